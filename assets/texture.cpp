@@ -1,0 +1,228 @@
+#include "assets/texture.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+
+#include "assets/alert.h"
+#include "assets/resfile.h"
+#include "math/failure.h"
+
+namespace {
+constexpr std::uint8_t kUncompressedSignature[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr std::uint8_t kRunLengthSignature[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
+// The last decoder message, so the texture-set loader can say which lump of
+// which file it belongs to.
+const char* gLastDecodeError = "";
+
+int Fail(const char* message, const char* title = "ERROR") {
+    gLastDecodeError = message;
+    MessageBox(nullptr, message, title, 0);
+    return 0;
+}
+
+void FreeImage(Texture* texture) {
+    std::free(texture->imageData);
+    texture->imageData = nullptr;
+}
+
+// Shared start of both decoders: the six info bytes, validation, allocation.
+// `maxPlausibleBytes` bounds the allocation by what the lump could possibly
+// hold, so a hostile header cannot ask for gigabytes from a tiny file.
+int ReadInfoAndAllocate(Texture* texture, BoundedReader* reader, std::uint64_t* imageSize,
+                        std::uint64_t maxPlausibleBytes) {
+    std::uint8_t info[6];
+    if (!reader->Read(info, sizeof info)) return Fail("Could not read info header");
+    texture->width = info[0] + 256u * info[1];
+    texture->height = info[2] + 256u * info[3];
+    texture->bpp = info[4];
+    if (texture->width == 0 || texture->height == 0 || (texture->bpp != 24 && texture->bpp != 32)) {
+        return Fail("Invalid texture information");
+    }
+    texture->type = texture->bpp == 24 ? GL_RGB : GL_RGBA;
+    *imageSize = std::uint64_t{texture->bpp / 8} * texture->width * texture->height;
+    const std::uint64_t allocation = std::min(*imageSize, maxPlausibleBytes);
+    texture->imageData = static_cast<unsigned char*>(std::malloc(std::max<std::uint64_t>(allocation, 1)));
+    if (texture->imageData == nullptr) return Fail("Could not allocate memory for image");
+    return 1;
+}
+}  // namespace
+
+Texture::Texture(Texture&& other) noexcept
+    : imageData(std::exchange(other.imageData, nullptr)),
+      bpp(other.bpp),
+      width(other.width),
+      height(other.height),
+      texID(std::exchange(other.texID, 0)),
+      type(other.type) {}
+
+Texture& Texture::operator=(Texture&& other) noexcept {
+    if (this != &other) {
+        Release();
+        imageData = std::exchange(other.imageData, nullptr);
+        bpp = other.bpp;
+        width = other.width;
+        height = other.height;
+        texID = std::exchange(other.texID, 0);
+        type = other.type;
+    }
+    return *this;
+}
+
+void Texture::Release() {
+    FreeImage(this);
+    if (texID != 0) {
+        glDeleteTextures(1, &texID);
+        texID = 0;
+    }
+}
+
+int LoadTGA2(Texture* texture, BoundedReader* reader) {
+    if (reader == nullptr || !reader->IsOpen()) return Fail("Could not open texture file");
+    std::uint8_t signature[12];
+    if (!reader->Read(signature, sizeof signature)) return Fail("Could not read file header");
+    if (std::memcmp(signature, kUncompressedSignature, 12) == 0) return LoadUncompressedTGA2(texture, reader);
+    if (std::memcmp(signature, kRunLengthSignature, 12) == 0) return LoadCompressedTGA2(texture, reader);
+    return Fail("TGA file be type 2 or type 10 ", "Invalid Image");
+}
+
+int LoadUncompressedTGA2(Texture* texture, BoundedReader* reader) {
+    FreeImage(texture);
+    std::uint64_t imageSize = 0;
+    // Past the info header every byte of a good image is pixel data.
+    const std::uint64_t plausible = reader->Remaining() > 6 ? reader->Remaining() - 6 : 0;
+    if (!ReadInfoAndAllocate(texture, reader, &imageSize, plausible)) return 0;
+    if (imageSize > plausible || !reader->Read(texture->imageData, imageSize)) {
+        FreeImage(texture);
+        return Fail("Could not read image data");
+    }
+    const std::uint32_t step = texture->bpp / 8;
+    for (std::uint64_t i = 0; i < imageSize; i += step) {
+        std::swap(texture->imageData[i], texture->imageData[i + 2]);
+    }
+    return 1;
+}
+
+int LoadCompressedTGA2(Texture* texture, BoundedReader* reader) {
+    FreeImage(texture);
+    std::uint64_t imageSize = 0;
+    // Each packet costs at least a header and one pixel and stores at most 128.
+    const std::uint64_t remaining = reader->Remaining() > 6 ? reader->Remaining() - 6 : 0;
+    const std::uint64_t plausible = remaining * 128 * 4;
+    if (!ReadInfoAndAllocate(texture, reader, &imageSize, plausible)) return 0;
+
+    const std::uint32_t bytesPerPixel = texture->bpp / 8;
+    const std::uint64_t pixelCount = std::uint64_t{texture->width} * texture->height;
+    const std::uint64_t capacity = std::min(imageSize, plausible) / bytesPerPixel;
+    std::uint64_t current = 0;
+    std::uint8_t pixel[4] = {};
+
+    auto fail = [&](const char* message) {
+        FreeImage(texture);
+        return Fail(message);
+    };
+    auto store = [&](std::uint64_t at) {
+        unsigned char* out = texture->imageData + at * bytesPerPixel;
+        out[0] = pixel[2];
+        out[1] = pixel[1];
+        out[2] = pixel[0];
+        if (bytesPerPixel == 4) out[3] = pixel[3];
+    };
+
+    while (current < pixelCount) {
+        std::uint8_t header = 0;
+        if (!reader->ReadU8(&header)) return fail("Could not read RLE header");
+        if (header < 128) {
+            const std::uint32_t count = header + 1u;
+            for (std::uint32_t i = 0; i < count; ++i) {
+                if (!reader->Read(pixel, bytesPerPixel)) return fail("Could not read image data");
+                if (current >= pixelCount || current >= capacity) return fail("Too many pixels read");
+                store(current++);
+            }
+        } else {
+            const std::uint32_t count = header - 127u;
+            if (!reader->Read(pixel, bytesPerPixel)) return fail("Could not read from file");
+            for (std::uint32_t i = 0; i < count; ++i) {
+                if (current >= pixelCount || current >= capacity) return fail("Too many pixels read");
+                store(current++);
+            }
+        }
+    }
+    return 1;
+}
+
+std::vector<std::uint8_t> MakeTexturePixels(const Texture& texture, int alphaMode) {
+    const std::size_t pixels = std::size_t{texture.width} * texture.height;
+    std::vector<std::uint8_t> rgba(pixels * 4);
+    if (texture.imageData == nullptr) return rgba;
+    const std::size_t step = texture.type == GL_RGBA ? 4 : 3;
+    const std::uint8_t* key = texture.imageData;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const std::uint8_t* in = texture.imageData + i * step;
+        std::uint8_t* out = rgba.data() + i * 4;
+        out[0] = in[0];
+        out[1] = in[1];
+        out[2] = in[2];
+        switch (alphaMode) {
+            case 1: out[3] = (in[0] == key[0] && in[1] == key[1] && in[2] == key[2]) ? 0 : 255; break;
+            case 2: out[3] = std::max({in[0], in[1], in[2]}); break;
+            default: out[3] = 255; break;
+        }
+    }
+    return rgba;
+}
+
+int BuildTexture(Texture* texture, int alphaMode) {
+    glGenTextures(1, &texture->texID);
+    glBindTexture(GL_TEXTURE_2D, texture->texID);
+    std::vector<std::uint8_t> rgba;
+    try {
+        rgba = MakeTexturePixels(*texture, alphaMode);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, static_cast<GLsizei>(texture->width),
+                 static_cast<GLsizei>(texture->height), 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    FreeImage(texture);
+    return 1;
+}
+
+int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures) {
+    RESFILE file;
+    errno = 0;
+    if (!file.Open(path)) {
+        const int error = errno;
+        std::ifstream probe(path, std::ios::binary);
+        NoteSetupFailure(probe.is_open() ? std::string("assets: \"") + path + "\" is not a valid resource file"
+                                         : std::string("assets: cannot open \"") + path + "\": " +
+                                               std::strerror(error != 0 ? error : ENOENT));
+        return 0;
+    }
+    textures->clear();
+    textures->resize(static_cast<std::size_t>(file.LumpCount()));
+    for (int i = 0; i < file.LumpCount(); ++i) {
+        const RESENTRY& entry = file.directory[static_cast<std::size_t>(i)];
+        if (entry.type != kLumpTypeImage) continue;
+        Texture& texture = (*textures)[static_cast<std::size_t>(i)];
+        BoundedReader lump;
+        if (file.SeekLump(i)) lump = file.Lump();
+        if (!LoadTGA2(&texture, &lump)) {
+            NoteSetupFailure(std::string("assets: \"") + path + "\" lump " + std::to_string(i) + ": " +
+                             gLastDecodeError);
+            return 0;
+        }
+        if (!BuildTexture(&texture, static_cast<int>(entry.alphaMode))) {
+            NoteSetupFailure(std::string("assets: \"") + path + "\": out of memory");
+            return 0;
+        }
+    }
+    return 1;
+}

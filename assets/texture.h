@@ -1,0 +1,54 @@
+// TGA images (uncompressed or run-length true-colour, 24 or 32 bits) and the
+// OpenGL textures made from them.
+//
+// Pixels are kept as stored in the file: the first row in memory is the first
+// stored row (the bottom of the picture for the usual origin), R, G, B(, A).
+// The source's own alpha is never used; the alpha mode makes it instead:
+//   0 (and anything but 1 or 2)  opaque
+//   1                            transparent where R, G, B equal the first pixel's (colour key)
+//   2                            max(R, G, B): brightness as opacity
+#pragma once
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "assets/reader.h"
+
+struct Texture {
+    unsigned char* imageData = nullptr;  // C allocator; freed by BuildTexture
+    std::uint32_t bpp = 0;
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    GLuint texID = 0;
+    GLenum type = 0;  // GL_RGB for a 24-bit source, GL_RGBA for 32-bit
+
+    Texture() = default;
+    ~Texture() { Release(); }
+    Texture(Texture&& other) noexcept;
+    Texture& operator=(Texture&& other) noexcept;
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Frees the pixels and deletes the GL name; safe to call twice.
+    void Release();
+};
+
+// Decoders. Each shows its error through MessageBox (assets/alert.h) and
+// returns 0; on any failure imageData is null, never dangling.
+int LoadTGA2(Texture* texture, BoundedReader* reader);
+int LoadUncompressedTGA2(Texture* texture, BoundedReader* reader);
+int LoadCompressedTGA2(Texture* texture, BoundedReader* reader);
+
+// The RGBA pixels BuildTexture uploads, rows in stored order. No GL.
+std::vector<std::uint8_t> MakeTexturePixels(const Texture& texture, int alphaMode);
+
+// Needs a current GL context. Uploads with linear filtering, repeat wrapping,
+// no mipmaps, then frees imageData. 0 only when memory runs out.
+int BuildTexture(Texture* texture, int alphaMode);
+
+// Every image lump (type 1) of the lump file into `textures`, index i being
+// lump i; lumps of other types leave an empty record. On failure returns 0
+// and leaves what was built in `textures` for the caller's clean-up.
+int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures);

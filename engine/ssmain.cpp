@@ -1,0 +1,96 @@
+#include "engine/ssmain.h"
+
+#include <GL/gl.h>
+
+#include "math/frustum.h"
+
+std::string WithTrailingSlash(const char* path) {
+    std::string result = path != nullptr ? path : "";
+    if (result.empty() || result.back() != '/') result += '/';
+    return result;
+}
+
+bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,
+                   const char* path) {
+    isPreview = preview;
+    resourcePath = WithTrailingSlash(path);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    showCountdown = settings->SHOWCOUNTDOWN;
+
+    if (xmasMain) {
+        xmasMain->CleanupAll();
+        xmasMain.reset();
+    }
+    xmasMain = std::make_unique<XMASMAIN>();
+    if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + "bramble.works").c_str(), &textures)) return false;
+
+    SetSize(drawableWidth, drawableHeight);
+
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    const GLfloat ambient[] = {0.0f, 0.0f, 0.0f, 0.0f};
+    const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    // Set with the identity model-view matrix, so the light rides with the camera.
+    const GLfloat position[] = {0.0f, 5.0f, 5.0f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_LIGHT0);
+    const GLfloat fogColour[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, fogColour);
+    glHint(GL_FOG_HINT, GL_DONT_CARE);
+    glFogf(GL_FOG_START, 300.0f);
+    glFogf(GL_FOG_END, 390.0f);
+    return true;
+}
+
+void SSMAIN::SetSize(int drawableWidth, int drawableHeight) {
+    width = drawableWidth;
+    height = drawableHeight;
+}
+
+void SSMAIN::Update(double elapsedSeconds) {
+    frameTime = elapsedSeconds;
+    totalTime += elapsedSeconds;
+    if (xmasMain) xmasMain->MoveScene(elapsedSeconds);
+}
+
+void SSMAIN::Draw() {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (xmasMain) {
+        xmasMain->MoveCamera();
+        xmasMain->MoveSnow();
+    }
+    // After the camera, before any element: every cull test is in world space.
+    ExtractFrustum();
+
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_FOG);
+    glPushMatrix();
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    if (xmasMain) xmasMain->DrawScene();
+    glPopMatrix();
+    glDisable(GL_FOG);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void SSMAIN::Cleanup() {
+    if (xmasMain) {
+        xmasMain->CleanupAll();
+        xmasMain.reset();
+    }
+    while (!textures.empty()) textures.pop_back();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_LIGHT0);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_FOG);
+}

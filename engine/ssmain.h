@@ -1,0 +1,49 @@
+// The frame driver: the portable engine's top object.
+//
+// The view creates one per display, calls Setup once with a current GL
+// context, SetSize after every resize, then Update(dt) and Draw() for every
+// frame that advances, and Cleanup before deleting it. SSMAIN owns the scene
+// and the overlay's textures and sets the GL state the whole scene shares.
+// Everything runs on the host's main thread with the view's context current.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/texture.h"
+#include "scene/settings.h"
+#include "scene/xmasmain.h"
+
+class SSMAIN {
+public:
+    SSMAIN() = default;
+    ~SSMAIN() { Cleanup(); }
+    SSMAIN(const SSMAIN&) = delete;
+    SSMAIN& operator=(const SSMAIN&) = delete;
+
+    // Returns false at the first failing step (scene set-up, then the overlay
+    // textures); the shared GL state is then left unset. What was built stays
+    // in place for Cleanup, and Update/Draw remain harmless.
+    bool Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,
+               const char* path);
+    // Stores the size only: the view owns the viewport and the projection.
+    void SetSize(int drawableWidth, int drawableHeight);
+    void Update(double elapsedSeconds);
+    void Draw();
+    // Safe after a partial Setup and safe to call twice.
+    void Cleanup();
+
+    double totalTime = 0.0;  // sum of every dt given to Update, seconds
+    double frameTime = 0.0;  // this frame's dt, seconds
+    int width = 0;
+    int height = 0;
+    bool isPreview = false;
+    std::string resourcePath;  // always ends in "/"
+    std::vector<Texture> textures;  // "bramble.works": 0 font, 1 banner, 2-3 intro, 4-5 strips
+    bool showCountdown = true;
+    std::unique_ptr<XMASMAIN> xmasMain;
+};
+
+// Appends "/" unless the path already ends in one.
+std::string WithTrailingSlash(const char* path);

@@ -1,0 +1,62 @@
+#include "math/frustum.h"
+
+#include <GL/gl.h>
+#include <cmath>
+
+namespace {
+FrustumPlanes gFrustum = {};
+
+void SetPlane(int index, float a, float b, float c, float d) {
+    const float sum = a * a + b * b + c * c;
+    const float t = static_cast<float>(std::sqrt(static_cast<double>(sum)));
+    float* p = gFrustum.plane[index];
+    p[0] = a / t;
+    p[1] = b / t;
+    p[2] = c / t;
+    p[3] = d / t;
+}
+
+float Distance(const float* plane, VECTOR3D p) {
+    return plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3];
+}
+}  // namespace
+
+void ExtractFrustumFrom(const float P[16], const float M[16]) {
+    float C[16];
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            C[4 * i + j] = M[4 * i + 0] * P[j] + M[4 * i + 1] * P[4 + j] + M[4 * i + 2] * P[8 + j] +
+                           M[4 * i + 3] * P[12 + j];
+        }
+    }
+    SetPlane(0, C[3] - C[0], C[7] - C[4], C[11] - C[8], C[15] - C[12]);
+    SetPlane(1, C[3] + C[0], C[7] + C[4], C[11] + C[8], C[15] + C[12]);
+    SetPlane(2, C[3] + C[1], C[7] + C[5], C[11] + C[9], C[15] + C[13]);
+    SetPlane(3, C[3] - C[1], C[7] - C[5], C[11] - C[9], C[15] - C[13]);
+    SetPlane(4, C[3] - C[2], C[7] - C[6], C[11] - C[10], C[15] - C[14]);
+    SetPlane(5, C[3] + C[2], C[7] + C[6], C[11] + C[10], C[15] + C[14]);
+}
+
+void ExtractFrustum() {
+    float projection[16];
+    float modelview[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+    ExtractFrustumFrom(projection, modelview);
+}
+
+const FrustumPlanes& CurrentFrustum() { return gFrustum; }
+
+bool PointInFrustum(VECTOR3D p) {
+    for (const auto& plane : gFrustum.plane) {
+        if (Distance(plane, p) <= 0.0f) return false;
+    }
+    return true;
+}
+
+bool SphereInFrustum(VECTOR3D centre, float radius) {
+    for (const auto& plane : gFrustum.plane) {
+        if (Distance(plane, centre) <= -radius) return false;
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+// The per-module defaults store: `${XDG_CONFIG_HOME:-$HOME/.config}/frostvale/<module>.conf`,
+// one `Key=value` line per key in the order the keys were first set, bools as 1/0.
+//
+// Reading never fails: a missing, unreadable or garbled file is an empty
+// store (a first run). Synchronize writes a temporary file and renames it
+// over the old one, so an interrupted write leaves the previous store whole.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class DefaultsStore {
+public:
+    // The store of `module` under the user's configuration folder.
+    static DefaultsStore ForModule(const std::string& module);
+    explicit DefaultsStore(std::string path);
+
+    const std::string& Path() const { return path_; }
+
+    // Absent keys read as nullopt, false and 0 respectively.
+    std::optional<std::string> StringForKey(const std::string& key) const;
+    bool BoolForKey(const std::string& key) const;
+    long long IntegerForKey(const std::string& key) const;
+
+    void SetString(const std::string& key, const std::string& value);
+    void SetBool(const std::string& key, bool value) { SetString(key, value ? "1" : "0"); }
+    void SetInteger(const std::string& key, long long value) { SetString(key, std::to_string(value)); }
+
+    // Writes the store; false (and `error` says why) if it could not.
+    bool Synchronize(std::string* error = nullptr) const;
+
+    const std::vector<std::pair<std::string, std::string>>& Entries() const { return entries_; }
+
+private:
+    void Load();
+
+    std::string path_;
+    std::vector<std::pair<std::string, std::string>> entries_;
+};

@@ -1,0 +1,42 @@
+// frostvale-bake OUTDIR: writes the complete resource folder.
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <system_error>
+
+#include "tools/bake/bake.h"
+
+namespace {
+struct BakedFile {
+    const char* name;
+    std::function<std::vector<Lump>()> build;
+};
+
+const BakedFile kFiles[] = {
+    {"tex.brm", BuildSceneTextures},
+    {"bramble.works", BuildOverlayTextures},
+};
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 || argv[1][0] == '-') {
+        std::fprintf(stderr, "usage: frostvale-bake OUTDIR\n");
+        return 2;
+    }
+    const std::filesystem::path out = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(out, error);
+    if (error) {
+        std::fprintf(stderr, "frostvale-bake: cannot create \"%s\": %s\n", out.c_str(), error.message().c_str());
+        return 1;
+    }
+    for (const BakedFile& file : kFiles) {
+        std::string why;
+        if (!WriteFileAtomically((out / file.name).string(), BuildLumpFile(file.build()), &why)) {
+            std::fprintf(stderr, "frostvale-bake: %s\n", why.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,16 @@
+// frostvale-inspect sub-commands. Each gets the arguments after its name,
+// prints its report on stdout, errors on stderr, and returns the exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+using Args = std::vector<std::string>;
+
+int InspectLumps(const Args& args);
+int InspectImage(const Args& args);
+
+// Shared helpers.
+int UsageError(const char* usage);
+bool ParseInt(const std::string& text, long long min, long long max, long long* out);
+bool ParseDouble(const std::string& text, double* out);
