@@ -9,6 +9,7 @@ using Args = std::vector<std::string>;
 
 int InspectLumps(const Args& args);
 int InspectImage(const Args& args);
+int InspectCountdown(const Args& args);
 
 // Shared helpers.
 int UsageError(const char* usage);

@@ -17,6 +17,7 @@ struct Command {
 const Command kCommands[] = {
     {"lumps", "lumps FILE", InspectLumps},
     {"image", "image FILE INDEX OUT.png", InspectImage},
+    {"countdown", "countdown \"YYYY-MM-DD HH:MM:SS\"", InspectCountdown},
 };
 
 void PrintUsage(std::FILE* to) {
