@@ -17,7 +17,7 @@ void FPSMETER::AddFrame(double dt, double cpuSeconds) {
     if (windowCpuStart < 0.0) windowCpuStart = cpuSeconds;
     windowSeconds += dt;
     ++windowFrames;
-    if (windowSeconds < kWindow) return;
+    if (windowSeconds < kWindow - 1e-9) return;  // a second of 1/30 s frames may sum just short
     fps = static_cast<float>(windowFrames / windowSeconds);
     load = static_cast<float>(std::max(0.0, cpuSeconds - windowCpuStart) / windowSeconds * 100.0);
     measured = true;
