@@ -204,11 +204,3 @@ TEST(Calendar, ParseAcceptsOnlyRealLocalTimes) {
     }
     EXPECT_FALSE(ParseCalendarTime(nullptr, &out));
 }
-
-TEST(Calendar, LeapYearsFollowTheGregorianRule) {
-    EXPECT_TRUE(IsLeapYear(2024));
-    EXPECT_TRUE(IsLeapYear(2000));
-    EXPECT_FALSE(IsLeapYear(2026));
-    EXPECT_FALSE(IsLeapYear(2100));
-    EXPECT_FALSE(IsLeapYear(1900));
-}

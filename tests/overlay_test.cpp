@@ -371,23 +371,6 @@ SETTINGS TestSettings() {
 }
 }  // namespace
 
-TEST(FrameDriverOverlay, StartsWithTheInitialOverlayState) {
-    std::srand(3);
-    SSMAIN driver;
-    EXPECT_TRUE(driver.bannerTexture == 4u || driver.bannerTexture == 5u);
-    EXPECT_EQ(driver.bannerTimer, 15.0f);
-    EXPECT_EQ(driver.bannerPos.y, -35.0f);
-    EXPECT_EQ(driver.veilTimer, 60.0f);
-    EXPECT_EQ(driver.countdownY, 1000.0f);
-    EXPECT_EQ(driver.targetMonth, 11);
-    EXPECT_EQ(driver.targetDay, 25);
-    EXPECT_STREQ(driver.countdownTitle, "Time til Christmas Day...");
-    EXPECT_EQ(driver.introTopAlpha, -5.0f);
-    EXPECT_EQ(driver.introBottomAlpha, -1.0f);
-    EXPECT_FALSE(driver.introDone);
-    EXPECT_FALSE(driver.showFps);
-}
-
 TEST(FrameDriverOverlay, PreviewDrawsNoOverlayAndTheIntroWaits) {
     for (bool preview : {true, false}) {
         std::string error;

@@ -98,17 +98,6 @@ TEST(Font, QuadFacesTheViewerAndMapsItsCellUpright) {
     EXPECT_EQ(q.y[0], size / 2.0f);
 }
 
-TEST(Font, LineIsCentredToWithinAnEighthOfACell) {
-    const float size = 20.0f;
-    for (std::size_t n = 1; n <= 40; ++n) {
-        const float firstLeft = LineStartX(n, size) + kGlyphAdvance * size;
-        const float lastRight = LineStartX(n, size) + static_cast<float>(n) * kGlyphAdvance * size + size;
-        EXPECT_NEAR(firstLeft, -0.375f * static_cast<float>(n) * size, 1e-4f) << n;
-        EXPECT_NEAR(lastRight, (0.375f * static_cast<float>(n) + 0.25f) * size, 1e-4f) << n;
-        EXPECT_NEAR((firstLeft + lastRight) / 2.0f, size / 8.0f, 1e-4f) << n;
-    }
-}
-
 TEST(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
     auto view = MakeView(128, 64);
     ASSERT_NE(view, nullptr);
@@ -128,6 +117,25 @@ TEST(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
     GLboolean blend = GL_TRUE;
     glGetBooleanv(GL_BLEND, &blend);
     EXPECT_FALSE(blend);
+    glDeleteTextures(1, &font);
+}
+
+TEST(DrawString, OneCharacterSpansFromThreeEighthsLeftToFiveEighthsRight) {
+    auto view = MakeView(128, 64);
+    ASSERT_NE(view, nullptr);
+    SetupText();
+    const GLuint font = MakeCellFont();
+    glPushMatrix();
+    DrawString("A", 32.0f, 1.0f, font);
+    glPopMatrix();
+    const auto pixels = view->ReadPixels();
+    // The cell spans -12..20 around the centre at x = 64, and 16 up and down from y = 32.
+    ExpectNear(At(pixels, 128, 64 - 11, 32), CellColour(1, 2), 1.0, "left edge inside");
+    ExpectNear(At(pixels, 128, 64 - 13, 32), {0, 0, 0}, 1.0, "left edge outside");
+    ExpectNear(At(pixels, 128, 64 + 19, 32), CellColour(1, 2), 1.0, "right edge inside");
+    ExpectNear(At(pixels, 128, 64 + 21, 32), {0, 0, 0}, 1.0, "right edge outside");
+    ExpectNear(At(pixels, 128, 64, 32 + 15), CellColour(1, 2), 1.0, "top inside");
+    ExpectNear(At(pixels, 128, 64, 32 + 17), {0, 0, 0}, 1.0, "top outside");
     glDeleteTextures(1, &font);
 }
 
