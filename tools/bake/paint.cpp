@@ -6,6 +6,7 @@
 #include <cmath>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 Colour Hex(std::uint32_t rgb, float alpha) {
     return {static_cast<float>((rgb >> 16) & 0xff) / 255.0f, static_cast<float>((rgb >> 8) & 0xff) / 255.0f,
@@ -261,6 +262,25 @@ void BlurPlane(float* data, int width, int height, int channels, float sigma, bo
 }
 }  // namespace
 
+Mask Dilate(const Mask& m, float radius) {
+    Mask out(m.width, m.height);
+    const int r = static_cast<int>(std::ceil(radius));
+    std::vector<std::pair<int, int>> brush;
+    for (int dy = -r; dy <= r; ++dy) {
+        for (int dx = -r; dx <= r; ++dx) {
+            if (static_cast<float>(dx * dx + dy * dy) <= radius * radius) brush.emplace_back(dx, dy);
+        }
+    }
+    for (int y = 0; y < m.height; ++y) {
+        for (int x = 0; x < m.width; ++x) {
+            float best = 0.0f;
+            for (const auto& [dx, dy] : brush) best = std::max(best, m.Get(x + dx, y + dy));
+            out.At(x, y) = best;
+        }
+    }
+    return out;
+}
+
 void Blur(Mask& m, float sigma, bool wrap) { BlurPlane(m.v.data(), m.width, m.height, 1, sigma, wrap); }
 
 void Blur(Canvas& c, float sigma, bool wrap) {
@@ -379,11 +399,6 @@ Lump ImageLump(const Canvas& c, AlphaMode mode, Colour key) {
         for (int x = 0; x < c.width; ++x) {
             Colour p = c.At(x, y);
             std::uint8_t* out = image.At(x, y);
-            if (mode == AlphaMode::Brightness) {
-                const float m = std::max({p.r, p.g, p.b, 0.0f});
-                const float k = m > 1e-6f ? 1.0f / std::sqrt(std::min(m, 1.0f)) : 0.0f;
-                p = {p.r * k, p.g * k, p.b * k, 1.0f};
-            }
             const bool transparent = mode == AlphaMode::ColourKey && p.a < 0.5f;
             if (mode == AlphaMode::ColourKey && !transparent) p = Mix(key, {p.r, p.g, p.b, 1.0f}, Clamp01(p.a));
             out[0] = transparent ? keyBytes[0] : ToByte(p.r);
@@ -400,4 +415,16 @@ Lump ImageLump(const Canvas& c, AlphaMode mode, Colour key) {
         std::copy(keyBytes, keyBytes + 3, first);
     }
     return {EncodeTga(image, 24, TgaEncoding::RunLength), kLumpTypeImage, static_cast<std::uint32_t>(mode)};
+}
+
+Canvas LightToBrightnessAlpha(const Canvas& light) {
+    Canvas out(light.width, light.height);
+    for (std::size_t i = 0; i < light.px.size(); ++i) {
+        const Colour& p = light.px[i];
+        const float m = std::max({p.r, p.g, p.b, 0.0f});
+        // Light brighter than white is clipped in proportion, keeping its hue.
+        const float k = m > 1e-6f ? std::sqrt(std::min(m, 1.0f)) / m : 0.0f;
+        out.px[i] = {std::max(p.r, 0.0f) * k, std::max(p.g, 0.0f) * k, std::max(p.b, 0.0f) * k, 1.0f};
+    }
+    return out;
 }

@@ -114,6 +114,9 @@ void VerticalGradient(Canvas& c, float y0, float y1, const Colour& top, const Co
 // Adds light: rgb += colour * falloff(d / radius), with falloff (1 - x^2)^power, 0 beyond radius.
 void AddGlow(Canvas& c, float cx, float cy, float radius, const Colour& colour, float power = 2.0f);
 
+// Each pixel becomes the largest value within `radius` pixels of it (a round brush).
+Mask Dilate(const Mask& m, float radius);
+
 // Gaussian blur (three box passes); `wrap` makes it tile, else edges clamp.
 void Blur(Mask& m, float sigma, bool wrap = false);
 void Blur(Canvas& c, float sigma, bool wrap = false);
@@ -150,12 +153,14 @@ enum class AlphaMode : std::uint32_t {
 };
 
 // The picture as an image lump with `mode` in its directory entry.
-// - Opaque: the canvas RGB.
+// - Opaque and Brightness: the canvas RGB as it stands.
 // - ColourKey: pixels with alpha below 0.5 become `key`; the others are the canvas
 //   colour laid over `key` (a dark key gives a soft dark rim) and are nudged off the
 //   key colour if they equal it. The bottom-left pixel (stored first) is always key.
-// - Brightness: the canvas RGB is read as light added to what lies behind. Stored
-//   colour is light / sqrt(max(light)), so that after the renderer's blend
-//   (colour * alpha + behind * (1 - alpha), alpha = max) exactly `light` is added
-//   over black.
 Lump ImageLump(const Canvas& c, AlphaMode mode, Colour key = {0, 0, 0, 1});
+
+// For pictures drawn with AlphaMode::Brightness: reads the canvas RGB as light added
+// to what lies behind and returns the colours to store, light / sqrt(max(light)),
+// so that after the renderer's blend (colour * alpha + behind * (1 - alpha), with
+// alpha = max(R, G, B)) exactly `light` is added over black.
+Canvas LightToBrightnessAlpha(const Canvas& light);

@@ -397,12 +397,12 @@ Canvas PaintRareTree() {
 
 std::vector<Lump> BuildSceneTextures() {
     std::vector<Lump> lumps;
-    lumps.push_back(ImageLump(PaintMoon(), AlphaMode::Brightness));
-    lumps.push_back(ImageLump(PaintNoseGlow(), AlphaMode::Brightness));
-    lumps.push_back(ImageLump(PaintRoundGlow(), AlphaMode::Brightness));
+    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintMoon()), AlphaMode::Brightness));
+    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintNoseGlow()), AlphaMode::Brightness));
+    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintRoundGlow()), AlphaMode::Brightness));
     lumps.push_back(ImageLump(PaintReins(), AlphaMode::ColourKey, {0, 0, 0, 1}));
     lumps.push_back(ImageLump(PaintRareTree(), AlphaMode::Opaque));
-    lumps.push_back(ImageLump(PaintSparkle(), AlphaMode::Brightness));
+    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintSparkle()), AlphaMode::Brightness));
     lumps.push_back(ImageLump(PaintTree(), AlphaMode::Opaque));
     return lumps;
 }
