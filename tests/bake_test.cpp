@@ -343,3 +343,130 @@ TEST(PaintKit, ShapesBlurAndDilate) {
     EXPECT_EQ(grown.At(6, 6), 0.0f);  // outside the round brush
     EXPECT_EQ(grown.At(4, 7), 0.0f);
 }
+
+// ------------------------------------------------------------- scene pictures
+
+namespace {
+struct Mean {
+    double r = 0, g = 0, b = 0;
+};
+// Mean colour over a rectangle given as fractions of the picture, v from the top.
+Mean MeanOver(const Decoded& d, const AtlasRect& rect) {
+    Mean m;
+    int n = 0;
+    for (int y = static_cast<int>(rect.v0 * d.height); y < static_cast<int>(rect.v1 * d.height); ++y) {
+        for (int x = static_cast<int>(rect.u0 * d.width); x < static_cast<int>(rect.u1 * d.width); ++x) {
+            const std::uint8_t* p = d.FromTop(x, y);
+            m.r += p[0], m.g += p[1], m.b += p[2];
+            ++n;
+        }
+    }
+    m.r /= n, m.g /= n, m.b /= n;
+    return m;
+}
+}  // namespace
+
+TEST(TreePictures, RegionsMatchTheLayoutTheModelsUse) {
+    for (int index : {4, 6}) {
+        SCOPED_TRACE("tex.brm lump " + std::to_string(index));
+        const Decoded d = Decode(Scene()[static_cast<std::size_t>(index)]);
+        // The middle band of the needles, clear of the snow cap and the rim.
+        const Mean needles = MeanOver(d, {0.0f, 0.2f, 1.0f, 0.6f});
+        EXPECT_GT(needles.g, needles.r);
+        EXPECT_GT(needles.g, needles.b * 0.9);
+        const Mean bark = MeanOver(d, kTreeBark);
+        EXPECT_GT(bark.r, bark.b * 1.3);
+        EXPECT_LT(bark.r, 160);
+        const Mean snow = MeanOver(d, kTreeSnow);
+        EXPECT_GT(std::min({snow.r, snow.g, snow.b}), 200);
+        const Mean gold = MeanOver(d, kTreeGold);
+        EXPECT_GT(gold.r, gold.g);
+        EXPECT_GT(gold.g, gold.b * 1.5);
+    }
+}
+
+TEST(TreePictures, NeedlesTileRoundTheCone) {
+    // u wraps round each tier, so the first and last columns must meet as
+    // smoothly as any two neighbouring columns do.
+    for (int index : {4, 6}) {
+        SCOPED_TRACE("tex.brm lump " + std::to_string(index));
+        const Decoded d = Decode(Scene()[static_cast<std::size_t>(index)]);
+        const int rows = static_cast<int>(kTreeNeedles.v1 * d.height);
+        auto step = [&](int xa, int xb) {
+            double sum = 0;
+            for (int y = 0; y < rows; ++y) {
+                for (int c = 0; c < 3; ++c) sum += std::abs(d.FromTop(xa, y)[c] - d.FromTop(xb, y)[c]);
+            }
+            return sum / rows;
+        };
+        double typical = 0;
+        for (int x = 0; x + 1 < d.width; ++x) typical += step(x, x + 1);
+        typical /= d.width - 1;
+        EXPECT_LT(step(d.width - 1, 0), typical * 2.0);
+    }
+}
+
+TEST(ScenePictures, ReinStrapRunsTheFullLengthAlongTheTop) {
+    const Decoded d = Decode(Scene()[3]);
+    // Some row near the top is solid from end to end, so joined segments read as one rein.
+    bool continuous = false;
+    for (int y = 0; y < d.height / 3 && !continuous; ++y) {
+        bool solid = true;
+        for (int x = 0; x < d.width; ++x) solid = solid && d.FromTop(x, y)[3] == 255;
+        continuous = solid;
+    }
+    EXPECT_TRUE(continuous);
+    // The lowest rows are cut out: the ribbon hangs a full unit, the rein does not.
+    for (int x = 0; x < d.width; ++x) EXPECT_EQ(d.FromTop(x, d.height - 1)[3], 0) << x;
+}
+
+TEST(ScenePictures, MoonIsBrightestInsideItsLimb) {
+    const Decoded d = Decode(Scene()[0]);
+    // Brightness as the renderer adds it over black: colour times alpha.
+    auto light = [&](int x, int y) {
+        const std::uint8_t* p = d.FromTop(x, y);
+        return (p[0] + p[1] + p[2]) / 3.0 * p[3] / 255.0;
+    };
+    const int c = d.width / 2;
+    double centre = 0, limb = 0;
+    for (int k = -3; k <= 3; ++k) {
+        centre += light(c + k * 8, c) + light(c, c + k * 8);
+        limb += light(c - static_cast<int>(d.width * 0.285), c + k) + light(c + static_cast<int>(d.width * 0.285), c + k);
+    }
+    EXPECT_GT(centre, limb * 1.15);  // limb darkening
+    EXPECT_GT(centre / 14.0, 120.0);
+    EXPECT_LT(light(c, static_cast<int>(d.height * 0.1)), 40.0);  // halo only, outside the disc
+}
+
+TEST(PaintKit, TextMaskHasInkOnTheBaselineAndClearPadding) {
+    const Font font(kFontSansBold);
+    float baseline = 0.0f;
+    const Mask m = font.TextMask("Hi", 20.0f, 0.0f, 3, &baseline);
+    ASSERT_GT(m.width, 0);
+    float inkAbove = 0.0f, inkBelow = 0.0f;
+    for (int y = 0; y < m.height; ++y) {
+        for (int x = 0; x < m.width; ++x) {
+            const float v = m.At(x, y);
+            if (x < 3 || y < 3 || x >= m.width - 3 || y >= m.height - 3) {
+                EXPECT_EQ(v, 0.0f) << x << "," << y;
+            }
+            (static_cast<float>(y) < baseline ? inkAbove : inkBelow) += v;
+        }
+    }
+    EXPECT_GT(inkAbove, 50.0f);
+    EXPECT_LT(inkBelow, 3.0f);  // "Hi" has no descender
+    // Tracking spreads the letters.
+    float unused = 0.0f;
+    EXPECT_GT(font.TextMask("Hi", 20.0f, 6.0f, 3, &unused).width, m.width + 4);
+}
+
+TEST(PaintKit, ColourKeyEdgesAreLaidOverTheKey) {
+    const Colour key = Hex(0x000000);
+    Canvas c(2, 2, {0, 0, 0, 0});
+    c.At(1, 0) = Hex(0xFFFFFF, 0.6f);  // an anti-aliased edge pixel, kept
+    c.At(0, 0) = Hex(0xFFFFFF, 0.4f);  // below half: cut out
+    const Decoded d = Decode(ImageLump(c, AlphaMode::ColourKey, key));
+    EXPECT_EQ(d.FromTop(0, 0)[3], 0);
+    EXPECT_EQ(d.FromTop(1, 0)[3], 255);
+    EXPECT_NEAR(d.FromTop(1, 0)[0], 153, 1);  // 60 % white over black
+}

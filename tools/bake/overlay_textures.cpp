@@ -485,17 +485,22 @@ Canvas PaintGarlandStrip() {
         return 12.0f + 26.0f * std::sin(kPi * local);
     };
     // Garland body: many short needle strokes around the swag line.
-    for (int i = 0; i < 4200; ++i) {
+    for (int i = 0; i < 6500; ++i) {
         const float x = rng.Range(-4, static_cast<float>(width) + 4);
-        const float y = swagY(x) + rng.Range(-5, 5);
+        const float y = swagY(x) + rng.Range(-7, 7);
         const float a = rng.Range(0, 2 * kPi);
-        const float len = rng.Range(4, 8);
+        const float len = rng.Range(5, 9);
         const Colour tone = rng.Uniform() < 0.5f ? Shade(kFir, rng.Range(0.8f, 1.4f)) : Shade(kFirDark, rng.Range(0.8f, 1.1f));
         StrokeSegment(c, x, y, x + std::cos(a) * len, y + std::sin(a) * len * 0.7f, 1.6f, tone);
     }
     // A little snow on top of the garland.
     for (float x = 0; x < static_cast<float>(width); x += 6.0f) {
-        if (rng.Uniform() < 0.45f) FillDisc(c, x, swagY(x) - 6.0f + rng.Range(-1, 1), rng.Range(1.5f, 2.8f), kSnow);
+        if (rng.Uniform() < 0.35f) {
+            const float y = swagY(x) - 7.0f + rng.Range(-1, 1);
+            const float w = rng.Range(3.0f, 6.0f);
+            FillRoundBox(c, x - w, y - 1.5f, x + w, y + 2.5f, 2.0f, kSnowShade);
+            FillRoundBox(c, x - w + 0.5f, y - 2.0f, x + w - 0.5f, y + 1.5f, 1.8f, kSnow);
+        }
     }
     // Warm lights along the garland.
     for (float x = 14; x < static_cast<float>(width); x += 28.0f) {
@@ -515,8 +520,8 @@ Canvas PaintGarlandStrip() {
     }
     // Red bows with holly where the garland is hung.
     for (float hx : hangs) {
-        PaintHollySprig(c, hx - 10, 16, 16, kPi * 0.85f);
-        PaintHollySprig(c, hx + 10, 16, 16, kPi * 0.15f);
+        PaintHollySprig(c, hx - 12, 18, 20, kPi * 0.8f);
+        PaintHollySprig(c, hx + 12, 18, 20, kPi * 0.2f);
         FillPolygon(c, {{hx, 12}, {hx - 18, 2}, {hx - 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx + 18, 2}, {hx + 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx - 9, 34}, {hx - 4, 33}, {hx - 2, 28}}, kRedDark);
