@@ -479,7 +479,7 @@ Canvas PaintGarlandStrip() {
     const int width = 1024, height = 64;
     Canvas c(width, height, {0, 0, 0, 0});
     Rng rng(31);
-    const float hangs[] = {-128, 128, 384, 640, 896, 1152};
+    const float hangs[] = {128, 384, 640, 896};
     auto swagY = [&](float x) {
         const float local = std::fmod(x + 128.0f, 256.0f) / 256.0f;  // 0 at a hang point
         return 12.0f + 26.0f * std::sin(kPi * local);

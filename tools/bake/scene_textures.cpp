@@ -284,7 +284,7 @@ void PaintNeedles(Canvas& c, int rows, std::uint32_t seed, const Colour& green, 
             });
         }
     }
-    Blur(c, 0.5f, true);
+    Blur(c, 0.7f, true);  // calm the needles: no mipmaps, so fine detail would shimmer
     // Snow cap at the tip and a snowy rim.
     for (int y = 0; y < rows; ++y) {
         for (int x = 0; x < width; ++x) {
