@@ -7,6 +7,7 @@
 
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
+#include "host/run_calendar.h"
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "platform/signals.h"
@@ -51,12 +52,14 @@ int RunHeadless(const RunContext& run) {
     }
 
     SimulatedClock clock(kSimulatedStart);
+    const RunCalendar calendar(o, &clock);
     ViewServices services;
     services.surface = context.get();
     services.clock = &clock;
     services.resourcePath = run.resourcePath;
     const std::optional<std::uint32_t> seed = o.seed;
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
+    services.showFps = o.showFps;
 
     int status = 0;
     {

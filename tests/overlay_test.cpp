@@ -10,9 +10,12 @@
 #include <string>
 
 #include "engine/ssmain.h"
+#include "host/options.h"
+#include "host/run_calendar.h"
 #include "platform/egl_offscreen.h"
 #include "tests/gl_pictures.h"
 #include "text/calendar.h"
+#include "text/countdown.h"
 #include "text/overlay.h"
 #include "text/text.h"
 
@@ -421,4 +424,42 @@ TEST(FrameDriverOverlay, ShortTextureSetGivesNoPictureBeyondIt) {
     }
     EXPECT_TRUE(driver.introDone);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(RunCalendar, NowStartsTheCountdownAndTheRunClockAdvancesIt) {
+    Options options;
+    options.now = "2026-12-24 18:00:00";
+    SimulatedClock clock(1000.0);
+    char out[kCountDownCapacity];
+    {
+        const RunCalendar calendar(options, &clock);
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "6 Hours.");
+        clock.Advance(6 * 3600.0 - 0.5);
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "1 Second.");
+        clock.Advance(1.0);  // midnight itself: nothing left to count
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "");
+        clock.Advance(1.0);
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "The wait is over! Merry Christmas!");
+    }
+    // Gone with the run: the system's calendar again.
+    const std::tm system = SystemLocalTime();
+    const std::tm now = CalendarNow();
+    EXPECT_EQ(now.tm_year, system.tm_year);
+    EXPECT_EQ(now.tm_yday, system.tm_yday);
+}
+
+TEST(RunCalendar, OptionTableTakesOnlyRealTimes) {
+    const char* good[] = {"frostvale", "--now", "2028-02-29 23:59:59", "-fps"};
+    const ParseResult ok = ParseOptions(4, good, nullptr);
+    EXPECT_TRUE(ok.error.empty()) << ok.error;
+    EXPECT_TRUE(ok.options.showFps);
+    ASSERT_TRUE(ok.options.now.has_value());
+    for (const char* bad : {"2026-02-29 00:00:00", "2026-12-24 18:00:60", "2026-12-24 18:00", "tomorrow"}) {
+        const char* argv[] = {"frostvale", "-now", bad};
+        EXPECT_FALSE(ParseOptions(3, argv, nullptr).error.empty()) << bad;
+    }
 }
