@@ -38,10 +38,12 @@ public:
     void Draw();
     // Safe after a partial Setup and safe to call twice.
     void Cleanup();
-    // The overlay and the intro, over the scene in screen space; Draw calls
-    // DoOverlay unless the view is a preview, DoOverlay calls DoIntro until
-    // the intro is done.
+    // The overlay over the scene in screen space (text/overlay.h): banner,
+    // countdown, veil, then one intro step until the intro is done. Draw
+    // calls it unless the view is a preview, so a preview's intro never
+    // advances.
     void DoOverlay();
+    // One intro step alone, in overlay space; DoOverlay already runs it.
     void DoIntro();
     // What the overlay reads this frame: clocks, size, the pictures' GL names.
     OverlayFrame MakeOverlayFrame() const;
