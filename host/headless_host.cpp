@@ -17,9 +17,14 @@ namespace {
 // Where the simulated clock starts; any value works, only differences count.
 constexpr double kSimulatedStart = 1000.0;
 
+// A screen shows no alpha, but blending leaves it in the framebuffer (the
+// view clears it to 0): written as is, the frame would look washed out, and
+// the overlay's text vanish, in any viewer that composites the PNG on white.
 bool WriteFrame(const OffscreenContext& context, const std::string& path) {
     const DrawableSize size = context.Size();
-    return WritePng(path, size.width, size.height, context.LastPresented(), false);
+    std::vector<std::uint8_t> opaque = context.LastPresented();
+    for (std::size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
+    return WritePng(path, size.width, size.height, opaque, false);
 }
 }  // namespace
 
