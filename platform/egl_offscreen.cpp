@@ -1,0 +1,150 @@
+#include "platform/egl_offscreen.h"
+
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+namespace {
+// Framebuffer objects are not GL 1.x: fetch them once a context exists.
+struct FramebufferApi {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+
+    bool Load() {
+        genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(eglGetProcAddress("glGenFramebuffers"));
+        deleteFramebuffers = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(eglGetProcAddress("glDeleteFramebuffers"));
+        bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(eglGetProcAddress("glBindFramebuffer"));
+        genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(eglGetProcAddress("glGenRenderbuffers"));
+        deleteRenderbuffers =
+            reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(eglGetProcAddress("glDeleteRenderbuffers"));
+        bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(eglGetProcAddress("glBindRenderbuffer"));
+        renderbufferStorage =
+            reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(eglGetProcAddress("glRenderbufferStorage"));
+        framebufferRenderbuffer =
+            reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(eglGetProcAddress("glFramebufferRenderbuffer"));
+        checkFramebufferStatus =
+            reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(eglGetProcAddress("glCheckFramebufferStatus"));
+        return genFramebuffers && deleteFramebuffers && bindFramebuffer && genRenderbuffers &&
+               deleteRenderbuffers && bindRenderbuffer && renderbufferStorage && framebufferRenderbuffer &&
+               checkFramebufferStatus;
+    }
+};
+
+FramebufferApi gFbo;
+
+EGLDisplay SurfacelessDisplay() {
+    auto getPlatformDisplay =
+        reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
+    if (getPlatformDisplay == nullptr) return EGL_NO_DISPLAY;
+    return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+}
+}  // namespace
+
+std::unique_ptr<OffscreenContext> OffscreenContext::Create(int width, int height, std::string* error) {
+    auto fail = [&](const char* why) -> std::unique_ptr<OffscreenContext> {
+        if (error != nullptr) *error = why;
+        return nullptr;
+    };
+    if (width <= 0 || height <= 0) return fail("offscreen: the size must be positive");
+
+    std::unique_ptr<OffscreenContext> self(new OffscreenContext());
+    EGLDisplay display = SurfacelessDisplay();
+    if (display == EGL_NO_DISPLAY) return fail("offscreen: no surfaceless EGL display (is Mesa's EGL installed?)");
+    EGLint major = 0, minor = 0;
+    if (!eglInitialize(display, &major, &minor)) return fail("offscreen: eglInitialize failed");
+    self->display_ = display;
+    if (!eglBindAPI(EGL_OPENGL_API)) return fail("offscreen: EGL has no desktop OpenGL");
+
+    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                       EGL_NONE};
+    EGLConfig config = nullptr;
+    EGLint configCount = 0;
+    if (!eglChooseConfig(display, configAttributes, &config, 1, &configCount) || configCount < 1) {
+        // Surfaceless drivers may offer no configs at all; a config-less context still works.
+        config = EGL_NO_CONFIG_KHR;
+    }
+    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                        EGL_NONE};
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    if (context == EGL_NO_CONTEXT) return fail("offscreen: cannot create a compatibility GL context");
+    self->context_ = context;
+    if (!self->MakeCurrent()) return fail("offscreen: cannot make the GL context current");
+    if (!gFbo.Load()) return fail("offscreen: the GL driver has no framebuffer objects");
+    self->width_ = width;
+    self->height_ = height;
+    if (!self->CreateFramebuffer()) return fail("offscreen: cannot create the framebuffer");
+    return self;
+}
+
+OffscreenContext::~OffscreenContext() {
+    if (display_ == nullptr) return;
+    if (context_ != nullptr) {
+        MakeCurrent();
+        DestroyFramebuffer();
+        eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        eglDestroyContext(display_, context_);
+    }
+    // The display is shared by every context of the process; terminating it
+    // would pull it from under another live context, so it is left to exit.
+}
+
+bool OffscreenContext::MakeCurrent() {
+    if (!eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) return false;
+    if (framebuffer_ != 0) gFbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    return true;
+}
+
+bool OffscreenContext::CreateFramebuffer() {
+    gFbo.genFramebuffers(1, &framebuffer_);
+    gFbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    gFbo.genRenderbuffers(1, &colour_);
+    gFbo.bindRenderbuffer(GL_RENDERBUFFER, colour_);
+    gFbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
+    gFbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour_);
+    gFbo.genRenderbuffers(1, &depth_);
+    gFbo.bindRenderbuffer(GL_RENDERBUFFER, depth_);
+    gFbo.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width_, height_);
+    gFbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    return gFbo.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void OffscreenContext::DestroyFramebuffer() {
+    if (framebuffer_ == 0) return;
+    gFbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    gFbo.deleteRenderbuffers(1, &colour_);
+    gFbo.deleteRenderbuffers(1, &depth_);
+    gFbo.deleteFramebuffers(1, &framebuffer_);
+    framebuffer_ = colour_ = depth_ = 0;
+}
+
+bool OffscreenContext::Resize(int width, int height) {
+    if (width <= 0 || height <= 0 || !MakeCurrent()) return false;
+    DestroyFramebuffer();
+    width_ = width;
+    height_ = height;
+    return CreateFramebuffer();
+}
+
+std::vector<std::uint8_t> OffscreenContext::ReadPixels() const {
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width_) * height_ * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+void OffscreenContext::Present() {
+    glFinish();
+    lastPresented_ = ReadPixels();
+    ++presentCount_;
+    if (hook_) hook_(*this);
+}

@@ -1,0 +1,48 @@
+// Offscreen OpenGL with no display at all: EGL on Mesa's surfaceless platform
+// with a compatibility-profile context, drawing into a framebuffer object
+// (RGBA8 colour, 16-bit depth, as the saver's windowed pixel format).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gl_surface.h"
+
+class OffscreenContext final : public GLSurface {
+public:
+    // Null (and `error` says why) when EGL or the context cannot be had.
+    static std::unique_ptr<OffscreenContext> Create(int width, int height, std::string* error);
+    ~OffscreenContext() override;
+    OffscreenContext(const OffscreenContext&) = delete;
+    OffscreenContext& operator=(const OffscreenContext&) = delete;
+
+    bool MakeCurrent() override;
+    // Finishes the frame and keeps its pixels; calls the present hook if set.
+    void Present() override;
+    DrawableSize Size() const override { return {width_, height_}; }
+
+    // Re-creates the framebuffer at the new size (contents are lost).
+    bool Resize(int width, int height);
+    // The framebuffer now, RGBA, bottom row first (as GL reads it).
+    std::vector<std::uint8_t> ReadPixels() const;
+    // The pixels of the last Present, bottom row first; empty before the first.
+    const std::vector<std::uint8_t>& LastPresented() const { return lastPresented_; }
+    int PresentCount() const { return presentCount_; }
+    void SetPresentHook(std::function<void(const OffscreenContext&)> hook) { hook_ = std::move(hook); }
+
+private:
+    OffscreenContext() = default;
+    bool CreateFramebuffer();
+    void DestroyFramebuffer();
+
+    void* display_ = nullptr;  // EGLDisplay
+    void* context_ = nullptr;  // EGLContext
+    unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;
+    int width_ = 0, height_ = 0;
+    int presentCount_ = 0;
+    std::vector<std::uint8_t> lastPresented_;
+    std::function<void(const OffscreenContext&)> hook_;
+};
