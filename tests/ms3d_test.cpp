@@ -586,3 +586,39 @@ TEST(Ms3dDraw, RenderWithTexturesBindsEachGroupsMaterial) {
     EXPECT_GT(at(0.0f, 1.0f)[1], 200);
     glDisable(GL_TEXTURE_2D);
 }
+
+// ---------------------------------------------------------------------------
+// frostvale-inspect model
+
+namespace {
+std::string RunCommand(const std::string& command, int* status) {
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    *status = pclose(pipe);
+    return out;
+}
+}  // namespace
+
+TEST(InspectModel, ReportsCountsGroupsAndJointParents) {
+    Ms3dModelDesc d = MakeChainModel();
+    d.joints.push_back(Joint("stray", "nobody", {}, {}));
+    TempFile file("inspect-model.brm", ModelLumpFile(EncodeMs3d(d)));
+    int status = -1;
+    const std::string out = RunCommand(std::string(FROSTVALE_INSPECT) + " model " + file.path() + " --scale 0.5", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out,
+              "vertices 20\ntriangles 10\ngroups 2\nmaterials 2\njoints 5\nfps 24\nframes 40\ntime 1666.667\n"
+              "group 0 triangles 4 material 0\ngroup 1 triangles 6 material 1\n"
+              "joint 0 root parent -1 rotkeys 4 transkeys 3\njoint 1 arm parent 0 rotkeys 3 transkeys 0\n"
+              "joint 2 hand parent 1 rotkeys 0 transkeys 2\njoint 3 tip parent 2 rotkeys 0 transkeys 0\n"
+              "joint 4 stray parent -1 rotkeys 0 transkeys 0\n");
+
+    d.version = 2;
+    TempFile old("inspect-old.ms3d", EncodeMs3d(d));
+    const std::string refused = RunCommand(std::string(FROSTVALE_INSPECT) + " model " + old.path() + " 2>&1", &status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(refused.find(kMs3dInvalidMessage), std::string::npos) << refused;
+}
