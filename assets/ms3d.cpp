@@ -318,6 +318,15 @@ void MS3D::DrawGroup(int group) {
     EmitGroup(groups[static_cast<std::size_t>(group)]);
 }
 
+GLuint CompileDisplayList(const std::function<void()>& draw) {
+    const GLuint list = glGenLists(1);
+    if (list == 0) return 0;
+    glNewList(list, GL_COMPILE);
+    draw();
+    glEndList();
+    return list;
+}
+
 namespace {
 std::string Quoted(const char* path) { return std::string("\"") + path + "\""; }
 }  // namespace

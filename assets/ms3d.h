@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -188,6 +189,11 @@ private:
     bool IndicesInRange() const;
     void EmitGroup(const MS3D_GROUP& group) const;
 };
+
+// Static scenery is drawn once into a display list and called every frame:
+// compiles whatever `draw` issues (for example a texture bind and
+// model.Render()) into a new list. 0 when no list name could be had.
+GLuint CompileDisplayList(const std::function<void()>& draw);
 
 // Loads lump 0 of the lump file `path` into `model` and every later lump as
 // a TGA texture built with its directory entry's alpha mode: texture k of

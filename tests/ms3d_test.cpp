@@ -545,10 +545,9 @@ TEST(Ms3dDraw, DisplayListDrawsAndOutOfRangeGroupsDrawNothing) {
     glFinish();
     EXPECT_EQ(gl.Lit(), 0);
 
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    model.Render();
-    glEndList();
+    const GLuint list = CompileDisplayList([&] { model.Render(); });
+    ASSERT_NE(list, 0u);
+    EXPECT_EQ(gl.Lit(), 0);  // compiled, not drawn
     model.Release();  // the list keeps what was drawn
     glCallList(list);
     glFinish();
