@@ -6,7 +6,7 @@
 bool BoundedReader::Read(void* out, std::size_t size) {
     if (size > remaining_) return false;
     if (size == 0) return true;
-    if (bytes_ != nullptr) {
+    if (inMemory_) {
         std::memcpy(out, bytes_, size);
         bytes_ += size;
     } else if (stream_ != nullptr) {
@@ -24,7 +24,7 @@ bool BoundedReader::Read(void* out, std::size_t size) {
 
 bool BoundedReader::Skip(std::uint64_t size) {
     if (size > remaining_) return false;
-    if (bytes_ != nullptr) {
+    if (inMemory_) {
         bytes_ += size;
     } else if (stream_ != nullptr) {
         stream_->seekg(static_cast<std::streamoff>(size), std::ios::cur);

@@ -16,9 +16,9 @@ public:
     // `limit` bytes readable from the stream's current position.
     BoundedReader(std::istream* stream, std::uint64_t limit) : stream_(stream), remaining_(limit) {}
     BoundedReader(const void* data, std::size_t size)
-        : bytes_(static_cast<const std::uint8_t*>(data)), remaining_(size) {}
+        : bytes_(static_cast<const std::uint8_t*>(data)), inMemory_(true), remaining_(size) {}
 
-    bool IsOpen() const { return stream_ != nullptr || bytes_ != nullptr; }
+    bool IsOpen() const { return stream_ != nullptr || inMemory_; }
     std::uint64_t Remaining() const { return remaining_; }
 
     // All or nothing: on a short read nothing is consumed and false is returned.
@@ -33,6 +33,7 @@ public:
 private:
     std::istream* stream_ = nullptr;
     const std::uint8_t* bytes_ = nullptr;
+    bool inMemory_ = false;  // an empty buffer may have a null pointer
     std::uint64_t remaining_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "tools/bake/bake.h"
+#include "tools/bake/paint.h"
 
 namespace {
 struct BakedFile {
@@ -32,8 +33,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const BakedFile& file : kFiles) {
+        std::vector<Lump> lumps;
+        try {
+            lumps = file.build();
+        } catch (const BakeError& e) {
+            std::fprintf(stderr, "frostvale-bake: %s: %s\n", file.name, e.what());
+            return 1;
+        }
         std::string why;
-        if (!WriteFileAtomically((out / file.name).string(), BuildLumpFile(file.build()), &why)) {
+        if (!WriteFileAtomically((out / file.name).string(), BuildLumpFile(lumps), &why)) {
             std::fprintf(stderr, "frostvale-bake: %s\n", why.c_str());
             return 1;
         }

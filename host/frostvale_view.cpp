@@ -1,0 +1,112 @@
+#include "host/frostvale_view.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <cstdlib>
+
+FrostvaleView::FrostvaleView(ViewServices services_, bool preview, const ViewSettings& loaded)
+    : services(std::move(services_)), isPreview(preview), settings(loaded) {
+    scrn = services.surface->Size();
+    if (!services.seed) {
+        Clock* clock = services.clock;
+        services.seed = [clock] { return static_cast<unsigned>(clock->Now()); };
+    }
+}
+
+FrostvaleView::~FrostvaleView() {
+    // Textures and display lists belong to this view's context.
+    services.surface->MakeCurrent();
+    if (ssMain) {
+        ssMain->Cleanup();
+        ssMain.reset();
+    }
+}
+
+void FrostvaleView::SetFrameSize(int width, int height) {
+    scrn = {width, height};
+    glReady = false;
+}
+
+void FrostvaleView::StartAnimation() {
+    thisScreenIsOn = !(settings.MainMonitorOnly && services.displayNumber != services.mainDisplayNumber);
+    // Carols play only from the main display's view, whatever MainMonitorOnly says.
+    if (services.displayNumber != services.mainDisplayNumber) settings.settings.PLAYMUSIC = false;
+    services.surface->MakeCurrent();
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    services.surface->Present();
+    animating = true;
+}
+
+void FrostvaleView::AnimateOneFrame() {
+    if (!animating) return;
+    if (!thisScreenIsOn) {
+        StopAnimation();
+        return;
+    }
+    services.surface->MakeCurrent();
+    if (!glReady) {
+        GlInit();
+        glReady = true;
+    }
+    if (!initialized) {
+        setupSucceeded = MainSetup();
+        initialized = true;  // never retried: a broken resource folder stays broken
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    const double now = services.clock->Now();
+    const double dt = now - animtime;
+    if (dt > kMaxGap) {
+        animtime = now;
+        return;
+    }
+    // A frame exactly one interval after the last is due; only closer ones wait.
+    // The small tolerance absorbs the rounding of clocks that tick at 1/60 s.
+    if (dt < kFrameInterval - 1e-9) return;
+    animtime = now;
+    if (ssMain) ssMain->Update(dt);
+    GlReshape();  // the overlay of the previous frame left its own projection
+    if (ssMain) ssMain->Draw();
+    services.surface->Present();
+}
+
+bool FrostvaleView::MainSetup() {
+    std::srand(services.seed());
+    if (ssMain) {
+        ssMain->Cleanup();
+        ssMain.reset();
+    }
+    ssMain = std::make_unique<SSMAIN>();
+    if (!ssMain->Setup(isPreview, scrn.width, scrn.height, &settings.settings, services.resourcePath.c_str())) {
+        // Keep the display black: an engine that failed half-way draws nothing.
+        ssMain->Cleanup();
+        ssMain.reset();
+        return false;
+    }
+    animtime = services.clock->Now();
+    return true;
+}
+
+void FrostvaleView::GlInit() {
+    scrn = services.surface->Size();
+    glViewport(0, 0, scrn.width, scrn.height);
+    if (ssMain) ssMain->SetSize(scrn.width, scrn.height);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    GlReshape();
+}
+
+void FrostvaleView::GlReshape() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double aspect = scrn.height > 0 ? static_cast<double>(scrn.width) / scrn.height : 1.0;
+    gluPerspective(45.0, aspect, 1.0, 400.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

@@ -1,0 +1,74 @@
+// FrostvaleView: the one object a host drives. Every host (window, full
+// screen, XScreenSaver window, headless) runs the same lifecycle:
+//
+//   FrostvaleView(...)        creation: settings loaded, nothing drawn yet
+//   SetFrameSize(w, h)        after creation and on every size change
+//   StartAnimation()          clears the display to black once
+//   AnimateOneFrame()         about every 1/60 s, on the main thread
+//   StopAnimation()
+//   ~FrostvaleView()          engine cleaned up in the view's context
+//
+// The first frame sets up GL and the engine and presents nothing. Frames
+// closer than 1/60 s to the last do no work; a gap over 2 s is dropped so the
+// scene never jumps. A size change re-runs the GL set-up, SetSize and the
+// projection on the next frame without re-creating the engine.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "engine/ssmain.h"
+#include "host/settings.h"
+#include "platform/gl_surface.h"
+
+struct ViewServices {
+    GLSurface* surface = nullptr;  // not owned; outlives the view
+    Clock* clock = nullptr;        // not owned; outlives the view
+    int displayNumber = 0;         // equal numbers mean the same display
+    int mainDisplayNumber = 0;
+    std::string resourcePath;
+    // Seeds rand() at engine set-up; by default the clock time in whole seconds.
+    std::function<unsigned()> seed;
+};
+
+class FrostvaleView {
+public:
+    static constexpr double kFrameInterval = 1.0 / 60.0;
+    static constexpr double kMaxGap = 2.0;
+
+    FrostvaleView(ViewServices services, bool isPreview, const ViewSettings& settings);
+    ~FrostvaleView();
+    FrostvaleView(const FrostvaleView&) = delete;
+    FrostvaleView& operator=(const FrostvaleView&) = delete;
+
+    void SetFrameSize(int width, int height);
+    void StartAnimation();
+    void AnimateOneFrame();
+    void StopAnimation() { animating = false; }
+
+    bool IsAnimating() const { return animating; }
+    bool IsPreview() const { return isPreview; }
+    // True once the engine set-up has been tried and failed.
+    bool SetupFailed() const { return initialized && !setupSucceeded; }
+    const SSMAIN* Engine() const { return ssMain.get(); }
+    const ViewSettings& Settings() const { return settings; }
+    bool ThisScreenIsOn() const { return thisScreenIsOn; }
+
+private:
+    bool MainSetup();
+    void GlInit();
+    void GlReshape();
+
+    ViewServices services;
+    bool isPreview;
+    ViewSettings settings;  // MainMonitorOnly and mySettings
+    bool thisScreenIsOn = true;
+    bool glReady = false;
+    bool initialized = false;
+    bool setupSucceeded = false;
+    bool animating = false;
+    double animtime = 0.0;
+    DrawableSize scrn;
+    std::unique_ptr<SSMAIN> ssMain;
+};

@@ -1,0 +1,43 @@
+// The saver's command line. Every long option may also be written with a
+// single dash, as XScreenSaver hacks are (-root, -window-id, -fps), and a
+// value may follow as the next word or after "=".
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+enum class HostMode { Window, Fullscreen, XScreenSaver, Headless };
+
+struct Options {
+    HostMode mode = HostMode::Window;
+    bool preview = false;
+    bool showFps = false;
+    std::string resources;  // empty: search the usual places
+    int width = 1280;       // headless drawable size
+    int height = 720;
+    double seconds = 10.0;  // headless: simulated seconds to run
+    double frameRate = 60.0;
+    std::string snapshot;
+    std::string framesDir;
+    std::optional<std::uint32_t> seed;
+    std::optional<std::string> now;  // "YYYY-MM-DD HH:MM:SS", local time at start
+    bool root = false;
+    std::optional<unsigned long> windowId;
+    bool printSettings = false;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParseResult {
+    Options options;
+    std::string error;  // non-empty: a usage error, exit status 2
+};
+
+// `xscreensaverWindow` is the XSCREENSAVER_WINDOW variable, if set.
+ParseResult ParseOptions(int argc, const char* const* argv, const char* xscreensaverWindow);
+
+std::string UsageText();
+
+// Hex with 0x, else decimal; false for anything else or zero.
+bool ParseWindowId(const std::string& text, unsigned long* id);

@@ -1,0 +1,135 @@
+#include "platform/sdl_window.h"
+
+#include <SDL2/SDL.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "assets/alert.h"
+#include "platform/x11_window.h"
+
+namespace {
+bool gVideoStarted = false;
+
+void RequestPixelFormat() {
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+}  // namespace
+
+bool StartSdlVideo(std::string* error) {
+    if (gVideoStarted) return true;
+    // Our own handlers end the run cleanly; SDL's would only queue a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // X11 unless the user asks otherwise: SDL's fallbacks (offscreen, KMS)
+    // would "succeed" with no display and show nothing.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        if (error != nullptr) *error = SDL_GetError();
+        return false;
+    }
+    RequestPixelFormat();
+    gVideoStarted = true;
+    return true;
+}
+
+void StopSdlVideo() {
+    if (!gVideoStarted) return;
+    SDL_Quit();
+    gVideoStarted = false;
+}
+
+int SdlDisplayCount() { return SDL_GetNumVideoDisplays(); }
+
+std::unique_ptr<SdlWindowSurface> SdlWindowSurface::CreateWindow(const char* title, int width, int height,
+                                                                 int display, bool fullscreen, std::string* error) {
+    std::unique_ptr<SdlWindowSurface> self(new SdlWindowSurface());
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+    int x = SDL_WINDOWPOS_CENTERED_DISPLAY(display), y = SDL_WINDOWPOS_CENTERED_DISPLAY(display);
+    if (fullscreen) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(display, &bounds) == 0) {
+            x = bounds.x;
+            y = bounds.y;
+            width = bounds.w;
+            height = bounds.h;
+        }
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
+    }
+    self->window_ = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (self->window_ == nullptr) {
+        if (error != nullptr) *error = std::string("cannot create a window: ") + SDL_GetError();
+        return nullptr;
+    }
+    if (!self->CreateContext(error)) return nullptr;
+    return self;
+}
+
+std::unique_ptr<SdlWindowSurface> SdlWindowSurface::AdoptForeignWindow(unsigned long xid, std::string* error) {
+    std::unique_ptr<SdlWindowSurface> self(new SdlWindowSurface());
+    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+    self->window_ = SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<std::uintptr_t>(xid)));
+    if (self->window_ == nullptr) {
+        if (error != nullptr) *error = std::string("cannot use X window ") + std::to_string(xid) + ": " + SDL_GetError();
+        return nullptr;
+    }
+    self->foreign_ = true;
+    self->xid_ = xid;
+    if (!self->CreateContext(error)) return nullptr;
+    return self;
+}
+
+bool SdlWindowSurface::CreateContext(std::string* error) {
+    context_ = SDL_GL_CreateContext(window_);
+    if (context_ == nullptr) {
+        if (error != nullptr) *error = std::string("cannot create a GL context: ") + SDL_GetError();
+        return false;
+    }
+    // Pacing is the host loop's; vsync would stall every extra window by a refresh.
+    SDL_GL_SetSwapInterval(0);
+    return true;
+}
+
+SdlWindowSurface::~SdlWindowSurface() {
+    if (context_ != nullptr) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
+    // A foreign window's SDL record goes; the X window itself stays its owner's.
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+}
+
+bool SdlWindowSurface::MakeCurrent() {
+    return SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) == 0;
+}
+
+void SdlWindowSurface::Present() { SDL_GL_SwapWindow(window_); }
+
+DrawableSize SdlWindowSurface::Size() const {
+    if (foreign_) {
+        // SDL does not follow a window it did not create; ask the X server.
+        return ForeignWindowSize(xid_);  // {0, 0} once the owner has destroyed it
+    }
+    DrawableSize size;
+    SDL_GL_GetDrawableSize(window_, &size.width, &size.height);
+    return size;
+}
+
+unsigned SdlWindowSurface::WindowId() const { return SDL_GetWindowID(window_); }
+
+int SdlWindowSurface::DisplayIndex() const { return SDL_GetWindowDisplayIndex(window_); }
+
+void SdlWindowSurface::ToggleFullscreen() {
+    const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void UseSdlAlerts() {
+    SetAlertHandler([](const char* title, const char* message) {
+        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, message, nullptr) != 0) {
+            std::fprintf(stderr, "%s: %s\n", title, message);
+        }
+    });
+}

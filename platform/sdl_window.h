@@ -1,0 +1,49 @@
+// SDL2 drawables: a window of our own (windowed or full screen on one
+// display) or a foreign X11 window that another program owns (the
+// XScreenSaver daemon's). Each has its own GL context with the saver's pixel
+// format: 8 bits per colour channel, 16-bit depth, double-buffered.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/gl_surface.h"
+
+struct SDL_Window;
+
+// Starts SDL's video once per process (idempotent); false and `error` if there is no display.
+bool StartSdlVideo(std::string* error);
+void StopSdlVideo();
+int SdlDisplayCount();
+
+class SdlWindowSurface final : public GLSurface {
+public:
+    // A window of width x height on `display`; with `fullscreen` it covers that display.
+    static std::unique_ptr<SdlWindowSurface> CreateWindow(const char* title, int width, int height, int display,
+                                                          bool fullscreen, std::string* error);
+    // Draws into X11 window `xid`, which stays its owner's: never resized, moved or destroyed here.
+    static std::unique_ptr<SdlWindowSurface> AdoptForeignWindow(unsigned long xid, std::string* error);
+    ~SdlWindowSurface() override;
+
+    bool MakeCurrent() override;
+    void Present() override;
+    DrawableSize Size() const override;
+
+    SDL_Window* Window() const { return window_; }
+    unsigned WindowId() const;  // SDL's id, to route events
+    int DisplayIndex() const;
+    void ToggleFullscreen();
+    bool IsForeign() const { return foreign_; }
+
+private:
+    SdlWindowSurface() = default;
+    bool CreateContext(std::string* error);
+
+    SDL_Window* window_ = nullptr;
+    void* context_ = nullptr;  // SDL_GLContext
+    bool foreign_ = false;
+    unsigned long xid_ = 0;
+};
+
+// Installs the alert handler that shows an SDL message box (one "OK" button).
+void UseSdlAlerts();

@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "assets/alert.h"
+#include "assets/resfile.h"
+#include "assets/texture.h"
+#include "tools/common/lumpwriter.h"
+
+namespace {
+struct Alert {
+    std::string title, message;
+};
+
+// Captures alerts instead of printing them, for the life of the fixture.
+class AssetsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous_ = SetAlertHandler([this](const char* t, const char* m) { alerts.push_back({t, m}); });
+        dir_ = std::filesystem::temp_directory_path() /
+               ("fv_assets_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override {
+        SetAlertHandler(previous_);
+        std::filesystem::remove_all(dir_);
+    }
+
+    std::string Write(const std::string& name, const Bytes& bytes) {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    // Decodes `tga` from memory; returns the loader's result.
+    int Decode(const Bytes& tga, Texture* texture) {
+        BoundedReader reader(tga.data(), tga.size());
+        return LoadTGA2(texture, &reader);
+    }
+
+    std::vector<Alert> alerts;
+
+private:
+    AlertHandler previous_;
+    std::filesystem::path dir_;
+};
+
+Image Gradient(int w, int h) {
+    Image image(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = image.At(x, y);
+            p[0] = static_cast<std::uint8_t>(x * 7);
+            p[1] = static_cast<std::uint8_t>(y * 13);
+            p[2] = static_cast<std::uint8_t>(x + y);
+            p[3] = static_cast<std::uint8_t>(255 - x);
+        }
+    }
+    return image;
+}
+
+Bytes TgaHeader(std::uint8_t type, int w, int h, int bpp) {
+    return {0, 0, type, 0, 0, 0, 0, 0, 0, 0, 0, 0, static_cast<std::uint8_t>(w), static_cast<std::uint8_t>(w >> 8),
+            static_cast<std::uint8_t>(h), static_cast<std::uint8_t>(h >> 8), static_cast<std::uint8_t>(bpp), 0};
+}
+}  // namespace
+
+TEST_F(AssetsTest, LumpFileRoundTripsAndValidatesItsHeader) {
+    const Bytes file = BuildLumpFile({{{1, 2, 3}, 1, 2}, {{}, 7, 0}, {{9, 9, 9, 9}, 1, 1}});
+    const std::string good = Write("good.brm", file);
+    RESFILE res;
+    ASSERT_EQ(res.Open(good.c_str()), 1);
+    ASSERT_EQ(res.LumpCount(), 3);
+    EXPECT_EQ(res.directory[0].type, 1u);
+    EXPECT_EQ(res.directory[0].alphaMode, 2u);
+    EXPECT_EQ(res.directory[1].type, 7u);
+    ASSERT_TRUE(res.SeekLump(2));
+    BoundedReader lump = res.Lump();
+    std::uint8_t bytes[5];
+    EXPECT_FALSE(lump.Read(bytes, 5));  // the lump is only 4 long
+    ASSERT_TRUE(lump.Read(bytes, 4));
+    EXPECT_EQ(bytes[3], 9);
+    EXPECT_FALSE(res.SeekLump(3));
+    EXPECT_FALSE(res.SeekLump(-1));
+    res.Close();
+    EXPECT_FALSE(res.SeekLump(0));
+
+    Bytes appended = file;
+    appended.push_back(0);
+    EXPECT_EQ(res.Open(Write("appended.brm", appended).c_str()), 0);
+    Bytes truncated(file.begin(), file.end() - 1);
+    EXPECT_EQ(res.Open(Write("truncated.brm", truncated).c_str()), 0);
+    Bytes badMagic = file;
+    badMagic[0] = 'X';
+    EXPECT_EQ(res.Open(Write("magic.brm", badMagic).c_str()), 0);
+    EXPECT_EQ(res.Open((good + ".missing").c_str()), 0);
+    EXPECT_EQ(res.Open(Write("tiny.brm", {'B', 'R', 'M'}).c_str()), 0);
+}
+
+TEST_F(AssetsTest, EmptyLumpFileOpensButHasNoLumps) {
+    RESFILE res;
+    ASSERT_EQ(res.Open(Write("empty.brm", BuildLumpFile({})).c_str()), 1);
+    EXPECT_EQ(res.LumpCount(), 0);
+    EXPECT_FALSE(res.SeekLump(0));
+}
+
+// Counts and offsets from the file are checked against the file, never trusted.
+TEST_F(AssetsTest, HostileDirectoriesAreRefused) {
+    Bytes file = BuildLumpFile({{{1, 2, 3, 4}, 1, 0}});
+    auto patch = [](Bytes b, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+        return b;
+    };
+    RESFILE res;
+    // A lump count far beyond the file would otherwise ask for gigabytes.
+    EXPECT_EQ(res.Open(Write("count.brm", patch(file, 12, 0x7fffffff)).c_str()), 0);
+    // A directory that starts inside the file but runs past its end.
+    EXPECT_EQ(res.Open(Write("dir.brm", patch(file, 20, static_cast<std::uint32_t>(file.size() - 10))).c_str()), 0);
+    // A lump whose bytes lie outside the file opens, but cannot be sought.
+    const std::size_t entry = LoadU32LE(&file[20]);
+    ASSERT_EQ(res.Open(Write("lump.brm", patch(file, entry + 4, 0xfffffff0u)).c_str()), 1);
+    EXPECT_FALSE(res.SeekLump(0));
+    ASSERT_EQ(res.Open(Write("size.brm", patch(file, entry, 0x10000)).c_str()), 1);
+    EXPECT_FALSE(res.SeekLump(0));
+}
+
+TEST_F(AssetsTest, DecodesUncompressedAndRunLengthIdentically) {
+    const Image image = Gradient(37, 5);
+    for (int bpp : {24, 32}) {
+        Texture raw, rle;
+        ASSERT_EQ(Decode(EncodeTga(image, bpp, TgaEncoding::Uncompressed), &raw), 1);
+        ASSERT_EQ(Decode(EncodeTga(image, bpp, TgaEncoding::RunLength), &rle), 1);
+        EXPECT_EQ(raw.width, 37u);
+        EXPECT_EQ(raw.height, 5u);
+        EXPECT_EQ(raw.bpp, static_cast<unsigned>(bpp));
+        EXPECT_EQ(raw.type, bpp == 24 ? static_cast<GLenum>(GL_RGB) : static_cast<GLenum>(GL_RGBA));
+        const std::size_t bytes = 37 * 5 * (bpp / 8);
+        ASSERT_EQ(std::vector<std::uint8_t>(raw.imageData, raw.imageData + bytes),
+                  std::vector<std::uint8_t>(rle.imageData, rle.imageData + bytes));
+        // Stored rows come bottom first: the first decoded row is the picture's last.
+        const std::uint8_t* first = raw.imageData;
+        EXPECT_EQ(first[0], image.At(0, 4)[0]);
+        EXPECT_EQ(first[1], image.At(0, 4)[1]);
+        EXPECT_EQ(first[2], image.At(0, 4)[2]);
+        if (bpp == 32) {
+            EXPECT_EQ(first[3], image.At(0, 4)[3]);
+        }
+    }
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(AssetsTest, RunLengthPacketBoundaries) {
+    // 0x80 stores one pixel, 0xFF stores 128, raw 0x7F reads 128.
+    Bytes tga = TgaHeader(10, 257, 1, 24);
+    tga.insert(tga.end(), {0x80, 1, 2, 3});
+    tga.insert(tga.end(), {0xFF, 4, 5, 6});
+    tga.push_back(0x7F);
+    for (int i = 0; i < 128; ++i) tga.insert(tga.end(), {static_cast<std::uint8_t>(i), 0, 9});
+    Texture t;
+    ASSERT_EQ(Decode(tga, &t), 1);
+    EXPECT_EQ(t.imageData[0], 3);  // B,G,R stored -> R first
+    EXPECT_EQ(t.imageData[2], 1);
+    EXPECT_EQ(t.imageData[3 * 1], 6);
+    EXPECT_EQ(t.imageData[3 * 128], 6);
+    EXPECT_EQ(t.imageData[3 * 129 + 2], 0);
+    EXPECT_EQ(t.imageData[3 * 256 + 2], 127);
+}
+
+TEST_F(AssetsTest, MalformedImagesGiveTheirMessages) {
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* title;
+        const char* message;
+    };
+    Bytes overrun = TgaHeader(10, 2, 2, 24);
+    overrun.insert(overrun.end(), {0x82, 1, 2, 3, 0x81, 4, 5, 6});  // 3 + 2 pixels for 4
+    Bytes rawOverrun = TgaHeader(10, 1, 1, 32);
+    rawOverrun.insert(rawOverrun.end(), {0x01, 1, 2, 3, 4, 5, 6, 7, 8});
+    Bytes shortRun = TgaHeader(10, 4, 1, 24);
+    shortRun.insert(shortRun.end(), {0x81, 1});
+    Bytes shortRaw = TgaHeader(10, 4, 1, 24);
+    shortRaw.insert(shortRaw.end(), {0x03, 1, 2, 3});
+    Bytes noHeader = TgaHeader(10, 4, 1, 24);
+    Bytes shortData = TgaHeader(2, 4, 4, 24);
+    shortData.resize(shortData.size() + 47);
+    Bytes noInfo = TgaHeader(2, 1, 1, 24);
+    noInfo.resize(15);
+    Bytes withId = TgaHeader(2, 1, 1, 24);
+    withId[0] = 3;
+    Bytes origin = TgaHeader(2, 1, 1, 24);
+    origin[10] = 1;
+    const Case cases[] = {
+        {"empty", {}, "ERROR", "Could not read file header"},
+        {"type 1", TgaHeader(1, 1, 1, 24), "Invalid Image", "TGA file be type 2 or type 10 "},
+        {"type 3", TgaHeader(3, 1, 1, 24), "Invalid Image", "TGA file be type 2 or type 10 "},
+        {"type 11", TgaHeader(11, 1, 1, 24), "Invalid Image", "TGA file be type 2 or type 10 "},
+        {"image id", withId, "Invalid Image", "TGA file be type 2 or type 10 "},
+        {"origin", origin, "Invalid Image", "TGA file be type 2 or type 10 "},
+        {"no info", noInfo, "ERROR", "Could not read info header"},
+        {"16 bit", TgaHeader(2, 1, 1, 16), "ERROR", "Invalid texture information"},
+        {"8 bit", TgaHeader(10, 1, 1, 8), "ERROR", "Invalid texture information"},
+        {"zero width", TgaHeader(2, 0, 1, 24), "ERROR", "Invalid texture information"},
+        {"short data", shortData, "ERROR", "Could not read image data"},
+        {"huge", TgaHeader(2, 65535, 65535, 32), "ERROR", "Could not read image data"},
+        {"no packet", noHeader, "ERROR", "Could not read RLE header"},
+        {"short raw", shortRaw, "ERROR", "Could not read image data"},
+        {"short run", shortRun, "ERROR", "Could not read from file"},
+        {"run overrun", overrun, "ERROR", "Too many pixels read"},
+        {"raw overrun", rawOverrun, "ERROR", "Too many pixels read"},
+    };
+    for (const Case& c : cases) {
+        alerts.clear();
+        Texture t;
+        EXPECT_EQ(Decode(c.bytes, &t), 0) << c.name;
+        EXPECT_EQ(t.imageData, nullptr) << c.name;
+        ASSERT_EQ(alerts.size(), 1u) << c.name;
+        EXPECT_EQ(alerts[0].title, c.title) << c.name;
+        EXPECT_EQ(alerts[0].message, c.message) << c.name;
+    }
+    Texture t;
+    alerts.clear();
+    EXPECT_EQ(LoadTGA2(&t, nullptr), 0);
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_EQ(alerts[0].message, "Could not open texture file");
+}
+
+TEST_F(AssetsTest, AlphaModes) {
+    Image image(3, 1);
+    const std::uint8_t colours[3][4] = {{10, 200, 30, 7}, {0, 0, 0, 255}, {10, 200, 30, 0}};
+    for (int x = 0; x < 3; ++x) std::copy(colours[x], colours[x] + 4, image.At(x, 0));
+    Texture t;
+    ASSERT_EQ(Decode(EncodeTga(image, 32, TgaEncoding::Uncompressed), &t), 1);
+    const auto opaque = MakeTexturePixels(t, 0);
+    const auto keyed = MakeTexturePixels(t, 1);
+    const auto bright = MakeTexturePixels(t, 2);
+    const auto other = MakeTexturePixels(t, 7);
+    for (int x = 0; x < 3; ++x) {
+        EXPECT_EQ(opaque[x * 4 + 3], 255);  // the source's own alpha is ignored
+        EXPECT_EQ(other[x * 4 + 3], 255);
+        EXPECT_EQ(opaque[x * 4 + 1], colours[x][1]);
+    }
+    EXPECT_EQ(keyed[3], 0);    // the key is the first pixel itself
+    EXPECT_EQ(keyed[7], 255);
+    EXPECT_EQ(keyed[11], 0);   // same colour as the key
+    EXPECT_EQ(bright[3], 200);
+    EXPECT_EQ(bright[7], 0);
+
+    Texture single;
+    ASSERT_EQ(Decode(EncodeTga(Gradient(1, 1), 24, TgaEncoding::RunLength), &single), 1);
+    EXPECT_EQ(MakeTexturePixels(single, 1)[3], 0);
+}
+
+TEST_F(AssetsTest, TextureSetKeepsLumpIndicesAndStopsAtABadImage) {
+    const Bytes tga = EncodeTga(Gradient(4, 4), 24, TgaEncoding::RunLength);
+    const std::string path = Write("set.brm", BuildLumpFile({{tga, 1, 0}, {{1, 2, 3}, 2, 0}, {tga, 1, 2}}));
+    std::vector<Texture> set;
+    // No GL context here: glGenTextures is a no-op, but decoding and indexing are real.
+    ASSERT_EQ(LoadTexturesFromDataFile(path.c_str(), &set), 1);
+    ASSERT_EQ(set.size(), 3u);
+    EXPECT_EQ(set[0].width, 4u);
+    EXPECT_EQ(set[1].width, 0u);  // not an image: left empty
+    EXPECT_EQ(set[1].imageData, nullptr);
+    EXPECT_EQ(set[2].height, 4u);
+    for (const Texture& t : set) EXPECT_EQ(t.imageData, nullptr);  // freed once built
+
+    const std::string bad = Write("bad.brm", BuildLumpFile({{tga, 1, 0}, {{0, 0, 2}, 1, 0}, {tga, 1, 0}}));
+    EXPECT_EQ(LoadTexturesFromDataFile(bad.c_str(), &set), 0);
+    EXPECT_EQ(set.size(), 3u);  // left for the caller's clean-up
+    EXPECT_EQ(set[2].width, 0u);
+    EXPECT_EQ(LoadTexturesFromDataFile((path + ".none").c_str(), &set), 0);
+}

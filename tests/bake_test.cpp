@@ -1,0 +1,472 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "assets/reader.h"
+#include "assets/texture.h"
+#include "tools/bake/bake.h"
+#include "tools/bake/paint.h"
+
+namespace {
+// A lump decoded exactly as the engine does it: TGA decoder, then the texture
+// pixels for the lump's alpha mode. Rows are as stored: row 0 is the bottom.
+struct Decoded {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+
+    // (x, y) with y counted from the top of the picture, as texture t = 1 - y / height.
+    const std::uint8_t* FromTop(int x, int y) const {
+        return rgba.data() + (static_cast<std::size_t>(height - 1 - y) * width + x) * 4;
+    }
+};
+
+Decoded Decode(const Lump& lump) {
+    BoundedReader reader(lump.bytes.data(), lump.bytes.size());
+    Texture texture;
+    Decoded out;
+    if (!LoadTGA2(&texture, &reader)) {
+        ADD_FAILURE() << "lump does not decode";
+        return out;
+    }
+    out.width = static_cast<int>(texture.width);
+    out.height = static_cast<int>(texture.height);
+    out.rgba = MakeTexturePixels(texture, static_cast<int>(lump.alphaMode));
+    return out;
+}
+
+bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// The lumps of both files, built once for the whole suite.
+const std::vector<Lump>& Scene() {
+    static const std::vector<Lump> lumps = BuildSceneTextures();
+    return lumps;
+}
+const std::vector<Lump>& Overlay() {
+    static const std::vector<Lump> lumps = BuildOverlayTextures();
+    return lumps;
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+}  // namespace
+
+TEST(BakedFiles, SameBytesOnEveryRun) {
+    EXPECT_EQ(BuildLumpFile(BuildSceneTextures()), BuildLumpFile(Scene()));
+    EXPECT_EQ(BuildLumpFile(BuildOverlayTextures()), BuildLumpFile(Overlay()));
+    // The folder the build baked, in another process, holds the same bytes.
+    const Bytes baked = ReadFile(std::string(FROSTVALE_BAKED_DIR) + "/tex.brm");
+    if (baked.empty()) GTEST_SKIP() << "no baked folder";
+    EXPECT_EQ(baked, BuildLumpFile(Scene()));
+    EXPECT_EQ(ReadFile(std::string(FROSTVALE_BAKED_DIR) + "/bramble.works"), BuildLumpFile(Overlay()));
+}
+
+TEST(BakedFiles, IndicesSizesAndAlphaModes) {
+    // Glows and sparkle by brightness, reins keyed, trees opaque.
+    const std::uint32_t sceneModes[] = {2, 2, 2, 1, 0, 2, 0};
+    ASSERT_EQ(Scene().size(), 7u);
+    for (std::size_t i = 0; i < Scene().size(); ++i) {
+        SCOPED_TRACE("tex.brm lump " + std::to_string(i));
+        EXPECT_EQ(Scene()[i].type, kLumpTypeImage);
+        EXPECT_EQ(Scene()[i].alphaMode, sceneModes[i]);
+        const Decoded d = Decode(Scene()[i]);
+        EXPECT_TRUE(PowerOfTwo(d.width) && PowerOfTwo(d.height)) << d.width << " x " << d.height;
+    }
+    // Font and star strip by brightness; the pictures over the scene keyed.
+    const std::uint32_t overlayModes[] = {2, 1, 1, 1, 1, 2};
+    // Width over height of each picture as the overlay draws it.
+    const int aspect[] = {2, 8, 4, 2, 16, 16};
+    ASSERT_EQ(Overlay().size(), 6u);
+    for (std::size_t i = 0; i < Overlay().size(); ++i) {
+        SCOPED_TRACE("bramble.works lump " + std::to_string(i));
+        EXPECT_EQ(Overlay()[i].type, kLumpTypeImage);
+        EXPECT_EQ(Overlay()[i].alphaMode, overlayModes[i]);
+        const Decoded d = Decode(Overlay()[i]);
+        EXPECT_TRUE(PowerOfTwo(d.width) && PowerOfTwo(d.height)) << d.width << " x " << d.height;
+        EXPECT_EQ(d.width, d.height * aspect[i]);
+    }
+    // The banner's side picture is drawn pixel for pixel.
+    const Decoded banner = Decode(Overlay()[1]);
+    EXPECT_EQ(banner.width, 256);
+    EXPECT_EQ(banner.height, 32);
+}
+
+TEST(BakedFiles, GlowsFadeToNothingAtTheQuadEdge) {
+    // Moon, nose glow, round glow and sparkle are drawn on square quads: a
+    // visible edge pixel would show the square.
+    for (int index : {0, 1, 2, 5}) {
+        SCOPED_TRACE("tex.brm lump " + std::to_string(index));
+        const Decoded d = Decode(Scene()[static_cast<std::size_t>(index)]);
+        int worst = 0;
+        for (int x = 0; x < d.width; ++x) {
+            worst = std::max({worst, int{d.FromTop(x, 0)[3]}, int{d.FromTop(x, d.height - 1)[3]}});
+        }
+        for (int y = 0; y < d.height; ++y) {
+            worst = std::max({worst, int{d.FromTop(0, y)[3]}, int{d.FromTop(d.width - 1, y)[3]}});
+        }
+        EXPECT_LE(worst, 1);
+        // And the middle is bright.
+        EXPECT_GT(d.FromTop(d.width / 2, d.height / 2)[3], 200);
+    }
+}
+
+TEST(BakedFiles, KeyedPicturesHaveBothCutOutAndSolidParts) {
+    std::vector<const Lump*> keyed = {&Scene()[3]};
+    for (std::size_t i = 1; i <= 4; ++i) keyed.push_back(&Overlay()[i]);
+    for (const Lump* lump : keyed) {
+        const Decoded d = Decode(*lump);
+        // The key is the first stored pixel, so it must be transparent itself.
+        EXPECT_EQ(d.rgba[3], 0);
+        std::size_t clear = 0;
+        for (std::size_t i = 3; i < d.rgba.size(); i += 4) clear += d.rgba[i] == 0 ? 1 : 0;
+        const std::size_t pixels = d.rgba.size() / 4;
+        EXPECT_GT(clear, 0u);
+        EXPECT_LT(clear, pixels * 9 / 10);
+    }
+    // The intro's lower picture is a framed card: only its rounded corners are cut.
+    const Decoded village = Decode(Overlay()[3]);
+    EXPECT_EQ(village.FromTop(0, 0)[3], 0);
+    EXPECT_EQ(village.FromTop(village.width - 1, village.height - 1)[3], 0);
+    EXPECT_EQ(village.FromTop(village.width / 2, village.height / 2)[3], 255);
+    EXPECT_EQ(village.FromTop(village.width / 2, 1)[3], 255);
+}
+
+// The font: where the text drawing looks for a character (column g % 16, row
+// g / 16 from the top, g = code - 32) there must be that glyph and nothing of
+// its neighbours.
+namespace {
+struct CellInk {
+    int count = 0;           // pixels with any ink
+    int top = 1 << 20;       // first inked row from the cell's top
+    int bottom = -1;         // last inked row
+    int left = 1 << 20, right = -1;
+    bool grey = true;        // every pixel white-ish: R = G = B
+};
+
+CellInk InkOfCell(const Decoded& font, int code) {
+    const int cell = font.width / 16;
+    const int g = code - 32;
+    const int x0 = (g % 16) * cell;
+    const int y0 = (g / 16) * (font.height / 8);
+    CellInk ink;
+    for (int y = 0; y < font.height / 8; ++y) {
+        for (int x = 0; x < cell; ++x) {
+            const std::uint8_t* p = font.FromTop(x0 + x, y0 + y);
+            if (p[0] != p[1] || p[1] != p[2]) ink.grey = false;
+            if (p[3] == 0) continue;
+            ++ink.count;
+            ink.top = std::min(ink.top, y), ink.bottom = std::max(ink.bottom, y);
+            ink.left = std::min(ink.left, x), ink.right = std::max(ink.right, x);
+        }
+    }
+    return ink;
+}
+}  // namespace
+
+TEST(FontAtlas, GlyphsSitInTheCellsTheTextDrawingUses) {
+    const Decoded font = Decode(Overlay()[0]);
+    ASSERT_EQ(font.width / 16, font.height / 8);
+    const int cell = font.width / 16;
+    ASSERT_EQ(cell, kFontCell);
+
+    const CellInk a = InkOfCell(font, 'A');
+    const CellInk g = InkOfCell(font, 'g');
+    const CellInk zero = InkOfCell(font, '0');
+    for (const CellInk* ink : {&a, &g, &zero}) {
+        EXPECT_GT(ink->count, cell * cell / 12);
+        EXPECT_TRUE(ink->grey);
+        // Ink tall enough to read and off the cell's border, so linear
+        // filtering never pulls in a neighbour.
+        EXPECT_GE(ink->bottom - ink->top, cell / 2);
+        EXPECT_GE(ink->top, 1);
+        EXPECT_LE(ink->bottom, cell - 2);
+    }
+    // Same baseline for every glyph: 'A' and '0' stand on it, 'g' hangs below.
+    EXPECT_EQ(a.bottom, zero.bottom);
+    EXPECT_GT(g.bottom, a.bottom + cell / 8);
+    EXPECT_GT(g.top, a.top);  // 'g' has no ascender
+
+    // ' ' and DEL have empty cells, as do the two unused rows.
+    EXPECT_EQ(InkOfCell(font, ' ').count, 0);
+    EXPECT_EQ(InkOfCell(font, 127).count, 0);
+    for (int code = 128; code < 160; ++code) EXPECT_EQ(InkOfCell(font, code).count, 0) << code;
+}
+
+TEST(FontAtlas, EveryPrintableGlyphFitsTheAdvance) {
+    // The text drawing advances by three quarters of a cell, so wider ink
+    // would touch the next letter.
+    const Decoded font = Decode(Overlay()[0]);
+    const int cell = font.width / 16;
+    for (int code = 33; code < 127; ++code) {
+        const CellInk ink = InkOfCell(font, code);
+        ASSERT_GT(ink.count, 0) << static_cast<char>(code);
+        EXPECT_LE(ink.right - ink.left + 1, cell * 3 / 4) << static_cast<char>(code);
+        EXPECT_GE(ink.left, 1) << static_cast<char>(code);
+        EXPECT_LE(ink.right, cell - 2) << static_cast<char>(code);
+        // Centred, so spacing looks even whatever the glyph's width.
+        EXPECT_NEAR((ink.left + ink.right) * 0.5, cell * 0.5, 2.0) << static_cast<char>(code);
+    }
+}
+
+TEST(FontAtlas, MissingFontFileIsNamedInTheError) {
+    const std::string path = "/nonexistent/fonts/DejaVuSans-Bold.ttf";
+    try {
+        BuildFontAtlas(path.c_str());
+        FAIL() << "no error for a missing font";
+    } catch (const BakeError& e) {
+        EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+}
+
+TEST(FontAtlas, NonFontFileIsRefused) {
+    const std::string path = testing::TempDir() + "not_a_font.ttf";
+    std::ofstream(path) << "this is not a font";
+    EXPECT_THROW(BuildFontAtlas(path.c_str()), BakeError);
+}
+
+// ------------------------------------------------------------- painting kit
+
+TEST(PaintKit, RngIsSeededAndSpreads) {
+    Rng a(7), b(7), c(8);
+    bool differs = false;
+    for (int i = 0; i < 100; ++i) {
+        const std::uint32_t x = a.Next();
+        EXPECT_EQ(x, b.Next());
+        differs = differs || x != c.Next();
+    }
+    EXPECT_TRUE(differs);
+    int buckets[4] = {};
+    for (int i = 0; i < 4000; ++i) {
+        const float u = a.Uniform();
+        ASSERT_GE(u, 0.0f);
+        ASSERT_LT(u, 1.0f);
+        ++buckets[static_cast<int>(u * 4.0f)];
+        const int n = a.Below(5);
+        ASSERT_TRUE(n >= 0 && n < 5);
+    }
+    for (int count : buckets) EXPECT_NEAR(count, 1000, 150);
+}
+
+TEST(PaintKit, NoiseTilesAndStaysInRange) {
+    float lo = 1.0f, hi = 0.0f;
+    for (int i = 0; i < 200; ++i) {
+        const float u = static_cast<float>(i) * 0.0137f;
+        const float v = static_cast<float>(i) * 0.0291f;
+        const float n = ValueNoise(3, u, v, 8);
+        lo = std::min(lo, n), hi = std::max(hi, n);
+        EXPECT_NEAR(ValueNoise(3, u + 1.0f, v, 8), n, 1e-4f);
+        EXPECT_NEAR(ValueNoise(3, u, v - 1.0f, 8), n, 1e-4f);
+        const float f = Fbm(5, u, v, 4, 4);
+        EXPECT_NEAR(Fbm(5, u + 1.0f, v + 1.0f, 4, 4), f, 1e-4f);
+        EXPECT_GE(f, 0.0f);
+        EXPECT_LE(f, 1.0f);
+    }
+    EXPECT_GE(lo, 0.0f);
+    EXPECT_LE(hi, 1.0f);
+    EXPECT_GT(hi - lo, 0.3f);  // it is not flat
+}
+
+TEST(PaintKit, LightIsReproducedByTheBrightnessBlend) {
+    // Stored colour T with alpha max(T): T * alpha over black must give the light back.
+    Canvas light(4, 1);
+    light.px = {{0.5f, 0.25f, 0.1f, 1}, {0.02f, 0.02f, 0.03f, 1}, {0, 0, 0, 1}, {2.0f, 1.0f, 0.0f, 1}};
+    const Canvas stored = LightToBrightnessAlpha(light);
+    for (int i = 0; i < 3; ++i) {
+        const Colour& t = stored.px[static_cast<std::size_t>(i)];
+        const float alpha = std::max({t.r, t.g, t.b});
+        EXPECT_NEAR(t.r * alpha, light.px[static_cast<std::size_t>(i)].r, 1e-5f);
+        EXPECT_NEAR(t.g * alpha, light.px[static_cast<std::size_t>(i)].g, 1e-5f);
+        EXPECT_NEAR(t.b * alpha, light.px[static_cast<std::size_t>(i)].b, 1e-5f);
+    }
+    // Too bright: clipped to full opacity, hue kept.
+    EXPECT_FLOAT_EQ(stored.px[3].r, 1.0f);
+    EXPECT_FLOAT_EQ(stored.px[3].g, 0.5f);
+}
+
+TEST(PaintKit, ColourKeyNeverSwallowsASolidPixel) {
+    const Colour key = Hex(0x081026);
+    Canvas c(4, 2, {0, 0, 0, 0});
+    c.At(1, 0) = {key.r, key.g, key.b, 1.0f};  // solid, but exactly the key colour
+    c.At(2, 0) = Hex(0xFF0000);
+    c.At(0, 1) = Hex(0x00FF00);                 // bottom-left: forced to the key
+    const Decoded d = Decode(ImageLump(c, AlphaMode::ColourKey, key));
+    EXPECT_EQ(d.FromTop(0, 1)[3], 0);
+    EXPECT_EQ(d.FromTop(1, 0)[3], 255);
+    EXPECT_EQ(d.FromTop(2, 0)[3], 255);
+    EXPECT_EQ(d.FromTop(2, 0)[0], 255);
+    EXPECT_EQ(d.FromTop(3, 0)[3], 0);
+    EXPECT_EQ(d.FromTop(3, 1)[3], 0);
+}
+
+TEST(PaintKit, ImagesAreStoredUpright) {
+    // Painted row 0 is the top: texture t = 1.
+    Canvas c(2, 2, {0, 0, 0, 1});
+    c.At(0, 0) = Hex(0xFFFFFF);
+    const Decoded d = Decode(ImageLump(c, AlphaMode::Opaque));
+    EXPECT_EQ(d.rgba[(1 * 2 + 0) * 4], 255);  // stored row 1 = the top row
+    EXPECT_EQ(d.rgba[0], 0);
+}
+
+TEST(PaintKit, ShapesBlurAndDilate) {
+    Canvas c(32, 32, {0, 0, 0, 1});
+    FillDisc(c, 16.5f, 16.5f, 8, Hex(0xFFFFFF));
+    EXPECT_FLOAT_EQ(c.At(16, 16).r, 1.0f);
+    EXPECT_FLOAT_EQ(c.At(2, 2).r, 0.0f);
+    EXPECT_NEAR(c.At(24, 16).r, 0.5f, 0.01f);  // its centre lies on the rim: half covered
+    EXPECT_FLOAT_EQ(c.At(26, 16).r, 0.0f);
+    EXPECT_NEAR(SdPolygon(5, 5, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}), -5.0f, 1e-5f);
+    EXPECT_NEAR(SdPolygon(15, 5, {{0, 0}, {10, 0}, {10, 10}, {0, 10}}), 5.0f, 1e-5f);
+
+    // Blur keeps a flat field flat and the total (with wrapping) unchanged.
+    Mask m(16, 16, 0.25f);
+    m.At(3, 3) = 1.0f;
+    float before = 0.0f, after = 0.0f;
+    for (float v : m.v) before += v;
+    Blur(m, 1.5f, true);
+    for (float v : m.v) after += v;
+    EXPECT_NEAR(before, after, 1e-3f);
+    EXPECT_LT(m.At(3, 3), 1.0f);
+    EXPECT_NEAR(m.At(12, 12), 0.25f, 1e-4f);
+
+    Mask dot(9, 9);
+    dot.At(4, 4) = 1.0f;
+    const Mask grown = Dilate(dot, 2.0f);
+    EXPECT_EQ(grown.At(4, 2), 1.0f);
+    EXPECT_EQ(grown.At(6, 4), 1.0f);
+    EXPECT_EQ(grown.At(6, 6), 0.0f);  // outside the round brush
+    EXPECT_EQ(grown.At(4, 7), 0.0f);
+}
+
+// ------------------------------------------------------------- scene pictures
+
+namespace {
+struct Mean {
+    double r = 0, g = 0, b = 0;
+};
+// Mean colour over a rectangle given as fractions of the picture, v from the top.
+Mean MeanOver(const Decoded& d, const AtlasRect& rect) {
+    Mean m;
+    int n = 0;
+    for (int y = static_cast<int>(rect.v0 * d.height); y < static_cast<int>(rect.v1 * d.height); ++y) {
+        for (int x = static_cast<int>(rect.u0 * d.width); x < static_cast<int>(rect.u1 * d.width); ++x) {
+            const std::uint8_t* p = d.FromTop(x, y);
+            m.r += p[0], m.g += p[1], m.b += p[2];
+            ++n;
+        }
+    }
+    m.r /= n, m.g /= n, m.b /= n;
+    return m;
+}
+}  // namespace
+
+TEST(TreePictures, RegionsMatchTheLayoutTheModelsUse) {
+    for (int index : {4, 6}) {
+        SCOPED_TRACE("tex.brm lump " + std::to_string(index));
+        const Decoded d = Decode(Scene()[static_cast<std::size_t>(index)]);
+        // The middle band of the needles, clear of the snow cap and the rim.
+        const Mean needles = MeanOver(d, {0.0f, 0.2f, 1.0f, 0.6f});
+        EXPECT_GT(needles.g, needles.r);
+        EXPECT_GT(needles.g, needles.b * 0.9);
+        const Mean bark = MeanOver(d, kTreeBark);
+        EXPECT_GT(bark.r, bark.b * 1.3);
+        EXPECT_LT(bark.r, 160);
+        const Mean snow = MeanOver(d, kTreeSnow);
+        EXPECT_GT(std::min({snow.r, snow.g, snow.b}), 200);
+        const Mean gold = MeanOver(d, kTreeGold);
+        EXPECT_GT(gold.r, gold.g);
+        EXPECT_GT(gold.g, gold.b * 1.5);
+    }
+}
+
+TEST(TreePictures, NeedlesTileRoundTheCone) {
+    // u wraps round each tier, so the first and last columns must meet as
+    // smoothly as any two neighbouring columns do.
+    for (int index : {4, 6}) {
+        SCOPED_TRACE("tex.brm lump " + std::to_string(index));
+        const Decoded d = Decode(Scene()[static_cast<std::size_t>(index)]);
+        const int rows = static_cast<int>(kTreeNeedles.v1 * d.height);
+        auto step = [&](int xa, int xb) {
+            double sum = 0;
+            for (int y = 0; y < rows; ++y) {
+                for (int c = 0; c < 3; ++c) sum += std::abs(d.FromTop(xa, y)[c] - d.FromTop(xb, y)[c]);
+            }
+            return sum / rows;
+        };
+        double typical = 0;
+        for (int x = 0; x + 1 < d.width; ++x) typical += step(x, x + 1);
+        typical /= d.width - 1;
+        EXPECT_LT(step(d.width - 1, 0), typical * 2.0);
+    }
+}
+
+TEST(ScenePictures, ReinStrapRunsTheFullLengthAlongTheTop) {
+    const Decoded d = Decode(Scene()[3]);
+    // Some row near the top is solid from end to end, so joined segments read as one rein.
+    bool continuous = false;
+    for (int y = 0; y < d.height / 3 && !continuous; ++y) {
+        bool solid = true;
+        for (int x = 0; x < d.width; ++x) solid = solid && d.FromTop(x, y)[3] == 255;
+        continuous = solid;
+    }
+    EXPECT_TRUE(continuous);
+    // The lowest rows are cut out: the ribbon hangs a full unit, the rein does not.
+    for (int x = 0; x < d.width; ++x) EXPECT_EQ(d.FromTop(x, d.height - 1)[3], 0) << x;
+}
+
+TEST(ScenePictures, MoonIsBrightestInsideItsLimb) {
+    const Decoded d = Decode(Scene()[0]);
+    // Brightness as the renderer adds it over black: colour times alpha.
+    auto light = [&](int x, int y) {
+        const std::uint8_t* p = d.FromTop(x, y);
+        return (p[0] + p[1] + p[2]) / 3.0 * p[3] / 255.0;
+    };
+    const int c = d.width / 2;
+    double centre = 0, limb = 0;
+    for (int k = -3; k <= 3; ++k) {
+        centre += light(c + k * 8, c) + light(c, c + k * 8);
+        limb += light(c - static_cast<int>(d.width * 0.285), c + k) + light(c + static_cast<int>(d.width * 0.285), c + k);
+    }
+    EXPECT_GT(centre, limb * 1.15);  // limb darkening
+    EXPECT_GT(centre / 14.0, 120.0);
+    EXPECT_LT(light(c, static_cast<int>(d.height * 0.1)), 40.0);  // halo only, outside the disc
+}
+
+TEST(PaintKit, TextMaskHasInkOnTheBaselineAndClearPadding) {
+    const Font font(kFontSansBold);
+    float baseline = 0.0f;
+    const Mask m = font.TextMask("Hi", 20.0f, 0.0f, 3, &baseline);
+    ASSERT_GT(m.width, 0);
+    float inkAbove = 0.0f, inkBelow = 0.0f;
+    for (int y = 0; y < m.height; ++y) {
+        for (int x = 0; x < m.width; ++x) {
+            const float v = m.At(x, y);
+            if (x < 3 || y < 3 || x >= m.width - 3 || y >= m.height - 3) {
+                EXPECT_EQ(v, 0.0f) << x << "," << y;
+            }
+            (static_cast<float>(y) < baseline ? inkAbove : inkBelow) += v;
+        }
+    }
+    EXPECT_GT(inkAbove, 50.0f);
+    EXPECT_LT(inkBelow, 3.0f);  // "Hi" has no descender
+    // Tracking spreads the letters.
+    float unused = 0.0f;
+    EXPECT_GT(font.TextMask("Hi", 20.0f, 6.0f, 3, &unused).width, m.width + 4);
+}
+
+TEST(PaintKit, ColourKeyEdgesAreLaidOverTheKey) {
+    const Colour key = Hex(0x000000);
+    Canvas c(2, 2, {0, 0, 0, 0});
+    c.At(1, 0) = Hex(0xFFFFFF, 0.6f);  // an anti-aliased edge pixel, kept
+    c.At(0, 0) = Hex(0xFFFFFF, 0.4f);  // below half: cut out
+    const Decoded d = Decode(ImageLump(c, AlphaMode::ColourKey, key));
+    EXPECT_EQ(d.FromTop(0, 0)[3], 0);
+    EXPECT_EQ(d.FromTop(1, 0)[3], 255);
+    EXPECT_NEAR(d.FromTop(1, 0)[0], 153, 1);  // 60 % white over black
+}

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# End-to-end checks of the frostvale and frostvale-inspect command lines:
+# exit statuses, messages, headless snapshots, and drawing into a window that
+# another program owns under Xvfb. Usage: cli_test.sh BUILD_DIR OWNER_BINARY
+set -uo pipefail
+build=$1
+owner=$2
+fv=$build/host/frostvale
+inspect=$build/tools/inspect/frostvale-inspect
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config
+unset DISPLAY XSCREENSAVER_WINDOW
+passed=0 failed=0
+
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
+}
+status_is() { local want=$1; shift; "$@" >"$work/out" 2>"$work/err"; [ $? -eq "$want" ]; }
+png_size() { python3 -c "import struct,sys;d=open(sys.argv[1],'rb').read(24);print('%dx%d'%struct.unpack('>II',d[16:24]))" "$1"; }
+
+# --print-settings on an empty config creates the store and prints twelve keys.
+check "print-settings exits 0" status_is 0 "$fv" --print-settings
+check "print-settings prints twelve keys" [ "$(wc -l <"$work/out")" -eq 12 ]
+check "print-settings defaults" grep -qx 'NumSnow=750' "$work/out"
+check "print-settings creates the store" [ -s "$XDG_CONFIG_HOME/frostvale/qbFrostvale.conf" ]
+check "single-dash print-settings" status_is 0 "$fv" -print-settings
+
+# Usage errors are status 2 with a message.
+for bad in "--bogus" "-size 0x5" "--seconds -1" "--frame-rate abc" "-window-id 0xZZ" "extra"; do
+  # shellcheck disable=SC2086
+  check "usage error: $bad" status_is 2 "$fv" $bad
+  check "usage message: $bad" [ -s "$work/err" ]
+done
+check "help exits 0" status_is 0 "$fv" --help
+
+# Headless with no X server: a 1280x720 PNG.
+check "headless snapshot" status_is 0 "$fv" --headless --seconds 2 --snapshot "$work/shot.png"
+check "snapshot is 1280x720" [ "$(png_size "$work/shot.png")" = 1280x720 ]
+check "frames dir" status_is 0 "$fv" -headless -size 64x48 -seconds 0.25 -frame-rate 20 -frames-dir "$work/frames"
+check "frames written" [ -f "$work/frames/000001.png" ] && [ "$(png_size "$work/frames/000003.png")" = 64x48 ]
+
+# A missing resource file: status 1 and one line naming it.
+mkdir -p "$work/res"
+cp "$build/resources/tex.brm" "$work/res/"
+check "missing bramble.works fails" status_is 1 "$fv" --headless --seconds 1 --resources "$work/res"
+check "message names bramble.works" grep -q 'bramble.works' "$work/err"
+check "one line on stderr" [ "$(wc -l <"$work/err")" -eq 1 ]
+head -c 100 "$build/resources/bramble.works" >"$work/res/bramble.works"
+check "corrupt bramble.works fails" status_is 1 "$fv" --headless --seconds 1 --resources "$work/res"
+check "corrupt message names bramble.works" grep -q 'bramble.works' "$work/err"
+
+# The inspector on the baked files.
+check "inspect lumps" status_is 0 "$inspect" lumps "$build/resources/tex.brm"
+check "lumps header line" grep -qx 'lumps 7' "$work/out"
+check "inspect image" status_is 0 "$inspect" image "$build/resources/bramble.works" 0 "$work/font.png"
+check "inspect image on a bad file" status_is 1 "$inspect" image "$work/res/bramble.works" 0 "$work/x.png"
+
+# Under Xvfb: draw into a window another program created, follow its size, end on SIGTERM.
+if command -v Xvfb >/dev/null; then
+  for n in $(seq 90 120); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
+  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+  export DISPLAY=$display
+  coproc OWNER { "$owner" 320 200; }
+  read -r -t 10 -u "${OWNER[0]}" wid
+  "$fv" -window-id "$wid" 2>"$work/xerr" &
+  saver=$!
+  sleep 2
+  echo sample >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" sample
+  check "saver draws into the foreign window (was white)" [ "$(echo "$sample" | awk '{print ($3 < 200)}')" = 1 ]
+  echo "size 400 300" >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" _
+  sleep 1
+  echo sample >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" sample
+  check "saver follows the window's size" [ "$(echo "$sample" | awk '{print $1, $2, ($3 < 200)}')" = "400 300 1" ]
+  start=$(date +%s%N)
+  kill -TERM "$saver"; wait "$saver"; rc=$?
+  elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  check "SIGTERM ends cleanly" [ "$rc" -eq 0 ]
+  check "SIGTERM ends within a second" [ "$elapsed_ms" -lt 1000 ]
+  XSCREENSAVER_WINDOW=$wid "$fv" -root 2>>"$work/xerr" &
+  saver=$!; sleep 1.5; kill -INT "$saver"; wait "$saver"
+  check "-root with XSCREENSAVER_WINDOW, SIGINT" [ $? -eq 0 ]
+  check "no errors from the X hosts" [ ! -s "$work/xerr" ]
+  exec {OWNER[1]}>&-
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

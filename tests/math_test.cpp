@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "math/frustum.h"
+#include "math/matrix.h"
+#include "math/vector.h"
+
+namespace {
+void ExpectNear(VECTOR3D actual, VECTOR3D expected, double tolerance = 1e-5) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+VECTOR3D Rotated(VECTOR3D p, float ax, float ay, float az) {
+    Rotate(&p, ax, ay, az);
+    return p;
+}
+}  // namespace
+
+TEST(Vectors, BasicOperations) {
+    ExpectNear(VectorCrossProduct(MakePoint(1, 0, 0), MakePoint(0, 1, 0)), MakePoint(0, 0, 1), 0);
+    const VECTOR3D v = MakePoint(1.5f, -2.25f, 1e-7f);
+    const VECTOR3D n = ScaleVector(v, -1.0);
+    EXPECT_EQ(n.x, -v.x);
+    EXPECT_EQ(n.y, -v.y);
+    EXPECT_EQ(n.z, -v.z);
+    EXPECT_DOUBLE_EQ(VectorLength(MakePoint(3, 4, 0)), 5.0);
+    ExpectNear(NormalizeVector(MakePoint(0, 0, -7)), MakePoint(0, 0, -1), 0);
+    ExpectNear(SubtractVectors(AddVectors(v, MakePoint(1, 1, 1)), MakePoint(1, 1, 1)), v, 1e-6);
+}
+
+// Every placement of houses, stars and the camera relies on this order and sense.
+TEST(Rotate, TurnsAboutXThenYThenZRightHanded) {
+    VECTOR3D p = MakePoint(0.1f, 0.2f, 0.3f);
+    Rotate(&p, 0, 0, 0);
+    EXPECT_EQ(p.x, 0.1f);
+    EXPECT_EQ(p.y, 0.2f);
+    EXPECT_EQ(p.z, 0.3f);
+    ExpectNear(Rotated(MakePoint(1, 0, 0), 0, 90, 0), MakePoint(0, 0, -1));
+    ExpectNear(Rotated(MakePoint(1, 0, 0), 0, 0, 90), MakePoint(0, 1, 0));
+    ExpectNear(Rotated(MakePoint(0, 1, 0), 90, 0, 0), MakePoint(0, 0, 1));
+    ExpectNear(Rotated(MakePoint(0, 0, 1), 90, 90, 0), MakePoint(0, -1, 0));
+    // x first, then z: (0,1,0) -x90-> (0,0,1), z leaves it.
+    ExpectNear(Rotated(MakePoint(0, 1, 0), 90, 0, 90), MakePoint(0, 0, 1));
+}
+
+TEST(Matrix, LayoutIsColumnMajorWithTranslationIn12To14) {
+    MATRIX m;
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(m[i], (i % 5 == 0) ? 1.0 : 0.0);
+    ExpectNear(MatrixPointMultiply(m, MakePoint(4, 5, 6)), MakePoint(4, 5, 6), 0);
+    m.SetTranslation(MakePoint(1, 2, 3));
+    EXPECT_EQ(m[12], 1.0);
+    EXPECT_EQ(m[13], 2.0);
+    EXPECT_EQ(m[14], 3.0);
+    ExpectNear(MatrixPointMultiply(m, MakePoint(0, 0, 0)), MakePoint(1, 2, 3), 0);
+    ExpectNear(MatrixRotatePoint(m, MakePoint(0, 0, 0)), MakePoint(0, 0, 0), 0);
+    ExpectNear(MatrixTranslatePoint(m, MakePoint(1, 1, 1)), MakePoint(2, 3, 4), 0);
+    ExpectNear(MatrixInverseTranslatePoint(m, MakePoint(1, 1, 1)), MakePoint(0, -1, -2), 0);
+}
+
+TEST(Matrix, ProductAppliesRightOperandFirst) {
+    MATRIX translate;
+    translate.SetTranslation(MakePoint(10, 0, 0));
+    const MATRIX rotate = MatrixFromAngle(MakePoint(0, 90, 0));  // (1,0,0) -> (0,0,-1)
+    // Rotate first, then translate.
+    ExpectNear(MatrixPointMultiply(MultiplyMatrix(translate, rotate), MakePoint(1, 0, 0)), MakePoint(10, 0, -1));
+    // Translate first, then rotate.
+    ExpectNear(MatrixPointMultiply(MultiplyMatrix(rotate, translate), MakePoint(1, 0, 0)), MakePoint(0, 0, -11));
+    // The inverse rotation undoes the rotation.
+    const MATRIX any = MatrixFromAngle(MakePoint(20, -35, 70));
+    const VECTOR3D p = MakePoint(0.3f, -1.2f, 2.0f);
+    ExpectNear(MatrixInverseRotatePoint(any, MatrixRotatePoint(any, p)), p);
+}
+
+// MatrixFromAngle's x and z signs are the mirror of Rotate's; y agrees.
+TEST(Matrix, FromAngleSignPatternDiffersFromRotate) {
+    ExpectNear(MatrixRotatePoint(MatrixFromAngle(MakePoint(0, 90, 0)), MakePoint(1, 0, 0)), MakePoint(0, 0, -1));
+    ExpectNear(MatrixRotatePoint(MatrixFromAngle(MakePoint(0, 0, 90)), MakePoint(1, 0, 0)), MakePoint(0, -1, 0));
+    ExpectNear(MatrixRotatePoint(MatrixFromAngle(MakePoint(90, 0, 0)), MakePoint(0, 1, 0)), MakePoint(0, 0, -1));
+    // It is Rz(-z) Ry(y) Rx(-x): the same as Rotate with x and z negated, applied z-last.
+    const VECTOR3D angles = MakePoint(25, 40, -60);
+    const VECTOR3D p = MakePoint(0.5f, 1.5f, -2.0f);
+    ExpectNear(MatrixRotatePoint(MatrixFromAngle(angles), p), Rotated(p, -angles.x, angles.y, -angles.z), 1e-5);
+}
+
+TEST(Quaternion, MatrixOfRotationToQuatTurnsPointsLikeRotate) {
+    const VECTOR3D angleSets[] = {MakePoint(0, 0, 0),     MakePoint(90, 0, 0),   MakePoint(0, 90, 0),
+                                  MakePoint(0, 0, 90),    MakePoint(30, 45, 60), MakePoint(-170, 80, 10),
+                                  MakePoint(360, -90, 5), MakePoint(12.5f, -33, 271)};
+    const VECTOR3D points[] = {MakePoint(1, 0, 0), MakePoint(0, 1, 0), MakePoint(0, 0, 1), MakePoint(0.3f, -2, 5)};
+    for (const VECTOR3D& angles : angleSets) {
+        const QUAT q = RotationToQuat(angles);
+        EXPECT_NEAR(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w, 1.0, 1e-12);
+        const MATRIX m = QuatToRotationMatrix(q);
+        for (const VECTOR3D& p : points) {
+            ExpectNear(MatrixRotatePoint(m, p), Rotated(p, angles.x, angles.y, angles.z), 1e-5);
+        }
+    }
+}
+
+TEST(Quaternion, SlerpEndpointsShortArcAndMidpoint) {
+    const QUAT a = RotationToQuat(MakePoint(10, 20, 30));
+    for (double t : {0.0, 0.3, 1.0}) {
+        const QUAT r = QuatSlerp(&a, &a, t);
+        EXPECT_NEAR(r.x, a.x, 1e-12);
+        EXPECT_NEAR(r.w, a.w, 1e-12);
+    }
+    const QUAT negated{-a.x, -a.y, -a.z, -a.w};
+    const QUAT same = QuatSlerp(&a, &negated, 0.5);
+    EXPECT_NEAR(same.x, a.x, 1e-12);
+    EXPECT_NEAR(same.y, a.y, 1e-12);
+    EXPECT_NEAR(same.z, a.z, 1e-12);
+    EXPECT_NEAR(same.w, a.w, 1e-12);
+
+    const QUAT from;  // identity
+    const QUAT to = RotationToQuat(MakePoint(0, 90, 0));
+    const QUAT half = QuatSlerp(&from, &to, 0.5);
+    ExpectNear(MatrixRotatePoint(QuatToRotationMatrix(half), MakePoint(1, 0, 0)),
+               Rotated(MakePoint(1, 0, 0), 0, 45, 0), 1e-6);
+    const QUAT end = QuatSlerp(&from, &to, 1.0);
+    EXPECT_NEAR(end.y, to.y, 1e-12);
+}
+
+TEST(Billboard, BasisFacesFromBTowardsA) {
+    const MATRIX same = MatrixAngleBetweenVectors(MakePoint(3, 3, 3), MakePoint(3, 3, 3));
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(same[i], (i % 5 == 0) ? 1.0 : 0.0, 1e-12) << i;
+
+    const MATRIX up = MatrixAngleBetweenVectors(MakePoint(0, 5, 0), MakePoint(0, 0, 0));
+    ExpectNear(MakePoint(up[8], up[9], up[10]), MakePoint(0, 1, 0));
+    ExpectNear(MakePoint(up[0], up[1], up[2]), MakePoint(0, 0, -1));
+    ExpectNear(MakePoint(up[4], up[5], up[6]), MakePoint(-1, 0, 0));
+
+    // A general direction gives an orthonormal, right-handed basis.
+    const MATRIX m = MatrixAngleBetweenVectors(MakePoint(4, 2, -7), MakePoint(-1, 0, 3));
+    const VECTOR3D s = MakePoint(m[0], m[1], m[2]), u = MakePoint(m[4], m[5], m[6]), f = MakePoint(m[8], m[9], m[10]);
+    ExpectNear(f, NormalizeVector(MakePoint(5, 2, -10)));
+    ExpectNear(VectorCrossProduct(s, u), f);
+    EXPECT_NEAR(VectorLength(s), 1.0, 1e-6);
+    EXPECT_NEAR(VectorLength(u), 1.0, 1e-6);
+}
+
+TEST(Frustum, IdentityMatricesGiveTheUnitCube) {
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    ExtractFrustumFrom(identity, identity);
+    EXPECT_TRUE(PointInFrustum(MakePoint(0, 0, 0)));
+    EXPECT_FALSE(PointInFrustum(MakePoint(1, 0, 0)));  // on a plane counts as outside
+    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -1.5f)));
+    EXPECT_TRUE(SphereInFrustum(MakePoint(1.4f, 0, 0), 0.5f));
+    EXPECT_FALSE(SphereInFrustum(MakePoint(1.5f, 0, 0), 0.5f));
+    // A negative radius is stricter than the point test by its margin.
+    EXPECT_FALSE(SphereInFrustum(MakePoint(0.8f, 0, 0), -0.25f));
+    EXPECT_TRUE(SphereInFrustum(MakePoint(0.7f, 0, 0), -0.25f));
+    // Normals point inwards and are unit length.
+    const auto& planes = CurrentFrustum().plane;
+    EXPECT_FLOAT_EQ(planes[0][0], -1.0f);  // right plane: x <= 1
+    EXPECT_FLOAT_EQ(planes[1][0], 1.0f);
+    for (const auto& p : planes) EXPECT_NEAR(std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]), 1.0, 1e-6);
+}
+
+TEST(Frustum, PerspectiveRejectsPointsBehindTheCamera) {
+    // gluPerspective(90, 1, 1, 100), looking down -z from the origin.
+    const float n = 1, f = 100;
+    const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, (f + n) / (n - f), -1, 0, 0, 2 * f * n / (n - f), 0};
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    ExtractFrustumFrom(projection, identity);
+    EXPECT_TRUE(PointInFrustum(MakePoint(0, 0, -10)));
+    EXPECT_TRUE(PointInFrustum(MakePoint(9, 0, -10)));
+    EXPECT_FALSE(PointInFrustum(MakePoint(11, 0, -10)));
+    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, 5)));
+    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -0.5f)));
+    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -150)));
+}

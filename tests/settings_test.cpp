@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "host/options.h"
+#include "host/settings.h"
+
+namespace {
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("fv_store_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        path_ = (dir_ / "qbFrostvale.conf").string();
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    void WriteStore(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
+    std::string ReadStore() {
+        std::ifstream in(path_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::filesystem::path dir_;
+    std::string path_;
+};
+
+const char* kDefaults =
+    "version=1.0\nMainMonitorOnly=0\nPlayMusic=1\nShowCountdown=1\nShowSparkles=1\nShowSmoke=1\n"
+    "ShowTrees=1\nSelectedTune=58\nNumStars=400\nNumSnow=750\nNumReindeer=1\nNumHouses=40\n";
+
+ParseResult Parse(std::initializer_list<const char*> words, const char* env = nullptr) {
+    std::vector<const char*> argv = {"frostvale"};
+    argv.insert(argv.end(), words.begin(), words.end());
+    return ParseOptions(static_cast<int>(argv.size()), argv.data(), env);
+}
+}  // namespace
+
+TEST_F(StoreTest, FirstRunWritesAllTwelveKeysInOrder) {
+    DefaultsStore store(path_);
+    const ViewSettings loaded = LoadSettings(&store);
+    EXPECT_EQ(ReadStore(), kDefaults);
+    EXPECT_EQ(FormatSettings(loaded), kDefaults);
+    // The engine record's own defaults agree with the table's.
+    ViewSettings fresh;
+    EXPECT_EQ(FormatSettings(fresh), kDefaults);
+}
+
+TEST_F(StoreTest, StoredChoicesAreKeptWhenTheVersionMatches) {
+    WriteStore("version=1.0\nNumSnow=1234\nShowSmoke=0\nMainMonitorOnly=1\nUnknownKey=hello\n");
+    DefaultsStore store(path_);
+    const ViewSettings loaded = LoadSettings(&store);
+    EXPECT_EQ(loaded.settings.NUM_SNOW, 1234);
+    EXPECT_FALSE(loaded.settings.SHOWSMOKE);
+    EXPECT_TRUE(loaded.MainMonitorOnly);
+    // Absent keys read as false and 0, as the store promises.
+    EXPECT_FALSE(loaded.settings.SHOWTREES);
+    EXPECT_EQ(loaded.settings.NUM_HOUSES, 0);
+    EXPECT_EQ(ReadStore(), "version=1.0\nNumSnow=1234\nShowSmoke=0\nMainMonitorOnly=1\nUnknownKey=hello\n");
+}
+
+TEST_F(StoreTest, AnyOtherVersionIsReplacedByTheDefaults) {
+    for (const char* store : {"version=2.0\nNumSnow=5\n", "version=1.0 \nNumSnow=5\n", "NumSnow=5\n"}) {
+        WriteStore(store);
+        DefaultsStore s(path_);
+        EXPECT_EQ(LoadSettings(&s).settings.NUM_SNOW, 750) << store;
+        EXPECT_NE(ReadStore().find("NumSnow=750\n"), std::string::npos) << store;
+    }
+}
+
+TEST_F(StoreTest, GarbageIsAFirstRunNeverACrash) {
+    std::string binary(4096, '\0');
+    for (std::size_t i = 0; i < binary.size(); ++i) binary[i] = static_cast<char>((i * 131) ^ (i >> 3));
+    const std::string garbage[] = {binary, "=\n==\nversion\n\xff\xfe=1\n", std::string(100000, 'x'),
+                                   "version=1.0\nNumSnow=99999999999999999999\nNumStars=abc\n"};
+    for (const std::string& text : garbage) {
+        WriteStore(text);
+        DefaultsStore store(path_);
+        const ViewSettings loaded = LoadSettings(&store);
+        EXPECT_GE(loaded.settings.NUM_SNOW, 0);
+    }
+    // Out-of-range numbers read as 0, as an absent key would.
+    WriteStore("version=1.0\nNumSnow=99999999999999999999\nNumStars=abc\n");
+    DefaultsStore store(path_);
+    EXPECT_EQ(LoadSettings(&store).settings.NUM_SNOW, 0);
+}
+
+TEST_F(StoreTest, UnwritableStoreStillYieldsDefaults) {
+    std::filesystem::create_directories(dir_ / "ro");
+    DefaultsStore readOnly((dir_ / "ro").string());  // a directory: cannot be replaced by a file
+    std::string error;
+    const ViewSettings loaded = LoadSettings(&readOnly, &error);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(loaded.settings.NUM_STARS, 400);
+}
+
+TEST_F(StoreTest, SynchronizeReplacesTheFileWhole) {
+    DefaultsStore store(path_);
+    store.SetInteger("NumSnow", 10);
+    store.SetBool("ShowTrees", false);
+    store.SetInteger("NumSnow", 11);
+    ASSERT_TRUE(store.Synchronize());
+    EXPECT_EQ(ReadStore(), "NumSnow=11\nShowTrees=0\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+        EXPECT_EQ(entry.path().filename(), "qbFrostvale.conf");  // no temporary left behind
+    }
+}
+
+TEST(Options, SingleAndDoubleDashSpellingsAgree) {
+    for (auto prefix : {"-", "--"}) {
+        const std::string size = std::string(prefix) + "size";
+        const std::string headless = std::string(prefix) + "headless";
+        const ParseResult r = Parse({headless.c_str(), size.c_str(), "640x480", "-seed=7"});
+        ASSERT_TRUE(r.error.empty()) << r.error;
+        EXPECT_EQ(r.options.mode, HostMode::Headless);
+        EXPECT_EQ(r.options.width, 640);
+        EXPECT_EQ(r.options.height, 480);
+        EXPECT_EQ(r.options.seed, 7u);
+    }
+}
+
+TEST(Options, WindowIdsAndTheDaemonsEnvironment) {
+    EXPECT_EQ(Parse({"-window-id", "0x1e00007"}).options.windowId, 0x1e00007ul);
+    EXPECT_EQ(Parse({"--window-id", "31457287"}).options.windowId, 31457287ul);
+    EXPECT_EQ(Parse({"-window-id", "0x1e00007"}).options.mode, HostMode::XScreenSaver);
+    EXPECT_EQ(Parse({"-root"}, "0x42").options.windowId, 0x42ul);
+    EXPECT_FALSE(Parse({"-root"}).options.windowId.has_value());
+    EXPECT_EQ(Parse({"-root"}).options.mode, HostMode::XScreenSaver);
+    EXPECT_EQ(Parse({}, "0x42").options.mode, HostMode::XScreenSaver);
+    EXPECT_EQ(Parse({"--headless"}, "0x42").options.mode, HostMode::Headless);
+    for (const char* bad : {"0x", "0xZZ", "12ab", "-5", "0", "", "0x1ffffffff"}) {
+        EXPECT_FALSE(Parse({"-window-id", bad}).error.empty()) << bad;
+    }
+}
+
+TEST(Options, BadValuesAndUnknownOptionsAreUsageErrors) {
+    const std::vector<std::vector<const char*>> bad = {
+        {"--bogus"},          {"--size", "0x10"},        {"--size", "10"},         {"--size", "100x-5"},
+        {"--seconds", "-1"},  {"--seconds", "nan"},      {"--frame-rate", "0"},    {"--seed", "-3"},
+        {"--seed", "1x"},     {"--now", "2026-13-01 00:00:00"}, {"--now", "yesterday"}, {"--size"},
+        {"--headless=1"},     {"stray"},                 {"--headless", "-root"},  {"--fullscreen", "-window-id", "5"},
+    };
+    for (const auto& words : bad) {
+        std::vector<const char*> argv = {"frostvale"};
+        argv.insert(argv.end(), words.begin(), words.end());
+        EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), nullptr).error.empty())
+            << words.front();
+    }
+    EXPECT_TRUE(Parse({"--now", "2026-12-24 18:00:00"}).error.empty());
+    EXPECT_EQ(Parse({}).options.mode, HostMode::Window);
+}

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <filesystem>
+
+#include "host/frostvale_view.h"
+#include "math/failure.h"
+#include "platform/egl_offscreen.h"
+
+namespace {
+// Counts presents and lets a test change the reported size.
+class RecordingSurface final : public GLSurface {
+public:
+    explicit RecordingSurface(OffscreenContext* context) : context_(context) {}
+    bool MakeCurrent() override { return context_->MakeCurrent(); }
+    void Present() override {
+        ++presents;
+        context_->Present();
+    }
+    DrawableSize Size() const override { return size; }
+
+    int presents = 0;
+    DrawableSize size{320, 180};
+
+private:
+    OffscreenContext* context_;
+};
+
+class ViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string error;
+        context_ = OffscreenContext::Create(320, 180, &error);
+        ASSERT_NE(context_, nullptr) << error;
+        surface_ = std::make_unique<RecordingSurface>(context_.get());
+        TakeSetupFailure();
+    }
+
+    std::unique_ptr<FrostvaleView> MakeView(int display = 0, bool mainOnly = false,
+                                            std::string resources = FROSTVALE_BAKED_DIR) {
+        ViewServices services;
+        services.surface = surface_.get();
+        services.clock = &clock;
+        services.displayNumber = display;
+        services.mainDisplayNumber = 0;
+        services.resourcePath = std::move(resources);
+        services.seed = [] { return 1u; };
+        ViewSettings settings;
+        settings.MainMonitorOnly = mainOnly;
+        auto view = std::make_unique<FrostvaleView>(services, false, settings);
+        view->SetFrameSize(320, 180);
+        return view;
+    }
+
+    // Advances the clock by dt and asks for a frame.
+    void Frame(FrostvaleView& view, double dt) {
+        clock.Advance(dt);
+        view.AnimateOneFrame();
+    }
+
+    SimulatedClock clock{500.0};
+    std::unique_ptr<OffscreenContext> context_;
+    std::unique_ptr<RecordingSurface> surface_;
+};
+
+constexpr double kTick = FrostvaleView::kFrameInterval;
+}  // namespace
+
+TEST_F(ViewTest, FirstFrameSetsUpAndPresentsNothing) {
+    auto view = MakeView();
+    view->StartAnimation();
+    EXPECT_EQ(surface_->presents, 1);  // the display starts black
+    Frame(*view, kTick);
+    ASSERT_NE(view->Engine(), nullptr);
+    EXPECT_FALSE(view->SetupFailed());
+    EXPECT_EQ(surface_->presents, 1);
+    EXPECT_EQ(view->Engine()->totalTime, 0.0);
+    Frame(*view, kTick);
+    EXPECT_EQ(surface_->presents, 2);
+    EXPECT_NEAR(view->Engine()->totalTime, kTick, 1e-9);  // clock rounding: a tick still counts as due
+}
+
+TEST_F(ViewTest, FramesArePacedAndLongGapsDropped) {
+    auto view = MakeView();
+    view->StartAnimation();
+    Frame(*view, kTick);
+    const SSMAIN* engine = view->Engine();
+    double expected = 0.0;
+    for (double dt : {0.02, 0.05, kTick, 1.0}) {
+        Frame(*view, dt);
+        expected += dt;
+    }
+    EXPECT_NEAR(engine->totalTime, expected, 1e-9);
+    const int presents = surface_->presents;
+
+    // Too soon: no work, nothing presented, and the time is not lost.
+    Frame(*view, 0.01);
+    EXPECT_EQ(surface_->presents, presents);
+    Frame(*view, 0.01);
+    expected += 0.02;
+    EXPECT_EQ(surface_->presents, presents + 1);
+    EXPECT_NEAR(engine->totalTime, expected, 1e-9);
+
+    // A stall: that frame is dropped, the next advances by a normal step.
+    Frame(*view, 2.5);
+    EXPECT_NEAR(engine->totalTime, expected, 1e-9);
+    EXPECT_EQ(surface_->presents, presents + 1);
+    Frame(*view, 0.02);
+    EXPECT_NEAR(engine->totalTime, expected + 0.02, 1e-9);
+    EXPECT_EQ(engine, view->Engine());
+}
+
+TEST_F(ViewTest, ResizeReRunsGlSetUpWithoutANewEngine) {
+    auto view = MakeView();
+    view->StartAnimation();
+    Frame(*view, kTick);
+    Frame(*view, kTick);
+    const SSMAIN* engine = view->Engine();
+    EXPECT_EQ(engine->width, 320);
+    ASSERT_TRUE(context_->Resize(200, 100));
+    surface_->size = {200, 100};
+    view->SetFrameSize(200, 100);
+    Frame(*view, kTick);
+    EXPECT_EQ(view->Engine(), engine);
+    EXPECT_EQ(engine->width, 200);
+    EXPECT_EQ(engine->height, 100);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 200);
+    EXPECT_EQ(viewport[3], 100);
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[5] / projection[0], 2.0, 1e-5);  // aspect 2:1
+}
+
+TEST_F(ViewTest, SecondDisplayWithMainMonitorOnlyStaysBlackAndStops) {
+    auto view = MakeView(1, true);
+    view->StartAnimation();
+    EXPECT_EQ(surface_->presents, 1);
+    EXPECT_FALSE(view->Settings().settings.PLAYMUSIC);
+    Frame(*view, kTick);
+    EXPECT_FALSE(view->IsAnimating());
+    EXPECT_EQ(view->Engine(), nullptr);
+    Frame(*view, kTick);
+    EXPECT_EQ(surface_->presents, 1);
+}
+
+TEST_F(ViewTest, SecondDisplayAnimatesButPlaysNoCarols) {
+    auto view = MakeView(1, false);
+    view->StartAnimation();
+    Frame(*view, kTick);
+    Frame(*view, kTick);
+    EXPECT_TRUE(view->IsAnimating());
+    EXPECT_NE(view->Engine(), nullptr);
+    EXPECT_FALSE(view->Settings().settings.PLAYMUSIC);
+    auto main = MakeView(0, false);
+    main->StartAnimation();
+    EXPECT_TRUE(main->Settings().settings.PLAYMUSIC);
+}
+
+TEST_F(ViewTest, FailedSetUpKeepsTheDisplayBlackAndSaysWhy) {
+    const std::string empty = (std::filesystem::temp_directory_path() / "fv_no_resources").string();
+    std::filesystem::create_directories(empty);
+    auto view = MakeView(0, false, empty);
+    view->StartAnimation();
+    Frame(*view, kTick);
+    EXPECT_TRUE(view->SetupFailed());
+    EXPECT_EQ(view->Engine(), nullptr);
+    const std::string why = TakeSetupFailure();
+    EXPECT_NE(why.find("tex.brm"), std::string::npos) << why;
+    for (int i = 0; i < 5; ++i) Frame(*view, kTick);
+    const auto pixels = context_->LastPresented();
+    ASSERT_FALSE(pixels.empty());
+    for (std::size_t i = 0; i < pixels.size(); i += 4) ASSERT_EQ(pixels[i] | pixels[i + 1] | pixels[i + 2], 0);
+}
+
+TEST_F(ViewTest, EngineSetsSharedStateAndCleansUpTwice) {
+    ASSERT_TRUE(context_->MakeCurrent());
+    SSMAIN engine;
+    SETTINGS settings;
+    ASSERT_TRUE(engine.Setup(false, 320, 180, &settings, FROSTVALE_BAKED_DIR));
+    EXPECT_EQ(engine.resourcePath.back(), '/');
+    EXPECT_GE(engine.textures.size(), 6u);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    GLfloat fogEnd = 0;
+    glGetFloatv(GL_FOG_END, &fogEnd);
+    EXPECT_EQ(fogEnd, 390.0f);
+    GLfloat light[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, light);
+    EXPECT_EQ(light[1], 5.0f);
+    engine.Update(0.25);
+    engine.Update(0.5);
+    engine.Draw();
+    engine.Draw();
+    EXPECT_DOUBLE_EQ(engine.totalTime, 0.75);
+    EXPECT_FALSE(glIsEnabled(GL_FOG));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    engine.Cleanup();
+    engine.Cleanup();
+    EXPECT_EQ(engine.xmasMain, nullptr);
+    EXPECT_TRUE(engine.textures.empty());
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    engine.Update(0.1);  // harmless without a scene
+    engine.Draw();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
