@@ -76,28 +76,6 @@ TEST(Font, EveryByteMapsInsideTheTableOrToNothing) {
     }
 }
 
-TEST(Font, QuadFacesTheViewerAndMapsItsCellUpright) {
-    SetupText();
-    const float size = 16.0f;
-    const GlyphQuad q = MakeGlyphQuad('A' - 32, size);
-    double twiceArea = 0.0;
-    for (int k = 0; k < 4; ++k) {
-        const int n = (k + 1) % 4;
-        twiceArea += q.x[k] * q.y[n] - q.x[n] * q.y[k];
-    }
-    EXPECT_NEAR(twiceArea, 2.0 * size * size, 1e-3);  // counter-clockwise, size x size
-    const float u = 0.0625f, top = 1.0f - 0.25f, bottom = top - 0.125f;
-    for (int k = 0; k < 4; ++k) {
-        // Right edge takes the cell's right side, upper edge the cell's top.
-        EXPECT_NEAR(q.s[k], q.x[k] > 0.0f ? u + cWidth : u, kEps) << k;
-        EXPECT_NEAR(q.t[k], q.y[k] > 0.0f ? top : bottom, kEps) << k;
-        EXPECT_NEAR(std::fabs(q.y[k]), size / 2.0f, kEps) << k;
-    }
-    // The first vertex is the upper-right corner.
-    EXPECT_EQ(q.x[0], size);
-    EXPECT_EQ(q.y[0], size / 2.0f);
-}
-
 TEST(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
     auto view = MakeView(128, 64);
     ASSERT_NE(view, nullptr);
