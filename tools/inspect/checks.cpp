@@ -475,22 +475,25 @@ CheckFn Standing(std::vector<int> joints, double from, double to) {
     };
 }
 
-// The body's half width at the harness joint, where the reins attach 1.1 out.
-CheckFn Harness(int joint) {
+// The rein points, the harness joint's origin moved 1.1 along model x either
+// way, lie on the body's sides (the body about 2 wide there).
+CheckFn ReinRings(int joint) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
         Subject* s = Posed(folder, file, 0, 1.0, &why);
         if (s == nullptr) return Fail(why);
         if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
         const VECTOR3D h = s->JointPoint(joint, {0.0f, 0.0f, 0.0f});
-        float half = 0.0f;
-        for (const MeshTri& t : s->Triangles().tris) {
-            for (const VECTOR3D& p : t.p) {
-                if (std::fabs(p.y - h.y) < 0.6f && std::fabs(p.z - h.z) < 0.6f) half = std::max(half, std::fabs(p.x - h.x));
-            }
+        const Mesh mesh = s->Triangles();
+        std::string detail;
+        bool ok = true;
+        for (float side : {-1.1f, 1.1f}) {
+            const VECTOR3D p = {h.x + side, h.y, h.z};
+            const double d = DistanceToMesh(mesh, p);
+            ok = ok && d <= 0.4;
+            detail += (detail.empty() ? "" : ", ") + Say("rein point %s %.2f from the body", Point(p).c_str(), d);
         }
-        const std::string detail = Say("body %.2f wide at joint %d %s", 2.0f * half, joint, Point(h).c_str());
-        return half >= 0.7f && half <= 1.4f ? Ok(detail) : Fail(detail + " (needs about 2)");
+        return ok ? Ok(detail) : Fail(detail + " (needs 0.4)");
     };
 }
 
@@ -715,7 +718,7 @@ std::vector<CheckRow> BuildRows() {
         {"reindeer.brm", "length", Size(0, 1, Measure::Length, 3.5f, 6.5f)},
         {"reindeer.brm", "height", Size(0, 1, Measure::Height, 2.5f, 4.5f)},
         {"reindeer.brm", "nose", NoseTip()},
-        {"reindeer.brm", "harness", Harness(2)},
+        {"reindeer.brm", "harness", ReinRings(2)},
         {"reindeer.brm", "hoof-tips", HoofTips({5, 6, 9, 10})},
         {"reindeer.brm", "back-hooves", HoovesStrike({9, 10}, 5, 8)},
         {"reindeer.brm", "front-hooves", HoovesStrike({5, 6}, 16, 19)},
