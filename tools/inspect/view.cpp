@@ -247,7 +247,9 @@ void DrawCell(Drawable* drawable, const Viewport& cell, const Bounds& frame, dou
 
 void DrawLabel(const Viewport& cell, const std::string& text, bool warning) {
     static char buffer[64 * 1024];
-    const float zoom = cell.height >= 200 ? 2.0f : 1.0f;
+    // Double size where the cell is big enough and the text still fits across it.
+    const int textWidth = stb_easy_font_width(const_cast<char*>(text.c_str()));
+    const float zoom = cell.height >= 200 && 2 * textWidth + 8 <= cell.width ? 2.0f : 1.0f;
     unsigned char colour[4] = {0xEE, 0xF4, 0xFF, 0xFF};
     if (warning) {
         colour[0] = 0xFF, colour[1] = 0x8A, colour[2] = 0x5A;
