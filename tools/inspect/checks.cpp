@@ -391,6 +391,7 @@ CheckFn GroupsAcross(float lo, float hi) {
         std::string why;
         const Subject* s = folder.Model(file, 0, &why);
         if (s == nullptr) return Fail(why);
+        if (s->Model().numGroups == 0) return Fail("no groups");
         float least = std::numeric_limits<float>::max(), most = 0.0f;
         for (int g = 0; g < s->Model().numGroups; ++g) {
             const VECTOR3D size = s->GroupTriangles(g).Box().Size();
