@@ -9,6 +9,8 @@ using Args = std::vector<std::string>;
 
 int InspectLumps(const Args& args);
 int InspectImage(const Args& args);
+int InspectModel(const Args& args);
+int InspectPose(const Args& args);
 
 // Shared helpers.
 int UsageError(const char* usage);

@@ -17,6 +17,8 @@ struct Command {
 const Command kCommands[] = {
     {"lumps", "lumps FILE", InspectLumps},
     {"image", "image FILE INDEX OUT.png", InspectImage},
+    {"model", "model FILE [--scale S]", InspectModel},
+    {"pose", "pose FILE --scale S --range START END --speed SPEED [--loop] [--blend] --dt SECONDS --steps N", InspectPose},
 };
 
 void PrintUsage(std::FILE* to) {

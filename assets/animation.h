@@ -1,0 +1,166 @@
+// Animation templates (what every instance of one character shares) and
+// model instances (one animated character on screen).
+//
+// Both are built from an MS3D that has been scaled and passed through
+// InitialSetup, so that its skeleton holds the bind pose and its vertices are
+// joint-local; the template and the instances of a character must come from
+// the same file at the same scale.
+//
+// Units: key times and animation clocks in milliseconds of animation time;
+// `speed` is animation milliseconds per real second (1000 = real time);
+// Update/Animate take elapsed real seconds; angles in degrees.
+//
+// Only Draw and DrawGroup touch OpenGL.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include <GL/gl.h>
+
+#include "assets/ms3d.h"
+#include "assets/texture.h"
+#include "math/matrix.h"
+#include "math/vector.h"
+
+// A skeleton joint with every rotation key already turned into a quaternion.
+struct TEMPLATE_JOINT : SKELETON_JOINT {
+    std::vector<QUAT> keyQuats;  // one per rotation key, same order
+    QUAT bindQuat;
+    MATRIX bindMatrix;           // rotation of bindQuat, translation = position
+};
+
+class ANIMATIONTEMPLATE {
+public:
+    ANIMATIONTEMPLATE() = default;
+    ANIMATIONTEMPLATE(const ANIMATIONTEMPLATE&) = delete;
+    ANIMATIONTEMPLATE& operator=(const ANIMATIONTEMPLATE&) = delete;
+    ANIMATIONTEMPLATE(ANIMATIONTEMPLATE&&) = default;
+    ANIMATIONTEMPLATE& operator=(ANIMATIONTEMPLATE&&) = default;
+
+    // From a scaled model after InitialSetup. False (and an empty template)
+    // when the model's skeleton has not been set up or memory runs out.
+    bool Setup(MS3D* model);
+    void Release();  // safe twice
+
+    std::int32_t numJoints = 0;
+    std::vector<TEMPLATE_JOINT> joints;
+    std::int32_t totalFrames = 0;
+    float animationFps = 0.0f;
+    float totalTime = 0.0f;  // milliseconds
+};
+
+// Per-instance pose state of one joint.
+struct BASICJOINT {
+    std::int32_t parent = -1;
+    std::uint8_t flags = 0;
+    VECTOR3D translation = {0.0f, 0.0f, 0.0f};  // current animated translation
+    MATRIX relative;
+    MATRIX absolute;  // model space
+    std::int32_t translationCursor = 0;
+    std::int32_t rotationCursor = 0;
+    std::int32_t lastRotationKey = -1;  // the key whose pose rotationQuat holds, -1 none
+    QUAT rotationQuat;
+    MATRIX rotationMatrix;
+    QUAT blendFromQuat;
+    VECTOR3D blendFromTranslation = {0.0f, 0.0f, 0.0f};
+};
+
+// One vertex as handed to OpenGL in an interleaved client array.
+struct MOD_VERTEX_TYP {
+    std::int8_t jointIndex = -1;
+    VECTOR3D position = {0.0f, 0.0f, 0.0f};
+    VECTOR3D normal = {0.0f, 0.0f, 0.0f};
+    float u = 0.0f;
+    float v = 0.0f;
+};
+static_assert(sizeof(MOD_VERTEX_TYP) == 36, "the vertex stride OpenGL is given");
+
+struct MOD_GROUP_TYP {
+    std::int8_t materialIndex = -1;
+    std::uint16_t numTriangles = 0;
+    std::vector<std::uint16_t> indices;  // 3 per triangle, into verts
+    std::uint16_t numVerts = 0;
+    std::vector<MOD_VERTEX_TYP> verts;
+};
+
+// A material's texture name is borrowed from the Texture array the instance
+// was set up with: that array owns (and deletes) it.
+struct MOD_MATERIAL_TYP {
+    GLuint textureId = 0;
+    std::uint8_t mode = 0;  // bit 0x80: sphere-mapped
+};
+
+class ONEMODEL {
+public:
+    ONEMODEL() = default;
+    ONEMODEL(const ONEMODEL&) = delete;
+    ONEMODEL& operator=(const ONEMODEL&) = delete;
+    ONEMODEL(ONEMODEL&&) = default;
+    ONEMODEL& operator=(ONEMODEL&&) = default;
+
+    // From the template and the same scaled, set-up model. Material i takes
+    // the GL name of textures[i] (0 when the span is shorter). False when
+    // memory runs out, or when the model does not fit the template (a vertex
+    // bound to a joint the template lacks, or a group with more than 65535
+    // distinct vertices); the instance is then left empty.
+    bool Setup(ANIMATIONTEMPLATE* animTemplate, MS3D* model, std::span<const Texture> textures);
+    void Release();  // safe twice
+
+    // Index of the first vertex of `group` equal (exact float comparison) in
+    // position, normal, u, v and joint, or of the vertex appended for them.
+    // kGroupFull when the group already holds 65535 vertices and a new one
+    // would be needed.
+    static constexpr std::uint16_t kGroupFull = 0xFFFF;
+    std::uint16_t AddVertToGroup(MOD_GROUP_TYP* group, const float* position, const float* normal, float u, float v,
+                                 char jointIndex);
+
+    // Plays frames startFrame..endFrame (converted with the template's fps)
+    // at `speed` animation ms per second. With `blend`, the pose first eases
+    // from the current one to the range's first pose over 1 / blendRate
+    // seconds while the clock stands still.
+    void SetAnimation(double startFrame, double endFrame, double speed, bool loop, bool blend);
+    void RestartAnim();
+    // Advances the clock by seconds * speed and evaluates every joint's pose
+    // (or one blending step). A finished non-looping range holds its pose.
+    void Animate(double seconds);
+    // relative = bindMatrix * (rotation, translation); absolute chains parents.
+    void UpdateSkeleton();
+    // In-place skinning of every group with `joints` (the instance's own):
+    // revert takes model space to joint-local space, update the reverse.
+    void RevertPoints(BASICJOINT* joints);
+    void UpdatePoints(BASICJOINT* joints);
+    // One frame: revert, animate, skeleton, update, then the texture exchange.
+    void Update(double seconds);
+
+    // Needs a current GL context. Draw applies position then orientation.
+    void Draw();
+    void DrawGroup(int group);  // nothing for an index out of range
+
+    ANIMATIONTEMPLATE* animTemplate = nullptr;  // shared, not owned
+    std::uint16_t numJoints = 0;
+    std::vector<BASICJOINT> joints;
+    std::uint16_t numMaterials = 0;
+    std::vector<MOD_MATERIAL_TYP> materials;
+    std::uint16_t numGroups = 0;
+    std::vector<MOD_GROUP_TYP> groups;
+    float currentTime = 0.0f;  // milliseconds
+    bool loop = false;
+    float speed = 1000.0f;     // animation ms per real second
+    float startTime = 0.0f;    // milliseconds
+    float endTime = 0.0f;      // milliseconds
+    bool blending = false;
+    float blendFactor = 0.0f;  // 0 .. 1
+    float blendRate = 4.0f;    // per second
+    VECTOR3D position = {0.0f, 0.0f, 0.0f};
+    VECTOR3D angles = {0.0f, 0.0f, 0.0f};  // degrees; callers build orientation from them
+    MATRIX orientation;
+    bool texturesSwapped = false;
+    double swapTimer = 0.0;  // seconds until the next exchange
+
+private:
+    void AnimateBlend(double seconds);
+    void AnimatePlay(double seconds);
+};

@@ -1,0 +1,381 @@
+#include "assets/ms3d.h"
+
+#include <GL/gl.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <string>
+
+#include "assets/resfile.h"
+#include "math/failure.h"
+
+namespace {
+constexpr double kDegreesPerRadian = 57.29577951308232;
+
+float F32(const std::uint8_t* p) { return std::bit_cast<float>(LoadU32LE(p)); }
+VECTOR3D Vec3(const std::uint8_t* p) { return {F32(p), F32(p + 4), F32(p + 8)}; }
+
+// Reads a section's count and checks that `count` records of at least
+// `minRecordSize` bytes can still follow, before anything is allocated.
+bool ReadCount(BoundedReader* reader, std::uint16_t* count, std::size_t minRecordSize) {
+    if (!reader->ReadU16(count)) return false;
+    return std::uint64_t{*count} * minRecordSize <= reader->Remaining();
+}
+
+bool ReadBlock(BoundedReader* reader, std::vector<std::uint8_t>* block, std::size_t size) {
+    block->resize(size);
+    return reader->Read(block->data(), size);
+}
+
+void DecodeKeys(const std::uint8_t* p, std::size_t count, std::vector<MS3D_KEYFRAME>* keys) {
+    keys->resize(count);
+    for (MS3D_KEYFRAME& key : *keys) {
+        key.time = F32(p);
+        key.value = Vec3(p + 4);
+        p += kMs3dKeySize;
+    }
+}
+
+// Names are NUL-padded and need not be terminated within their 32 bytes.
+bool SameName(const char* a, const char* b) { return std::strncmp(a, b, 32) == 0; }
+}  // namespace
+
+bool MS3D::LoadFromFStream(BoundedReader* reader) {
+    Release();
+    bool ok = false;
+    try {
+        ok = reader != nullptr && reader->IsOpen() && Parse(reader) && IndicesInRange();
+    } catch (const std::bad_alloc&) {
+        Release();
+        ERRORCLOSE("Unable to allocate memory!");
+        return false;
+    }
+    if (!ok) {
+        Release();
+        ERRORCLOSE(kMs3dInvalidMessage);
+        return false;
+    }
+    return true;
+}
+
+bool MS3D::Parse(BoundedReader* reader) {
+    std::uint8_t header[kMs3dHeaderSize];
+    if (!reader->Read(header, sizeof header)) return false;
+    if (std::memcmp(header, kMs3dIdentifier, sizeof kMs3dIdentifier) != 0) return false;
+    const auto version = static_cast<std::int32_t>(LoadU32LE(header + 10));
+    if (version != 3 && version != 4) return false;
+
+    std::vector<std::uint8_t> block;
+
+    if (!ReadCount(reader, &numVertices, kMs3dVertexSize)) return false;
+    if (!ReadBlock(reader, &block, numVertices * kMs3dVertexSize)) return false;
+    vertices.resize(numVertices);
+    for (std::size_t i = 0; i < numVertices; ++i) {
+        const std::uint8_t* p = block.data() + i * kMs3dVertexSize;
+        MS3D_VERTEX& v = vertices[i];
+        v.flags = p[0];
+        v.position = Vec3(p + 1);
+        v.jointIndex = static_cast<std::int8_t>(p[13]);
+        v.referenceCount = p[14];
+    }
+
+    if (!ReadCount(reader, &numTriangles, kMs3dTriangleSize)) return false;
+    if (!ReadBlock(reader, &block, numTriangles * kMs3dTriangleSize)) return false;
+    triangles.resize(numTriangles);
+    for (std::size_t i = 0; i < numTriangles; ++i) {
+        const std::uint8_t* p = block.data() + i * kMs3dTriangleSize;
+        MS3D_TRIANGLE& t = triangles[i];
+        t.flags = LoadU16LE(p);
+        for (int k = 0; k < 3; ++k) {
+            t.vertexIndices[k] = LoadU16LE(p + 2 + 2 * k);
+            t.vertexNormals[k] = Vec3(p + 8 + 12 * k);
+            t.s[k] = F32(p + 44 + 4 * k);
+            t.t[k] = F32(p + 56 + 4 * k);
+        }
+        t.smoothingGroup = p[68];
+        t.groupIndex = p[69];
+    }
+
+    if (!ReadCount(reader, &numGroups, kMs3dGroupFixedSize)) return false;
+    groups.resize(numGroups);
+    for (MS3D_GROUP& g : groups) {
+        std::uint8_t head[35];
+        if (!reader->Read(head, sizeof head)) return false;
+        g.flags = head[0];
+        std::memcpy(g.name, head + 1, sizeof g.name);
+        g.numTriangles = LoadU16LE(head + 33);
+        if (!ReadBlock(reader, &block, g.numTriangles * 2u + 1u)) return false;
+        g.triangleIndices.resize(g.numTriangles);
+        for (std::size_t k = 0; k < g.numTriangles; ++k) g.triangleIndices[k] = LoadU16LE(block.data() + 2 * k);
+        g.materialIndex = static_cast<std::int8_t>(block[g.numTriangles * 2u]);
+    }
+
+    if (!ReadCount(reader, &numMaterials, kMs3dMaterialSize)) return false;
+    if (!ReadBlock(reader, &block, numMaterials * kMs3dMaterialSize)) return false;
+    materials.resize(numMaterials);
+    for (std::size_t i = 0; i < numMaterials; ++i) {
+        const std::uint8_t* p = block.data() + i * kMs3dMaterialSize;
+        MS3D_MATERIAL& m = materials[i];
+        std::memcpy(m.name, p, sizeof m.name);
+        for (int c = 0; c < 4; ++c) {
+            m.ambient[c] = F32(p + 32 + 4 * c);
+            m.diffuse[c] = F32(p + 48 + 4 * c);
+            m.specular[c] = F32(p + 64 + 4 * c);
+            m.emissive[c] = F32(p + 80 + 4 * c);
+        }
+        m.shininess = F32(p + 96);
+        m.transparency = F32(p + 100);
+        m.mode = p[104];
+        std::memcpy(m.texture, p + 105, sizeof m.texture);
+        std::memcpy(m.alphamap, p + 233, sizeof m.alphamap);
+    }
+
+    std::uint8_t animation[kMs3dAnimationBlockSize];
+    if (!reader->Read(animation, sizeof animation)) return false;
+    animationFps = F32(animation);
+    // animation + 4: the editor's current time, not used.
+    totalFrames = static_cast<std::int32_t>(LoadU32LE(animation + 8));
+    totalTime = static_cast<float>(totalFrames * 1000.0 / animationFps);
+
+    if (!ReadCount(reader, &numJoints, kMs3dJointFixedSize)) return false;
+    joints.resize(numJoints);
+    for (MS3D_JOINT& j : joints) {
+        std::uint8_t head[kMs3dJointFixedSize];
+        if (!reader->Read(head, sizeof head)) return false;
+        j.flags = head[0];
+        std::memcpy(j.name, head + 1, sizeof j.name);
+        std::memcpy(j.parentName, head + 33, sizeof j.parentName);
+        j.rotation = Vec3(head + 65);
+        j.position = Vec3(head + 77);
+        j.numRotationKeys = LoadU16LE(head + 89);
+        j.numTranslationKeys = LoadU16LE(head + 91);
+        const std::size_t keys = std::size_t{j.numRotationKeys} + j.numTranslationKeys;
+        if (!ReadBlock(reader, &block, keys * kMs3dKeySize)) return false;
+        DecodeKeys(block.data(), j.numRotationKeys, &j.rotationKeys);
+        DecodeKeys(block.data() + j.numRotationKeys * kMs3dKeySize, j.numTranslationKeys, &j.translationKeys);
+    }
+    // Comment and extension blocks may follow; nothing here needs them.
+    return true;
+}
+
+bool MS3D::IndicesInRange() const {
+    for (const MS3D_VERTEX& v : vertices) {
+        if (v.jointIndex >= 0 && v.jointIndex >= numJoints) return false;
+    }
+    for (const MS3D_TRIANGLE& t : triangles) {
+        for (std::uint16_t index : t.vertexIndices) {
+            if (index >= numVertices) return false;
+        }
+    }
+    for (const MS3D_GROUP& g : groups) {
+        for (std::uint16_t index : g.triangleIndices) {
+            if (index >= numTriangles) return false;
+        }
+        if (g.materialIndex >= 0 && g.materialIndex >= numMaterials) return false;
+    }
+    return true;
+}
+
+void MS3D::Release() {
+    numVertices = numTriangles = numGroups = numMaterials = numJoints = 0;
+    vertices = {};
+    triangles = {};
+    groups = {};
+    materials = {};
+    joints = {};
+    skeleton = {};
+    totalFrames = 0;
+    animationFps = 0.0f;
+    totalTime = 0.0f;
+}
+
+void MS3D::Scale(float factor) {
+    for (MS3D_VERTEX& v : vertices) v.position = ScaleVector(v.position, factor);
+    for (MS3D_JOINT& j : joints) {
+        j.position = ScaleVector(j.position, factor);
+        for (MS3D_KEYFRAME& key : j.translationKeys) key.value = ScaleVector(key.value, factor);
+    }
+}
+
+void MS3D::InitialSetup() {
+    if (numJoints == 0) return;
+    SetupSkeleton();
+    UpdateSkeleton();
+    RevertPoints();
+}
+
+void MS3D::SetupSkeleton() {
+    skeleton.assign(numJoints, SKELETON_JOINT{});
+    for (std::size_t i = 0; i < numJoints; ++i) {
+        MS3D_JOINT& file = joints[i];
+        file.rotation = {static_cast<float>(file.rotation.x * kDegreesPerRadian),
+                         static_cast<float>(file.rotation.y * kDegreesPerRadian),
+                         static_cast<float>(file.rotation.z * kDegreesPerRadian)};
+        SKELETON_JOINT& s = skeleton[i];
+        s.flags = file.flags;
+        s.rotation = file.rotation;
+        s.position = file.position;
+        s.parent = -1;
+        if (file.parentName[0] != '\0') {
+            for (std::size_t j = 0; j < numJoints; ++j) {
+                if (SameName(file.parentName, joints[j].name)) {
+                    s.parent = static_cast<std::int32_t>(j);
+                    break;
+                }
+            }
+        }
+        s.numRotationKeys = file.numRotationKeys;
+        s.numTranslationKeys = file.numTranslationKeys;
+        s.rotationKeys = file.rotationKeys;
+        s.translationKeys = file.translationKeys;
+        for (MS3D_KEYFRAME& key : s.rotationKeys) key.time = static_cast<float>(key.time * 1000.0);
+        for (MS3D_KEYFRAME& key : s.translationKeys) key.time = static_cast<float>(key.time * 1000.0);
+    }
+}
+
+void MS3D::UpdateSkeleton() {
+    for (SKELETON_JOINT& s : skeleton) {
+        s.relative = QuatToRotationMatrix(RotationToQuat(s.rotation));
+        s.relative.SetTranslation(s.position);
+        MATRIX animated = s.animMatrix;
+        animated.SetTranslation(s.animTranslation);
+        s.relative = MultiplyMatrix(s.relative, animated);
+        // A parent index always names a joint of this skeleton (found by name).
+        s.absolute = s.parent >= 0 ? MultiplyMatrix(skeleton[static_cast<std::size_t>(s.parent)].absolute, s.relative)
+                                   : s.relative;
+    }
+}
+
+void MS3D::RevertPoints() {
+    if (skeleton.size() != numJoints) return;  // no skeleton yet: nothing is joint-bound
+    for (MS3D_VERTEX& v : vertices) {
+        if (v.jointIndex < 0) continue;
+        const MATRIX& m = skeleton[static_cast<std::size_t>(v.jointIndex)].absolute;
+        v.position = MatrixInverseRotatePoint(m, MatrixInverseTranslatePoint(m, v.position));
+    }
+    for (MS3D_TRIANGLE& t : triangles) {
+        for (int k = 0; k < 3; ++k) {
+            const MS3D_VERTEX& v = vertices[t.vertexIndices[k]];
+            if (v.jointIndex < 0) continue;
+            const MATRIX& m = skeleton[static_cast<std::size_t>(v.jointIndex)].absolute;
+            t.vertexNormals[k] = MatrixInverseRotatePoint(m, t.vertexNormals[k]);
+        }
+    }
+}
+
+void MS3D::UpdatePoints() {
+    if (skeleton.size() != numJoints) return;
+    for (MS3D_VERTEX& v : vertices) {
+        if (v.jointIndex < 0) continue;
+        const MATRIX& m = skeleton[static_cast<std::size_t>(v.jointIndex)].absolute;
+        v.position = MatrixTranslatePoint(m, MatrixRotatePoint(m, v.position));
+    }
+    for (MS3D_TRIANGLE& t : triangles) {
+        for (int k = 0; k < 3; ++k) {
+            const MS3D_VERTEX& v = vertices[t.vertexIndices[k]];
+            if (v.jointIndex < 0) continue;
+            const MATRIX& m = skeleton[static_cast<std::size_t>(v.jointIndex)].absolute;
+            t.vertexNormals[k] = MatrixRotatePoint(m, t.vertexNormals[k]);
+        }
+    }
+}
+
+void MS3D::EmitGroup(const MS3D_GROUP& group) const {
+    glBegin(GL_TRIANGLES);
+    for (std::uint16_t index : group.triangleIndices) {
+        const MS3D_TRIANGLE& t = triangles[index];
+        for (int k = 0; k < 3; ++k) {
+            glNormal3fv(&t.vertexNormals[k].x);
+            glTexCoord2f(t.s[k], 1.0f - t.t[k]);
+            glVertex3fv(&vertices[t.vertexIndices[k]].position.x);
+        }
+    }
+    glEnd();
+}
+
+void MS3D::Render() {
+    for (const MS3D_GROUP& g : groups) EmitGroup(g);
+}
+
+void MS3D::Render(std::span<const Texture> textures) {
+    if (textures.empty()) {
+        Render();
+        return;
+    }
+    for (const MS3D_GROUP& g : groups) {
+        if (g.materialIndex >= 0 && static_cast<std::size_t>(g.materialIndex) < textures.size()) {
+            glBindTexture(GL_TEXTURE_2D, textures[static_cast<std::size_t>(g.materialIndex)].texID);
+        }
+        EmitGroup(g);
+    }
+}
+
+void MS3D::DrawGroup(int group) {
+    if (group < 0 || group >= numGroups) return;
+    EmitGroup(groups[static_cast<std::size_t>(group)]);
+}
+
+GLuint CompileDisplayList(const std::function<void()>& draw) {
+    const GLuint list = glGenLists(1);
+    if (list == 0) return 0;
+    glNewList(list, GL_COMPILE);
+    draw();
+    glEndList();
+    return list;
+}
+
+namespace {
+std::string Quoted(const char* path) { return std::string("\"") + path + "\""; }
+}  // namespace
+
+bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures) {
+    if (model == nullptr || textures == nullptr || path == nullptr) return false;
+    RESFILE file;
+    errno = 0;
+    if (!file.Open(path)) {
+        const int error = errno;
+        std::ifstream probe(path, std::ios::binary);
+        NoteSetupFailure(probe.is_open() ? "assets: " + Quoted(path) + " is not a valid resource file"
+                                         : "assets: cannot open " + Quoted(path) + ": " +
+                                               std::strerror(error != 0 ? error : ENOENT));
+        return false;
+    }
+    if (!file.SeekLump(0)) {
+        NoteSetupFailure("assets: " + Quoted(path) + " has no model lump");
+        return false;
+    }
+    BoundedReader lump = file.Lump();
+    if (!model->LoadFromFStream(&lump)) {
+        // Name the file in the note the reader left (the first note wins).
+        std::string first = TakeSetupFailure();
+        if (first == kMs3dInvalidMessage) first = "assets: " + Quoted(path) + " lump 0: " + kMs3dInvalidMessage;
+        NoteSetupFailure(first);
+        return false;
+    }
+    const int count = file.LumpCount() - 1;
+    try {
+        textures->clear();
+        textures->resize(static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+        ERRORCLOSE("Unable to allocate memory!");
+        return false;
+    }
+    for (int i = 1; i <= count; ++i) {
+        Texture& texture = (*textures)[static_cast<std::size_t>(i - 1)];
+        BoundedReader image;
+        if (file.SeekLump(i)) image = file.Lump();
+        if (!LoadTGA2(&texture, &image)) {
+            NoteSetupFailure("assets: " + Quoted(path) + " lump " + std::to_string(i) + " is not a readable image");
+            return false;
+        }
+        const int alphaMode = static_cast<int>(file.directory[static_cast<std::size_t>(i)].alphaMode);
+        if (!BuildTexture(&texture, alphaMode)) {
+            NoteSetupFailure("assets: " + Quoted(path) + ": out of memory");
+            return false;
+        }
+    }
+    return true;
+}

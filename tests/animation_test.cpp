@@ -1,0 +1,669 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "assets/animation.h"
+#include "math/failure.h"
+#include "platform/egl_offscreen.h"
+#include "tests/model_fixtures.h"
+
+// ---------------------------------------------------------------------------
+// An independent, deliberately plain model of how a character's joints move:
+// rigid transforms as (unit quaternion, translation) pairs instead of
+// matrices, Hamilton products for Euler angles, and key searches that start
+// from the first key every time. Only the stored precision of the clocks
+// (single-precision milliseconds) is shared with the engine, because it
+// decides which side of a key or range end a step lands on.
+namespace ref {
+using V3 = std::array<double, 3>;
+struct Q {
+    double w = 1, x = 0, y = 0, z = 0;
+};
+
+Q Mul(const Q& a, const Q& b) {
+    return {a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z, a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
+            a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x, a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w};
+}
+Q AboutAxis(int axis, double radians) {
+    Q q;
+    q.w = std::cos(radians / 2);
+    (axis == 0 ? q.x : axis == 1 ? q.y : q.z) = std::sin(radians / 2);
+    return q;
+}
+// x first, then y, then z.
+Q FromEuler(const std::array<float, 3>& r) { return Mul(AboutAxis(2, r[2]), Mul(AboutAxis(1, r[1]), AboutAxis(0, r[0]))); }
+
+Q Slerp(const Q& a, Q b, double t) {
+    double dot = a.w * b.w + a.x * b.x + a.y * b.y + a.z * b.z;
+    if (dot < 0) {
+        b = {-b.w, -b.x, -b.y, -b.z};
+        dot = -dot;
+    }
+    double ka = 1 - t, kb = t;
+    if (1 - dot > 1e-5) {
+        const double omega = std::acos(dot);
+        ka = std::sin((1 - t) * omega) / std::sin(omega);
+        kb = std::sin(t * omega) / std::sin(omega);
+    }
+    return {ka * a.w + kb * b.w, ka * a.x + kb * b.x, ka * a.y + kb * b.y, ka * a.z + kb * b.z};
+}
+
+V3 Turn(const Q& q, const V3& v) {
+    const Q p = Mul(Mul(q, Q{0, v[0], v[1], v[2]}), Q{q.w, -q.x, -q.y, -q.z});
+    return {p.x, p.y, p.z};
+}
+V3 Add(const V3& a, const V3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
+V3 Lerp(const V3& a, const V3& b, double f) {
+    return {a[0] + (b[0] - a[0]) * f, a[1] + (b[1] - a[1]) * f, a[2] + (b[2] - a[2]) * f};
+}
+
+struct Rigid {
+    Q q;
+    V3 t = {0, 0, 0};
+};
+Rigid Then(const Rigid& outer, const Rigid& inner) { return {Mul(outer.q, inner.q), Add(Turn(outer.q, inner.t), outer.t)}; }
+V3 Apply(const Rigid& r, const V3& p) { return Add(Turn(r.q, p), r.t); }
+Rigid Inverse(const Rigid& r) {
+    const Q c{r.q.w, -r.q.x, -r.q.y, -r.q.z};
+    const V3 t = Turn(c, r.t);
+    return {c, {-t[0], -t[1], -t[2]}};
+}
+
+struct Key {
+    float ms;
+    V3 value;
+    Q quat;
+};
+struct Joint {
+    int parent = -1;
+    Rigid bind;
+    std::vector<Key> rotation, translation;
+    Q rot;
+    V3 trans = {0, 0, 0};
+    Q fromRot;
+    V3 fromTrans = {0, 0, 0};
+    int lastKey = -1;  // the rotation key last shown at either end of the keys
+    Rigid absolute;
+};
+
+// Index of the first key at or after `ms`, or keys.size() when all are earlier.
+std::size_t Search(const std::vector<Key>& keys, float ms) {
+    std::size_t k = 0;
+    while (k < keys.size() && keys[k].ms < ms) ++k;
+    return k;
+}
+
+class Character {
+public:
+    Character(const Ms3dModelDesc& d, float scale) : fps_(d.fps) {
+        for (std::size_t i = 0; i < d.joints.size(); ++i) {
+            const Ms3dJointDesc& src = d.joints[i];
+            Joint j;
+            for (std::size_t p = 0; p < d.joints.size() && !src.parent.empty(); ++p) {
+                if (d.joints[p].name == src.parent) {
+                    j.parent = static_cast<int>(p);
+                    break;
+                }
+            }
+            j.bind = {FromEuler(src.rotation), Scaled(src.position, scale)};
+            for (const auto& k : src.rotationKeys) j.rotation.push_back({Ms(k.time), {}, FromEuler(k.value)});
+            for (const auto& k : src.translationKeys) j.translation.push_back({Ms(k.time), Scaled(k.value, scale), {}});
+            joints_.push_back(j);
+        }
+        Pose();
+        bindPose_ = joints_;
+        for (const auto& v : d.vertices) vertices_.push_back({Scaled(v.position, scale), v.joint});
+    }
+
+    void SetAnimation(double startFrame, double endFrame, double speed, bool loop, bool blend) {
+        start_ = static_cast<float>(startFrame * 1000 / fps_);
+        end_ = static_cast<float>(endFrame * 1000 / fps_);
+        now_ = start_;
+        speed_ = static_cast<float>(speed);
+        loop_ = loop;
+        blending_ = blend;
+        blendFactor_ = 0;
+        for (Joint& j : joints_) {
+            j.fromRot = j.rot;
+            j.fromTrans = j.trans;
+        }
+    }
+
+    void Step(double seconds) {
+        if (blending_) {
+            blendFactor_ = static_cast<float>(blendFactor_ + seconds * 4.0);
+            if (blendFactor_ >= 1.0f) {
+                blendFactor_ = 1.0f;
+                blending_ = false;
+            }
+            for (Joint& j : joints_) {
+                if (!j.rotation.empty()) {
+                    const std::size_t k = std::min(Search(j.rotation, now_), j.rotation.size() - 1);
+                    j.rot = Slerp(j.fromRot, j.rotation[k].quat, blendFactor_);
+                }
+                if (!j.translation.empty()) {
+                    const std::size_t k = std::min(Search(j.translation, now_), j.translation.size() - 1);
+                    j.trans = Lerp(j.fromTrans, j.translation[k].value, blendFactor_);
+                }
+            }
+        } else if (now_ < end_) {
+            now_ = static_cast<float>(now_ + seconds * speed_);
+            if (now_ >= end_) now_ = loop_ ? start_ : end_;
+            for (Joint& j : joints_) {
+                if (!j.translation.empty()) j.trans = SampleTranslation(j.translation, now_);
+                if (!j.rotation.empty()) SampleRotation(&j, now_);
+            }
+        }
+        Pose();
+    }
+
+    float now() const { return now_; }
+    V3 JointPosition(std::size_t j) const { return joints_[j].absolute.t; }
+    // Where a vertex of the model (bind pose, model space) is now.
+    V3 VertexPosition(std::size_t v) const {
+        const auto& [p, joint] = vertices_[v];
+        if (joint < 0) return p;
+        const auto j = static_cast<std::size_t>(joint);
+        return Apply(joints_[j].absolute, Apply(Inverse(bindPose_[j].absolute), p));
+    }
+
+private:
+    static float Ms(float seconds) { return static_cast<float>(seconds * 1000.0); }
+    static V3 Scaled(const std::array<float, 3>& v, float s) { return {v[0] * s, v[1] * s, v[2] * s}; }
+    static double Fraction(const std::vector<Key>& keys, std::size_t k, float ms) {
+        return (double{ms} - keys[k - 1].ms) / (double{keys[k].ms} - keys[k - 1].ms);
+    }
+    static V3 SampleTranslation(const std::vector<Key>& keys, float ms) {
+        const std::size_t k = Search(keys, ms);
+        if (k == 0) return keys.front().value;
+        if (k == keys.size()) return keys.back().value;
+        return Lerp(keys[k - 1].value, keys[k].value, Fraction(keys, k, ms));
+    }
+    // Before the first key or after the last, the rotation is set only when
+    // a different key was shown last, whatever happened to it in between.
+    static void SampleRotation(Joint* j, float ms) {
+        const std::vector<Key>& keys = j->rotation;
+        const std::size_t k = Search(keys, ms);
+        if (k == 0) {
+            if (j->lastKey != 0) j->rot = keys.front().quat;
+        } else if (k == keys.size()) {
+            if (j->lastKey != static_cast<int>(k)) j->rot = keys.back().quat;
+        } else {
+            j->rot = Slerp(keys[k - 1].quat, keys[k].quat, Fraction(keys, k, ms));
+        }
+        j->lastKey = static_cast<int>(k);
+    }
+    void Pose() {
+        for (Joint& j : joints_) {
+            const Rigid relative = Then(j.bind, Rigid{j.rot, j.trans});
+            j.absolute = j.parent >= 0 ? Then(joints_[static_cast<std::size_t>(j.parent)].absolute, relative) : relative;
+        }
+    }
+
+    float fps_;
+    std::vector<Joint> joints_, bindPose_;
+    std::vector<std::pair<V3, int>> vertices_;
+    float start_ = 0, end_ = 0, now_ = 0, speed_ = 1000, blendFactor_ = 0;
+    bool loop_ = false, blending_ = false;
+};
+}  // namespace ref
+
+namespace {
+// A template and an instance built as the scene builds a character.
+struct Built {
+    ANIMATIONTEMPLATE animTemplate;
+    ONEMODEL instance;
+};
+std::unique_ptr<Built> Build(const Ms3dModelDesc& desc, float scale, std::span<const Texture> textures = {}) {
+    auto built = std::make_unique<Built>();
+    MS3D model;
+    EXPECT_TRUE(LoadFromBytes(EncodeMs3d(desc), &model));
+    model.Scale(scale);
+    model.InitialSetup();
+    EXPECT_TRUE(built->animTemplate.Setup(&model));
+    EXPECT_TRUE(built->instance.Setup(&built->animTemplate, &model, textures));
+    return built;
+}
+
+VECTOR3D JointOrigin(const ONEMODEL& m, std::size_t j) {
+    const MATRIX& a = m.joints[j].absolute;
+    return {static_cast<float>(a[12]), static_cast<float>(a[13]), static_cast<float>(a[14])};
+}
+
+void ExpectSame(const VECTOR3D& got, const ref::V3& want, double tolerance, const std::string& where) {
+    EXPECT_NEAR(got.x, want[0], tolerance) << where;
+    EXPECT_NEAR(got.y, want[1], tolerance) << where;
+    EXPECT_NEAR(got.z, want[2], tolerance) << where;
+}
+
+struct Range {
+    double start, end;
+};
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Poses against the independent model
+
+// Each case first plays the gallop-like range 1..20 looping for a while, so
+// that the second range starts (and blends) from a pose that is not the bind
+// pose; then it plays the range under test with every flag combination.
+TEST(AnimationPose, JointsAndVerticesFollowTheIndependentModel) {
+    const Ms3dModelDesc desc = MakeChainModel();
+    const float scale = 0.8f;
+    const Range ranges[] = {{4, 30}, {0, 36}, {10, 12}, {38, 40}};
+    const double speeds[] = {1000, 450, 2500};
+    const double steps[] = {1.0 / 60, 0.05, 0.137};
+    int compared = 0;
+    for (const Range& range : ranges) {
+        for (bool loop : {false, true}) {
+            for (bool blend : {false, true}) {
+                for (double speed : speeds) {
+                    for (double dt : steps) {
+                        auto built = Build(desc, scale);
+                        ONEMODEL& m = built->instance;
+                        ref::Character c(desc, scale);
+                        m.SetAnimation(1, 20, 1000, true, false);
+                        c.SetAnimation(1, 20, 1000, true, false);
+                        for (int i = 0; i < 23; ++i) {
+                            m.Update(1.0 / 30);
+                            c.Step(1.0 / 30);
+                        }
+                        m.SetAnimation(range.start, range.end, speed, loop, blend);
+                        c.SetAnimation(range.start, range.end, speed, loop, blend);
+                        for (int step = 0; step < 160; ++step) {
+                            m.Update(dt);
+                            c.Step(dt);
+                            std::ostringstream where;
+                            where << "range " << range.start << "-" << range.end << " loop " << loop << " blend "
+                                  << blend << " speed " << speed << " dt " << dt << " step " << step;
+                            ASSERT_NEAR(m.currentTime, c.now(), 1e-3) << where.str();
+                            for (std::size_t j = 0; j < m.joints.size(); ++j) {
+                                ExpectSame(JointOrigin(m, j), c.JointPosition(j), 1e-4, where.str() + " joint " + std::to_string(j));
+                                ++compared;
+                            }
+                        }
+                        // Group 0 holds model vertices 0..7 and group 1 the rest, in order.
+                        for (std::size_t g = 0; g < 2; ++g) {
+                            for (std::size_t i = 0; i < m.groups[g].verts.size(); ++i) {
+                                ExpectSame(m.groups[g].verts[i].position, c.VertexPosition(g == 0 ? i : 8 + i), 1e-4,
+                                           "vertex");
+                            }
+                        }
+                        if (::testing::Test::HasFailure()) return;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 4 * 2 * 2 * 3 * 3 * 160 * 4);
+}
+
+// `frostvale-inspect pose` prints the same numbers, from a lump file or a
+// bare MS3D file.
+TEST(AnimationPose, InspectPoseMatchesTheIndependentModel) {
+    const Ms3dModelDesc desc = MakeChainModel();
+    const Bytes bytes = EncodeMs3d(desc);
+    TempFile lumpFile("pose.brm", ModelLumpFile(bytes));
+    TempFile bareFile("pose.ms3d", bytes);
+    struct Case {
+        const std::string* file;
+        const char* flags;
+        double start, end, speed, dt;
+        bool loop, blend;
+    } cases[] = {
+        {&lumpFile.path(), "--loop --blend", 2, 30, 700, 0.04, true, true},
+        {&bareFile.path(), "", 0, 36, 1500, 1.0 / 60, false, false},
+    };
+    for (const Case& k : cases) {
+        char command[1024];
+        std::snprintf(command, sizeof command,
+                      "%s pose %s --scale 0.5 --range %g %g --speed %g %s --dt %.17g --steps 90", FROSTVALE_INSPECT,
+                      k.file->c_str(), k.start, k.end, k.speed, k.flags, k.dt);
+        std::FILE* pipe = popen(command, "r");
+        ASSERT_NE(pipe, nullptr);
+        std::string out;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        ASSERT_EQ(pclose(pipe), 0) << command;
+
+        ref::Character c(desc, 0.5f);
+        c.SetAnimation(k.start, k.end, k.speed, k.loop, k.blend);
+        std::istringstream lines(out);
+        int linesRead = 0;
+        for (int step = 1; step <= 90; ++step) {
+            c.Step(k.dt);
+            std::string word;
+            int number = 0;
+            double time = 0;
+            lines >> word >> number >> word >> time;
+            ASSERT_EQ(number, step) << out.substr(0, 200);
+            EXPECT_NEAR(time, c.now(), 1e-4);
+            for (std::size_t j = 0; j < 4; ++j) {
+                std::size_t index = 99;
+                VECTOR3D p{};
+                lines >> word >> index >> p.x >> p.y >> p.z;
+                ASSERT_EQ(word, "joint");
+                ASSERT_EQ(index, j);
+                ExpectSame(p, c.JointPosition(j), 1e-4, "step " + std::to_string(step));
+                ++linesRead;
+            }
+        }
+        EXPECT_EQ(linesRead, 360);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Clock behaviour
+
+// The rotation shown at the end of the keys is cached across ranges: a new
+// range that blends to an earlier key and then jumps past the last key in
+// one step keeps the blended pose.
+TEST(AnimationClock, EndKeyCacheOutlivesARangeChange) {
+    const Ms3dModelDesc desc = MakeChainModel();
+    auto built = Build(desc, 1.0f);
+    ONEMODEL& m = built->instance;
+    ref::Character c(desc, 1.0f);
+    auto both = [&](double dt) {
+        m.Update(dt);
+        c.Step(dt);
+    };
+    m.SetAnimation(0, 36, 1000, false, false);
+    c.SetAnimation(0, 36, 1000, false, false);
+    for (int i = 0; i < 20; ++i) both(0.1);
+    ASSERT_EQ(m.joints[1].lastRotationKey, 3);  // past the arm's last key
+    m.SetAnimation(1, 40, 1000, false, true);
+    c.SetAnimation(1, 40, 1000, false, true);
+    for (int i = 0; i < 5; ++i) both(0.05);  // blends to the arm's key 0
+    both(1.3);                               // jumps past its key 2
+    const QUAT& key0 = built->animTemplate.joints[1].keyQuats[0];
+    EXPECT_NEAR(std::fabs(m.joints[1].rotationQuat.z * key0.z + m.joints[1].rotationQuat.w * key0.w +
+                          m.joints[1].rotationQuat.x * key0.x + m.joints[1].rotationQuat.y * key0.y),
+                1.0, 1e-9);
+    for (std::size_t j = 0; j < 4; ++j) ExpectSame(JointOrigin(m, j), c.JointPosition(j), 1e-4, "joint");
+}
+
+TEST(AnimationClock, NonLoopingRangeStopsExactlyAtItsEndAndHolds) {
+    auto built = Build(MakeChainModel(), 1.0f);
+    ONEMODEL& m = built->instance;
+    m.SetAnimation(2, 10, 1000, false, false);
+    EXPECT_FLOAT_EQ(m.startTime, 2 * 1000.0f / 24);
+    EXPECT_FLOAT_EQ(m.endTime, 10 * 1000.0f / 24);
+    for (int i = 0; i < 30; ++i) m.Update(0.03);
+    EXPECT_EQ(m.currentTime, m.endTime);
+    const VECTOR3D held = JointOrigin(m, 3);
+    const std::vector<MOD_VERTEX_TYP> verts = m.groups[1].verts;
+    m.Update(1.0);
+    m.Animate(5.0);
+    m.UpdateSkeleton();
+    EXPECT_EQ(m.currentTime, m.endTime);
+    EXPECT_EQ(JointOrigin(m, 3).x, held.x);
+    EXPECT_EQ(JointOrigin(m, 3).y, held.y);
+    EXPECT_NEAR(m.groups[1].verts[0].position.y, verts[0].position.y, 1e-6);
+}
+
+TEST(AnimationClock, LoopingRangeRestartsAtExactlyItsStart) {
+    auto built = Build(MakeChainModel(), 1.0f);
+    ONEMODEL& m = built->instance;
+    m.SetAnimation(0, 12, 1000, true, false);  // 500 ms
+    m.Update(0.3);
+    m.Update(0.3);  // 600 ms: past the end, the overshoot is dropped
+    EXPECT_EQ(m.currentTime, m.startTime);
+    for (const BASICJOINT& j : m.joints) {
+        EXPECT_EQ(j.rotationCursor, 0);
+        EXPECT_EQ(j.translationCursor, 0);
+    }
+    m.Update(0.1);
+    EXPECT_FLOAT_EQ(m.currentTime, 100.0f);
+}
+
+TEST(AnimationClock, BlendingHoldsTheClockForAQuarterSecond) {
+    auto built = Build(MakeChainModel(), 1.0f);
+    ONEMODEL& m = built->instance;
+    m.SetAnimation(1, 20, 1000, true, false);
+    for (int i = 0; i < 10; ++i) m.Update(0.04);
+    const float start = static_cast<float>(6 * 1000.0 / 24);
+    m.SetAnimation(6, 30, 1000, true, true);
+    const QUAT from = m.joints[1].rotationQuat;
+    float lastFactor = 0;
+    for (int i = 1; i <= 5; ++i) {
+        m.Update(0.05);
+        EXPECT_EQ(m.currentTime, start) << i;
+        EXPECT_GT(m.blendFactor, lastFactor);
+        lastFactor = m.blendFactor;
+    }
+    EXPECT_FALSE(m.blending);
+    EXPECT_EQ(m.blendFactor, 1.0f);
+    // Fully blended: the arm shows its key at 250 ms, the first not before the clock.
+    const QUAT& key = built->animTemplate.joints[1].keyQuats[0];
+    const double dot = m.joints[1].rotationQuat.x * key.x + m.joints[1].rotationQuat.y * key.y +
+                       m.joints[1].rotationQuat.z * key.z + m.joints[1].rotationQuat.w * key.w;
+    EXPECT_NEAR(std::fabs(dot), 1.0, 1e-9);
+    EXPECT_NE(from.z, m.joints[1].rotationQuat.z);
+    m.Update(0.05);
+    EXPECT_FLOAT_EQ(m.currentTime, start + 50.0f);
+}
+
+TEST(AnimationClock, AtAKeysTimeThePoseIsThatKey) {
+    auto built = Build(MakeChainModel(), 1.0f);
+    ONEMODEL& m = built->instance;
+    const TEMPLATE_JOINT& root = built->animTemplate.joints[0];
+    m.SetAnimation(0, 36, 1000, false, false);
+    m.Update(0.25);
+    m.Update(0.25);  // 500 ms: the root's second rotation key
+    ASSERT_FLOAT_EQ(m.currentTime, 500.0f);
+    EXPECT_NEAR(m.joints[0].rotationQuat.y, root.keyQuats[1].y, 1e-9);
+    EXPECT_NEAR(m.joints[0].rotationQuat.w, root.keyQuats[1].w, 1e-9);
+    m.Update(0.25);  // 750 ms: the root's second translation key
+    EXPECT_FLOAT_EQ(m.joints[0].translation.z, root.translationKeys[1].value.z);
+    EXPECT_FLOAT_EQ(m.joints[0].translation.y, root.translationKeys[1].value.y);
+}
+
+// ---------------------------------------------------------------------------
+// Templates and instances
+
+TEST(AnimationTemplate, HoldsQuaternionKeysMillisecondsAndBindMatrices) {
+    auto built = Build(MakeChainModel(), 2.0f);
+    const ANIMATIONTEMPLATE& t = built->animTemplate;
+    ASSERT_EQ(t.numJoints, 4);
+    EXPECT_EQ(t.totalFrames, 40);
+    EXPECT_EQ(t.animationFps, 24.0f);
+    EXPECT_FLOAT_EQ(t.totalTime, 40 * 1000.0f / 24);
+    const TEMPLATE_JOINT& arm = t.joints[1];
+    EXPECT_EQ(arm.parent, 0);
+    ASSERT_EQ(arm.keyQuats.size(), 3u);
+    EXPECT_FLOAT_EQ(arm.rotationKeys[1].time, 500.0f);
+    EXPECT_EQ(arm.rotationKeys[1].value.z, 1.5f);  // still radians
+    // Key 0 turns -1 rad about z: (0, 0, sin(-0.5), cos(-0.5)).
+    EXPECT_NEAR(arm.keyQuats[0].z, std::sin(-0.5), 1e-6);
+    EXPECT_NEAR(arm.keyQuats[0].w, std::cos(-0.5), 1e-6);
+    EXPECT_NEAR(arm.bindQuat.z, std::sin(0.2), 1e-6);
+    EXPECT_EQ(arm.bindMatrix[13], 4.0);  // scaled bind position
+    const TEMPLATE_JOINT& hand = t.joints[2];
+    EXPECT_FLOAT_EQ(hand.translationKeys[1].time, 900.0f);
+    EXPECT_FLOAT_EQ(hand.translationKeys[1].value.y, 1.2f);
+    EXPECT_TRUE(hand.keyQuats.empty());
+}
+
+TEST(AnimationTemplate, RefusesModelsWithoutSkeletonOrThatDoNotFit) {
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
+    ANIMATIONTEMPLATE t;
+    EXPECT_FALSE(t.Setup(&model));  // InitialSetup not run
+    EXPECT_EQ(t.numJoints, 0);
+
+    Ms3dModelDesc small = MakeChainModel();
+    small.joints.resize(1);
+    for (auto& v : small.vertices) v.joint = v.joint > 0 ? 0 : v.joint;
+    MS3D smallModel;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(small), &smallModel));
+    smallModel.InitialSetup();
+    ASSERT_TRUE(t.Setup(&smallModel));
+    model.InitialSetup();
+    ONEMODEL m;
+    TakeSetupFailure();
+    EXPECT_FALSE(m.Setup(&t, &model, {}));  // vertices bound to joints 1..3
+    EXPECT_FALSE(TakeSetupFailure().empty());
+    EXPECT_EQ(m.numGroups, 0);
+    EXPECT_TRUE(m.groups.empty());
+    m.Update(0.1);  // an empty instance is inert
+    m.Release();
+    m.Release();
+    t.Release();
+    t.Release();
+}
+
+TEST(AnimationInstance, RegroupsCornersIntoIndexedVertices) {
+    std::vector<Texture> textures(1);
+    textures[0].texID = 0;  // no GL here: only the names are copied
+    auto built = Build(MakeChainModel(), 1.0f, textures);
+    const ONEMODEL& m = built->instance;
+    ASSERT_EQ(m.numGroups, 2);
+    ASSERT_EQ(m.numMaterials, 2);
+    EXPECT_EQ(m.materials[1].mode, 0x80);
+    EXPECT_EQ(m.materials[1].textureId, 0u);  // beyond the span
+    const MOD_GROUP_TYP& g = m.groups[0];
+    EXPECT_EQ(g.materialIndex, 0);
+    EXPECT_EQ(g.numTriangles, 4);
+    EXPECT_EQ(g.numVerts, 8);
+    const std::vector<std::uint16_t> indices = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7};
+    EXPECT_EQ(g.indices, indices);
+    EXPECT_EQ(m.groups[1].numVerts, 12);
+    // Texture t is flipped: corner 2 of the first triangle has t = 1, so v = 0.
+    EXPECT_EQ(g.verts[2].u, 1.0f);
+    EXPECT_EQ(g.verts[2].v, 0.0f);
+    EXPECT_EQ(g.verts[0].v, 1.0f);
+    EXPECT_EQ(g.verts[4].jointIndex, 1);
+    // Normals are joint-local too: the root's bind turn of 0.3 rad about y undone.
+    EXPECT_NEAR(g.verts[0].normal.z, std::cos(0.3), 1e-6);
+    EXPECT_NEAR(g.verts[0].normal.x, -std::sin(0.3), 1e-6);
+    EXPECT_EQ(m.position.x, 0.0f);
+    EXPECT_EQ(m.speed, 1000.0f);
+    EXPECT_EQ(m.orientation[0], 1.0);
+}
+
+TEST(AnimationInstance, AddVertToGroupMatchesExactlyAndKnowsWhenFull) {
+    ONEMODEL m;
+    MOD_GROUP_TYP g;
+    const float p[3] = {1, 2, 3}, n[3] = {0, 1, 0};
+    EXPECT_EQ(m.AddVertToGroup(&g, p, n, 0.5f, 0.25f, 2), 0);
+    EXPECT_EQ(m.AddVertToGroup(&g, p, n, 0.5f, 0.25f, 3), 1);  // another joint
+    EXPECT_EQ(m.AddVertToGroup(&g, p, n, 0.5f, 0.26f, 2), 2);  // another v
+    const float q[3] = {1, 2, 3.0001f};
+    EXPECT_EQ(m.AddVertToGroup(&g, q, n, 0.5f, 0.25f, 2), 3);
+    EXPECT_EQ(m.AddVertToGroup(&g, p, n, 0.5f, 0.25f, 3), 1);
+    EXPECT_EQ(g.numVerts, 4);
+
+    MOD_GROUP_TYP full;
+    full.verts.resize(0xFFFF);
+    for (std::size_t i = 0; i < full.verts.size(); ++i) full.verts[i].position.x = static_cast<float>(i);
+    full.numVerts = 0xFFFF;
+    const float last[3] = {65534.0f, 0, 0}, fresh[3] = {-1.0f, 0, 0}, zero[3] = {0, 0, 0};
+    EXPECT_EQ(m.AddVertToGroup(&full, last, zero, 0, 0, -1), 0xFFFE);
+    EXPECT_EQ(m.AddVertToGroup(&full, fresh, zero, 0, 0, -1), ONEMODEL::kGroupFull);
+    EXPECT_EQ(full.verts.size(), 0xFFFFu);
+}
+
+TEST(AnimationInstance, TexturesExchangeOnlyWithTwoOrMoreMaterials) {
+    std::vector<Texture> textures(2);
+    textures[0].texID = 11;  // names only; nothing here touches GL
+    textures[1].texID = 22;
+    auto two = Build(MakeChainModel(), 1.0f, textures);
+    Ms3dModelDesc oneDesc = MakeChainModel();
+    oneDesc.materials.resize(1);
+    oneDesc.groups[1].material = 0;
+    auto one = Build(oneDesc, 1.0f, textures);
+
+    std::srand(7);
+    const double dt = 0.01;
+    double swappedFor = 0;
+    int exchanges = 0;
+    bool wasSwapped = false;
+    for (int i = 0; i < 2000; ++i) {
+        two->instance.Update(dt);
+        one->instance.Update(dt);
+        const ONEMODEL& m = two->instance;
+        EXPECT_EQ(m.materials[0].textureId, m.texturesSwapped ? 22u : 11u);
+        EXPECT_EQ(m.materials[1].textureId, m.texturesSwapped ? 11u : 22u);
+        EXPECT_EQ(one->instance.materials[0].textureId, 11u);
+        if (m.texturesSwapped) {
+            swappedFor += dt;
+        } else if (wasSwapped) {
+            EXPECT_NEAR(swappedFor, 0.16, 0.011);  // 0.15 s, rounded up to whole steps
+            swappedFor = 0;
+            ++exchanges;
+        }
+        wasSwapped = m.texturesSwapped;
+        if (i == 0) {
+            EXPECT_TRUE(m.texturesSwapped);  // a fresh instance exchanges at once
+        }
+    }
+    EXPECT_GT(exchanges, 3);
+    textures[0].texID = textures[1].texID = 0;  // never created
+}
+
+TEST(AnimationInstance, WithoutATemplateNothingMoves) {
+    ONEMODEL m;
+    m.SetAnimation(0, 10, 1000, true, true);
+    m.Animate(1.0);
+    m.UpdateSkeleton();
+    m.Update(1.0);
+    m.DrawGroup(-1);  // out of range: no GL call is made
+    EXPECT_EQ(m.currentTime, 0.0f);
+    EXPECT_FALSE(m.blending);
+}
+
+// ---------------------------------------------------------------------------
+// Drawing, in an offscreen context
+
+TEST(AnimationDraw, InstancesDrawWithClientArraysAndRestoreState) {
+    std::string error;
+    auto context = OffscreenContext::Create(64, 64, &error);
+    ASSERT_NE(context, nullptr) << error;
+    glViewport(0, 0, 64, 64);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-4, 4, -1, 7, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor3f(1, 1, 1);
+
+    auto built = Build(MakeChainModel(), 1.0f);
+    ONEMODEL& m = built->instance;
+    m.SetAnimation(0, 20, 1000, true, false);
+    m.Update(0.0);
+    auto lit = [&] {
+        glFinish();
+        const auto pixels = context->ReadPixels();
+        int n = 0;
+        for (std::size_t i = 0; i < pixels.size(); i += 4) n += pixels[i] > 128;
+        return n;
+    };
+    m.DrawGroup(-1);
+    m.DrawGroup(2);
+    EXPECT_EQ(lit(), 0);
+
+    m.Draw();
+    const int drawn = lit();
+    EXPECT_GT(drawn, 100);
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S));  // group 1 is sphere-mapped
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
+
+    // Moved out of view by its position, the instance draws nothing.
+    glClear(GL_COLOR_BUFFER_BIT);
+    m.position = {100.0f, 0.0f, 0.0f};
+    m.Draw();
+    EXPECT_EQ(lit(), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

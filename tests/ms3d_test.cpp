@@ -1,0 +1,623 @@
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <sstream>
+
+#include "assets/ms3d.h"
+#include "math/failure.h"
+#include "platform/egl_offscreen.h"
+#include "tests/model_fixtures.h"
+
+namespace {
+// Little-endian bytes laid out by hand, field by field, independently of
+// the writer under test.
+struct Le {
+    Bytes b;
+    Le& u8(std::uint8_t v) { b.push_back(v); return *this; }
+    Le& u16(std::uint16_t v) { return u8(v & 0xFF).u8(v >> 8); }
+    Le& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
+    Le& f32(float v) { return u32(std::bit_cast<std::uint32_t>(v)); }
+    Le& str(const char* s, std::size_t n) {
+        const std::size_t len = std::strlen(s);
+        for (std::size_t i = 0; i < n; ++i) u8(i < len ? static_cast<std::uint8_t>(s[i]) : 0);
+        return *this;
+    }
+};
+
+Bytes HandMadeVersion3File() {
+    Le f;
+    f.str("MS3D000000", 10).u32(3);
+    f.u16(2);                                                     // vertices
+    f.u8(1).f32(1.5f).f32(-2.0f).f32(3.0f).u8(0).u8(7);           // bound to joint 0
+    f.u8(0).f32(0.0f).f32(0.0f).f32(0.0f).u8(0xFF).u8(0);         // unattached
+    f.u16(1);                                                     // triangles
+    f.u16(0x0201).u16(0).u16(1).u16(1);
+    for (int k = 0; k < 3; ++k) f.f32(0.0f).f32(0.0f).f32(1.0f);
+    f.f32(0.25f).f32(0.5f).f32(0.75f).f32(0.1f).f32(0.2f).f32(0.3f).u8(5).u8(0);
+    f.u16(1);                                                     // groups
+    f.u8(0).str("body", 32).u16(1).u16(0).u8(0);
+    f.u16(1);                                                     // materials
+    f.str("skin", 32);
+    for (int c = 0; c < 16; ++c) f.f32(static_cast<float>(c) / 16.0f);
+    f.f32(12.5f).f32(0.75f).u8(0x80).str("skin.tga", 128).str("", 128);
+    f.f32(24.0f).f32(3.0f).u32(48);                               // animation block
+    f.u16(1);                                                     // joints
+    f.u8(8).str("root", 32).str("", 32).f32(0.5f).f32(0.0f).f32(0.0f).f32(1.0f).f32(2.0f).f32(3.0f);
+    f.u16(1).u16(1);
+    f.f32(0.5f).f32(0.0f).f32(1.0f).f32(0.0f);                    // rotation key
+    f.f32(1.0f).f32(4.0f).f32(5.0f).f32(6.0f);                    // translation key
+    return f.b;
+}
+
+Ms3dModelDesc HandMadeDescription() {
+    Ms3dModelDesc d;
+    d.version = 3;
+    Ms3dVertexDesc v0;
+    v0.position = {1.5f, -2.0f, 3.0f};
+    v0.joint = 0;
+    v0.flags = 1;
+    v0.referenceCount = 7;
+    d.vertices = {v0, Ms3dVertexDesc{}};
+    Ms3dTriangleDesc t;
+    t.flags = 0x0201;
+    t.vertices = {0, 1, 1};
+    t.normals = {{{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}};
+    t.s = {0.25f, 0.5f, 0.75f};
+    t.t = {0.1f, 0.2f, 0.3f};
+    t.smoothingGroup = 5;
+    d.triangles = {t};
+    Ms3dGroupDesc g;
+    g.name = "body";
+    g.triangles = {0};
+    g.material = 0;
+    d.groups = {g};
+    Ms3dMaterialDesc m;
+    m.name = "skin";
+    for (int c = 0; c < 4; ++c) {
+        m.ambient[c] = static_cast<float>(c) / 16.0f;
+        m.diffuse[c] = static_cast<float>(c + 4) / 16.0f;
+        m.specular[c] = static_cast<float>(c + 8) / 16.0f;
+        m.emissive[c] = static_cast<float>(c + 12) / 16.0f;
+    }
+    m.shininess = 12.5f;
+    m.transparency = 0.75f;
+    m.mode = 0x80;
+    m.texture = "skin.tga";
+    d.materials = {m};
+    d.fps = 24.0f;
+    d.editorTime = 3.0f;
+    d.totalFrames = 48;
+    Ms3dJointDesc j = Joint("root", "", {0.5f, 0.0f, 0.0f}, {1.0f, 2.0f, 3.0f});
+    j.rotationKeys = {{0.5f, {0.0f, 1.0f, 0.0f}}};
+    j.translationKeys = {{1.0f, {4.0f, 5.0f, 6.0f}}};
+    d.joints = {j};
+    return d;
+}
+
+void ExpectRefused(const Bytes& bytes, const char* why) {
+    TakeSetupFailure();
+    MS3D model;
+    EXPECT_FALSE(LoadFromBytes(bytes, &model)) << why;
+    EXPECT_EQ(TakeSetupFailure(), kMs3dInvalidMessage) << why;
+    EXPECT_EQ(model.numVertices, 0) << why;
+    EXPECT_TRUE(model.vertices.empty() && model.triangles.empty() && model.groups.empty() &&
+                model.materials.empty() && model.joints.empty())
+        << why;
+}
+
+// Offsets into the chain model's file, found by walking its layout.
+struct Layout {
+    std::size_t triangles, groups, materials, joints;
+};
+Layout LayoutOf(const Ms3dModelDesc& d) {
+    Layout l{};
+    l.triangles = 14 + 2 + d.vertices.size() * 15;
+    l.groups = l.triangles + 2 + d.triangles.size() * 70;
+    l.materials = l.groups + 2;
+    for (const auto& g : d.groups) l.materials += 36 + 2 * g.triangles.size();
+    l.joints = l.materials + 2 + d.materials.size() * 361 + 12;
+    return l;
+}
+
+void PutU16At(Bytes* b, std::size_t at, std::uint16_t v) {
+    (*b)[at] = static_cast<std::uint8_t>(v);
+    (*b)[at + 1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+VECTOR3D V(float x, float y, float z) { return {x, y, z}; }
+void ExpectNear(VECTOR3D a, VECTOR3D b, float tolerance) {
+    EXPECT_NEAR(a.x, b.x, tolerance);
+    EXPECT_NEAR(a.y, b.y, tolerance);
+    EXPECT_NEAR(a.z, b.z, tolerance);
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Reading
+
+TEST(Ms3dRead, DecodesEveryFieldOfAHandLaidFileAndTheWriterMatchesIt) {
+    const Bytes bytes = HandMadeVersion3File();
+    EXPECT_EQ(EncodeMs3d(HandMadeDescription()), bytes);
+
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(bytes, &model));
+    ASSERT_EQ(model.numVertices, 2);
+    EXPECT_EQ(model.vertices[0].flags, 1);
+    EXPECT_EQ(model.vertices[0].referenceCount, 7);
+    EXPECT_EQ(model.vertices[0].jointIndex, 0);
+    EXPECT_EQ(model.vertices[0].position.y, -2.0f);
+    EXPECT_EQ(model.vertices[1].jointIndex, -1);
+
+    ASSERT_EQ(model.numTriangles, 1);
+    const MS3D_TRIANGLE& t = model.triangles[0];
+    EXPECT_EQ(t.flags, 0x0201);  // little-endian whatever the host
+    EXPECT_EQ(t.vertexIndices[1], 1);
+    EXPECT_EQ(t.vertexNormals[2].z, 1.0f);
+    EXPECT_EQ(t.s[2], 0.75f);
+    EXPECT_EQ(t.t[0], 0.1f);
+    EXPECT_EQ(t.smoothingGroup, 5);
+
+    ASSERT_EQ(model.numGroups, 1);
+    EXPECT_STREQ(model.groups[0].name, "body");
+    ASSERT_EQ(model.groups[0].numTriangles, 1);
+    EXPECT_EQ(model.groups[0].triangleIndices.size(), 1u);
+    EXPECT_EQ(model.groups[0].materialIndex, 0);
+
+    ASSERT_EQ(model.numMaterials, 1);
+    const MS3D_MATERIAL& m = model.materials[0];
+    EXPECT_STREQ(m.name, "skin");
+    EXPECT_EQ(m.ambient[1], 1.0f / 16.0f);
+    EXPECT_EQ(m.diffuse[0], 4.0f / 16.0f);
+    EXPECT_EQ(m.specular[3], 11.0f / 16.0f);
+    EXPECT_EQ(m.emissive[3], 15.0f / 16.0f);
+    EXPECT_EQ(m.shininess, 12.5f);
+    EXPECT_EQ(m.transparency, 0.75f);
+    EXPECT_EQ(m.mode, 0x80);
+    EXPECT_STREQ(m.texture, "skin.tga");
+
+    EXPECT_EQ(model.animationFps, 24.0f);
+    EXPECT_EQ(model.totalFrames, 48);
+    EXPECT_FLOAT_EQ(model.totalTime, 2000.0f);
+
+    ASSERT_EQ(model.numJoints, 1);
+    const MS3D_JOINT& j = model.joints[0];
+    EXPECT_EQ(j.flags, 8);
+    EXPECT_STREQ(j.name, "root");
+    EXPECT_EQ(j.parentName[0], '\0');
+    EXPECT_EQ(j.rotation.x, 0.5f);
+    EXPECT_EQ(j.position.z, 3.0f);
+    ASSERT_EQ(j.rotationKeys.size(), 1u);
+    ASSERT_EQ(j.translationKeys.size(), 1u);
+    EXPECT_EQ(j.rotationKeys[0].time, 0.5f);
+    EXPECT_EQ(j.rotationKeys[0].value.y, 1.0f);
+    EXPECT_EQ(j.translationKeys[0].value.z, 6.0f);
+    EXPECT_TRUE(model.skeleton.empty());
+}
+
+TEST(Ms3dRead, AcceptsVersions3And4OnlyAndTheRightIdentifier) {
+    Ms3dModelDesc d = MakeChainModel();
+    for (int version : {3, 4}) {
+        d.version = version;
+        MS3D model;
+        EXPECT_TRUE(LoadFromBytes(EncodeMs3d(d), &model)) << version;
+        EXPECT_EQ(model.numJoints, 4);
+    }
+    for (int version : {0, 2, 5, -4, 0x04000000}) {
+        d.version = version;
+        ExpectRefused(EncodeMs3d(d), "version");
+    }
+    d.version = 4;
+    Bytes wrong = EncodeMs3d(d);
+    wrong[9] = '1';
+    ExpectRefused(wrong, "identifier");
+    ExpectRefused({}, "empty");
+}
+
+TEST(Ms3dRead, TrailingBlocksAreIgnoredAndAReloadReplacesTheModel) {
+    Bytes bytes = EncodeMs3d(MakeChainModel());
+    for (int i = 0; i < 40; ++i) bytes.push_back(0xAB);  // a comment block, say
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(bytes, &model));
+    EXPECT_EQ(model.numVertices, 20);
+    ASSERT_TRUE(LoadFromBytes(HandMadeVersion3File(), &model));
+    EXPECT_EQ(model.numVertices, 2);
+    EXPECT_EQ(model.vertices.size(), 2u);
+    // A failed reload leaves nothing of the old model behind.
+    EXPECT_FALSE(LoadFromBytes({'M', 'S'}, &model));
+    EXPECT_EQ(model.numJoints, 0);
+    EXPECT_TRUE(model.joints.empty());
+}
+
+// Every proper prefix of a valid file must be refused cleanly; under the
+// sanitizers this also proves no read runs past the bytes given.
+TEST(Ms3dRead, RefusesEveryTruncation) {
+    const Bytes full = EncodeMs3d(MakeChainModel());
+    for (std::size_t n = 0; n < full.size(); ++n) {
+        const Bytes part(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n));
+        MS3D model;
+        ASSERT_FALSE(LoadFromBytes(part, &model)) << "prefix " << n;
+        ASSERT_EQ(model.numTriangles, 0);
+        ASSERT_TRUE(model.groups.empty() && model.joints.empty());
+    }
+    TakeSetupFailure();
+}
+
+// A lump file's directory may promise more bytes than the file holds.
+TEST(Ms3dRead, RefusesAStreamShorterThanItsLimit) {
+    const Bytes full = EncodeMs3d(MakeChainModel());
+    for (std::size_t n : {std::size_t{13}, std::size_t{200}, full.size() / 2, full.size() - 1}) {
+        std::istringstream stream(std::string(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(n)));
+        BoundedReader reader(&stream, full.size());
+        MS3D model;
+        EXPECT_FALSE(model.LoadFromFStream(&reader)) << n;
+        EXPECT_TRUE(model.vertices.empty());
+    }
+    std::istringstream whole(std::string(full.begin(), full.end()));
+    BoundedReader reader(&whole, full.size());
+    MS3D model;
+    EXPECT_TRUE(model.LoadFromFStream(&reader));
+    TakeSetupFailure();
+}
+
+TEST(Ms3dRead, RefusesIndicesOutOfRangeAndCountsPastTheEnd) {
+    const Ms3dModelDesc good = MakeChainModel();
+    {
+        Ms3dModelDesc d = good;
+        d.triangles[3].vertices[2] = static_cast<std::uint16_t>(d.vertices.size());
+        ExpectRefused(EncodeMs3d(d), "triangle corner names no vertex");
+    }
+    {
+        Ms3dModelDesc d = good;
+        d.groups[1].triangles.push_back(static_cast<std::uint16_t>(d.triangles.size()));
+        ExpectRefused(EncodeMs3d(d), "group names no triangle");
+    }
+    {
+        Ms3dModelDesc d = good;
+        d.groups[0].material = 2;
+        ExpectRefused(EncodeMs3d(d), "group names no material");
+    }
+    {
+        Ms3dModelDesc d = good;
+        d.vertices[5].joint = 4;
+        ExpectRefused(EncodeMs3d(d), "vertex names no joint");
+    }
+    {
+        Ms3dModelDesc d = good;
+        d.joints.clear();
+        d.vertices[0].joint = 0;
+        ExpectRefused(EncodeMs3d(d), "bound vertex in a model without joints");
+    }
+    {
+        // Negative indices mean "none" and are fine.
+        Ms3dModelDesc d = good;
+        d.groups[0].material = -1;
+        d.vertices[0].joint = -7;
+        MS3D model;
+        EXPECT_TRUE(LoadFromBytes(EncodeMs3d(d), &model));
+    }
+
+    const Bytes bytes = EncodeMs3d(good);
+    const Layout at = LayoutOf(good);
+    const std::pair<std::size_t, const char*> counts[] = {
+        {14, "vertex count"},
+        {at.triangles, "triangle count"},
+        {at.groups, "group count"},
+        {at.groups + 2 + 33, "first group's triangle count"},
+        {at.materials, "material count"},
+        {at.joints, "joint count"},
+        {at.joints + 2 + 89, "first joint's rotation key count"},
+        {at.joints + 2 + 91, "first joint's translation key count"},
+    };
+    for (const auto& [offset, what] : counts) {
+        Bytes broken = bytes;
+        PutU16At(&broken, offset, 0xFFFF);
+        ExpectRefused(broken, what);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Scale and skeleton
+
+TEST(Ms3dSkeleton, ScaleTouchesPositionsOnly) {
+    MS3D a, b;
+    const Bytes bytes = EncodeMs3d(MakeChainModel());
+    ASSERT_TRUE(LoadFromBytes(bytes, &a));
+    ASSERT_TRUE(LoadFromBytes(bytes, &b));
+    b.Scale(2.0f);
+    for (std::size_t i = 0; i < a.vertices.size(); ++i) {
+        EXPECT_EQ(b.vertices[i].position.x, 2.0f * a.vertices[i].position.x);
+        EXPECT_EQ(b.vertices[i].position.y, 2.0f * a.vertices[i].position.y);
+    }
+    for (std::size_t j = 0; j < a.joints.size(); ++j) {
+        EXPECT_EQ(b.joints[j].position.y, 2.0f * a.joints[j].position.y);
+        EXPECT_EQ(b.joints[j].rotation.x, a.joints[j].rotation.x);
+        for (std::size_t k = 0; k < a.joints[j].translationKeys.size(); ++k) {
+            EXPECT_EQ(b.joints[j].translationKeys[k].value.z, 2.0f * a.joints[j].translationKeys[k].value.z);
+            EXPECT_EQ(b.joints[j].translationKeys[k].time, a.joints[j].translationKeys[k].time);
+        }
+        for (std::size_t k = 0; k < a.joints[j].rotationKeys.size(); ++k) {
+            EXPECT_EQ(b.joints[j].rotationKeys[k].value.y, a.joints[j].rotationKeys[k].value.y);
+            EXPECT_EQ(b.joints[j].rotationKeys[k].time, a.joints[j].rotationKeys[k].time);
+        }
+    }
+    // Normals are directions and stay as they are.
+    EXPECT_EQ(b.triangles[0].vertexNormals[0].z, a.triangles[0].vertexNormals[0].z);
+}
+
+TEST(Ms3dSkeleton, ConvertsUnitsAndFindsParentsByName) {
+    Ms3dModelDesc d = MakeChainModel();
+    d.joints.push_back(Joint("stray", "nobody", {}, {}));
+    d.joints.push_back(Joint("arm", "root", {}, {}));       // a second "arm"
+    d.joints.push_back(Joint("finger", "arm", {}, {}));     // links to the first "arm"
+    d.joints.push_back(Joint("self", "self", {}, {}));
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(d), &model));
+    model.SetupSkeleton();
+    ASSERT_EQ(model.skeleton.size(), 8u);
+    const int parents[] = {-1, 0, 1, 2, -1, 0, 1, 7};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(model.skeleton[i].parent, parents[i]) << "joint " << i;
+
+    const SKELETON_JOINT& root = model.skeleton[0];
+    EXPECT_FLOAT_EQ(root.rotation.y, 0.3f * 57.29577951308232f);
+    EXPECT_EQ(model.joints[0].rotation.y, root.rotation.y);  // the file joint holds degrees too
+    EXPECT_EQ(root.position.y, 1.0f);
+    ASSERT_EQ(root.numRotationKeys, 4);
+    ASSERT_EQ(root.numTranslationKeys, 3);
+    EXPECT_FLOAT_EQ(root.rotationKeys[1].time, 500.0f);
+    EXPECT_EQ(root.rotationKeys[1].value.y, 1.2f);  // key values stay radians
+    EXPECT_FLOAT_EQ(root.translationKeys[1].time, 750.0f);
+    EXPECT_EQ(model.joints[0].rotationKeys[1].time, 0.5f);  // the file's keys keep seconds
+    EXPECT_EQ(root.lastRotationKey, -1);
+    EXPECT_EQ(root.rotationQuat.w, 1.0);
+}
+
+TEST(Ms3dSkeleton, BindPoseChainsRelativeMatrices) {
+    Ms3dModelDesc d;
+    d.joints = {Joint("a", "", {0.0f, 0.0f, 0.0f}, {1.0f, 2.0f, 3.0f}),
+                Joint("b", "a", {0.0f, 0.0f, std::numbers::pi_v<float> / 2}, {0.0f, 1.0f, 0.0f}),
+                Joint("c", "b", {0.0f, 0.0f, 0.0f}, {2.0f, 0.0f, 0.0f})};
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(d), &model));
+    model.SetupSkeleton();
+    model.UpdateSkeleton();
+    const MATRIX& a = model.skeleton[0].relative;
+    for (int i = 0; i < 12; ++i) EXPECT_EQ(a[i], MATRIX()[i]) << i;  // a pure translation
+    EXPECT_EQ(a[12], 1.0);
+    EXPECT_EQ(a[14], 3.0);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(model.skeleton[0].absolute[i], a[i]);  // a root
+    // c sits 2 along b's x axis, which the quarter turn about z points along +y.
+    ExpectNear(MatrixPointMultiply(model.skeleton[2].absolute, V(0, 0, 0)), V(1.0f, 5.0f, 3.0f), 1e-5f);
+    ExpectNear(MatrixPointMultiply(model.skeleton[1].absolute, V(1, 0, 0)), V(1.0f, 4.0f, 3.0f), 1e-5f);
+}
+
+// A child listed before its parent, and parents that name each other, are
+// evaluated in one pass without looping; the child sees its parent's
+// previous matrix.
+TEST(Ms3dSkeleton, OutOfOrderAndCyclicParentsNeitherLoopNorCrash) {
+    Ms3dModelDesc d;
+    d.joints = {Joint("child", "parent", {}, {0.0f, 1.0f, 0.0f}), Joint("parent", "", {}, {5.0f, 0.0f, 0.0f}),
+                Joint("x", "y", {}, {1.0f, 0.0f, 0.0f}), Joint("y", "x", {}, {0.0f, 0.0f, 1.0f})};
+    Ms3dVertexDesc v;
+    v.joint = 3;
+    v.position = {1.0f, 1.0f, 1.0f};
+    d.vertices = {v};
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(d), &model));
+    model.InitialSetup();
+    EXPECT_EQ(model.skeleton[0].parent, 1);
+    EXPECT_EQ(model.skeleton[2].parent, 3);
+    EXPECT_EQ(model.skeleton[3].parent, 2);
+    // First pass: the parent's absolute was still the identity.
+    ExpectNear(MatrixPointMultiply(model.skeleton[0].absolute, V(0, 0, 0)), V(0, 1, 0), 0.0f);
+    model.UpdateSkeleton();
+    ExpectNear(MatrixPointMultiply(model.skeleton[0].absolute, V(0, 0, 0)), V(5, 1, 0), 0.0f);
+    model.UpdatePoints();
+    EXPECT_TRUE(std::isfinite(model.vertices[0].position.x));
+}
+
+TEST(Ms3dSkeleton, RevertThenUpdateRestoresGeometryAndLeavesUnboundVerticesAlone) {
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
+    model.Scale(0.5f);
+    const std::vector<MS3D_VERTEX> before = model.vertices;
+    const std::vector<MS3D_TRIANGLE> trianglesBefore = model.triangles;
+    model.InitialSetup();
+    // Joint-local now: the root-bound vertex at model (-0.25, 0.25, 0) minus
+    // the root's bind origin (0, 0.5, 0), turned back by the root's 0.3 rad about y.
+    const VECTOR3D local = model.vertices[0].position;
+    const float c = std::cos(0.3f), s = std::sin(0.3f);
+    ExpectNear(local, V(c * -0.25f, -0.25f, s * -0.25f), 1e-5f);
+    bool moved = false;
+    for (std::size_t i = 0; i < before.size(); ++i) moved |= model.vertices[i].position.y != before[i].position.y;
+    EXPECT_TRUE(moved);
+
+    model.UpdatePoints();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        ExpectNear(model.vertices[i].position, before[i].position, 1e-5f);
+        if (before[i].jointIndex < 0) {
+            EXPECT_EQ(std::memcmp(&model.vertices[i].position, &before[i].position, sizeof(VECTOR3D)), 0);
+        }
+    }
+    for (std::size_t t = 0; t < trianglesBefore.size(); ++t) {
+        for (int k = 0; k < 3; ++k) ExpectNear(model.triangles[t].vertexNormals[k], trianglesBefore[t].vertexNormals[k], 1e-5f);
+    }
+}
+
+TEST(Ms3dSkeleton, AModelWithoutJointsIsLeftAsItIs) {
+    Ms3dModelDesc d = MakeChainModel();
+    d.joints.clear();
+    for (auto& v : d.vertices) v.joint = -1;
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(d), &model));
+    const std::vector<MS3D_VERTEX> before = model.vertices;
+    model.InitialSetup();
+    EXPECT_TRUE(model.skeleton.empty());
+    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(model.vertices[i].position.x, before[i].position.x);
+    model.UpdatePoints();  // harmless without a skeleton
+    model.Release();
+    model.Release();
+    EXPECT_EQ(model.numVertices, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Loading from lump files
+
+TEST(Ms3dLoadModel, ModelOnlyFileGivesNoTextures) {
+    TempFile file("model-only.brm", ModelLumpFile(EncodeMs3d(MakeChainModel())));
+    MS3D model;
+    std::vector<Texture> textures(3);
+    ASSERT_TRUE(LoadModel(file.path().c_str(), &model, &textures));
+    EXPECT_TRUE(textures.empty());
+    EXPECT_EQ(model.numGroups, 2);
+}
+
+TEST(Ms3dLoadModel, FailuresNameTheFile) {
+    MS3D model;
+    std::vector<Texture> textures;
+    EXPECT_FALSE(LoadModel("/nonexistent/frostvale.brm", nullptr, &textures));
+
+    TakeSetupFailure();
+    EXPECT_FALSE(LoadModel("/nonexistent/frostvale.brm", &model, &textures));
+    EXPECT_NE(TakeSetupFailure().find("cannot open \"/nonexistent/frostvale.brm\""), std::string::npos);
+
+    Ms3dModelDesc d = MakeChainModel();
+    d.version = 5;
+    TempFile bad("bad-model.brm", ModelLumpFile(EncodeMs3d(d)));
+    EXPECT_FALSE(LoadModel(bad.path().c_str(), &model, &textures));
+    const std::string note = TakeSetupFailure();
+    EXPECT_NE(note.find(bad.path()), std::string::npos) << note;
+    EXPECT_NE(note.find(kMs3dInvalidMessage), std::string::npos) << note;
+}
+
+// ---------------------------------------------------------------------------
+// Drawing, in an offscreen context
+
+namespace {
+struct GlFixture {
+    std::unique_ptr<OffscreenContext> context;
+    explicit GlFixture(int size) {
+        std::string error;
+        context = OffscreenContext::Create(size, size, &error);
+        if (context == nullptr) return;
+        glViewport(0, 0, size, size);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(-4, 4, -1, 7, -10, 10);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(1, 1, 1);
+    }
+    int Lit() const {
+        const auto pixels = context->ReadPixels();
+        int lit = 0;
+        for (std::size_t i = 0; i < pixels.size(); i += 4) lit += pixels[i] > 128;
+        return lit;
+    }
+};
+
+GLuint TexelTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    const std::uint8_t texel[4] = {r, g, b, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return name;
+}
+}  // namespace
+
+TEST(Ms3dDraw, DisplayListDrawsAndOutOfRangeGroupsDrawNothing) {
+    GlFixture gl(64);
+    ASSERT_NE(gl.context, nullptr);
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
+
+    model.DrawGroup(-1);
+    model.DrawGroup(model.numGroups);
+    glFinish();
+    EXPECT_EQ(gl.Lit(), 0);
+
+    const GLuint list = CompileDisplayList([&] { model.Render(); });
+    ASSERT_NE(list, 0u);
+    EXPECT_EQ(gl.Lit(), 0);  // compiled, not drawn
+    model.Release();  // the list keeps what was drawn
+    glCallList(list);
+    glFinish();
+    EXPECT_GT(gl.Lit(), 200);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteLists(list, 1);
+}
+
+TEST(Ms3dDraw, RenderWithTexturesBindsEachGroupsMaterial) {
+    GlFixture gl(64);
+    ASSERT_NE(gl.context, nullptr);
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
+    std::vector<Texture> textures(2);
+    textures[0].texID = TexelTexture(255, 0, 0);
+    textures[1].texID = TexelTexture(0, 255, 0);
+    glEnable(GL_TEXTURE_2D);
+    model.Render(textures);
+    glFinish();
+    auto pixels = gl.context->ReadPixels();
+    // Group 0 (the lower quads) is red, group 1 (the upper and side quads) green.
+    auto at = [&pixels](float x, float y) {
+        const int px = static_cast<int>((x + 4) / 8 * 64), py = static_cast<int>((y + 1) / 8 * 64);
+        return pixels.data() + (static_cast<std::size_t>(py) * 64 + px) * 4;
+    };
+    EXPECT_GT(at(0.0f, 1.0f)[0], 200);
+    EXPECT_LT(at(0.0f, 1.0f)[1], 50);
+    EXPECT_GT(at(2.0f, 0.0f)[1], 200);
+    EXPECT_LT(at(2.0f, 0.0f)[0], 50);
+    // An empty span binds nothing: the current (green) binding stays.
+    glClear(GL_COLOR_BUFFER_BIT);
+    model.Render(std::span<const Texture>());
+    glFinish();
+    pixels = gl.context->ReadPixels();
+    EXPECT_GT(at(0.0f, 1.0f)[1], 200);
+    glDisable(GL_TEXTURE_2D);
+}
+
+// ---------------------------------------------------------------------------
+// frostvale-inspect model
+
+namespace {
+std::string RunCommand(const std::string& command, int* status) {
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    *status = pclose(pipe);
+    return out;
+}
+}  // namespace
+
+TEST(InspectModel, ReportsCountsGroupsAndJointParents) {
+    Ms3dModelDesc d = MakeChainModel();
+    d.joints.push_back(Joint("stray", "nobody", {}, {}));
+    TempFile file("inspect-model.brm", ModelLumpFile(EncodeMs3d(d)));
+    int status = -1;
+    const std::string out = RunCommand(std::string(FROSTVALE_INSPECT) + " model " + file.path() + " --scale 0.5", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(out,
+              "vertices 20\ntriangles 10\ngroups 2\nmaterials 2\njoints 5\nfps 24\nframes 40\ntime 1666.667\n"
+              "group 0 triangles 4 material 0\ngroup 1 triangles 6 material 1\n"
+              "joint 0 root parent -1 rotkeys 4 transkeys 3\njoint 1 arm parent 0 rotkeys 3 transkeys 0\n"
+              "joint 2 hand parent 1 rotkeys 0 transkeys 2\njoint 3 tip parent 2 rotkeys 0 transkeys 0\n"
+              "joint 4 stray parent -1 rotkeys 0 transkeys 0\n");
+
+    d.version = 2;
+    TempFile old("inspect-old.ms3d", EncodeMs3d(d));
+    const std::string refused = RunCommand(std::string(FROSTVALE_INSPECT) + " model " + old.path() + " 2>&1", &status);
+    EXPECT_NE(status, 0);
+    EXPECT_NE(refused.find(kMs3dInvalidMessage), std::string::npos) << refused;
+}
