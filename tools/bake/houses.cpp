@@ -5,7 +5,8 @@
 // house's turn, so the snow about 5 units from the chimney top in every
 // direction must lie about 1 unit below it. With a slope of kSlope and the
 // chimney kChimneyRise above the ridge snow, that ring lies between
-// kChimneyRise and kChimneyRise + 5 kSlope below the top.
+// kChimneyRise and kChimneyRise + 5 kSlope below the top (0.5 to 1.75, about
+// 1.3 on average round the ring).
 //
 // Every house is drawn with one picture bound, so each picture is an atlas: the
 // walls of both models with their windows and doors painted in, gables, brick,
@@ -18,10 +19,10 @@
 #include "tools/bake/models.h"
 
 namespace {
-constexpr float kSlope = 0.27f;         // roof rise per unit across the ridge
+constexpr float kSlope = 0.25f;         // roof rise per unit across the ridge
 constexpr float kSnowDepth = 0.55f;     // snow lying on the roof boards
 constexpr float kBoardDepth = 0.3f;     // roof boards
-constexpr float kChimneyRise = 0.8f;    // chimney top above the ridge snow
+constexpr float kChimneyRise = 0.5f;    // chimney top above the ridge snow
 constexpr float kFooting = -2.5f;       // walls go this far below the ground point, under the drifts
 constexpr int kAtlas = 256;
 
@@ -117,12 +118,16 @@ void PaintWall(Canvas& c, const Wall& wall, const Look& look, std::uint32_t seed
     FillRoundBox(c, static_cast<float>(r.x1) - 3.0f, static_cast<float>(r.y0), static_cast<float>(r.x1),
                  static_cast<float>(r.y1), 0.5f, Shade(look.trim, 0.9f));
     // Stone footing below the ground point, then snow banked against it.
-    const PixelRect footing = {r.x0, static_cast<int>(py(0.4f)), r.x1, r.y1};
+    const PixelRect footing = {r.x0, static_cast<int>(py(0.6f)), r.x1, r.y1};
     PaintStones(c, footing, Hex(0x6E6A66), Hex(0x2E2B2A), 5.0f, seed + 9u);
-    ForEachPixel(c, {r.x0, static_cast<int>(py(0.9f)), r.x1, r.y1}, [&](int x, int y, float a, float b) {
-        const float drift = 0.55f + 0.25f * Fbm(seed + 5u, a * 3.0f, 0.0f, 6, 2);
-        const float cover = SmoothStep(drift - 0.12f, drift + 0.02f, b);
-        BlendOver(c.At(x, y), Mix(Hex(0xEEF4FF), Hex(0xB9CCE8), 1.0f - b), cover);
+    // Snow banked against the wall: its wavy top between 0 and 0.45 above the
+    // ground point, solid below (the drifts hide most of it anyway).
+    const float bankTop = py(0.45f), bankLow = py(0.0f);
+    ForEachPixel(c, {r.x0, static_cast<int>(bankTop), r.x1, r.y1}, [&](int x, int y, float a, float) {
+        const float edge = bankTop + (bankLow - bankTop) * Fbm(seed + 5u, a * 3.0f, 0.0f, 6, 2);
+        const float py0 = static_cast<float>(y) + 0.5f;
+        const float cover = Coverage(edge - py0, 2.0f);
+        BlendOver(c.At(x, y), Mix(Hex(0xEEF4FF), Hex(0xB9CCE8), SmoothStep(edge, edge + 12.0f, py0)), cover);
     });
     for (const Opening& o : wall.openings) {
         const float x0 = px(o.centre - o.width * 0.5f), x1 = px(o.centre + o.width * 0.5f);
@@ -231,10 +236,10 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
 void AddChimney(Mesh& m, V3 top, float from) {
     const float crown = 0.35f;
     BoxUv brick = BoxUv::All(Uv(kBrick));
-    AddBox(m, Move(top.x, (from + top.y - crown) * 0.5f, top.z), {1.5f, top.y - crown - from, 1.5f}, brick);
+    AddBox(m, Move(top.x, (from + top.y - crown) * 0.5f, top.z), {1.8f, top.y - crown - from, 1.8f}, brick);
     BoxUv cap = BoxUv::All(Uv(kCrown));
     cap.faces[kTop] = Uv(kFlue);
-    AddBox(m, Move(top.x, top.y - crown * 0.5f, top.z), {1.9f, crown, 1.9f}, cap);
+    AddBox(m, Move(top.x, top.y - crown * 0.5f, top.z), {2.2f, crown, 2.2f}, cap);
 }
 
 // A small roof over a door: a board with snow on it, leaning out from the wall.

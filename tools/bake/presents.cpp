@@ -156,8 +156,11 @@ void AddRoundPresent(Mesh& m, float radius, float height, int repeats) {
     LatheOptions band;
     band.segments = 16;
     // Round the side the ribbon shows its bright middle only (its sheen runs across u).
-    AddLathe(m, Move(0, -kBand * 0.5f - 0.08f, 0), {{radius + 0.015f, 0.0f}, {radius + 0.015f, kBand}},
-             Part(RibbonUv(), 0.35f, 0.0f, 0.65f, 1.0f), band);
+    const Xform bandAt = Move(0, -kBand * 0.5f - 0.08f, 0);
+    AddLathe(m, bandAt, {{radius + 0.015f, 0.0f}, {radius + 0.015f, kBand}}, Part(RibbonUv(), 0.35f, 0.0f, 0.65f, 1.0f),
+             band);
+    AddDisc(m, bandAt, radius + 0.015f, 0.0f, false, 16, RibbonUv());
+    AddDisc(m, bandAt, radius + 0.015f, kBand, true, 16, RibbonUv());
     const BoxUv ribbon = BoxUv::All(RibbonUv());
     AddBox(m, Move(0, height * 0.5f + 0.02f, 0), {2.0f * radius * 0.97f, 0.02f, kBand}, ribbon);
     AddBox(m, Move(0, height * 0.5f + 0.025f, 0), {kBand, 0.02f, 2.0f * radius * 0.97f}, ribbon);
