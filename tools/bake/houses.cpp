@@ -171,7 +171,14 @@ Canvas HouseImage(int variant) {
     // Trim boards for fascias, soffits and the door canopy.
     PaintPlanks(c, kBoard, look.trim, 6.0f, false, seed + 8u);
     // Roof snow: lit, with soft hollows; edges shaded bluer.
-    PaintSnow(c, kRoofSnow, 0.15f, seed + 10u);
+    // Roof snow: soft lumps in long drifts along the ridge, bluer towards the eave.
+    ForEachPixel(c, kRoofSnow, [&](int x, int y, float a, float b) {
+        const float lumps = Fbm(seed + 10u, a * 1.5f, b * 0.5f, 6, 3);
+        Colour p = Mix(Hex(0xEEF4FF), Hex(0xB9CCE8), SmoothStep(0.5f, 0.85f, lumps) * 0.55f);
+        p = Mix(p, Hex(0xB9CCE8), SmoothStep(0.55f, 1.0f, a) * 0.45f);
+        if (a < 0.06f) p = Mix(p, Hex(0xFFFFFF), 0.5f * (1.0f - a / 0.06f));
+        c.At(x, y) = p;
+    });
     PaintSnow(c, kSnowEdge, 0.7f, seed + 11u);
     PaintSnow(c, kCanopySnow, 0.3f, seed + 12u);
     return c;
@@ -216,8 +223,11 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
                             {eave + 0.38f, e - 0.42f},
                             {eave + 0.3f, e - 0.12f},
                             {eave, e}};
+    // Both slopes run across the roof-snow picture from the ridge (u = 0) to the eave.
     std::vector<UvRect> snowSides(snow.size(), Uv(kSnowEdge));
-    snowSides[0] = snowSides[snow.size() - 1] = Uv(kRoofSnow);
+    const UvRect slope = Uv(kRoofSnow);
+    snowSides[0] = slope;
+    snowSides[snow.size() - 1] = {slope.u1, slope.v0, slope.u0, slope.v1};
     const float length = z1 - z0;
     AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), snow, length + 0.3f, Uv(kSnowEdge), snowSides, false);
     // Boards under the snow.
