@@ -452,21 +452,6 @@ TEST(AnimationClock, BlendingHoldsTheClockForAQuarterSecond) {
     EXPECT_FLOAT_EQ(m.currentTime, start + 50.0f);
 }
 
-TEST(AnimationClock, AtAKeysTimeThePoseIsThatKey) {
-    auto built = Build(MakeChainModel(), 1.0f);
-    ONEMODEL& m = built->instance;
-    const TEMPLATE_JOINT& root = built->animTemplate.joints[0];
-    m.SetAnimation(0, 36, 1000, false, false);
-    m.Update(0.25);
-    m.Update(0.25);  // 500 ms: the root's second rotation key
-    ASSERT_FLOAT_EQ(m.currentTime, 500.0f);
-    EXPECT_NEAR(m.joints[0].rotationQuat.y, root.keyQuats[1].y, 1e-9);
-    EXPECT_NEAR(m.joints[0].rotationQuat.w, root.keyQuats[1].w, 1e-9);
-    m.Update(0.25);  // 750 ms: the root's second translation key
-    EXPECT_FLOAT_EQ(m.joints[0].translation.z, root.translationKeys[1].value.z);
-    EXPECT_FLOAT_EQ(m.joints[0].translation.y, root.translationKeys[1].value.y);
-}
-
 // ---------------------------------------------------------------------------
 // Templates and instances
 

@@ -82,6 +82,14 @@ if command -v Xvfb >/dev/null; then
   XSCREENSAVER_WINDOW=$wid "$fv" -root 2>>"$work/xerr" &
   saver=$!; sleep 1.5; kill -INT "$saver"; wait "$saver"
   check "-root with XSCREENSAVER_WINDOW, SIGINT" [ $? -eq 0 ]
+  for mode in "" "--fullscreen"; do
+    # shellcheck disable=SC2086
+    "$fv" $mode 2>>"$work/xerr" &
+    saver=$!; sleep 1.5
+    check "window host ${mode:-(default)} runs" kill -0 "$saver"
+    kill -TERM "$saver"; wait "$saver"
+    check "window host ${mode:-(default)} ends on SIGTERM" [ $? -eq 0 ]
+  done
   check "no errors from the X hosts" [ ! -s "$work/xerr" ]
   exec {OWNER[1]}>&-
 fi

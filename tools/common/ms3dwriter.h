@@ -82,7 +82,7 @@ Bytes EncodeMs3d(const Ms3dModelDesc& model);
 
 // Convenience for generators: appends a triangle over three existing
 // vertices with a flat normal (from the winding, counter-clockwise front)
-// and the given texture coordinates, and adds it to group `group`. Returns
-// the triangle's index.
+// and the given texture coordinates, and adds it to group `group` (which
+// must exist already). Returns the triangle's index.
 std::uint16_t AddFlatTriangle(Ms3dModelDesc* model, int group, std::array<std::uint16_t, 3> vertices,
                               std::array<float, 3> s, std::array<float, 3> t);
