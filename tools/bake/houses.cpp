@@ -11,6 +11,7 @@
 // Every house is drawn with one picture bound, so each picture is an atlas: the
 // walls of both models with their windows and doors painted in, gables, brick,
 // trim boards and snow. Geometry and painting read the same layout below.
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -39,6 +40,11 @@ const PixelRect kBoard = {112, 168, 176, 200};
 const PixelRect kRoofSnow = {0, 200, 128, 256};
 const PixelRect kSnowEdge = {128, 200, 192, 256};
 const PixelRect kCanopySnow = {192, 200, 256, 256};
+const PixelRect kIce = {176, 168, 192, 200};
+// Four bulb colours for the lights along the eaves, side by side.
+const PixelRect kBulbs = {192, 168, 256, 200};
+constexpr int kBulbColours = 4;
+PixelRect Bulb(int k) { return {kBulbs.x0 + 16 * k, kBulbs.y0, kBulbs.x0 + 16 * (k + 1), kBulbs.y1}; }
 
 UvRect Uv(const PixelRect& r) { return r.Uv(kAtlas, kAtlas); }
 
@@ -72,13 +78,14 @@ const Wall kWingWall = {kWingFront, 6.0f, 5.5f, {{Opening::kWindow, 3.0f, 1.6f, 
 struct Look {
     enum Material { kBrickWall, kClapboard, kPlaster, kStone, kBoards } material;
     Colour wall, trim, door, shutter;
+    std::array<std::uint32_t, kBulbColours> bulbs;  // the lights along the eaves
 };
 const Look kLooks[kHouseImages] = {
-    {Look::kBrickWall, Hex(0x8F3B2E), Hex(0xF2EBDC), Hex(0x2E6B45), Hex(0x2E6B45)},
-    {Look::kClapboard, Hex(0x7B5637), Hex(0xE9DDBF), Hex(0xB3122B), Hex(0xB3122B)},
-    {Look::kPlaster, Hex(0xE6D8C0), Hex(0x5A3A24), Hex(0xA8202E), Hex(0x3F6B4F)},
-    {Look::kStone, Hex(0x6C7A89), Hex(0xF5F5F0), Hex(0x7E0A1E), Hex(0x2F4F7A)},
-    {Look::kBoards, Hex(0x3F6B4F), Hex(0xF2EBDC), Hex(0xC8102E), Hex(0xC8102E)},
+    {Look::kBrickWall, Hex(0x8F3B2E), Hex(0xF2EBDC), Hex(0x2E6B45), Hex(0x2E6B45), {0xFF4040, 0x50E060, 0xFFD040, 0x5090FF}},
+    {Look::kClapboard, Hex(0x7B5637), Hex(0xE9DDBF), Hex(0xB3122B), Hex(0xB3122B), {0xFFE0A0, 0xFFD27A, 0xFFE0A0, 0xFFD27A}},
+    {Look::kPlaster, Hex(0xE6D8C0), Hex(0x5A3A24), Hex(0xA8202E), Hex(0x3F6B4F), {0xFF4040, 0xFFD040, 0xFF4040, 0xFFD040}},
+    {Look::kStone, Hex(0x6C7A89), Hex(0xF5F5F0), Hex(0x7E0A1E), Hex(0x2F4F7A), {0x80B0FF, 0xE8F0FF, 0x80B0FF, 0xE8F0FF}},
+    {Look::kBoards, Hex(0x3F6B4F), Hex(0xF2EBDC), Hex(0xC8102E), Hex(0xC8102E), {0xFF4040, 0x50E060, 0xFFD040, 0xFF70D0}},
 };
 
 // ---- Painting ----
@@ -181,6 +188,18 @@ Canvas HouseImage(int variant) {
     });
     PaintSnow(c, kSnowEdge, 0.7f, seed + 11u);
     PaintSnow(c, kCanopySnow, 0.3f, seed + 12u);
+    // Ice: pale blue, lighter down the middle.
+    ForEachPixel(c, kIce, [&](int x, int y, float a, float) {
+        c.At(x, y) = Mix(Hex(0xA9C4E8), Hex(0xF4FAFF), 1.0f - std::fabs(a - 0.5f) * 2.0f);
+    });
+    // Bulbs: a hot centre in a saturated glow (drawn lit, so painted bright).
+    for (int k = 0; k < kBulbColours; ++k) {
+        const Colour glow = Hex(look.bulbs[static_cast<std::size_t>(k)]);
+        ForEachPixel(c, Bulb(k), [&](int x, int y, float a, float b) {
+            const float d = std::hypot(a - 0.5f, (b - 0.5f) * 0.5f) * 2.0f;
+            c.At(x, y) = Mix(Mix(glow, Hex(0xFFFFFF), 0.6f), glow, SmoothStep(0.0f, 0.8f, d));
+        });
+    }
     return c;
 }
 
@@ -199,6 +218,30 @@ void AddWallBox(Mesh& m, float x0, float x1, float z0, float z1, float top, cons
 
 // The snow top of a roof whose walls are `halfSpan` from the ridge line and `top` high.
 float RidgeSnow(float halfSpan, float top) { return top + kSlope * halfSpan + kBoardDepth + kSnowDepth; }
+
+// Icicles under both eave lips (at x = +-eave, y = lip) and a string of lights
+// sagging between hooks below them, from z0 to z1. Lengths vary from a seed
+// taken from the position, so each roof is the same on every bake.
+void AddEaveTrimmings(Mesh& m, const Xform& x, float eave, float lip, float z0, float z1) {
+    Rng rng(static_cast<std::uint64_t>(std::lround((z1 - z0) * 100.0f + eave * 1000.0f)));
+    for (int side = -1; side <= 1; side += 2) {
+        const float ex = static_cast<float>(side) * (eave + 0.15f);
+        for (float z = z0; z <= z1; z += rng.Range(0.6f, 1.1f)) {
+            const float length = rng.Range(0.3f, 0.9f);
+            // A cone pointing down: mirrored in y, which the kit keeps outward.
+            AddCylinder(m, x * Move(ex, lip + 0.05f, z) * Xform::Scale({1.0f, -1.0f, 1.0f}), 0.12f, 0.0f, length, 5,
+                        Uv(kIce), Uv(kIce));
+        }
+        const float hook = 2.0f;
+        int bulb = 0;
+        for (float z = z0 + 0.2f; z <= z1; z += 0.55f, ++bulb) {
+            const float along = std::fmod(z - z0, hook) / hook;
+            const float sag = 0.3f * std::sin(3.14159265f * along);
+            AddSphere(m, x * Move(ex + static_cast<float>(side) * 0.2f, lip - 0.15f - sag, z) * Xform::Scale({1.0f, 1.3f, 1.0f}),
+                      0.17f, 6, 3, Uv(Bulb(bulb % kBulbColours)));
+        }
+    }
+}
 
 // A gabled roof over walls `halfSpan` either side of the ridge and `top` high, its
 // ridge along z from z0 to z1 (overhangs included), placed by `x`: boards in the trim
@@ -236,6 +279,7 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
     std::vector<V2> board = {{0.0f, bt},         {-b, bt - k * b},           {-b, bt - k * b - kBoardDepth},
                              {0.0f, bt - kBoardDepth}, {b, bt - k * b - kBoardDepth}, {b, bt - k * b}};
     AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), board, length, Uv(kBoard), {Uv(kBoard)}, false);
+    AddEaveTrimmings(m, x, eave, e - kSnowDepth - 0.2f, z0 + 0.4f, z1 - 0.4f);
     // Gable triangles under the boards.
     const float gy = top - 0.02f;
     std::vector<V2> gable = {{-halfSpan, gy}, {halfSpan, gy}, {0.0f, gy + k * halfSpan}};
