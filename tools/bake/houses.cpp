@@ -234,11 +234,11 @@ void AddEaveTrimmings(Mesh& m, const Xform& x, float eave, float lip, float z0, 
         }
         const float hook = 2.0f;
         int bulb = 0;
-        for (float z = z0 + 0.2f; z <= z1; z += 0.55f, ++bulb) {
+        for (float z = z0 + 0.2f; z <= z1; z += 0.7f, ++bulb) {
             const float along = std::fmod(z - z0, hook) / hook;
             const float sag = 0.3f * std::sin(3.14159265f * along);
             AddSphere(m, x * Move(ex + static_cast<float>(side) * 0.2f, lip - 0.15f - sag, z) * Xform::Scale({1.0f, 1.3f, 1.0f}),
-                      0.17f, 6, 3, Uv(Bulb(bulb % kBulbColours)));
+                      0.17f, 4, 3, Uv(Bulb(bulb % kBulbColours)));
         }
     }
 }
