@@ -11,6 +11,7 @@ int InspectLumps(const Args& args);
 int InspectImage(const Args& args);
 int InspectModel(const Args& args);
 int InspectPose(const Args& args);
+int InspectCountdown(const Args& args);
 
 // Shared helpers.
 int UsageError(const char* usage);

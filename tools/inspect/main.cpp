@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {"image", "image FILE INDEX OUT.png", InspectImage},
     {"model", "model FILE [--scale S]", InspectModel},
     {"pose", "pose FILE --scale S --range START END --speed SPEED [--loop] [--blend] --dt SECONDS --steps N", InspectPose},
+    {"countdown", "countdown \"YYYY-MM-DD HH:MM:SS\"", InspectCountdown},
 };
 
 void PrintUsage(std::FILE* to) {
