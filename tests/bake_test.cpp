@@ -215,6 +215,26 @@ TEST(FontAtlas, EveryPrintableGlyphFitsTheAdvance) {
     }
 }
 
+TEST(FontAtlas, LettersFillThePitchSoWordsDoNotLookLetterSpaced) {
+    // Every letter is set on the same pitch, so a narrow one ('i', 'l', 't')
+    // leaves a hole in the word unless its glyph is drawn for a fixed pitch.
+    const Decoded font = Decode(Overlay()[0]);
+    const int cell = font.width / 16;
+    const int pitch = cell * 3 / 4;
+    int narrowest = cell, total = 0, letters = 0;
+    for (const char* set : {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "0123456789"}) {
+        for (const char* p = set; *p != '\0'; ++p) {
+            const CellInk ink = InkOfCell(font, *p);
+            const int width = ink.right - ink.left + 1;
+            EXPECT_GE(width, pitch * 2 / 3) << *p;
+            narrowest = std::min(narrowest, width);
+            total += width, ++letters;
+        }
+    }
+    // On average the ink leaves only a few pixels of air to the next letter.
+    EXPECT_GE(total, letters * (pitch - 5)) << "narrowest " << narrowest;
+}
+
 TEST(FontAtlas, MissingFontFileIsNamedInTheError) {
     const std::string path = "/nonexistent/fonts/DejaVuSans-Bold.ttf";
     try {

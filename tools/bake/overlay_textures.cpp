@@ -630,16 +630,21 @@ Canvas BuildFontAtlas(const char* fontPath) {
     font.GlyphBox('g', probe, probe, g);
     const float scale = probe * (static_cast<float>(cell) - 3.0f) / static_cast<float>(g[3] - d[1]);
     const float baseline = 1.5f - static_cast<float>(d[1]) * scale / probe;
-    const float maxWidth = static_cast<float>(cell) * 0.75f - 1.0f;
+    // The text drawing sets every character on the same fixed pitch, so the
+    // glyphs are widened until a typical letter's own advance matches it;
+    // otherwise the text reads as letter-spaced.
+    const float pitch = static_cast<float>(cell) * kFontPitch;
+    const float widen = std::max(1.0f, pitch / font.Advance('n', scale));
+    const float maxWidth = pitch - 1.0f;
     for (int code = 33; code < 127; ++code) {
         const int index = code - 32;
         const float cellX = static_cast<float>((index % 16) * cell);
         const float cellY = static_cast<float>((index / 16) * cell);
-        float sx = scale, sy = scale;
+        float sx = scale * widen, sy = scale;
         int box[4];
         if (!font.GlyphBox(code, sx, sy, box)) continue;
-        // Squeeze wide glyphs into three quarters of the cell; shrink the few
-        // that reach past the border above or below.
+        // Shrink the few glyphs that reach past the border above or below,
+        // then squeeze the wide ones into the pitch less a pixel of air.
         const float fit = std::min({1.0f, (baseline - 1.0f) / std::max(1.0f, -static_cast<float>(box[1])),
                                     (static_cast<float>(cell) - 1.0f - baseline) / std::max(1.0f, static_cast<float>(box[3]))});
         sx *= fit, sy *= fit;
@@ -668,7 +673,7 @@ std::vector<Lump> BuildOverlayTextures() {
     const Font serif(kFontSerifBold);
     std::vector<Lump> lumps;
     // The font is stored as it is: white whose brightness is the glyph's coverage.
-    lumps.push_back(ImageLump(BuildFontAtlas(kFontSansBold), AlphaMode::Brightness));
+    lumps.push_back(ImageLump(BuildFontAtlas(kFontSansMonoBold), AlphaMode::Brightness));
     lumps.push_back(ImageLump(PaintBanner(serif), AlphaMode::ColourKey, kKey));
     lumps.push_back(ImageLump(PaintTitle(serif), AlphaMode::ColourKey, kKey));
     lumps.push_back(ImageLump(PaintVillage(), AlphaMode::ColourKey, kKey));
