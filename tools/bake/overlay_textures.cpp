@@ -128,8 +128,9 @@ void PaintTwinkle(Canvas& c, float x, float y, float r, const Colour& colour) {
                 colour);
 }
 
-// A holly leaf from (x0, y0) to (x1, y1), spiky edged, with a pale vein.
-void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float width) {
+// A holly leaf from (x0, y0) to (x1, y1), spiky edged, with a pale vein at
+// least `fine` pixels wide.
+void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float width, float fine) {
     const float dx = x1 - x0, dy = y1 - y0;
     const float len = std::hypot(dx, dy);
     const float nx = -dy / len, ny = dx / len;
@@ -149,24 +150,27 @@ void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float wid
     for (std::size_t i = 0; i <= static_cast<std::size_t>(spikes * 2); ++i) lit.push_back(leaf[i]);
     lit.push_back({x1, y1});
     FillPolygon(c, lit, Hex(0x2E8B3E));
-    StrokeSegment(c, x0, y0, x0 + dx * 0.9f, y0 + dy * 0.9f, std::max(1.0f, width * 0.08f), Hex(0x9BC77A));
+    StrokeSegment(c, x0, y0, x0 + dx * 0.9f, y0 + dy * 0.9f, std::max(fine, width * 0.08f), Hex(0x9BC77A));
 }
 
-void PaintBerry(Canvas& c, float x, float y, float r) {
+// A berry of radius r with a highlight at least `fine` pixels across.
+void PaintBerry(Canvas& c, float x, float y, float r, float fine) {
     FillDisc(c, x, y, r, Hex(0x8E0A1C));
     FillDisc(c, x - r * 0.15f, y - r * 0.15f, r * 0.8f, kRed);
-    FillDisc(c, x - r * 0.35f, y - r * 0.4f, r * 0.3f, Hex(0xFFD6DC));
+    FillDisc(c, x - r * 0.35f, y - r * 0.4f, std::max(r * 0.3f, fine * 0.5f), Hex(0xFFD6DC));
 }
 
-// Three holly leaves fanned round (x, y) with a cluster of berries, `s` pixels long.
-void PaintHollySprig(Canvas& c, float x, float y, float s, float turn) {
+// Three holly leaves fanned round (x, y) with a cluster of berries, `s` pixels
+// long. Its finest details (veins, highlights) are at least `fine` pixels across:
+// a picture shown at half size needs 2, or they flicker as it moves.
+void PaintHollySprig(Canvas& c, float x, float y, float s, float turn, float fine = 1.0f) {
     for (int i = 0; i < 3; ++i) {
         const float a = turn + (static_cast<float>(i) - 1.0f) * 0.9f;
-        PaintHollyLeaf(c, x, y, x + std::cos(a) * s, y + std::sin(a) * s, s * 0.42f);
+        PaintHollyLeaf(c, x, y, x + std::cos(a) * s, y + std::sin(a) * s, s * 0.42f, fine);
     }
-    PaintBerry(c, x - s * 0.12f, y - s * 0.02f, s * 0.12f);
-    PaintBerry(c, x + s * 0.1f, y - s * 0.08f, s * 0.12f);
-    PaintBerry(c, x, y + s * 0.12f, s * 0.12f);
+    PaintBerry(c, x - s * 0.12f, y - s * 0.02f, s * 0.12f, fine);
+    PaintBerry(c, x + s * 0.1f, y - s * 0.08f, s * 0.12f, fine);
+    PaintBerry(c, x, y + s * 0.12f, s * 0.12f, fine);
 }
 
 void PaintBauble(Canvas& c, float x, float y, float r, const Colour& colour) {
@@ -517,9 +521,11 @@ Canvas PaintGarlandStrip() {
         const float local = std::fmod(x + 128.0f, 256.0f) / 256.0f;  // 0 at a hang point
         return 12.0f + 26.0f * std::sin(kPi * local);
     };
-    // Garland body: many short needle strokes around the swag line. The banner
-    // shows the strip at half size with no mipmaps, so single-pixel needle
-    // detail would shimmer as it slides: the needles are softened a little.
+    // The banner shows this strip at half size with no mipmaps, so detail one
+    // pixel across would flicker as the banner slides: highlights, strings and
+    // veins are painted two pixels or more across, and the needles softened.
+    //
+    // Garland body: many short needle strokes around the swag line.
     for (int i = 0; i < 6500; ++i) {
         const float x = rng.Range(-4, static_cast<float>(width) + 4);
         const float y = swagY(x) + rng.Range(-7, 7);
@@ -544,20 +550,20 @@ Canvas PaintGarlandStrip() {
         const Colour bulb = (static_cast<int>(x) / 28) % 3 == 0 ? Hex(0xFF6A5A) : ((static_cast<int>(x) / 28) % 3 == 1 ? kWindow : Hex(0x9FD4FF));
         FillDisc(c, x, y, 3.2f, Shade(bulb, 0.7f));
         FillDisc(c, x - 0.5f, y - 0.5f, 2.2f, bulb);
-        FillDisc(c, x - 0.8f, y - 0.8f, 1.3f, Hex(0xFFFFFF));  // not a lone texel, see the needles
+        FillDisc(c, x - 0.8f, y - 0.8f, 1.3f, Hex(0xFFFFFF));
     }
     // Baubles hanging at the low points.
     const Colour baubles[] = {kRed, kGold, Hex(0x2F5FB3), kRed};
     for (int i = 1; i < 4; ++i) {
         const float x = 256.0f * static_cast<float>(i);
         const float y = swagY(x);
-        StrokeSegment(c, x, y, x, y + 8, 1.0f, kGold);
+        StrokeSegment(c, x, y, x, y + 8, 2.0f, kGold);
         PaintBauble(c, x, y + 16, 8.5f, baubles[i]);
     }
     // Red bows with holly where the garland is hung.
     for (float hx : hangs) {
-        PaintHollySprig(c, hx - 12, 18, 20, kPi * 0.8f);
-        PaintHollySprig(c, hx + 12, 18, 20, kPi * 0.2f);
+        PaintHollySprig(c, hx - 12, 18, 20, kPi * 0.8f, 2.0f);
+        PaintHollySprig(c, hx + 12, 18, 20, kPi * 0.2f, 2.0f);
         FillPolygon(c, {{hx, 12}, {hx - 18, 2}, {hx - 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx + 18, 2}, {hx + 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx - 9, 34}, {hx - 4, 33}, {hx - 2, 28}}, kRedDark);
@@ -566,7 +572,7 @@ Canvas PaintGarlandStrip() {
         FillPolygon(c, {{hx, 12}, {hx + 14, 5}, {hx + 15, 13}}, Shade(kRed, 1.2f));
         FillDisc(c, hx, 12, 4.5f, kRedDark);
         FillDisc(c, hx, 11.5f, 3.5f, kRed);
-        FillDisc(c, hx - 1, 10.5f, 1.2f, Hex(0xFF8A8A));
+        FillDisc(c, hx - 1, 10.5f, 1.5f, Hex(0xFF8A8A));
     }
     return c;
 }
