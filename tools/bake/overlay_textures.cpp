@@ -150,7 +150,11 @@ void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float wid
     for (std::size_t i = 0; i <= static_cast<std::size_t>(spikes * 2); ++i) lit.push_back(leaf[i]);
     lit.push_back({x1, y1});
     FillPolygon(c, lit, Hex(0x2E8B3E));
-    StrokeSegment(c, x0, y0, x0 + dx * 0.9f, y0 + dy * 0.9f, std::max(fine, width * 0.08f), Hex(0x9BC77A));
+    // A vein widened past one pixel to `fine` is made fainter in proportion,
+    // so that it carries no more light than a one-pixel vein.
+    const float vein = std::max(fine, width * 0.08f);
+    const float faint = std::min(1.0f, std::max(1.0f, width * 0.08f) / vein);
+    StrokeSegment(c, x0, y0, x0 + dx * 0.9f, y0 + dy * 0.9f, vein, Hex(0x9BC77A, faint));
 }
 
 // A berry of radius r with a highlight at least `fine` pixels across.
