@@ -22,7 +22,9 @@ inline constexpr const char* kFontSerifBold = "/usr/share/fonts/truetype/dejavu/
 // g % 16 and row g / 16 counted from the top, white ink whose brightness is its
 // coverage. Each glyph keeps a one-pixel empty border inside its cell and its ink
 // within the middle three quarters of the cell's width, since the text drawing
-// advances by three quarters of a cell.
+// advances by three quarters of a cell. Every character takes that same pitch,
+// so the font is a fixed-pitch one (kFontSansMonoBold), widened until its
+// letters fill the pitch less about a pixel or two of air.
 inline constexpr int kFontCell = 32;
 // The text drawing's pen advance, as a share of a cell.
 inline constexpr float kFontPitch = 0.75f;
