@@ -138,6 +138,68 @@ TEST(BakedFiles, KeyedPicturesHaveBothCutOutAndSolidParts) {
     EXPECT_EQ(village.FromTop(village.width / 2, 1)[3], 255);
 }
 
+TEST(BakedFiles, IntroPicturesAreSharpWhereTheyAreDrawnLargest) {
+    // On a 1080p view the intro's pictures are drawn 960 pixels wide (twice
+    // 256 of the 1024 overlay units): with fewer texels they look soft.
+    const Decoded top = Decode(Overlay()[2]);
+    const Decoded bottom = Decode(Overlay()[3]);
+    EXPECT_GE(top.width, 960);
+    EXPECT_GE(bottom.width, 960);
+    // Painted at that size, not a smaller picture with its texels doubled
+    // (which would make every aligned 2 x 2 block one flat colour).
+    for (const Decoded* d : {&top, &bottom}) {
+        double spread = 0;
+        int blocks = 0;
+        for (int y = 0; y + 1 < d->height; y += 2) {
+            for (int x = 0; x + 1 < d->width; x += 2) {
+                const std::uint8_t* p[4] = {d->FromTop(x, y), d->FromTop(x + 1, y), d->FromTop(x, y + 1),
+                                            d->FromTop(x + 1, y + 1)};
+                if (p[0][3] == 0 || p[1][3] == 0 || p[2][3] == 0 || p[3][3] == 0) continue;
+                for (int c = 0; c < 3; ++c) {
+                    const int lo = std::min({p[0][c], p[1][c], p[2][c], p[3][c]});
+                    const int hi = std::max({p[0][c], p[1][c], p[2][c], p[3][c]});
+                    spread += hi - lo;
+                }
+                ++blocks;
+            }
+        }
+        ASSERT_GT(blocks, 0);
+        EXPECT_GT(spread / blocks, 3.0);
+    }
+}
+
+TEST(BakedFiles, StripLightsAreNotSingleTexels) {
+    // The banner shows a strip at half size with no mipmaps, so which texel of
+    // each pair is sampled changes as the banner slides: a light one texel
+    // across flickers on and off. Every bright spot must spread to its
+    // neighbours, whatever the sampling phase picks.
+    for (std::size_t index : {4u, 5u}) {
+        SCOPED_TRACE("bramble.works lump " + std::to_string(index));
+        const Decoded d = Decode(Overlay()[index]);
+        auto light = [&](int x, int y) {
+            const std::uint8_t* p = d.FromTop(x, y);
+            return (p[0] + p[1] + p[2]) / 3.0 * p[3] / 255.0;
+        };
+        int lone = 0, spots = 0;
+        for (int y = 1; y + 1 < d.height; ++y) {
+            for (int x = 1; x + 1 < d.width; ++x) {
+                const double l = light(x, y);
+                const double around[4] = {light(x - 1, y), light(x + 1, y), light(x, y - 1), light(x, y + 1)};
+                if (l < 120 || l < *std::max_element(around, around + 4)) continue;  // not a bright spot's peak
+                ++spots;
+                // Darker by half on both sides, across or down: one texel thick.
+                const bool thinAcross = std::max(around[0], around[1]) < l * 0.5;
+                const bool thinDown = std::max(around[2], around[3]) < l * 0.5;
+                lone += thinAcross || thinDown ? 1 : 0;
+            }
+        }
+        ASSERT_GT(spots, 100);  // the strip has lights to look at
+        // A few sharp tips of bows and leaves may pass; highlights, dots and
+        // strings one texel across would add up to dozens.
+        EXPECT_LE(lone, 5);
+    }
+}
+
 // The font: where the text drawing looks for a character (column g % 16, row
 // g / 16 from the top, g = code - 32) there must be that glyph and nothing of
 // its neighbours.
@@ -213,6 +275,26 @@ TEST(FontAtlas, EveryPrintableGlyphFitsTheAdvance) {
         // Centred, so spacing looks even whatever the glyph's width.
         EXPECT_NEAR((ink.left + ink.right) * 0.5, cell * 0.5, 2.0) << static_cast<char>(code);
     }
+}
+
+TEST(FontAtlas, LettersFillThePitchSoWordsDoNotLookLetterSpaced) {
+    // Every letter is set on the same pitch, so a narrow one ('i', 'l', 't')
+    // leaves a hole in the word unless its glyph is drawn for a fixed pitch.
+    const Decoded font = Decode(Overlay()[0]);
+    const int cell = font.width / 16;
+    const int pitch = cell * 3 / 4;
+    int narrowest = cell, total = 0, letters = 0;
+    for (const char* set : {"abcdefghijklmnopqrstuvwxyz", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", "0123456789"}) {
+        for (const char* p = set; *p != '\0'; ++p) {
+            const CellInk ink = InkOfCell(font, *p);
+            const int width = ink.right - ink.left + 1;
+            EXPECT_GE(width, pitch / 2) << *p;
+            narrowest = std::min(narrowest, width);
+            total += width, ++letters;
+        }
+    }
+    // On average the ink leaves only a few pixels of air to the next letter.
+    EXPECT_GE(total, letters * (pitch - 5)) << "narrowest " << narrowest;
 }
 
 TEST(FontAtlas, MissingFontFileIsNamedInTheError) {

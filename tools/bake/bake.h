@@ -15,14 +15,19 @@ std::vector<Lump> BuildOverlayTextures();
 
 // Fonts from the Debian package fonts-dejavu-core, read at bake time.
 inline constexpr const char* kFontSansBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+inline constexpr const char* kFontSansMonoBold = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf";
 inline constexpr const char* kFontSerifBold = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
 
 // The font picture: 16 x 8 cells of kFontCell pixels, character 32 + g in column
 // g % 16 and row g / 16 counted from the top, white ink whose brightness is its
 // coverage. Each glyph keeps a one-pixel empty border inside its cell and its ink
 // within the middle three quarters of the cell's width, since the text drawing
-// advances by three quarters of a cell.
+// advances by three quarters of a cell. Every character takes that same pitch,
+// so the font is a fixed-pitch one (kFontSansMonoBold), widened until its
+// letters fill the pitch less about a pixel or two of air.
 inline constexpr int kFontCell = 32;
+// The text drawing's pen advance, as a share of a cell.
+inline constexpr float kFontPitch = 0.75f;
 struct Canvas;
 Canvas BuildFontAtlas(const char* fontPath);
 

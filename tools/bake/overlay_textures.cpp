@@ -10,6 +10,7 @@
 
 namespace {
 constexpr float kPi = 3.14159265358979f;
+constexpr int kIntroScale = 2;  // pixels per design unit of the intro's pictures
 
 const Colour kKey = Hex(0x081026);
 const Colour kSnow = Hex(0xEEF4FF);
@@ -127,8 +128,9 @@ void PaintTwinkle(Canvas& c, float x, float y, float r, const Colour& colour) {
                 colour);
 }
 
-// A holly leaf from (x0, y0) to (x1, y1), spiky edged, with a pale vein.
-void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float width) {
+// A holly leaf from (x0, y0) to (x1, y1), spiky edged, with a pale vein at
+// least `fine` pixels wide.
+void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float width, float fine) {
     const float dx = x1 - x0, dy = y1 - y0;
     const float len = std::hypot(dx, dy);
     const float nx = -dy / len, ny = dx / len;
@@ -148,24 +150,31 @@ void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float wid
     for (std::size_t i = 0; i <= static_cast<std::size_t>(spikes * 2); ++i) lit.push_back(leaf[i]);
     lit.push_back({x1, y1});
     FillPolygon(c, lit, Hex(0x2E8B3E));
-    StrokeSegment(c, x0, y0, x0 + dx * 0.9f, y0 + dy * 0.9f, std::max(1.0f, width * 0.08f), Hex(0x9BC77A));
+    // A vein widened past one pixel to `fine` is made fainter in proportion,
+    // so that it carries no more light than a one-pixel vein.
+    const float vein = std::max(fine, width * 0.08f);
+    const float faint = std::min(1.0f, std::max(1.0f, width * 0.08f) / vein);
+    StrokeSegment(c, x0, y0, x0 + dx * 0.9f, y0 + dy * 0.9f, vein, Hex(0x9BC77A, faint));
 }
 
-void PaintBerry(Canvas& c, float x, float y, float r) {
+// A berry of radius r with a highlight at least `fine` pixels across.
+void PaintBerry(Canvas& c, float x, float y, float r, float fine) {
     FillDisc(c, x, y, r, Hex(0x8E0A1C));
     FillDisc(c, x - r * 0.15f, y - r * 0.15f, r * 0.8f, kRed);
-    FillDisc(c, x - r * 0.35f, y - r * 0.4f, r * 0.3f, Hex(0xFFD6DC));
+    FillDisc(c, x - r * 0.35f, y - r * 0.4f, std::max(r * 0.3f, fine * 0.5f), Hex(0xFFD6DC));
 }
 
-// Three holly leaves fanned round (x, y) with a cluster of berries, `s` pixels long.
-void PaintHollySprig(Canvas& c, float x, float y, float s, float turn) {
+// Three holly leaves fanned round (x, y) with a cluster of berries, `s` pixels
+// long. Its finest details (veins, highlights) are at least `fine` pixels across:
+// a picture shown at half size needs 2, or they flicker as it moves.
+void PaintHollySprig(Canvas& c, float x, float y, float s, float turn, float fine = 1.0f) {
     for (int i = 0; i < 3; ++i) {
         const float a = turn + (static_cast<float>(i) - 1.0f) * 0.9f;
-        PaintHollyLeaf(c, x, y, x + std::cos(a) * s, y + std::sin(a) * s, s * 0.42f);
+        PaintHollyLeaf(c, x, y, x + std::cos(a) * s, y + std::sin(a) * s, s * 0.42f, fine);
     }
-    PaintBerry(c, x - s * 0.12f, y - s * 0.02f, s * 0.12f);
-    PaintBerry(c, x + s * 0.1f, y - s * 0.08f, s * 0.12f);
-    PaintBerry(c, x, y + s * 0.12f, s * 0.12f);
+    PaintBerry(c, x - s * 0.12f, y - s * 0.02f, s * 0.12f, fine);
+    PaintBerry(c, x + s * 0.1f, y - s * 0.08f, s * 0.12f, fine);
+    PaintBerry(c, x, y + s * 0.12f, s * 0.12f, fine);
 }
 
 void PaintBauble(Canvas& c, float x, float y, float r, const Colour& colour) {
@@ -207,20 +216,50 @@ Canvas PaintBanner(const Font& serif) {
     return c;
 }
 
-// 512 x 128: the saver's name in snow-capped gold lettering, with twinkles and holly.
-Canvas PaintTitle(const Font& serif) {
-    Canvas c(512, 128, {0, 0, 0, 0});
-    PaintFestiveText(c, serif, "Frostvale", 100.0f, 0.16f, 262.0f, 66.0f, 77);
-    PaintHollySprig(c, 40, 98, 20, -2.6f);
-    PaintHollySprig(c, 476, 30, 18, -0.4f);
+// The saver's name in snow-capped gold lettering, with twinkles and holly:
+// 512 x 128 design units painted `k` pixels each.
+Canvas PaintTitle(const Font& serif, int k) {
+    const float unit = static_cast<float>(k);
+    Canvas c(512 * k, 128 * k, {0, 0, 0, 0});
+    PaintFestiveText(c, serif, "Frostvale", 100.0f * unit, 0.16f, 262.0f * unit, 66.0f * unit, 77);
+    PaintHollySprig(c, 40 * unit, 98 * unit, 20 * unit, -2.6f);
+    PaintHollySprig(c, 476 * unit, 30 * unit, 18 * unit, -0.4f);
     const Point twinkles[] = {{20, 24}, {96, 12}, {470, 104}, {498, 70}, {240, 10}, {400, 14}};
     const float sizes[] = {7, 5, 6, 8, 4, 5};
     for (int i = 0; i < 6; ++i) {
-        PaintTwinkle(c, twinkles[i].x, twinkles[i].y, sizes[i] + 2.0f, Hex(0x02040C));
-        PaintTwinkle(c, twinkles[i].x, twinkles[i].y, sizes[i], i % 2 == 0 ? kGoldLight : kSnow);
+        const float x = twinkles[i].x * unit, y = twinkles[i].y * unit;
+        PaintTwinkle(c, x, y, (sizes[i] + 2.0f) * unit, Hex(0x02040C));
+        PaintTwinkle(c, x, y, sizes[i] * unit, i % 2 == 0 ? kGoldLight : kSnow);
     }
     return c;
 }
+
+// Paints in design units, `k` pixels each, so that a picture can be painted
+// at any resolution from one set of coordinates. Edge softness of a pixel or
+// less stays that many pixels (a crisp anti-aliased edge); wider softness is
+// part of the design and scales.
+struct Brush {
+    Canvas& c;
+    float k;
+
+    float Soft(float s) const { return s <= 1.0f ? s : s * k; }
+    void Disc(float x, float y, float r, const Colour& colour, float softness = 1.0f) const {
+        FillDisc(c, x * k, y * k, r * k, colour, Soft(softness));
+    }
+    void Box(float x0, float y0, float x1, float y1, float radius, const Colour& colour, float softness = 1.0f) const {
+        FillRoundBox(c, x0 * k, y0 * k, x1 * k, y1 * k, radius * k, colour, Soft(softness));
+    }
+    void Polygon(std::vector<Point> poly, const Colour& colour, float softness = 1.0f) const {
+        for (Point& p : poly) p = {p.x * k, p.y * k};
+        FillPolygon(c, poly, colour, Soft(softness));
+    }
+    void Segment(float ax, float ay, float bx, float by, float width, const Colour& colour, float softness = 1.0f) const {
+        StrokeSegment(c, ax * k, ay * k, bx * k, by * k, width * k, colour, Soft(softness));
+    }
+    void Glow(float x, float y, float radius, const Colour& colour, float power = 2.0f) const {
+        AddGlow(c, x * k, y * k, radius * k, colour, power);
+    }
+};
 
 // A snow-roofed house with lit windows, standing on `ground`. `left`..`left + w`
 // is the wall; the roof rises `roofH` above the eaves at `ground - h`.
@@ -232,7 +271,7 @@ struct HouseLook {
     bool smoke;
 };
 
-void PaintHouse(Canvas& c, Canvas& glow, float left, float ground, float w, float h, float roofH, const HouseLook& look,
+void PaintHouse(const Brush& b, const Brush& glow, float left, float ground, float w, float h, float roofH, const HouseLook& look,
                 Rng& rng) {
     const float eaves = ground - h;
     const float mid = left + w * 0.5f;
@@ -240,12 +279,12 @@ void PaintHouse(Canvas& c, Canvas& glow, float left, float ground, float w, floa
     if (look.chimney) {
         const float cx = left + w * 0.72f;
         const float top = eaves - roofH * 0.85f;
-        FillRoundBox(c, cx - 4, top, cx + 4, eaves - roofH * 0.3f, 0.5f, Shade(Hex(0x8F3B2E), 0.7f));
-        FillRoundBox(c, cx - 5, top - 3, cx + 5, top + 1, 1.5f, kSnow);
+        b.Box(cx - 4, top, cx + 4, eaves - roofH * 0.3f, 0.5f, Shade(Hex(0x8F3B2E), 0.7f));
+        b.Box(cx - 5, top - 3, cx + 5, top + 1, 1.5f, kSnow);
         if (look.smoke) {
             for (int i = 0; i < 5; ++i) {
                 const float t = static_cast<float>(i);
-                FillDisc(c, cx + t * 3.0f + rng.Range(-1, 1), top - 8 - t * 8, 3.0f + t * 1.4f,
+                b.Disc(cx + t * 3.0f + rng.Range(-1, 1), top - 8 - t * 8, 3.0f + t * 1.4f,
                          Hex(0x9AA8C4, 0.35f - t * 0.05f), 3.0f);
             }
         }
@@ -253,18 +292,18 @@ void PaintHouse(Canvas& c, Canvas& glow, float left, float ground, float w, floa
     // Wall: darker towards the ground, a little texture.
     for (int y = static_cast<int>(eaves); y < static_cast<int>(ground); ++y) {
         const float t = (static_cast<float>(y) - eaves) / h;
-        FillRoundBox(c, left, static_cast<float>(y), left + w, static_cast<float>(y + 1), 0, Shade(look.wall, 0.75f - 0.3f * t),
+        b.Box(left, static_cast<float>(y), left + w, static_cast<float>(y + 1), 0, Shade(look.wall, 0.75f - 0.3f * t),
                      0.5f);
     }
     // Roof and its snow blanket with a soft overhang.
     const float over = w * 0.1f;
-    FillPolygon(c, {{left - over, eaves + 1}, {mid, eaves - roofH}, {left + w + over, eaves + 1}}, look.roof);
+    b.Polygon({{left - over, eaves + 1}, {mid, eaves - roofH}, {left + w + over, eaves + 1}}, look.roof);
     const float snowDepth = 5.0f;
-    FillPolygon(c, {{left - over - 2, eaves - 1}, {mid, eaves - roofH - snowDepth}, {left + w + over + 2, eaves - 1},
+    b.Polygon({{left - over - 2, eaves - 1}, {mid, eaves - roofH - snowDepth}, {left + w + over + 2, eaves - 1},
                     {left + w + over, eaves + 2}, {mid, eaves - roofH + 1}, {left - over, eaves + 2}},
                 kSnow);
     for (float x = left - over; x <= left + w + over; x += 5.0f) {
-        FillDisc(c, x + rng.Range(-1, 1), eaves + 1.5f, rng.Range(1.8f, 3.0f), kSnowShade);
+        b.Disc(x + rng.Range(-1, 1), eaves + 1.5f, rng.Range(1.8f, 3.0f), kSnowShade);
     }
     // Windows and door with warm light spilling out.
     const float winW = std::min(10.0f, w / (static_cast<float>(look.windows) * 2.0f + 1.0f) * 1.3f);
@@ -273,111 +312,112 @@ void PaintHouse(Canvas& c, Canvas& glow, float left, float ground, float w, floa
     for (int i = 0; i < look.windows; ++i) {
         const float x0 = left + gapW + (gapW + winW) * static_cast<float>(i);
         const float y0 = eaves + h * 0.22f;
-        FillRoundBox(c, x0 - 1, y0 - 1, x0 + winW + 1, y0 + winH + 1, 0.5f, Hex(0x2A1A10));
-        FillRoundBox(c, x0, y0, x0 + winW, y0 + winH, 0.5f, kWindow);
-        FillDisc(c, x0 + winW * 0.5f, y0 + winH * 0.5f, winW * 0.35f, kWindowCentre, 2.0f);
-        StrokeSegment(c, x0 + winW * 0.5f, y0, x0 + winW * 0.5f, y0 + winH, 1.0f, Hex(0x5A3A20));
-        StrokeSegment(c, x0, y0 + winH * 0.5f, x0 + winW, y0 + winH * 0.5f, 1.0f, Hex(0x5A3A20));
-        FillRoundBox(c, x0 - 1.5f, y0 + winH, x0 + winW + 1.5f, y0 + winH + 2, 1.0f, kSnow);
-        AddGlow(glow, x0 + winW * 0.5f, y0 + winH * 0.5f, winW * 2.2f, Hex(0xFFB84A, 0.35f), 2.0f);
+        b.Box(x0 - 1, y0 - 1, x0 + winW + 1, y0 + winH + 1, 0.5f, Hex(0x2A1A10));
+        b.Box(x0, y0, x0 + winW, y0 + winH, 0.5f, kWindow);
+        b.Disc(x0 + winW * 0.5f, y0 + winH * 0.5f, winW * 0.35f, kWindowCentre, 2.0f);
+        b.Segment(x0 + winW * 0.5f, y0, x0 + winW * 0.5f, y0 + winH, 1.0f, Hex(0x5A3A20));
+        b.Segment(x0, y0 + winH * 0.5f, x0 + winW, y0 + winH * 0.5f, 1.0f, Hex(0x5A3A20));
+        b.Box(x0 - 1.5f, y0 + winH, x0 + winW + 1.5f, y0 + winH + 2, 1.0f, kSnow);
+        glow.Glow(x0 + winW * 0.5f, y0 + winH * 0.5f, winW * 2.2f, Hex(0xFFB84A, 0.35f), 2.0f);
     }
     if (w > 50) {
         const float dx = mid - 5;
-        FillRoundBox(c, dx, ground - h * 0.5f, dx + 10, ground, 2.0f, Hex(0x4A2C18));
-        FillDisc(c, dx + 7.5f, ground - h * 0.25f, 0.9f, kGold);
-        AddGlow(glow, mid, ground - 2, 16, Hex(0xFFB84A, 0.25f), 2.0f);
+        b.Box(dx, ground - h * 0.5f, dx + 10, ground, 2.0f, Hex(0x4A2C18));
+        b.Disc(dx + 7.5f, ground - h * 0.25f, 0.9f, kGold);
+        glow.Glow(mid, ground - 2, 16, Hex(0xFFB84A, 0.25f), 2.0f);
     }
     // A drift along the foot of the wall.
-    for (float x = left - 3; x <= left + w + 3; x += 4.0f) FillDisc(c, x, ground + 1, rng.Range(2.5f, 4.5f), kSnowShade);
+    for (float x = left - 3; x <= left + w + 3; x += 4.0f) b.Disc(x, ground + 1, rng.Range(2.5f, 4.5f), kSnowShade);
 }
 
 // A reindeer seen from the side, galloping to the left, nose at (x, y); s = body length.
-void PaintReindeerSilhouette(Canvas& c, float x, float y, float s, float stride, const Colour& ink) {
+void PaintReindeerSilhouette(const Brush& b, float x, float y, float s, float stride, const Colour& ink) {
     const float bx = x + s * 0.75f, by = y + s * 0.25f;
-    FillRoundBox(c, bx - s * 0.45f, by - s * 0.15f, bx + s * 0.45f, by + s * 0.15f, s * 0.15f, ink, 0.8f);
-    StrokeSegment(c, bx - s * 0.35f, by - s * 0.05f, x + s * 0.12f, y, s * 0.12f, ink, 0.8f);   // neck
-    StrokeSegment(c, x + s * 0.12f, y, x - s * 0.05f, y + s * 0.05f, s * 0.1f, ink, 0.8f);      // head
-    StrokeSegment(c, x + s * 0.15f, y - s * 0.02f, x + s * 0.25f, y - s * 0.3f, 0.9f, ink, 0.8f);  // antlers
-    StrokeSegment(c, x + s * 0.2f, y - s * 0.15f, x + s * 0.05f, y - s * 0.28f, 0.9f, ink, 0.8f);
+    b.Box(bx - s * 0.45f, by - s * 0.15f, bx + s * 0.45f, by + s * 0.15f, s * 0.15f, ink, 0.8f);
+    b.Segment(bx - s * 0.35f, by - s * 0.05f, x + s * 0.12f, y, s * 0.12f, ink, 0.8f);   // neck
+    b.Segment(x + s * 0.12f, y, x - s * 0.05f, y + s * 0.05f, s * 0.1f, ink, 0.8f);      // head
+    b.Segment(x + s * 0.15f, y - s * 0.02f, x + s * 0.25f, y - s * 0.3f, 0.9f, ink, 0.8f);  // antlers
+    b.Segment(x + s * 0.2f, y - s * 0.15f, x + s * 0.05f, y - s * 0.28f, 0.9f, ink, 0.8f);
     const float legs[4][2] = {{-0.35f, -stride}, {-0.25f, stride}, {0.3f, stride}, {0.4f, -stride}};
     for (const auto& leg : legs) {
         const float lx = bx + leg[0] * s;
-        StrokeSegment(c, lx, by + s * 0.1f, lx + leg[1] * s * 0.3f, by + s * 0.45f, 1.0f, ink, 0.8f);
+        b.Segment(lx, by + s * 0.1f, lx + leg[1] * s * 0.3f, by + s * 0.45f, 1.0f, ink, 0.8f);
     }
 }
 
 // Santa's sleigh and a team of four crossing the moon, heading left and a little up.
-void PaintSleighSilhouette(Canvas& c, float x, float y, const Colour& ink) {
+void PaintSleighSilhouette(const Brush& b, float x, float y, const Colour& ink) {
     // Sleigh: a curled runner under a high-backed body.
-    FillPolygon(c, {{x, y - 5}, {x + 12, y - 9}, {x + 14, y - 1}, {x + 2, y + 1}}, ink, 0.8f);
-    StrokeSegment(c, x - 3, y + 3, x + 13, y + 3, 1.0f, ink, 0.8f);
-    StrokeSegment(c, x - 3, y + 3, x - 5, y + 0.5f, 1.0f, ink, 0.8f);
-    FillDisc(c, x + 6, y - 10, 2.4f, ink, 0.8f);  // Santa
-    FillDisc(c, x + 10, y - 10, 3.0f, ink, 0.8f); // the sack
+    b.Polygon({{x, y - 5}, {x + 12, y - 9}, {x + 14, y - 1}, {x + 2, y + 1}}, ink, 0.8f);
+    b.Segment(x - 3, y + 3, x + 13, y + 3, 1.0f, ink, 0.8f);
+    b.Segment(x - 3, y + 3, x - 5, y + 0.5f, 1.0f, ink, 0.8f);
+    b.Disc(x + 6, y - 10, 2.4f, ink, 0.8f);  // Santa
+    b.Disc(x + 10, y - 10, 3.0f, ink, 0.8f); // the sack
     for (int i = 0; i < 2; ++i) {
         const float rx = x - 16.0f - 13.0f * static_cast<float>(i);
         const float ry = y - 6.0f - 3.0f * static_cast<float>(i);
-        PaintReindeerSilhouette(c, rx, ry, 11.0f, i % 2 == 0 ? 0.6f : -0.6f, ink);
+        PaintReindeerSilhouette(b, rx, ry, 11.0f, i % 2 == 0 ? 0.6f : -0.6f, ink);
     }
-    StrokeSegment(c, x, y - 4, x - 10, y - 2, 0.6f, ink, 0.8f);  // reins
+    b.Segment(x, y - 4, x - 10, y - 2, 0.6f, ink, 0.8f);  // reins
 }
 
 // A fir of height h with its foot at (x, ground): stacked tiers with snow on each.
-void PaintFir(Canvas& c, float x, float ground, float h, const Colour& green, const Colour& snow) {
-    FillRoundBox(c, x - h * 0.04f, ground - h * 0.15f, x + h * 0.04f, ground, 0.5f, Hex(0x3A2618));
+void PaintFir(const Brush& b, float x, float ground, float h, const Colour& green, const Colour& snow) {
+    b.Box(x - h * 0.04f, ground - h * 0.15f, x + h * 0.04f, ground, 0.5f, Hex(0x3A2618));
     const int tiers = 3;
     for (int i = 0; i < tiers; ++i) {
         const float t = static_cast<float>(i) / static_cast<float>(tiers);
         const float bottom = ground - h * (0.1f + 0.27f * t);
         const float top = bottom - h * (0.5f - 0.08f * t);
         const float half = h * (0.32f - 0.08f * t);
-        FillPolygon(c, {{x, top}, {x + half, bottom}, {x - half, bottom}}, green);
-        FillPolygon(c, {{x, top}, {x + half * 0.45f, top + (bottom - top) * 0.45f}, {x + half * 0.2f, top + (bottom - top) * 0.38f},
+        b.Polygon({{x, top}, {x + half, bottom}, {x - half, bottom}}, green);
+        b.Polygon({{x, top}, {x + half * 0.45f, top + (bottom - top) * 0.45f}, {x + half * 0.2f, top + (bottom - top) * 0.38f},
                         {x, top + (bottom - top) * 0.5f}, {x - half * 0.25f, top + (bottom - top) * 0.4f},
                         {x - half * 0.45f, top + (bottom - top) * 0.45f}},
                     snow);
-        StrokeSegment(c, x - half, bottom, x + half, bottom, std::max(1.5f, h * 0.035f), snow);
+        b.Segment(x - half, bottom, x + half, bottom, std::max(1.5f, h * 0.035f), snow);
     }
 }
 
-// 512 x 256: a snowy village at night under a big moon, framed in gold with
-// rounded corners (keyed out).
-Canvas PaintVillage() {
-    const int width = 512, height = 256;
-    Canvas c(width, height, {0, 0, 0, 1});
-    VerticalGradient(c, 0, 170, Hex(0x050B1E), Hex(0x22386A));
+// A snowy village at night under a big moon, framed in gold with rounded
+// corners (keyed out): 512 x 256 design units painted `k` pixels each.
+Canvas PaintVillage(int k) {
+    const int width = 512, height = 256;  // design units
+    const int pixelsWide = width * k, pixelsHigh = height * k;
+    const float unit = static_cast<float>(k);
+    Canvas c(pixelsWide, pixelsHigh, {0, 0, 0, 1});
+    const Brush b{c, unit};
+    VerticalGradient(c, 0, 170 * unit, Hex(0x050B1E), Hex(0x22386A));
     Rng rng(2024);
     // Stars and moon, as light over the sky.
-    Canvas glow(width, height, {0, 0, 0, 0});
+    Canvas sky(pixelsWide, pixelsHigh, {0, 0, 0, 0});
+    const Brush glow{sky, unit};
     for (int i = 0; i < 90; ++i) {
         const float x = rng.Range(0, static_cast<float>(width));
         const float y = rng.Range(0, 150);
-        const float b = rng.Range(0.25f, 1.0f);
-        AddGlow(glow, x, y, rng.Range(1.5f, 3.0f), Hex(0xDDE6FF, b), 1.5f);
+        const float bright = rng.Range(0.25f, 1.0f);
+        glow.Glow(x, y, rng.Range(1.5f, 3.0f), Hex(0xDDE6FF, bright), 1.5f);
     }
-    AddGlow(glow, 404, 52, 90, Hex(0x6F86C0, 0.45f), 3.0f);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            Colour& p = c.At(x, y);
-            const Colour& g = glow.At(x, y);
-            p = {p.r + g.r, p.g + g.g, p.b + g.b, 1};
-        }
+    glow.Glow(404, 52, 90, Hex(0x6F86C0, 0.45f), 3.0f);
+    for (std::size_t i = 0; i < c.px.size(); ++i) {
+        const Colour& g = sky.px[i];
+        c.px[i] = {c.px[i].r + g.r, c.px[i].g + g.g, c.px[i].b + g.b, 1};
     }
-    FillDisc(c, 404, 52, 24, Hex(0xFFF6E2));
-    FillDisc(c, 396, 46, 5, Hex(0xE6E0D0), 3.0f);
-    FillDisc(c, 412, 60, 4, Hex(0xE6E0D0), 3.0f);
-    FillDisc(c, 410, 42, 2.5f, Hex(0xE6E0D0), 2.0f);
-    PaintSleighSilhouette(c, 414, 58, Hex(0x0A1330));
+    b.Disc(404, 52, 24, Hex(0xFFF6E2));
+    b.Disc(396, 46, 5, Hex(0xE6E0D0), 3.0f);
+    b.Disc(412, 60, 4, Hex(0xE6E0D0), 3.0f);
+    b.Disc(410, 42, 2.5f, Hex(0xE6E0D0), 2.0f);
+    PaintSleighSilhouette(b, 414, 58, Hex(0x0A1330));
     // Far hills in moonlight, then nearer ones with a line of firs.
     auto hillEdge = [&](float base, float amp, std::uint32_t seed, float x) {
         return base - amp * Fbm(seed, x / static_cast<float>(width), 0.5f, 3, 3);
     };
     auto hills = [&](float base, float amp, std::uint32_t seed, const Colour& top, const Colour& bottom) {
-        for (int x = 0; x < width; ++x) {
-            const float edge = hillEdge(base, amp, seed, static_cast<float>(x) + 0.5f);
-            for (int y = std::max(0, static_cast<int>(edge) - 1); y < height; ++y) {
+        for (int x = 0; x < pixelsWide; ++x) {
+            const float edge = hillEdge(base, amp, seed, (static_cast<float>(x) + 0.5f) / unit) * unit;  // pixels
+            for (int y = std::max(0, static_cast<int>(edge) - 1); y < pixelsHigh; ++y) {
                 const float cover = Coverage(edge - (static_cast<float>(y) + 0.5f));
-                BlendOver(c.At(x, y), Mix(top, bottom, Clamp01((static_cast<float>(y) - edge) / 40.0f)), cover);
+                BlendOver(c.At(x, y), Mix(top, bottom, Clamp01((static_cast<float>(y) - edge) / (40.0f * unit))), cover);
             }
         }
     };
@@ -386,7 +426,7 @@ Canvas PaintVillage() {
     // A dark wood along the ridge of the nearer hills.
     for (int i = 0; i < 40; ++i) {
         const float x = rng.Range(0, static_cast<float>(width));
-        PaintFir(c, x, hillEdge(190, 26, 9, x) + rng.Range(4, 9), rng.Range(12, 22), Hex(0x1C3A44), Hex(0xA9BCDF));
+        PaintFir(b, x, hillEdge(190, 26, 9, x) + rng.Range(4, 9), rng.Range(12, 22), Hex(0x1C3A44), Hex(0xA9BCDF));
     }
     // The village: a row of houses with a church in the middle.
     const HouseLook looks[] = {
@@ -401,72 +441,73 @@ Canvas PaintVillage() {
     {
         const float x = 234, ground = 214;
         const Colour stone = Shade(Hex(0x6C7A89), 0.7f);
-        FillRoundBox(c, x - 9, ground - 96, x + 9, ground - 30, 0, stone);
-        FillPolygon(c, {{x, ground - 138}, {x + 11, ground - 94}, {x - 11, ground - 94}}, Hex(0x2E3440));
-        FillPolygon(c, {{x, ground - 140}, {x + 5, ground - 120}, {x + 1, ground - 116}, {x - 3, ground - 121}, {x - 5, ground - 120}},
+        b.Box(x - 9, ground - 96, x + 9, ground - 30, 0, stone);
+        b.Polygon({{x, ground - 138}, {x + 11, ground - 94}, {x - 11, ground - 94}}, Hex(0x2E3440));
+        b.Polygon({{x, ground - 140}, {x + 5, ground - 120}, {x + 1, ground - 116}, {x - 3, ground - 121}, {x - 5, ground - 120}},
                     kSnow);
-        FillRoundBox(c, x - 12, ground - 97, x + 12, ground - 92, 1.5f, kSnow);
-        FillRoundBox(c, x - 4, ground - 86, x + 4, ground - 72, 4.0f, kWindow);
-        FillDisc(c, x, ground - 80, 2.5f, kWindowCentre, 2.0f);
-        AddGlow(c, x, ground - 79, 16, Hex(0xFFB84A, 0.3f));
-        StrokeSegment(c, x, ground - 150, x, ground - 138, 1.3f, kGold);
-        StrokeSegment(c, x - 4, ground - 146, x + 4, ground - 146, 1.3f, kGold);
+        b.Box(x - 12, ground - 97, x + 12, ground - 92, 1.5f, kSnow);
+        b.Box(x - 4, ground - 86, x + 4, ground - 72, 4.0f, kWindow);
+        b.Disc(x, ground - 80, 2.5f, kWindowCentre, 2.0f);
+        b.Glow(x, ground - 79, 16, Hex(0xFFB84A, 0.3f));
+        b.Segment(x, ground - 150, x, ground - 138, 1.3f, kGold);
+        b.Segment(x - 4, ground - 146, x + 4, ground - 146, 1.3f, kGold);
     }
-    Canvas houseGlow(width, height, {0, 0, 0, 0});
-    PaintHouse(c, houseGlow, 190, 214, 70, 40, 30, {Hex(0x6C7A89), Hex(0x2E3440), 3, false, false}, rng);
+    Canvas lampLight(pixelsWide, pixelsHigh, {0, 0, 0, 0});
+    const Brush lamps{lampLight, unit};
+    PaintHouse(b, lamps, 190, 214, 70, 40, 30, {Hex(0x6C7A89), Hex(0x2E3440), 3, false, false}, rng);
     for (int i = 0; i < 6; ++i) {
-        PaintHouse(c, houseGlow, lefts[i], 214 + static_cast<float>(i % 2) * 4.0f, widths[i], heights[i], heights[i] * 0.7f,
+        PaintHouse(b, lamps, lefts[i], 214 + static_cast<float>(i % 2) * 4.0f, widths[i], heights[i], heights[i] * 0.7f,
                    looks[i], rng);
     }
     // Foreground snow with soft mounds, a trodden path and two street lamps.
-    for (int x = 0; x < width; ++x) {
-        const float u = static_cast<float>(x) / static_cast<float>(width);
-        const float edge = 224 - 8 * Fbm(13, u, 0.2f, 4, 3);
-        for (int y = static_cast<int>(edge) - 1; y < height; ++y) {
-            const float v = static_cast<float>(y) / static_cast<float>(height);
-            const float t = Clamp01((static_cast<float>(y) - edge) / 30.0f);
+    for (int x = 0; x < pixelsWide; ++x) {
+        const float u = static_cast<float>(x) / static_cast<float>(pixelsWide);
+        const float edge = (224 - 8 * Fbm(13, u, 0.2f, 4, 3)) * unit;  // pixels
+        for (int y = static_cast<int>(edge) - 1; y < pixelsHigh; ++y) {
+            const float v = static_cast<float>(y) / static_cast<float>(pixelsHigh);
+            const float t = Clamp01((static_cast<float>(y) - edge) / (30.0f * unit));
             const float mound = Fbm(17, u, v, 6, 3);
             Colour snow = Mix(kSnow, kSnowShade, Clamp01(0.15f + 0.4f * t + 0.9f * (mound - 0.5f)));
-            const float path = std::fabs(static_cast<float>(x) - (256.0f + 60.0f * std::sin(v * 9.0f))) - (6.0f + 30.0f * t);
+            const float path =
+                std::fabs(static_cast<float>(x) / unit - (256.0f + 60.0f * std::sin(v * 9.0f))) - (6.0f + 30.0f * t);
             snow = Mix(snow, Mix(kSnowShade, kSnowDeep, 0.3f), 0.5f * Coverage(path, 6.0f));
             BlendOver(c.At(x, y), snow, Coverage(edge - (static_cast<float>(y) + 0.5f)));
         }
     }
     for (float lx : {150.0f, 352.0f}) {
-        FillRoundBox(c, lx - 1.2f, 196, lx + 1.2f, 232, 0.5f, Hex(0x1A1E2A));
-        FillRoundBox(c, lx - 4, 190, lx + 4, 198, 1.5f, Hex(0x1A1E2A));
-        FillRoundBox(c, lx - 2.8f, 191.5f, lx + 2.8f, 197, 1.0f, kWindowCentre);
-        FillRoundBox(c, lx - 5, 188, lx + 5, 190.5f, 1.0f, kSnow);
-        AddGlow(houseGlow, lx, 194, 26, Hex(0xFFB84A, 0.35f), 2.0f);
-        AddGlow(houseGlow, lx, 234, 22, Hex(0xFFC86A, 0.25f), 2.0f);
+        b.Box(lx - 1.2f, 196, lx + 1.2f, 232, 0.5f, Hex(0x1A1E2A));
+        b.Box(lx - 4, 190, lx + 4, 198, 1.5f, Hex(0x1A1E2A));
+        b.Box(lx - 2.8f, 191.5f, lx + 2.8f, 197, 1.0f, kWindowCentre);
+        b.Box(lx - 5, 188, lx + 5, 190.5f, 1.0f, kSnow);
+        lamps.Glow(lx, 194, 26, Hex(0xFFB84A, 0.35f), 2.0f);
+        lamps.Glow(lx, 234, 22, Hex(0xFFC86A, 0.25f), 2.0f);
     }
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            Colour& p = c.At(x, y);
-            const Colour& g = houseGlow.At(x, y);
-            p = {p.r + g.r, p.g + g.g, p.b + g.b, 1};
-        }
+    for (std::size_t i = 0; i < c.px.size(); ++i) {
+        const Colour& g = lampLight.px[i];
+        c.px[i] = {c.px[i].r + g.r, c.px[i].g + g.g, c.px[i].b + g.b, 1};
     }
-    PaintFir(c, 14, 252, 70, kFirDark, kSnow);
-    PaintFir(c, 40, 256, 50, kFir, kSnow);
-    PaintFir(c, 492, 254, 66, kFirDark, kSnow);
-    PaintFir(c, 464, 258, 44, kFir, kSnow);
+    PaintFir(b, 14, 252, 70, kFirDark, kSnow);
+    PaintFir(b, 40, 256, 50, kFir, kSnow);
+    PaintFir(b, 492, 254, 66, kFirDark, kSnow);
+    PaintFir(b, 464, 258, 44, kFir, kSnow);
     // Falling snow.
     for (int i = 0; i < 160; ++i) {
         const float x = rng.Range(0, static_cast<float>(width));
         const float y = rng.Range(0, static_cast<float>(height));
         const float r = rng.Range(0.6f, 1.8f);
-        FillDisc(c, x, y, r, Hex(0xFFFFFF, rng.Range(0.5f, 0.95f)), 1.2f);
+        b.Disc(x, y, r, Hex(0xFFFFFF, rng.Range(0.5f, 0.95f)), 1.2f);
     }
-    // Gold frame with rounded corners; outside it is keyed out.
-    Canvas framed(width, height, {0, 0, 0, 0});
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
+    // Gold frame with rounded corners; outside it is keyed out. The cut keeps
+    // one pixel of margin at any scale, so the card fills its quad.
+    Canvas framed(pixelsWide, pixelsHigh, {0, 0, 0, 0});
+    for (int y = 0; y < pixelsHigh; ++y) {
+        for (int x = 0; x < pixelsWide; ++x) {
             const float px = static_cast<float>(x) + 0.5f, py = static_cast<float>(y) + 0.5f;
-            const float d = SdRoundBox(px, py, 1, 1, static_cast<float>(width) - 1, static_cast<float>(height) - 1, 16);
+            const float d = SdRoundBox(px, py, 1, 1, static_cast<float>(pixelsWide) - 1, static_cast<float>(pixelsHigh) - 1,
+                                       16 * unit);
             Colour p = c.At(x, y);
-            if (d > -3.0f) p = Mix(kGoldDark, kGoldLight, Clamp01(0.5f - py / static_cast<float>(height) + 0.5f));
-            if (d > -1.0f) p = kGoldDark;
+            if (d > -3.0f * unit) p = Mix(kGoldDark, kGoldLight, Clamp01(0.5f - py / static_cast<float>(pixelsHigh) + 0.5f));
+            if (d > -1.0f * unit) p = kGoldDark;
             p.a = Coverage(d);
             framed.At(x, y) = p;
         }
@@ -484,6 +525,10 @@ Canvas PaintGarlandStrip() {
         const float local = std::fmod(x + 128.0f, 256.0f) / 256.0f;  // 0 at a hang point
         return 12.0f + 26.0f * std::sin(kPi * local);
     };
+    // The banner shows this strip at half size with no mipmaps, so detail one
+    // pixel across would flicker as the banner slides: highlights, strings and
+    // veins are painted two pixels or more across, and the needles softened.
+    //
     // Garland body: many short needle strokes around the swag line.
     for (int i = 0; i < 6500; ++i) {
         const float x = rng.Range(-4, static_cast<float>(width) + 4);
@@ -493,6 +538,7 @@ Canvas PaintGarlandStrip() {
         const Colour tone = rng.Uniform() < 0.5f ? Shade(kFir, rng.Range(0.8f, 1.4f)) : Shade(kFirDark, rng.Range(0.8f, 1.1f));
         StrokeSegment(c, x, y, x + std::cos(a) * len, y + std::sin(a) * len * 0.7f, 1.6f, tone);
     }
+    Blur(c, 0.7f);
     // A little snow on top of the garland.
     for (float x = 0; x < static_cast<float>(width); x += 6.0f) {
         if (rng.Uniform() < 0.35f) {
@@ -508,20 +554,20 @@ Canvas PaintGarlandStrip() {
         const Colour bulb = (static_cast<int>(x) / 28) % 3 == 0 ? Hex(0xFF6A5A) : ((static_cast<int>(x) / 28) % 3 == 1 ? kWindow : Hex(0x9FD4FF));
         FillDisc(c, x, y, 3.2f, Shade(bulb, 0.7f));
         FillDisc(c, x - 0.5f, y - 0.5f, 2.2f, bulb);
-        FillDisc(c, x - 0.8f, y - 0.8f, 0.9f, Hex(0xFFFFFF));
+        FillDisc(c, x - 0.8f, y - 0.8f, 1.3f, Hex(0xFFFFFF));
     }
     // Baubles hanging at the low points.
     const Colour baubles[] = {kRed, kGold, Hex(0x2F5FB3), kRed};
     for (int i = 1; i < 4; ++i) {
         const float x = 256.0f * static_cast<float>(i);
         const float y = swagY(x);
-        StrokeSegment(c, x, y, x, y + 8, 1.0f, kGold);
+        StrokeSegment(c, x, y, x, y + 8, 2.0f, kGold);
         PaintBauble(c, x, y + 16, 8.5f, baubles[i]);
     }
     // Red bows with holly where the garland is hung.
     for (float hx : hangs) {
-        PaintHollySprig(c, hx - 12, 18, 20, kPi * 0.8f);
-        PaintHollySprig(c, hx + 12, 18, 20, kPi * 0.2f);
+        PaintHollySprig(c, hx - 12, 18, 20, kPi * 0.8f, 2.0f);
+        PaintHollySprig(c, hx + 12, 18, 20, kPi * 0.2f, 2.0f);
         FillPolygon(c, {{hx, 12}, {hx - 18, 2}, {hx - 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx + 18, 2}, {hx + 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx - 9, 34}, {hx - 4, 33}, {hx - 2, 28}}, kRedDark);
@@ -530,7 +576,7 @@ Canvas PaintGarlandStrip() {
         FillPolygon(c, {{hx, 12}, {hx + 14, 5}, {hx + 15, 13}}, Shade(kRed, 1.2f));
         FillDisc(c, hx, 12, 4.5f, kRedDark);
         FillDisc(c, hx, 11.5f, 3.5f, kRed);
-        FillDisc(c, hx - 1, 10.5f, 1.2f, Hex(0xFF8A8A));
+        FillDisc(c, hx - 1, 10.5f, 1.5f, Hex(0xFF8A8A));
     }
     return c;
 }
@@ -595,7 +641,9 @@ Canvas PaintStarStrip() {
     for (int i = 0; i < 120; ++i) {
         const float x = rng.Range(0, static_cast<float>(width));
         const float y = rng.Range(6, 58);
-        AddGlow(c, x, y, rng.Range(1.5f, 3.5f), Hex(0xFFFFFF, rng.Range(0.3f, 0.9f)), 1.5f);
+        // Dots at least two texels across even where the banner halves the
+        // strip: a one-texel dot would twinkle on and off as it slides.
+        AddGlow(c, x, y, rng.Range(3.0f, 5.0f), Hex(0xFFFFFF, rng.Range(0.3f, 0.9f)), 1.5f);
     }
     for (int i = 0; i < 8; ++i) {
         const float x = 128.0f * static_cast<float>(i);
@@ -630,16 +678,21 @@ Canvas BuildFontAtlas(const char* fontPath) {
     font.GlyphBox('g', probe, probe, g);
     const float scale = probe * (static_cast<float>(cell) - 3.0f) / static_cast<float>(g[3] - d[1]);
     const float baseline = 1.5f - static_cast<float>(d[1]) * scale / probe;
-    const float maxWidth = static_cast<float>(cell) * 0.75f - 1.0f;
+    // The text drawing sets every character on the same fixed pitch, so the
+    // glyphs are widened until a typical letter's own advance matches it;
+    // otherwise the text reads as letter-spaced.
+    const float pitch = static_cast<float>(cell) * kFontPitch;
+    const float widen = std::max(1.0f, pitch / font.Advance('n', scale));
+    const float maxWidth = pitch - 1.0f;
     for (int code = 33; code < 127; ++code) {
         const int index = code - 32;
         const float cellX = static_cast<float>((index % 16) * cell);
         const float cellY = static_cast<float>((index / 16) * cell);
-        float sx = scale, sy = scale;
+        float sx = scale * widen, sy = scale;
         int box[4];
         if (!font.GlyphBox(code, sx, sy, box)) continue;
-        // Squeeze wide glyphs into three quarters of the cell; shrink the few
-        // that reach past the border above or below.
+        // Shrink the few glyphs that reach past the border above or below,
+        // then squeeze the wide ones into the pitch less a pixel of air.
         const float fit = std::min({1.0f, (baseline - 1.0f) / std::max(1.0f, -static_cast<float>(box[1])),
                                     (static_cast<float>(cell) - 1.0f - baseline) / std::max(1.0f, static_cast<float>(box[3]))});
         sx *= fit, sy *= fit;
@@ -668,10 +721,12 @@ std::vector<Lump> BuildOverlayTextures() {
     const Font serif(kFontSerifBold);
     std::vector<Lump> lumps;
     // The font is stored as it is: white whose brightness is the glyph's coverage.
-    lumps.push_back(ImageLump(BuildFontAtlas(kFontSansBold), AlphaMode::Brightness));
+    lumps.push_back(ImageLump(BuildFontAtlas(kFontSansMonoBold), AlphaMode::Brightness));
     lumps.push_back(ImageLump(PaintBanner(serif), AlphaMode::ColourKey, kKey));
-    lumps.push_back(ImageLump(PaintTitle(serif), AlphaMode::ColourKey, kKey));
-    lumps.push_back(ImageLump(PaintVillage(), AlphaMode::ColourKey, kKey));
+    // The intro's pictures are drawn about 960 pixels wide on a 1080p view, so
+    // they are painted at twice their design size to stay sharp there.
+    lumps.push_back(ImageLump(PaintTitle(serif, kIntroScale), AlphaMode::ColourKey, kKey));
+    lumps.push_back(ImageLump(PaintVillage(kIntroScale), AlphaMode::ColourKey, kKey));
     lumps.push_back(ImageLump(PaintGarlandStrip(), AlphaMode::ColourKey, kKey));
     lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintStarStrip()), AlphaMode::Brightness));
     return lumps;

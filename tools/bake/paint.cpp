@@ -327,6 +327,12 @@ bool Font::GlyphBox(int codepoint, float scaleX, float scaleY, int box[4]) const
     return box[2] > box[0] && box[3] > box[1];
 }
 
+float Font::Advance(int codepoint, float scaleX) const {
+    int advance = 0, lsb = 0;
+    stbtt_GetCodepointHMetrics(Info(info_), codepoint, &advance, &lsb);
+    return static_cast<float>(advance) * scaleX;
+}
+
 void Font::DrawGlyph(Mask& m, int codepoint, float scaleX, float scaleY, float penX, float baseline) const {
     const float fx = std::floor(penX);
     const float fy = std::floor(baseline);

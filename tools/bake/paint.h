@@ -135,6 +135,8 @@ public:
     // Ink box of one character at the scales given, relative to the pen on the baseline
     // (y down): x0, y0 inclusive, x1, y1 exclusive. False when the character has no ink.
     bool GlyphBox(int codepoint, float scaleX, float scaleY, int box[4]) const;
+    // The pen's advance after one character, in pixels at horizontal scale `scaleX`.
+    float Advance(int codepoint, float scaleX) const;
     // Coverage (0..1) of one character drawn with its pen at (penX, baseline) into `m`.
     void DrawGlyph(Mask& m, int codepoint, float scaleX, float scaleY, float penX, float baseline) const;
     // A line of text as a mask with `pad` empty pixels around the ink; `*baseline` gets the
