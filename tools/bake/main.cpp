@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "tools/bake/bake.h"
+#include "tools/bake/models.h"
 #include "tools/bake/paint.h"
 
 namespace {
@@ -17,6 +18,10 @@ struct BakedFile {
 const BakedFile kFiles[] = {
     {"tex.brm", BuildSceneTextures},
     {"bramble.works", BuildOverlayTextures},
+    {"houses.brm", BuildHouses},
+    {"other.brm", BuildOther},
+    {"sleigh.brm", BuildSleigh},
+    {"presents.brm", BuildPresents},
 };
 }  // namespace
 

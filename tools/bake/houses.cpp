@@ -1,0 +1,295 @@
+// "houses.brm": two snowy houses and five pictures that dress them.
+//
+// Both roofs are low and broad, like mountain chalets under heavy snow, and the
+// chimney stands on the ridge: the sleigh lands beside the chimney whatever the
+// house's turn, so the snow about 5 units from the chimney top in every
+// direction must lie about 1 unit below it. With a slope of kSlope and the
+// chimney kChimneyRise above the ridge snow, that ring lies between
+// kChimneyRise and kChimneyRise + 5 kSlope below the top.
+//
+// Every house is drawn with one picture bound, so each picture is an atlas: the
+// walls of both models with their windows and doors painted in, gables, brick,
+// trim boards and snow. Geometry and painting read the same layout below.
+#include <cmath>
+#include <string>
+
+#include "tools/bake/model/painters.h"
+#include "tools/bake/model/primitives.h"
+#include "tools/bake/models.h"
+
+namespace {
+constexpr float kSlope = 0.27f;         // roof rise per unit across the ridge
+constexpr float kSnowDepth = 0.55f;     // snow lying on the roof boards
+constexpr float kBoardDepth = 0.3f;     // roof boards
+constexpr float kChimneyRise = 0.8f;    // chimney top above the ridge snow
+constexpr float kFooting = -2.5f;       // walls go this far below the ground point, under the drifts
+constexpr int kAtlas = 256;
+
+// Wall picture regions of the atlas (pixels) and the walls they cover (units).
+const PixelRect kChaletFront = {0, 0, 128, 84};     // 13 x 8.5
+const PixelRect kSide = {128, 0, 236, 84};          // 11 x 8.5, also the long house's ends
+const PixelRect kLongFront = {0, 84, 196, 168};     // 20 x 8.5, also its back
+const PixelRect kWingFront = {196, 84, 256, 164};   // 6 x 8, also the wing's sides
+const PixelRect kGable = {0, 168, 64, 200};
+const PixelRect kBrick = {64, 168, 96, 200};
+const PixelRect kFlue = {96, 168, 112, 184};
+const PixelRect kCrown = {96, 184, 112, 200};
+const PixelRect kBoard = {112, 168, 176, 200};
+const PixelRect kRoofSnow = {0, 200, 128, 256};
+const PixelRect kSnowEdge = {128, 200, 192, 256};
+const PixelRect kCanopySnow = {192, 200, 256, 256};
+
+UvRect Uv(const PixelRect& r) { return r.Uv(kAtlas, kAtlas); }
+
+// A window or door on a wall: centre across the wall from its left end as seen
+// from outside, bottom and size, all in units.
+struct Opening {
+    enum Kind { kWindow, kDoor, kRound } kind;
+    float centre, bottom, width, height;
+};
+
+struct Wall {
+    PixelRect rect;
+    float width;         // units across
+    float top;           // units above the ground point; the bottom is kFooting
+    std::vector<Opening> openings;
+};
+
+// Chalet: 13 x 11, walls 6 high; the long house: 20 x 10 with a 6 x 7 wing, walls 5.5.
+const Wall kChaletFrontWall = {kChaletFront, 13.0f, 6.0f,
+                               {{Opening::kDoor, 6.5f, 0.0f, 2.2f, 3.5f},
+                                {Opening::kWindow, 2.6f, 1.6f, 2.0f, 2.2f},
+                                {Opening::kWindow, 10.4f, 1.6f, 2.0f, 2.2f}}};
+const Wall kSideWall = {kSide, 11.0f, 6.0f,
+                        {{Opening::kWindow, 3.2f, 1.6f, 2.0f, 2.2f}, {Opening::kWindow, 7.8f, 1.6f, 2.0f, 2.2f}}};
+const Wall kLongFrontWall = {kLongFront, 20.0f, 6.0f,
+                             {{Opening::kWindow, 9.6f, 1.6f, 1.8f, 2.2f},
+                              {Opening::kDoor, 13.0f, 0.0f, 2.2f, 3.5f},
+                              {Opening::kWindow, 17.2f, 1.6f, 1.8f, 2.2f}}};
+const Wall kWingWall = {kWingFront, 6.0f, 5.5f, {{Opening::kWindow, 3.0f, 1.6f, 2.0f, 2.4f}}};
+
+struct Look {
+    enum Material { kBrickWall, kClapboard, kPlaster, kStone, kBoards } material;
+    Colour wall, trim, door, shutter;
+};
+const Look kLooks[kHouseImages] = {
+    {Look::kBrickWall, Hex(0x8F3B2E), Hex(0xF2EBDC), Hex(0x2E6B45), Hex(0x2E6B45)},
+    {Look::kClapboard, Hex(0x7B5637), Hex(0xE9DDBF), Hex(0xB3122B), Hex(0xB3122B)},
+    {Look::kPlaster, Hex(0xE6D8C0), Hex(0x5A3A24), Hex(0xA8202E), Hex(0x3F6B4F)},
+    {Look::kStone, Hex(0x6C7A89), Hex(0xF5F5F0), Hex(0x7E0A1E), Hex(0x2F4F7A)},
+    {Look::kBoards, Hex(0x3F6B4F), Hex(0xF2EBDC), Hex(0xC8102E), Hex(0xC8102E)},
+};
+
+// ---- Painting ----
+
+void PaintWallMaterial(Canvas& c, const PixelRect& r, const Look& look, std::uint32_t seed) {
+    switch (look.material) {
+        case Look::kBrickWall: PaintBricks(c, r, look.wall, Hex(0xC9BBA8), 9.0f, 4.0f, seed); break;
+        case Look::kClapboard: PaintPlanks(c, r, look.wall, 5.0f, false, seed); break;
+        case Look::kPlaster: {
+            PaintPlaster(c, r, look.wall, seed);
+            // Half-timbering: dark posts and braces.
+            const Colour beam = look.trim;
+            const float w = static_cast<float>(r.Width());
+            for (int k = 0; k <= 4; ++k) {
+                const float x = static_cast<float>(r.x0) + 2.0f + (w - 4.0f) * static_cast<float>(k) / 4.0f;
+                StrokeSegment(c, x, static_cast<float>(r.y0), x, static_cast<float>(r.y1), 3.0f, beam);
+            }
+            StrokeSegment(c, static_cast<float>(r.x0), static_cast<float>(r.y0) + 2.0f, static_cast<float>(r.x1),
+                          static_cast<float>(r.y0) + 2.0f, 3.5f, beam);
+            break;
+        }
+        case Look::kStone: PaintStones(c, r, look.wall, Hex(0x3A4450), 7.0f, seed); break;
+        case Look::kBoards: PaintPlanks(c, r, look.wall, 6.0f, true, seed); break;
+    }
+}
+
+void PaintWall(Canvas& c, const Wall& wall, const Look& look, std::uint32_t seed) {
+    const PixelRect& r = wall.rect;
+    PaintWallMaterial(c, r, look, seed);
+    const float sx = static_cast<float>(r.Width()) / wall.width;
+    const float sy = static_cast<float>(r.Height()) / (wall.top - kFooting);
+    auto px = [&](float u) { return static_cast<float>(r.x0) + u * sx; };
+    auto py = [&](float y) { return static_cast<float>(r.y0) + (wall.top - y) * sy; };
+    // Corner boards in the trim colour.
+    FillRoundBox(c, static_cast<float>(r.x0), static_cast<float>(r.y0), static_cast<float>(r.x0) + 3.0f,
+                 static_cast<float>(r.y1), 0.5f, Shade(look.trim, 0.9f));
+    FillRoundBox(c, static_cast<float>(r.x1) - 3.0f, static_cast<float>(r.y0), static_cast<float>(r.x1),
+                 static_cast<float>(r.y1), 0.5f, Shade(look.trim, 0.9f));
+    // Stone footing below the ground point, then snow banked against it.
+    const PixelRect footing = {r.x0, static_cast<int>(py(0.4f)), r.x1, r.y1};
+    PaintStones(c, footing, Hex(0x6E6A66), Hex(0x2E2B2A), 5.0f, seed + 9u);
+    ForEachPixel(c, {r.x0, static_cast<int>(py(0.9f)), r.x1, r.y1}, [&](int x, int y, float a, float b) {
+        const float drift = 0.55f + 0.25f * Fbm(seed + 5u, a * 3.0f, 0.0f, 6, 2);
+        const float cover = SmoothStep(drift - 0.12f, drift + 0.02f, b);
+        BlendOver(c.At(x, y), Mix(Hex(0xEEF4FF), Hex(0xB9CCE8), 1.0f - b), cover);
+    });
+    for (const Opening& o : wall.openings) {
+        const float x0 = px(o.centre - o.width * 0.5f), x1 = px(o.centre + o.width * 0.5f);
+        const float y0 = py(o.bottom + o.height), y1 = py(o.bottom);
+        switch (o.kind) {
+            case Opening::kWindow:
+                PaintLitWindow(c, x0, y0, x1, y1, look.trim, look.shutter, look.material != Look::kPlaster);
+                break;
+            case Opening::kDoor: PaintDoor(c, x0, y0, x1, y1, look.door, look.trim); break;
+            case Opening::kRound: PaintRoundWindow(c, (x0 + x1) * 0.5f, (y0 + y1) * 0.5f, (x1 - x0) * 0.5f, look.trim); break;
+        }
+    }
+    // Painted shade: darker under the eaves and towards the corners.
+    DarkenEdges(c, r, 10.0f, 0.35f, true, false, false);
+    DarkenEdges(c, r, 5.0f, 0.15f, false, false, true);
+}
+
+}  // namespace
+
+Canvas HouseImage(int variant) {
+    const Look& look = kLooks[variant];
+    const std::uint32_t seed = 700u + static_cast<std::uint32_t>(variant) * 17u;
+    Canvas c(kAtlas, kAtlas, Hex(0x000000));
+    PaintWall(c, kChaletFrontWall, look, seed);
+    PaintWall(c, kSideWall, look, seed + 1u);
+    PaintWall(c, kLongFrontWall, look, seed + 2u);
+    PaintWall(c, kWingWall, look, seed + 3u);
+    // Gables: the wall material with a round attic window low in the middle
+    // (the triangle covers the lower middle of this rectangle).
+    PaintWallMaterial(c, kGable, look, seed + 4u);
+    PaintRoundWindow(c, 32.0f, 189.0f, 5.0f, look.trim);
+    DarkenEdges(c, kGable, 6.0f, 0.35f, true, false, false);
+    // Chimney: brick whatever the walls, a sooty flue and a stone crown.
+    PaintBricks(c, kBrick, Hex(0x8A3A2C), Hex(0xB8ADA0), 8.0f, 3.0f, seed + 6u);
+    DarkenEdges(c, kBrick, 4.0f, 0.25f, false, false, true);
+    ForEachPixel(c, kFlue, [&](int x, int y, float a, float b) {
+        const float d = std::max(std::fabs(a - 0.5f), std::fabs(b - 0.5f));
+        c.At(x, y) = d < 0.3f ? Shade(Hex(0x1A1512), 0.6f + d) : Mix(Hex(0xEEF4FF), Hex(0x9AA6B4), (0.5f - d) * 3.0f);
+    });
+    PaintStones(c, kCrown, Hex(0x9A958E), Hex(0x4A4743), 5.0f, seed + 7u);
+    // Trim boards for fascias, soffits and the door canopy.
+    PaintPlanks(c, kBoard, look.trim, 6.0f, false, seed + 8u);
+    // Roof snow: lit, with soft hollows; edges shaded bluer.
+    PaintSnow(c, kRoofSnow, 0.15f, seed + 10u);
+    PaintSnow(c, kSnowEdge, 0.7f, seed + 11u);
+    PaintSnow(c, kCanopySnow, 0.3f, seed + 12u);
+    return c;
+}
+
+namespace {
+
+// ---- Modelling ----
+
+void AddWallBox(Mesh& m, float x0, float x1, float z0, float z1, float top, const PixelRect& front,
+                const PixelRect& back, const PixelRect& side) {
+    BoxUv uv = BoxUv::All(Uv(side));
+    uv.faces[kFront] = Uv(front);
+    uv.faces[kBack] = Uv(back);
+    uv.faces[kTop] = uv.faces[kBottom] = Uv(kBoard);
+    AddBox(m, Move((x0 + x1) * 0.5f, (top + kFooting) * 0.5f, (z0 + z1) * 0.5f), {x1 - x0, top - kFooting, z1 - z0}, uv);
+}
+
+// The snow top of a roof whose walls are `halfSpan` from the ridge line and `top` high.
+float RidgeSnow(float halfSpan, float top) { return top + kSlope * halfSpan + kBoardDepth + kSnowDepth; }
+
+// A gabled roof over walls `halfSpan` either side of the ridge and `top` high, its
+// ridge along z from z0 to z1 (overhangs included), placed by `x`: boards in the trim
+// colour under a blanket of snow with a rounded lip at the eaves; and the two
+// gable triangles filling the wall ends from gz0 to gz1.
+void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0, float z1, float gz0, float gz1) {
+    const float eave = halfSpan + 1.3f;
+    const float ridge = RidgeSnow(halfSpan, top);
+    const float k = kSlope;
+    auto snowTop = [&](float d) { return ridge - k * d; };
+    // Snow blanket, counter-clockwise from the ridge over the left eave and back.
+    const float e = snowTop(eave);
+    std::vector<V2> snow = {{0.0f, ridge},
+                            {-eave, e},
+                            {-eave - 0.3f, e - 0.12f},
+                            {-eave - 0.38f, e - 0.42f},
+                            {-eave - 0.2f, e - kSnowDepth - 0.2f},
+                            {-(eave - 0.25f), snowTop(eave - 0.25f) - kSnowDepth},
+                            {0.0f, ridge - kSnowDepth},
+                            {eave - 0.25f, snowTop(eave - 0.25f) - kSnowDepth},
+                            {eave + 0.2f, e - kSnowDepth - 0.2f},
+                            {eave + 0.38f, e - 0.42f},
+                            {eave + 0.3f, e - 0.12f},
+                            {eave, e}};
+    std::vector<UvRect> snowSides(snow.size(), Uv(kSnowEdge));
+    snowSides[0] = snowSides[snow.size() - 1] = Uv(kRoofSnow);
+    const float length = z1 - z0;
+    AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), snow, length + 0.3f, Uv(kSnowEdge), snowSides, false);
+    // Boards under the snow.
+    const float b = eave - 0.05f;
+    const float bt = ridge - kSnowDepth;
+    std::vector<V2> board = {{0.0f, bt},         {-b, bt - k * b},           {-b, bt - k * b - kBoardDepth},
+                             {0.0f, bt - kBoardDepth}, {b, bt - k * b - kBoardDepth}, {b, bt - k * b}};
+    AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), board, length, Uv(kBoard), {Uv(kBoard)}, false);
+    // Gable triangles under the boards.
+    const float gy = top - 0.02f;
+    std::vector<V2> gable = {{-halfSpan, gy}, {halfSpan, gy}, {0.0f, gy + k * halfSpan}};
+    AddExtrusion(m, x * Move(0, 0, (gz0 + gz1) * 0.5f), gable, gz1 - gz0, Uv(kGable), {Uv(kBoard)}, false);
+}
+
+// A brick chimney whose top centre is `top`; returns nothing, the caller sets the joint.
+void AddChimney(Mesh& m, V3 top, float from) {
+    const float crown = 0.35f;
+    BoxUv brick = BoxUv::All(Uv(kBrick));
+    AddBox(m, Move(top.x, (from + top.y - crown) * 0.5f, top.z), {1.5f, top.y - crown - from, 1.5f}, brick);
+    BoxUv cap = BoxUv::All(Uv(kCrown));
+    cap.faces[kTop] = Uv(kFlue);
+    AddBox(m, Move(top.x, top.y - crown * 0.5f, top.z), {1.9f, crown, 1.9f}, cap);
+}
+
+// A small roof over a door: a board with snow on it, leaning out from the wall.
+void AddCanopy(Mesh& m, const Xform& x, float width) {
+    AddBox(m, x * Xform::RotateX(14.0f) * Move(0, 0, 0.75f), {width, 0.18f, 1.5f}, BoxUv::All(Uv(kBoard)));
+    AddBevelBox(m, x * Xform::RotateX(14.0f) * Move(0, 0.22f, 0.8f), {width + 0.2f, 0.32f, 1.6f}, 0.1f,
+                Uv(kCanopySnow));
+}
+
+Mesh StartHouse(const char* name) {
+    Mesh m;
+    const int material = m.AddMaterial(PlainMaterial(name));
+    m.Use(m.AddGroup(name, material));
+    return m;
+}
+
+// Chalet: gable end to the front, ridge along z, chimney on the ridge behind the middle.
+Mesh Chalet() {
+    Mesh m = StartHouse("chalet");
+    const float hx = 6.5f, hz = 5.5f, top = 6.0f;
+    AddWallBox(m, -hx, hx, -hz, hz, top, kChaletFront, kChaletFront, kSide);
+    AddGabledRoof(m, Xform(), hx, top, -hz - 1.0f, hz + 1.0f, -hz, hz);
+    AddCanopy(m, Move(0.0f, 3.9f, hz), 3.4f);
+    const V3 chimney = {0.0f, RidgeSnow(hx, top) + kChimneyRise, -1.0f};
+    AddChimney(m, chimney, top);
+    m.AddJoint("house", -1, {});
+    m.AddJoint("chimney", 0, chimney);
+    return m;
+}
+
+// Long house: ridge along x, a gabled wing to the front on the left, the door
+// under a canopy on the right, chimney on the ridge to the right.
+Mesh LongHouse() {
+    Mesh m = StartHouse("longhouse");
+    const float hx = 10.0f, hz = 5.0f, top = 6.0f;
+    AddWallBox(m, -hx, hx, -hz, hz, top, kLongFront, kLongFront, kSide);
+    AddGabledRoof(m, Xform::RotateY(90.0f), hz, top, -hx - 1.0f, hx + 1.0f, -hx, hx);
+    // The wing: 6 wide, reaching 4 out from the front wall.
+    const float wingTop = 5.5f, wx = -5.0f, wingFront = hz + 4.0f;
+    AddWallBox(m, wx - 3.0f, wx + 3.0f, 1.0f, wingFront, wingTop, kWingFront, kWingFront, kWingFront);
+    AddGabledRoof(m, Move(wx, 0, 0), 3.0f, wingTop, 1.5f, wingFront + 1.0f, 1.0f, wingFront);
+    AddCanopy(m, Move(-hx + 13.0f, 3.9f, hz), 3.4f);
+    const V3 chimney = {3.5f, RidgeSnow(hz, top) + kChimneyRise, 0.0f};
+    AddChimney(m, chimney, top);
+    m.AddJoint("house", -1, {});
+    m.AddJoint("chimney", 0, chimney);
+    return m;
+}
+}  // namespace
+
+Mesh HouseMesh(int model) { return model == 0 ? Chalet() : LongHouse(); }
+
+std::vector<Lump> BuildHouses() {
+    std::vector<Lump> lumps;
+    for (int k = 0; k < kHouseModels; ++k) lumps.push_back(ModelLump(HouseMesh(k), kHouseScale));
+    for (int v = 0; v < kHouseImages; ++v) lumps.push_back(ImageLump(HouseImage(v), AlphaMode::Opaque));
+    return lumps;
+}
