@@ -1,0 +1,293 @@
+#include "tests/inspect_fixture.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+
+#include "assets/resfile.h"
+
+namespace {
+constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2.0);
+
+Image Filled(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    Image image(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = image.At(x, y);
+            p[0] = r, p[1] = g, p[2] = b, p[3] = 255;
+        }
+    }
+    return image;
+}
+
+FixtureLump ImageLump(int w, int h, std::uint32_t alphaMode = 0) {
+    FixtureLump lump;
+    lump.image = Filled(w, h, 200, 180, 160);
+    lump.alphaMode = alphaMode;
+    return lump;
+}
+
+FixtureLump ModelLump(Ms3dModelDesc model, float scale) {
+    FixtureLump lump;
+    lump.model = std::move(model);
+    lump.scale = scale;
+    return lump;
+}
+
+Ms3dJointDesc NewJoint(const std::string& name, const std::string& parent, V3 position, V3 rotation = {0, 0, 0}) {
+    Ms3dJointDesc j;
+    j.name = name;
+    j.parent = parent;
+    j.position = position;
+    j.rotation = rotation;
+    return j;
+}
+
+Ms3dModelDesc NewModel(int groups, int materials) {
+    Ms3dModelDesc m;
+    m.groups.resize(static_cast<std::size_t>(groups));
+    for (int g = 0; g < groups; ++g) {
+        m.groups[static_cast<std::size_t>(g)].name = "g" + std::to_string(g);
+        m.groups[static_cast<std::size_t>(g)].material = static_cast<std::int8_t>(materials > 0 ? g % materials : -1);
+    }
+    m.materials.resize(static_cast<std::size_t>(materials));
+    return m;
+}
+
+// Scene units -> file units.
+Ms3dModelDesc Unscaled(Ms3dModelDesc m, float scale) {
+    const float k = 1.0f / scale;
+    for (auto& v : m.vertices) {
+        for (float& c : v.position) c *= k;
+    }
+    for (auto& j : m.joints) {
+        for (float& c : j.position) c *= k;
+        for (auto& key : j.translationKeys) {
+            for (float& c : key.value) c *= k;
+        }
+    }
+    return m;
+}
+
+Ms3dModelDesc House(float halfX, float halfZ) {
+    Ms3dModelDesc m = NewModel(1, 1);
+    m.joints = {NewJoint("root", "", {0, 0, 0}), NewJoint("chimney", "root", {0, 10, 0})};
+    AddBox(&m, 0, {-halfX, 0, -halfZ}, {halfX, 9, halfZ}, 0);  // roof top at 9, a unit below the chimney top
+    AddBox(&m, 0, {-0.5f, 9, -0.5f}, {0.5f, 10, 0.5f}, 0);
+    return m;
+}
+
+Ms3dModelDesc Ground() {
+    Ms3dModelDesc m = NewModel(1, 0);
+    AddBox(&m, 0, {-60, -1, -60}, {60, 0, 60});
+    return m;
+}
+
+Ms3dModelDesc Tree(float height) {
+    Ms3dModelDesc m = NewModel(1, 0);
+    AddBox(&m, 0, {-2, 0, -2}, {2, height, 2});
+    return m;
+}
+
+Ms3dModelDesc Sleigh() {
+    Ms3dModelDesc m = NewModel(1, 1);
+    AddBox(&m, 0, {2.4f, -3.3f, -5.0f}, {2.8f, -3.0f, 5.0f});    // runners
+    AddBox(&m, 0, {-2.8f, -3.3f, -5.0f}, {-2.4f, -3.0f, 5.0f});
+    AddBox(&m, 0, {-2.0f, -3.0f, -4.5f}, {2.0f, -2.2f, 4.5f});   // floor and Santa's seat
+    AddBox(&m, 0, {-2.0f, -2.2f, 4.0f}, {2.0f, -0.8f, 4.5f});    // front board with the rein rings
+    AddBox(&m, 0, {-1.0f, -2.2f, -2.0f}, {1.0f, 1.6f, 0.0f});    // sack, the elf on top
+    return m;
+}
+
+Ms3dModelDesc Presents() {
+    Ms3dModelDesc m = NewModel(3, 1);
+    AddBox(&m, 0, {-0.4f, -0.4f, -0.4f}, {0.4f, 0.4f, 0.4f});
+    AddBox(&m, 1, {-0.3f, -0.6f, -0.3f}, {0.3f, 0.6f, 0.3f});
+    AddBox(&m, 2, {-0.5f, -0.2f, -0.5f}, {0.5f, 0.2f, 0.5f});
+    return m;
+}
+
+// Joints: 0 body, 1 head, 2 harness, 3/4 front legs, 5/6 front hooves,
+// 7/8 back legs, 9/10 back hooves, 11 nose. Hoof joints turn a quarter about
+// x so their +z runs down the leg; legs lift 0.4 except while striking.
+Ms3dModelDesc Reindeer() {
+    Ms3dModelDesc m = NewModel(1, 2);
+    m.totalFrames = 30;
+    m.joints = {NewJoint("body", "", {0, 0, 0}),       NewJoint("head", "body", {0, 3.0f, 2.2f}),
+                NewJoint("harness", "body", {0, 2.5f, 1.2f})};
+    const V3 legs[4] = {{0.6f, 1, 1.8f}, {-0.6f, 1, 1.8f}, {0.6f, 1, -1.8f}, {-0.6f, 1, -1.8f}};
+    m.joints.push_back(NewJoint("legFL", "body", legs[0]));
+    m.joints.push_back(NewJoint("legFR", "body", legs[1]));
+    m.joints.push_back(NewJoint("hoofFL", "legFL", {0, 0, 0}, {kQuarterTurn, 0, 0}));
+    m.joints.push_back(NewJoint("hoofFR", "legFR", {0, 0, 0}, {kQuarterTurn, 0, 0}));
+    m.joints.push_back(NewJoint("legBL", "body", legs[2]));
+    m.joints.push_back(NewJoint("legBR", "body", legs[3]));
+    m.joints.push_back(NewJoint("hoofBL", "legBL", {0, 0, 0}, {kQuarterTurn, 0, 0}));
+    m.joints.push_back(NewJoint("hoofBR", "legBR", {0, 0, 0}, {kQuarterTurn, 0, 0}));
+    m.joints.push_back(NewJoint("nose", "head", {0, 0, 0.4f}));
+
+    AddBox(&m, 0, {-1.0f, 1.5f, -2.3f}, {1.0f, 2.8f, 2.3f}, 0);
+    AddBox(&m, 0, {-0.35f, 2.6f, 1.8f}, {0.35f, 3.4f, 2.6f}, 1);
+    const int hooves[4] = {5, 6, 9, 10}, upper[4] = {3, 4, 7, 8};
+    for (int i = 0; i < 4; ++i) {
+        const V3& l = legs[i];
+        AddBox(&m, 0, {l[0] - 0.15f, 1.0f, l[2] - 0.15f}, {l[0] + 0.15f, 1.6f, l[2] + 0.15f}, upper[i]);
+        AddBox(&m, 0, {l[0] - 0.15f, 0.0f, l[2] - 0.15f}, {l[0] + 0.15f, 1.0f, l[2] + 0.15f}, hooves[i]);
+    }
+    const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
+    for (int leg : {3, 4}) AddMoves(&m, leg, {{1, up}, {14, up}, {16, down}, {19, down}, {21, up}, {22, up}, {26, down}, {30, down}});
+    for (int leg : {7, 8}) AddMoves(&m, leg, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {22, up}, {26, down}, {30, down}});
+    return m;
+}
+
+// Joints 0-15; 9 the +x hand, 15 the -x hand, which climbs out and holds the
+// present over (-5, y, 0) in both drop clips.
+Ms3dModelDesc Santa() {
+    Ms3dModelDesc m = NewModel(1, 1);
+    m.totalFrames = 194;
+    m.joints.push_back(NewJoint("root", "", {0, 0, 0}));
+    for (int j = 1; j <= 15; ++j) {
+        V3 at = {0, 1.0f, 0};
+        if (j == 9) at = {1.0f, 1.3f, 0.6f};
+        if (j == 15) at = {-1.0f, 1.3f, 0.6f};
+        m.joints.push_back(NewJoint("j" + std::to_string(j), "root", at));
+    }
+    AddBox(&m, 0, {-0.8f, 0, -0.6f}, {0.8f, 2.4f, 0.6f}, 0);
+    AddBox(&m, 0, {0.8f, 1.1f, 0.8f}, {1.2f, 1.5f, 1.2f}, 9);
+    AddBox(&m, 0, {-1.5f, 1.1f, 0.8f}, {-0.8f, 1.5f, 1.2f}, 15);
+    const V3 seat = {0, 0, 0}, out = {-2, 1, 0}, over = {-3.1f, -1.0f, -0.6f}, back = {-2, 0, 0};
+    AddMoves(&m, 15, {{1, seat}, {49, seat}, {60, {-1, 1, 0}}, {77, out}, {85, over}, {93, back}, {94, out},
+                      {108, over}, {122, back}, {123, back}, {194, seat}});
+    return m;
+}
+
+// Joints 0-9; 9 hand 1, 7 hand 2, each with a palm box where the grip offset
+// puts the present; hands dip to pick up and swing up to throw.
+Ms3dModelDesc Elf() {
+    Ms3dModelDesc m = NewModel(1, 1);
+    m.totalFrames = 136;
+    m.joints.push_back(NewJoint("root", "", {0, 0, 0}));
+    for (int j = 1; j <= 9; ++j) {
+        V3 at = {0, 0.8f, 0};
+        if (j == 7) at = {-0.5f, 0.8f, 0.2f};
+        if (j == 9) at = {0.5f, 0.8f, 0.2f};
+        m.joints.push_back(NewJoint("j" + std::to_string(j), "root", at));
+    }
+    AddBox(&m, 0, {-0.35f, 0, -0.25f}, {0.35f, 1.5f, 0.25f}, 0);
+    AddBox(&m, 0, {1.1f, 0.7f, 0.55f}, {1.4f, 0.9f, 0.85f}, 9);
+    AddBox(&m, 0, {-1.4f, 0.7f, 0.55f}, {-1.1f, 0.9f, 0.85f}, 7);
+    const V3 rest = {0, 0, 0}, low = {0, -0.3f, 0}, high = {0, 0.3f, 0.2f}, wave = {0, 0.2f, 0};
+    AddMoves(&m, 7, {{0, rest}, {1, rest}, {4, low}, {11, low}, {16, high}, {20, rest}, {53, rest}, {86, wave},
+                     {87, wave}, {136, rest}});
+    AddMoves(&m, 9, {{0, rest}, {27, rest}, {30, low}, {37, low}, {42, high}, {46, rest}, {53, rest}, {86, wave},
+                     {87, wave}, {136, rest}});
+    return m;
+}
+
+Bytes MinimalMidi() {
+    const char bytes[] = "MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\4\0\xFF\x2F\0";
+    return Bytes(bytes, bytes + sizeof bytes - 1);
+}
+}  // namespace
+
+void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint) {
+    const auto base = static_cast<std::uint16_t>(m->vertices.size());
+    for (int i = 0; i < 8; ++i) {
+        Ms3dVertexDesc v;
+        v.position = {(i & 1) ? hi[0] : lo[0], (i & 2) ? hi[1] : lo[1], (i & 4) ? hi[2] : lo[2]};
+        v.joint = static_cast<std::int8_t>(joint);
+        m->vertices.push_back(v);
+    }
+    // Each face as corner bits, counter-clockwise seen from outside.
+    const int faces[6][4] = {{0, 4, 6, 2}, {1, 3, 7, 5}, {0, 1, 5, 4}, {2, 6, 7, 3}, {0, 2, 3, 1}, {4, 5, 7, 6}};
+    for (const auto& f : faces) {
+        const auto at = [&](int k) { return static_cast<std::uint16_t>(base + f[k]); };
+        AddFlatTriangle(m, group, {at(0), at(1), at(2)}, {0, 1, 1}, {0, 0, 1});
+        AddFlatTriangle(m, group, {at(0), at(2), at(3)}, {0, 1, 0}, {0, 1, 1});
+    }
+}
+
+void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V3>>& keys) {
+    auto& j = m->joints[static_cast<std::size_t>(joint)];
+    j.translationKeys.clear();
+    for (const auto& [frame, value] : keys) j.translationKeys.push_back({static_cast<float>(frame / 24.0), value});
+}
+
+int JointIndex(const Ms3dModelDesc& m, const std::string& name) {
+    for (std::size_t i = 0; i < m.joints.size(); ++i) {
+        if (m.joints[i].name == name) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+Fixture GoodFixture() {
+    Fixture f;
+    auto& tex = f.files["tex.brm"];
+    const std::uint32_t texModes[7] = {2, 2, 2, 0, 0, 2, 0};
+    for (std::uint32_t mode : texModes) tex.push_back(ImageLump(16, 16, mode));
+
+    auto& bramble = f.files["bramble.works"];
+    bramble.push_back(ImageLump(128, 64, 2));
+    for (auto [w, h] : {std::pair{64, 8}, {64, 16}, {64, 32}, {128, 8}, {128, 8}}) bramble.push_back(ImageLump(w, h));
+
+    auto& houses = f.files["houses.brm"];
+    houses.push_back(ModelLump(House(8, 6), 0.41f));
+    houses.push_back(ModelLump(House(7, 7), 0.41f));
+    for (int i = 0; i < 5; ++i) houses.push_back(ImageLump(32, 32));
+
+    auto& other = f.files["other.brm"];
+    other.push_back(ModelLump(Ground(), 3.0f));
+    other.push_back(ModelLump(Tree(16), 0.1f));
+    other.push_back(ModelLump(Tree(14), 0.3f));
+
+    f.files["sleigh.brm"] = {ModelLump(Sleigh(), 0.175f), ImageLump(32, 32)};
+    auto& presents = f.files["presents.brm"];
+    presents.push_back(ModelLump(Presents(), 0.075f));
+    for (int i = 0; i < 10; ++i) presents.push_back(ImageLump(16, 16));
+    auto& reindeer = f.files["reindeer.brm"];
+    reindeer.push_back(ModelLump(Reindeer(), 0.08f));
+    for (int i = 0; i < 10; ++i) reindeer.push_back(ImageLump(16, 16));
+    f.files["santa.brm"] = {ModelLump(Santa(), 0.1f), ImageLump(32, 32)};
+    f.files["elf.brm"] = {ModelLump(Elf(), 0.05f), ImageLump(32, 32)};
+
+    f.tunes = {"1stnoel.mid", "3KINGS.MID", "12days.mid", "ANGELS2.MID", "ASIWANDR.MID", "ASLATELY.MID", "Awayin.mid",
+               "BAMBINO.MID", "begin.mid", "BELL.MID", "CAROBEL.MID", "CHESTNUT.MID", "COMYE.MID", "deck.mid",
+               "DECKPW.MID", "DingDong.mid", "drum.mid", "DRUMMER.MID", "EMMANUEL.MID", "FROSTY2.MID", "frosty.mid",
+               "GODREST.MID", "GODRESTY.MID", "godrestyou.mid", "hark.mid", "havexmas.mid", "hear.mid",
+               "herecomessanta2.mid", "HOLLY.MID", "Hollyivy.mid", "HOLLYJOL.MID", "isaw3shp.mid", "ISMKSC.MID",
+               "ITCAME.MID", "JBROCK.MID", "jingle.mid", "joy.mid", "letit.mid", "LINUS2.MID", "O_holy.mid",
+               "ohcome.mid", "Ohlittle.mid", "OTANNES.MID", "ROCKAPW.MID", "rudolph.mid", "santacom.mid",
+               "silent.mid", "silvbell.mid", "SLEIGHRD.MID", "SNGWENOW.MID", "SPFAIRY.MID", "WASSAIL.MID",
+               "WATCHLD2.MID", "WE3KNGGM.MID", "wewish.mid", "white_xm.mid", "XMASMED.MID", "xmastree.mid"};
+    return f;
+}
+
+void Fixture::Write(const std::string& dir) const {
+    std::filesystem::create_directories(dir + "/music");
+    for (const auto& [name, entries] : files) {
+        std::vector<Lump> lumps;
+        for (const FixtureLump& e : entries) {
+            Lump lump;
+            if (e.raw) {
+                lump.bytes = *e.raw;
+            } else if (e.model) {
+                lump.bytes = EncodeMs3d(Unscaled(*e.model, e.scale));
+            } else {
+                lump.bytes = EncodeTga(e.image, 24, TgaEncoding::Uncompressed);
+            }
+            lump.type = e.type.value_or(e.model ? kLumpTypeModel : kLumpTypeImage);
+            lump.alphaMode = e.alphaMode;
+            lumps.push_back(std::move(lump));
+        }
+        const Bytes bytes = BuildLumpFile(lumps);
+        std::ofstream(dir + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                                 static_cast<std::streamsize>(bytes.size()));
+    }
+    for (const std::string& tune : tunes) {
+        const auto it = tuneBytes.find(tune);
+        const Bytes bytes = it != tuneBytes.end() ? it->second : MinimalMidi();
+        std::ofstream(dir + "/music/" + tune, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+}

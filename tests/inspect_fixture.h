@@ -1,0 +1,47 @@
+// A complete, small resource folder that meets the contract, made with our
+// own writers, for the inspector's tests. Models are described in scene units
+// (after the engine's scale) and divided by the scale when written, so tests
+// can break one thing at a time in the units the checks speak.
+#pragma once
+
+#include <array>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/common/lumpwriter.h"
+#include "tools/common/ms3dwriter.h"
+
+using V3 = std::array<float, 3>;
+
+struct FixtureLump {
+    std::optional<Ms3dModelDesc> model;  // else an image
+    float scale = 1.0f;                  // model: the engine's scale for this lump
+    Image image{8, 8};
+    std::uint32_t alphaMode = 0;
+    std::optional<std::uint32_t> type;   // default: model 2, image 1
+    std::optional<Bytes> raw;            // replaces the encoded bytes
+};
+
+struct Fixture {
+    std::map<std::string, std::vector<FixtureLump>> files;
+    std::vector<std::string> tunes;          // file names under music/
+    std::map<std::string, Bytes> tuneBytes;  // overrides the minimal MIDI file
+
+    // Writes every file into `dir` (created if needed).
+    void Write(const std::string& dir) const;
+
+    Ms3dModelDesc& Model(const std::string& file, int lump = 0) { return *files.at(file)[static_cast<std::size_t>(lump)].model; }
+};
+
+// The good folder.
+Fixture GoodFixture();
+
+// Geometry helpers (scene units).
+// A box of 12 triangles wound counter-clockwise from outside, every corner bound to `joint`.
+void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint = -1);
+// Joint `index` of `m` gets a translation key of `value` at each frame (24 per second).
+void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V3>>& keys);
+// Index of the joint named `name`, -1 if none.
+int JointIndex(const Ms3dModelDesc& m, const std::string& name);

@@ -1,0 +1,496 @@
+// frostvale-inspect render, sheet and check, run as the command they are,
+// on resource folders made with our own writers.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <sstream>
+
+#include <stb/stb_image.h>
+
+#include "tests/inspect_fixture.h"
+
+namespace {
+std::string Run(const std::string& command, int* status) {
+    std::FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    std::string out;
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    const int raw = pclose(pipe);
+    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return out;
+}
+
+std::string Inspect(const std::string& args, int* status) { return Run(std::string(FROSTVALE_INSPECT) + " " + args, status); }
+
+class TempDir {
+public:
+    explicit TempDir(const std::string& name)
+        : path_(testing::TempDir() + "fv-inspect-" + std::to_string(getpid()) + "-" + name) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::vector<std::string> FailLines(const std::string& out) {
+    std::vector<std::string> fails;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("FAIL ", 0) == 0) fails.push_back(line);
+    }
+    return fails;
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgba;
+    bool Background(int x, int y) const {
+        const unsigned char* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+        return p[0] == 0x0B && p[1] == 0x16 && p[2] == 0x33;
+    }
+    int Brightness(int x, int y) const {
+        const unsigned char* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
+        return (p[0] + p[1] + p[2]) / 3;
+    }
+    // Share of non-background pixels in the rectangle [x0, x1) x [y0, y1), rows from the top.
+    double Covered(int x0, int y0, int x1, int y1) const {
+        int hit = 0;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) hit += Background(x, y) ? 0 : 1;
+        }
+        return static_cast<double>(hit) / ((x1 - x0) * (y1 - y0));
+    }
+};
+
+Picture ReadPng(const std::string& path) {
+    Picture p;
+    int channels = 0;
+    unsigned char* data = stbi_load(path.c_str(), &p.width, &p.height, &channels, 4);
+    if (data != nullptr) {
+        p.rgba.assign(data, data + static_cast<std::size_t>(p.width) * p.height * 4);
+        stbi_image_free(data);
+    }
+    return p;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// check
+
+TEST(InspectCheck, GoodFolderPassesEveryRow) {
+    TempDir dir("good");
+    GoodFixture().Write(dir.path());
+    int status = -1;
+    const std::string out = Inspect("check " + dir.path(), &status);
+    EXPECT_EQ(status, 0) << out;
+    EXPECT_TRUE(FailLines(out).empty()) << out;
+    // Every file of the contract is reported, each by several rows.
+    for (const char* file : {"tex.brm", "bramble.works", "houses.brm", "other.brm", "sleigh.brm", "presents.brm",
+                             "reindeer.brm", "santa.brm", "elf.brm", "music/"}) {
+        EXPECT_NE(out.find(std::string("ok ") + file + " present"), std::string::npos) << file;
+    }
+    EXPECT_GT(std::count(out.begin(), out.end(), '\n'), 100);
+}
+
+TEST(InspectCheck, MissingFileIsOneFailAndItsRowsAreSkipped) {
+    TempDir dir("missing");
+    Fixture f = GoodFixture();
+    f.files.erase("santa.brm");
+    f.Write(dir.path());
+    int status = -1;
+    const std::string out = Inspect("check " + dir.path(), &status);
+    EXPECT_EQ(status, 1);
+    const auto fails = FailLines(out);
+    ASSERT_EQ(fails.size(), 1u) << out;
+    EXPECT_EQ(fails[0], "FAIL santa.brm present: missing");
+    EXPECT_EQ(out.find("santa.brm frames"), std::string::npos);
+}
+
+TEST(InspectCheck, RefusesWhatIsNotAFolder) {
+    int status = -1;
+    Inspect("check /nonexistent/folder", &status);
+    EXPECT_EQ(status, 1);
+    Inspect("check", &status);
+    EXPECT_EQ(status, 1);
+}
+
+namespace {
+struct Breakage {
+    const char* expected;  // "FAIL FILE ROW"
+    std::function<void(Fixture&)> apply;
+};
+
+void Lift(Ms3dModelDesc& m, float dy) {
+    for (auto& v : m.vertices) v.position[1] += dy;
+}
+
+FixtureLump& LumpOf(Fixture& f, const char* file, int i) { return f.files.at(file)[static_cast<std::size_t>(i)]; }
+
+// One broken thing per entry; the named row must fail.
+const std::vector<Breakage>& Breakages() {
+    static const std::vector<Breakage> list = {
+        {"FAIL tex.brm lumps", [](Fixture& f) { f.files["tex.brm"].resize(5); }},
+        {"FAIL tex.brm image-types", [](Fixture& f) { LumpOf(f, "tex.brm", 3).type = 2; }},
+        {"FAIL tex.brm image-sizes", [](Fixture& f) { LumpOf(f, "tex.brm", 0).image = Image(12, 8); }},
+        {"FAIL tex.brm image-sizes", [](Fixture& f) { LumpOf(f, "tex.brm", 4).raw = Bytes{1, 2, 3}; }},
+        {"FAIL tex.brm glow-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 2).alphaMode = 0; }},
+        {"FAIL tex.brm sparkle-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 5).alphaMode = 0; }},
+        {"FAIL tex.brm tree-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 6).alphaMode = 2; }},
+        {"FAIL bramble.works font-grid", [](Fixture& f) { LumpOf(f, "bramble.works", 0).image = Image(128, 32); }},
+        {"FAIL bramble.works font-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 0).alphaMode = 0; }},
+        {"FAIL bramble.works banner-shape", [](Fixture& f) { LumpOf(f, "bramble.works", 1).image = Image(64, 16); }},
+        {"FAIL bramble.works strip-shape", [](Fixture& f) { LumpOf(f, "bramble.works", 5).image = Image(64, 8); }},
+        {"FAIL houses.brm lumps", [](Fixture& f) { f.files["houses.brm"].resize(6); }},
+        {"FAIL houses.brm model-types", [](Fixture& f) { LumpOf(f, "houses.brm", 1).type = 1; }},
+        {"FAIL houses.brm models-load", [](Fixture& f) { LumpOf(f, "houses.brm", 1).raw = Bytes(40, 7); }},
+        {"FAIL houses.brm joints", [](Fixture& f) { f.Model("houses.brm").joints.resize(1); }},
+        {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm", 1).joints[1].position[1] = 12; }},
+        {"FAIL houses.brm landing", [](Fixture& f) {
+             auto& m = f.Model("houses.brm");  // the roof sinks to two units below the chimney top
+             for (auto& v : m.vertices) {
+                 if (v.position[1] == 9.0f && std::fabs(v.position[0]) > 1) v.position[1] = 8.0f;
+             }
+         }},
+        {"FAIL houses.brm landing", [](Fixture& f) {
+             auto& m = f.Model("houses.brm", 1);  // too narrow: no roof 5 units out
+             for (auto& v : m.vertices) v.position[2] = std::clamp(v.position[2], -4.0f, 4.0f);
+         }},
+        {"FAIL houses.brm image-alpha", [](Fixture& f) { LumpOf(f, "houses.brm", 4).alphaMode = 1; }},
+        {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale = 0.82f; }},
+        {"FAIL other.brm ground-size", [](Fixture& f) {
+             for (auto& v : f.Model("other.brm").vertices) v.position[0] *= 0.8f;
+         }},
+        {"FAIL other.brm ground-top", [](Fixture& f) { Lift(f.Model("other.brm"), 2.0f); }},
+        {"FAIL other.brm ground-group", [](Fixture& f) {
+             auto& m = f.Model("other.brm");
+             m.groups.clear();
+             m.triangles.clear();
+         }},
+        {"FAIL other.brm rare-tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 1).scale = 0.05f; }},
+        {"FAIL other.brm tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 2).scale = 0.15f; }},
+        {"FAIL sleigh.brm runners", [](Fixture& f) { Lift(f.Model("sleigh.brm"), 0.5f); }},
+        {"FAIL sleigh.brm runner-ends", [](Fixture& f) {
+             for (auto& v : f.Model("sleigh.brm").vertices) v.position[2] *= 0.8f;
+         }},
+        {"FAIL sleigh.brm rein-points", [](Fixture& f) {
+             for (auto& v : f.Model("sleigh.brm").vertices) v.position[0] *= 0.5f;
+         }},
+        {"FAIL sleigh.brm santa-seat", [](Fixture& f) {
+             for (auto& v : f.Model("sleigh.brm").vertices) {
+                 if (v.position[1] == -2.2f && v.position[2] == 4.5f) v.position[1] = -3.0f;  // floor sags
+                 if (v.position[1] == -2.2f && v.position[2] == -4.5f) v.position[1] = -3.0f;
+             }
+         }},
+        {"FAIL sleigh.brm elf-seat", [](Fixture& f) {
+             for (auto& v : f.Model("sleigh.brm").vertices) {
+                 if (v.position[1] == 1.6f) v.position[1] = 0.5f;
+             }
+         }},
+        {"FAIL sleigh.brm materials", [](Fixture& f) { f.Model("sleigh.brm").materials.resize(2); }},
+        {"FAIL presents.brm shapes", [](Fixture& f) {
+             auto& m = f.Model("presents.brm");
+             m.groups.resize(2);
+         }},
+        {"FAIL presents.brm wrappings", [](Fixture& f) { f.files["presents.brm"].resize(9); }},
+        {"FAIL presents.brm centred", [](Fixture& f) {
+             auto& m = f.Model("presents.brm");  // the tall box (1.2 high) moved 0.3 sideways
+             std::set<std::uint16_t> corners;
+             for (std::uint16_t t : m.groups[1].triangles) corners.insert(m.triangles[t].vertices.begin(), m.triangles[t].vertices.end());
+             for (std::uint16_t i : corners) m.vertices[i].position[0] += 0.3f;
+         }},
+        {"FAIL presents.brm size", [](Fixture& f) { LumpOf(f, "presents.brm", 0).scale = 0.03f; }},
+        {"FAIL reindeer.brm frames", [](Fixture& f) { f.Model("reindeer.brm").fps = 30.0f; }},
+        {"FAIL reindeer.brm frames", [](Fixture& f) { f.Model("reindeer.brm").totalFrames = 22; }},
+        {"FAIL reindeer.brm coats", [](Fixture& f) { f.Model("reindeer.brm").materials.resize(3); }},
+        {"FAIL reindeer.brm coats", [](Fixture& f) { f.files["reindeer.brm"].resize(9); }},
+        {"FAIL reindeer.brm joints", [](Fixture& f) { f.Model("reindeer.brm").joints.resize(11); }},
+        {"FAIL reindeer.brm length", [](Fixture& f) {
+             for (auto& v : f.Model("reindeer.brm").vertices) v.position[2] *= 1.5f;
+         }},
+        {"FAIL reindeer.brm nose", [](Fixture& f) { f.Model("reindeer.brm").joints[11].position = {0, 0, -0.8f}; }},
+        {"FAIL reindeer.brm harness", [](Fixture& f) {
+             for (auto& v : f.Model("reindeer.brm").vertices) v.position[0] *= 0.5f;
+         }},
+        {"FAIL reindeer.brm hoof-tips", [](Fixture& f) { f.Model("reindeer.brm").joints[9].rotation = {0, 0, 0}; }},
+        {"FAIL reindeer.brm back-hooves", [](Fixture& f) {
+             const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
+             AddMoves(&f.Model("reindeer.brm"), 7, {{1, up}, {10, up}, {12, down}, {15, down}, {17, up}, {22, up}, {26, down}, {30, down}});
+         }},
+        {"FAIL reindeer.brm front-hooves", [](Fixture& f) { AddMoves(&f.Model("reindeer.brm"), 4, {{1, {0, 0.4f, 0}}}); }},
+        {"FAIL reindeer.brm gallop-loop", [](Fixture& f) {
+             const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
+             AddMoves(&f.Model("reindeer.brm"), 7, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {21, up}, {22, down}, {26, down}, {30, down}});
+         }},
+        {"FAIL reindeer.brm standing", [](Fixture& f) {
+             const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
+             AddMoves(&f.Model("reindeer.brm"), 8, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {22, up}, {30, up}});
+         }},
+        {"FAIL santa.brm frames", [](Fixture& f) { f.Model("santa.brm").totalFrames = 150; }},
+        {"FAIL santa.brm joints", [](Fixture& f) { f.Model("santa.brm").joints.resize(15); }},
+        {"FAIL santa.brm height", [](Fixture& f) {
+             for (auto& v : f.Model("santa.brm").vertices) v.position[1] *= 2.0f;
+         }},
+        {"FAIL santa.brm hands", [](Fixture& f) { std::swap(f.Model("santa.brm").joints[9].position, f.Model("santa.brm").joints[15].position); }},
+        {"FAIL santa.brm fists", [](Fixture& f) {
+             auto& m = f.Model("santa.brm");
+             for (auto& v : m.vertices) {
+                 if (v.joint == 9) v.position = {0.5f, 1.3f, 0.0f};  // the mitten collapses into the body
+             }
+         }},
+        {"FAIL santa.brm present-hand", [](Fixture& f) {
+             for (auto& v : f.Model("santa.brm").vertices) {
+                 if (v.joint == 15) v.position[0] = std::max(v.position[0], -1.0f);
+             }
+         }},
+        {"FAIL santa.brm second-drop", [](Fixture& f) {
+             auto& keys = f.Model("santa.brm").joints[15].translationKeys;
+             for (auto& k : keys) {
+                 if (std::fabs(k.time * 24 - 108) < 0.01f) k.value = {-2, 1, 0};
+             }
+         }},
+        {"FAIL santa.brm first-drop", [](Fixture& f) {
+             auto& keys = f.Model("santa.brm").joints[15].translationKeys;
+             for (auto& k : keys) {
+                 if (std::fabs(k.time * 24 - 85) < 0.01f) k.value = {-1, 1, 0};  // never reaches out
+             }
+         }},
+        {"FAIL santa.brm climb-to-second-drop", [](Fixture& f) {
+             auto& keys = f.Model("santa.brm").joints[15].translationKeys;
+             for (auto& k : keys) {
+                 if (std::fabs(k.time * 24 - 94) < 0.01f) k.value = {-2, 2, 0};
+             }
+         }},
+        {"FAIL santa.brm return-to-seat", [](Fixture& f) {
+             f.Model("santa.brm").joints[15].translationKeys.back().value = {0, 0.5f, 0};
+         }},
+        {"FAIL santa.brm seated-loop", [](Fixture& f) {
+             f.Model("santa.brm").joints[15].translationKeys[1].value = {0, 0.5f, 0};
+         }},
+        {"FAIL elf.brm frames", [](Fixture& f) { f.Model("elf.brm").totalFrames = 100; }},
+        {"FAIL elf.brm joints", [](Fixture& f) { f.Model("elf.brm").joints.resize(9); }},
+        {"FAIL elf.brm height", [](Fixture& f) { LumpOf(f, "elf.brm", 0).scale = 0.025f; }},
+        {"FAIL elf.brm palms", [](Fixture& f) {
+             for (auto& v : f.Model("elf.brm").vertices) {
+                 if (v.joint == 7) v.position[0] = -0.4f;
+             }
+         }},
+        {"FAIL elf.brm hand1-pick-up", [](Fixture& f) {
+             AddMoves(&f.Model("elf.brm"), 9, {{0, {0, 0, 0}}, {37, {0, 0, 0}}, {42, {0, 0.3f, 0.2f}}, {46, {0, 0, 0}}});
+         }},
+        {"FAIL elf.brm hand2-throw", [](Fixture& f) {
+             AddMoves(&f.Model("elf.brm"), 7, {{0, {0, 0, 0}}, {1, {0, 0, 0}}, {4, {0, -0.3f, 0}}, {20, {0, -0.3f, 0}}, {53, {0, 0, 0}}});
+         }},
+        {"FAIL elf.brm cruise-loop", [](Fixture& f) {
+             auto& keys = f.Model("elf.brm").joints[9].translationKeys;
+             keys[6].value = {0, 0.4f, 0};  // frame 53
+         }},
+        {"FAIL elf.brm roof-to-wave", [](Fixture& f) {
+             auto& keys = f.Model("elf.brm").joints[7].translationKeys;
+             keys[8].value = {0, 0.6f, 0};  // frame 87
+         }},
+        {"FAIL music/ present", [](Fixture& f) { f.tunes.clear(); }},
+        {"FAIL music/ tunes", [](Fixture& f) { f.tunes.pop_back(); }},
+        {"FAIL music/ midi", [](Fixture& f) { f.tuneBytes["joy.mid"] = Bytes{'R', 'I', 'F', 'F'}; }},
+    };
+    return list;
+}
+}  // namespace
+
+TEST(InspectCheck, EachBrokenRowFails) {
+    int n = 0;
+    for (const Breakage& b : Breakages()) {
+        TempDir dir("broken-" + std::to_string(n++));
+        Fixture f = GoodFixture();
+        b.apply(f);
+        f.Write(dir.path());
+        if (std::string(b.expected) == "FAIL music/ present") std::filesystem::remove_all(dir.path() + "/music");
+        int status = -1;
+        const std::string out = Inspect("check " + dir.path(), &status);
+        EXPECT_EQ(status, 1) << b.expected;
+        const auto fails = FailLines(out);
+        const bool found = std::any_of(fails.begin(), fails.end(), [&](const std::string& line) {
+            return line.rfind(std::string(b.expected) + ":", 0) == 0;
+        });
+        EXPECT_TRUE(found) << "expected \"" << b.expected << "\" in:\n" << [&] {
+            std::string all;
+            for (const auto& l : fails) all += l + "\n";
+            return all;
+        }();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// render and sheet
+
+namespace {
+// A 2 x 10 x 2 pillar standing off the origin, in a file the scene does not know (scale 1).
+std::string WritePillar(const std::string& dir) {
+    Ms3dModelDesc m;
+    m.groups.resize(1);
+    m.groups[0].material = 0;
+    m.materials.resize(1);
+    AddBox(&m, 0, {20, 0, -1}, {22, 10, 1});
+    Image white(8, 8);
+    std::fill(white.rgba.begin(), white.rgba.end(), 255);
+    const Bytes bytes = BuildLumpFile({{EncodeMs3d(m), 2, 0}, {EncodeTga(white, 24, TgaEncoding::Uncompressed), 1, 0}});
+    const std::string path = dir + "/pillar.brm";
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+    return path;
+}
+}  // namespace
+
+TEST(InspectRender, FramesTheModelLitOnTheBackgroundAtTheAskedSize) {
+    TempDir dir("render");
+    const std::string pillar = WritePillar(dir.path());
+    const std::string png = dir.path() + "/pillar.png";
+    int status = -1;
+    Inspect("render " + pillar + " " + png + " --size 300x200 --yaw 0 --pitch 0", &status);
+    ASSERT_EQ(status, 0);
+    const Picture p = ReadPng(png);
+    ASSERT_EQ(p.width, 300);
+    ASSERT_EQ(p.height, 200);
+    // The pillar is framed wherever it stands: its middle is lit, not black, not background.
+    EXPECT_FALSE(p.Background(150, 100));
+    EXPECT_GT(p.Brightness(150, 100), 120);
+    EXPECT_GT(p.Covered(145, 40, 155, 160), 0.95);
+    // Tall and thin: the sides stay night blue, and the top row is empty above it.
+    EXPECT_EQ(p.Covered(0, 0, 100, 200), 0.0);
+    EXPECT_EQ(p.Covered(200, 0, 300, 200), 0.0);
+}
+
+TEST(InspectRender, ScaleAndTurnChangeTheViewNotTheFraming) {
+    TempDir dir("turn");
+    const std::string pillar = WritePillar(dir.path());
+    int status = -1;
+    Inspect("render " + pillar + " " + dir.path() + "/a.png --size 128x128 --yaw 0 --pitch 89", &status);
+    ASSERT_EQ(status, 0);
+    // From straight above, a 2 x 2 top face in a sphere of radius ~5.2: a small square in the middle.
+    const Picture top = ReadPng(dir.path() + "/a.png");
+    EXPECT_FALSE(top.Background(64, 64));
+    EXPECT_EQ(top.Covered(0, 0, 128, 30), 0.0);
+    Inspect("render " + pillar + " " + dir.path() + "/b.png --size 128x128 --scale 3 --yaw 0 --pitch 89", &status);
+    ASSERT_EQ(status, 0);
+    const Picture scaled = ReadPng(dir.path() + "/b.png");
+    // Framing follows the scale: the same picture, give or take an edge pixel.
+    EXPECT_NEAR(scaled.Covered(0, 0, 128, 128), top.Covered(0, 0, 128, 128), 0.01);
+    EXPECT_FALSE(scaled.Background(64, 64));
+}
+
+TEST(InspectRender, AnimatedPosesAndFilmStrip) {
+    TempDir dir("strip");
+    GoodFixture().Write(dir.path());
+    int status = -1;
+    const std::string santa = dir.path() + "/santa.brm";
+    Inspect("render " + santa + " " + dir.path() + "/f1.png --size 160x160 --frame 1", &status);
+    ASSERT_EQ(status, 0);
+    Inspect("render " + santa + " " + dir.path() + "/f85.png --size 160x160 --frame 85", &status);
+    ASSERT_EQ(status, 0);
+    EXPECT_NE(ReadPng(dir.path() + "/f1.png").rgba, ReadPng(dir.path() + "/f85.png").rgba);
+
+    Inspect("render " + santa + " " + dir.path() + "/strip.png --size 400x300 --frames 1 121 30", &status);
+    ASSERT_EQ(status, 0);
+    const Picture strip = ReadPng(dir.path() + "/strip.png");
+    ASSERT_EQ(strip.width, 400);
+    ASSERT_EQ(strip.height, 300);
+    // Five poses on a 3 x 2 grid of 133 x 150 cells: each of the five holds the model, the sixth is empty.
+    for (int i = 0; i < 6; ++i) {
+        const int x0 = (i % 3) * 133, y0 = (i / 3) * 150;
+        const double covered = strip.Covered(x0 + 2, y0 + 25, x0 + 131, y0 + 148);
+        if (i < 5) {
+            EXPECT_GT(covered, 0.02) << "cell " << i;
+        } else {
+            EXPECT_EQ(covered, 0.0);
+        }
+    }
+    // Static models have no frames to show.
+    Inspect("render " + dir.path() + "/sleigh.brm " + dir.path() + "/x.png --frame 3", &status);
+    EXPECT_EQ(status, 1);
+}
+
+TEST(InspectRender, EveryContractFileRenders) {
+    TempDir dir("each");
+    GoodFixture().Write(dir.path());
+    const std::vector<std::string> cases = {"houses.brm", "houses.brm --lump 1 --image 4", "other.brm",
+                                            "other.brm --lump 1", "other.brm --lump 2", "sleigh.brm",
+                                            "presents.brm", "reindeer.brm", "elf.brm --frame 40"};
+    for (const std::string& c : cases) {
+        const std::string file = c.substr(0, c.find(' '));
+        const std::string rest = c.size() > file.size() ? c.substr(file.size()) : "";
+        int status = -1;
+        Inspect("render " + dir.path() + "/" + file + " " + dir.path() + "/out.png --size 64x64" + rest, &status);
+        EXPECT_EQ(status, 0) << c;
+        const Picture p = ReadPng(dir.path() + "/out.png");
+        EXPECT_GT(p.Covered(0, 0, 64, 64), 0.05) << c;
+    }
+}
+
+TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {
+    TempDir dir("bad");
+    Fixture f = GoodFixture();
+    f.files.erase("tex.brm");
+    f.Write(dir.path());
+    int status = -1;
+    const std::string out = dir.path() + "/o.png";
+    for (const std::string& args : {std::string("--size 10x10"), std::string("--size 64"), std::string("--frames 5 1 1"),
+                                    std::string("--frames 1 5 0"), std::string("--frame 1 --frames 1 5 1"),
+                                    std::string("--lump x")}) {
+        Inspect("render " + dir.path() + "/santa.brm " + out + " " + args, &status);
+        EXPECT_EQ(status, 1) << args;
+    }
+    // The trees take their pictures from "tex.brm", which is gone.
+    Inspect("render " + dir.path() + "/other.brm " + out + " --lump 2", &status);
+    EXPECT_EQ(status, 1);
+    // A lump that is an image, not a model.
+    Inspect("render " + dir.path() + "/houses.brm " + out + " --lump 3", &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(InspectSheet, AllModelsOnOneSheetAndMissingOnesMarked) {
+    TempDir dir("sheet");
+    Fixture f = GoodFixture();
+    f.Write(dir.path());
+    int status = -1;
+    Inspect("sheet " + dir.path() + " " + dir.path() + "/sheet.png", &status);
+    ASSERT_EQ(status, 0);
+    const Picture sheet = ReadPng(dir.path() + "/sheet.png");
+    ASSERT_EQ(sheet.width, 1024);
+    ASSERT_EQ(sheet.height, 768);
+    // Ten models on a 4 x 3 grid of 256-pixel cells; the last two cells stay empty.
+    for (int i = 0; i < 12; ++i) {
+        const int x0 = (i % 4) * 256, y0 = (i / 4) * 256;
+        const double covered = sheet.Covered(x0, y0 + 40, x0 + 256, y0 + 256);
+        if (i < 10) {
+            EXPECT_GT(covered, 0.03) << "cell " << i;
+        } else {
+            EXPECT_EQ(sheet.Covered(x0, y0, x0 + 256, y0 + 256), 0.0) << "cell " << i;
+        }
+    }
+    // Labels: text in the label colour in the first cell's top-left corner.
+    int labelPixels = 0;
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 0; x < 250; ++x) {
+            const unsigned char* px = &sheet.rgba[(static_cast<std::size_t>(y) * sheet.width + x) * 4];
+            labelPixels += px[0] == 0xEE && px[1] == 0xF4 && px[2] == 0xFF ? 1 : 0;
+        }
+    }
+    EXPECT_GT(labelPixels, 50);
+
+    std::filesystem::remove(dir.path() + "/elf.brm");
+    Inspect("sheet " + dir.path() + " " + dir.path() + "/partial.png --size 500x400", &status);
+    EXPECT_EQ(status, 1);
+    const Picture partial = ReadPng(dir.path() + "/partial.png");
+    EXPECT_EQ(partial.width, 500);
+}

@@ -1,0 +1,783 @@
+// The rows of `check`: what the engine relies on in each resource file.
+// Sizes and points are in scene units, after the scale the engine applies;
+// frames are at 24 per second. Tolerances say how near "about" has to be.
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+
+#include "tools/inspect/check.h"
+#include "tools/inspect/contract.h"
+
+namespace {
+Outcome Ok(std::string detail) { return {true, std::move(detail)}; }
+Outcome Fail(std::string detail) { return {false, std::move(detail)}; }
+
+std::string Say(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Say(const char* format, ...) {
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    return text;
+}
+
+std::string Point(VECTOR3D p) { return Say("(%.2f, %.2f, %.2f)", p.x, p.y, p.z); }
+
+// Lumps first..last inclusive; last -1 runs to the file's end.
+struct LumpSet {
+    int first = 0;
+    int last = -1;
+};
+
+std::vector<int> Resolve(LumpSet set, int count) {
+    std::vector<int> lumps;
+    const int last = set.last < 0 ? count - 1 : set.last;
+    for (int i = set.first; i <= last; ++i) lumps.push_back(i);
+    return lumps;
+}
+
+bool PowerOfTwo(std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
+
+// Runs `each` over the set's lumps; collects the complaints it returns.
+Outcome OverLumps(Folder& folder, const std::string& file, LumpSet set, const char* okText,
+                  const std::function<std::string(const RESFILE&, int)>& each) {
+    const RESFILE* lumps = folder.Lumps(file);
+    if (lumps == nullptr) return Fail("not a valid lump file");
+    std::string complaints;
+    const std::vector<int> list = Resolve(set, lumps->LumpCount());
+    if (list.empty()) return Fail("no lumps to check");
+    for (int i : list) {
+        std::string why = i < lumps->LumpCount() ? each(*lumps, i) : Say("lump %d missing", i);
+        if (!why.empty()) complaints += (complaints.empty() ? "" : "; ") + why;
+    }
+    if (!complaints.empty()) return Fail(complaints);
+    return Ok(Say("lumps %d-%d %s", list.front(), list.back(), okText));
+}
+
+const RESENTRY& Entry(const RESFILE& f, int i) { return f.directory[static_cast<std::size_t>(i)]; }
+
+CheckFn LumpsAtLeast(int n) {
+    return [n](Folder& folder, const std::string& file) {
+        const RESFILE* lumps = folder.Lumps(file);
+        if (lumps == nullptr) return Fail("not a valid lump file");
+        const int count = lumps->LumpCount();
+        return count >= n ? Ok(Say("%d lumps", count)) : Fail(Say("%d lumps, needs at least %d", count, n));
+    };
+}
+
+CheckFn ImageTypes(LumpSet set) {
+    return [set](Folder& folder, const std::string& file) {
+        return OverLumps(folder, file, set, "typed as images", [](const RESFILE& f, int i) {
+            const std::uint32_t type = Entry(f, i).type;
+            return type == kLumpTypeImage ? std::string() : Say("lump %d has type %u, not %u", i, type, kLumpTypeImage);
+        });
+    };
+}
+
+CheckFn ModelTypes(LumpSet set) {
+    return [set](Folder& folder, const std::string& file) {
+        return OverLumps(folder, file, set, "typed as models", [](const RESFILE& f, int i) {
+            const std::uint32_t type = Entry(f, i).type;
+            return type == kLumpTypeModel ? std::string() : Say("lump %d has type %u, not %u", i, type, kLumpTypeModel);
+        });
+    };
+}
+
+CheckFn ImageSizes(LumpSet set) {
+    return [set](Folder& folder, const std::string& file) {
+        return OverLumps(folder, file, set, "decode with power-of-two sizes", [&](const RESFILE&, int i) {
+            std::string why;
+            const Texture* image = folder.Image(file, i, &why);
+            if (image == nullptr) return why;
+            if (!PowerOfTwo(image->width) || !PowerOfTwo(image->height)) {
+                return Say("lump %d is %ux%u, not powers of two", i, image->width, image->height);
+            }
+            return std::string();
+        });
+    };
+}
+
+CheckFn AlphaModes(LumpSet set, std::vector<std::uint32_t> allowed) {
+    return [set, allowed](Folder& folder, const std::string& file) {
+        std::string okText = "use alpha mode";
+        for (std::uint32_t a : allowed) okText += Say(" %u", a);
+        return OverLumps(folder, file, set, okText.c_str(), [&](const RESFILE& f, int i) {
+            const std::uint32_t mode = Entry(f, i).alphaMode;
+            if (std::find(allowed.begin(), allowed.end(), mode) != allowed.end()) return std::string();
+            return Say("lump %d has alpha mode %u", i, mode);
+        });
+    };
+}
+
+// Image `lump` has width:height equal to `ratio` (the shape of its place on screen).
+CheckFn Shape(int lump, double ratio, const char* place) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Texture* image = folder.Image(file, lump, &why);
+        if (image == nullptr) return Fail(why);
+        const double got = static_cast<double>(image->width) / std::max<std::uint32_t>(1, image->height);
+        const std::string detail = Say("lump %d is %ux%u for %s", lump, image->width, image->height, place);
+        return std::fabs(got - ratio) < 1e-6 ? Ok(detail) : Fail(detail + Say(", needs %g:1", ratio));
+    };
+}
+
+CheckFn FontGrid(int lump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Texture* image = folder.Image(file, lump, &why);
+        if (image == nullptr) return Fail(why);
+        const std::string detail = Say("font %ux%u", image->width, image->height);
+        const bool grid = image->width % 16 == 0 && image->height % 8 == 0 && image->width / 16 == image->height / 8;
+        return grid ? Ok(detail + Say(", 16 x 8 cells of %u", image->width / 16))
+                    : Fail(detail + " does not split into 16 x 8 square cells");
+    };
+}
+
+// The model at `lump`, posed at `frame` when animated; null with `why` set.
+Subject* Posed(Folder& folder, const std::string& file, int lump, double frame, std::string* why) {
+    Subject* s = folder.Model(file, lump, why);
+    if (s != nullptr && s->Animated()) s->Pose(frame);
+    return s;
+}
+
+CheckFn ModelsLoad(LumpSet set) {
+    return [set](Folder& folder, const std::string& file) {
+        return OverLumps(folder, file, set, "load as models", [&](const RESFILE&, int i) {
+            std::string why;
+            return folder.Model(file, i, &why) == nullptr ? why : std::string();
+        });
+    };
+}
+
+CheckFn GroupsAtLeast(int lump, int n) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        const int groups = s->Model().numGroups;
+        return groups >= n ? Ok(Say("lump %d has %d groups", lump, groups))
+                           : Fail(Say("lump %d has %d groups, needs at least %d", lump, groups, n));
+    };
+}
+
+CheckFn JointsAtLeast(int lump, int n) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        const int joints = s->JointCount();
+        return joints >= n ? Ok(Say("lump %d has %d joints", lump, joints))
+                           : Fail(Say("lump %d has %d joints, needs at least %d", lump, joints, n));
+    };
+}
+
+// The images after lump 0 cover every material, and (with minImages) there are enough of them.
+CheckFn MaterialImages(int minImages, int maxMaterials) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const int images = folder.Lumps(file)->LumpCount() - 1;
+        const int materials = s->Model().numMaterials;
+        const std::string detail = Say("%d materials, %d images", materials, images);
+        if (images < materials) return Fail(detail + ": a material has no image");
+        if (images < minImages) return Fail(detail + Say(": needs at least %d images", minImages));
+        if (materials > maxMaterials) return Fail(detail + Say(": at most %d materials fit a coat", maxMaterials));
+        return Ok(detail);
+    };
+}
+
+CheckFn Animation(int lastFrame) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const MS3D& m = s->Model();
+        const std::string detail = Say("%d frames at %g fps", m.totalFrames, static_cast<double>(m.animationFps));
+        if (m.animationFps != static_cast<float>(kAnimationFps)) return Fail(detail + Say(", needs %g fps", kAnimationFps));
+        if (m.totalFrames < lastFrame) return Fail(detail + Say(", needs frame %d", lastFrame));
+        return Ok(detail);
+    };
+}
+
+enum class Measure { Width, Height, Length, Across };
+
+float Measured(VECTOR3D size, Measure m) {
+    switch (m) {
+        case Measure::Width: return size.x;
+        case Measure::Height: return size.y;
+        case Measure::Length: return size.z;
+        case Measure::Across: return std::max(size.x, size.z);
+    }
+    return 0.0f;
+}
+
+const char* MeasureName(Measure m) {
+    switch (m) {
+        case Measure::Width: return "width";
+        case Measure::Height: return "height";
+        case Measure::Length: return "length";
+        case Measure::Across: return "across";
+    }
+    return "";
+}
+
+CheckFn Size(int lump, double frame, Measure measure, float lo, float hi) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = Posed(folder, file, lump, frame, &why);
+        if (s == nullptr) return Fail(why);
+        const float v = Measured(s->Triangles().Box().Size(), measure);
+        const std::string detail = Say("lump %d %s %.2f (%.1f to %.1f)", lump, MeasureName(measure), v, lo, hi);
+        return v >= lo && v <= hi ? Ok(detail) : Fail(detail);
+    };
+}
+
+// Joint 1 sits on the highest surface around it: the chimney top.
+CheckFn ChimneyTop(int lump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        if (s->JointCount() < 2) return Fail(Say("lump %d has no joint 1", lump));
+        const VECTOR3D c = s->JointPoint(1, {0.0f, 0.0f, 0.0f});
+        const Mesh mesh = s->Triangles();
+        // A hollow flue would let one ray fall through, so take the highest of a few.
+        std::optional<float> top;
+        for (float dx : {-0.3f, 0.0f, 0.3f}) {
+            for (float dz : {-0.3f, 0.0f, 0.3f}) {
+                const auto hit = HitBelow(mesh, c.x + dx, c.z + dz, std::numeric_limits<float>::max());
+                if (hit && (!top || *hit > *top)) top = hit;
+            }
+        }
+        if (!top) return Fail(Say("lump %d joint 1 at %s has no mesh below it", lump, Point(c).c_str()));
+        const std::string detail = Say("lump %d joint 1 at %s, chimney top at y %.2f", lump, Point(c).c_str(), *top);
+        return std::fabs(*top - c.y) <= 0.5f ? Ok(detail) : Fail(detail);
+    };
+}
+
+// Five units from the chimney top in any horizontal direction the roof lies
+// about one unit below it, so the sleigh can land whatever the house's turn.
+CheckFn LandingRing(int lump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        if (s->JointCount() < 2) return Fail(Say("lump %d has no joint 1", lump));
+        const VECTOR3D c = s->JointPoint(1, {0.0f, 0.0f, 0.0f});
+        const Mesh mesh = s->Triangles();
+        constexpr int kDirections = 24;
+        float least = std::numeric_limits<float>::max(), most = -least;
+        std::string bad;
+        for (int d = 0; d < kDirections; ++d) {
+            const double a = d * 2.0 * M_PI / kDirections;
+            const float x = c.x + 5.0f * static_cast<float>(std::cos(a));
+            const float z = c.z + 5.0f * static_cast<float>(std::sin(a));
+            const auto hit = HitBelow(mesh, x, z, std::numeric_limits<float>::max());
+            const float drop = hit ? c.y - *hit : std::numeric_limits<float>::infinity();
+            least = std::min(least, drop);
+            most = std::max(most, drop);
+            if ((drop < 0.4f || drop > 1.6f) && bad.empty()) {
+                bad = hit ? Say("at %d degrees the roof is %.2f below", d * 360 / kDirections, drop)
+                          : Say("at %d degrees there is no roof", d * 360 / kDirections);
+            }
+        }
+        if (!bad.empty()) return Fail(Say("lump %d: ", lump) + bad + " (needs 0.4 to 1.6)");
+        return Ok(Say("lump %d roof %.2f to %.2f below the chimney top in %d directions", lump, least, most,
+                      kDirections));
+    };
+}
+
+CheckFn GroundTile() {
+    return [](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const Bounds b = s->Triangles().Box();  // group 0 only, as the scene draws it
+        if (b.empty) return Fail("group 0 is empty");
+        const std::string detail = Say("group 0 x %.1f to %.1f, z %.1f to %.1f", b.lo.x, b.hi.x, b.lo.z, b.hi.z);
+        const auto near = [](float v, float want) { return std::fabs(v - want) <= 2.0f; };
+        const bool ok = near(b.lo.x, -60) && near(b.hi.x, 60) && near(b.lo.z, -60) && near(b.hi.z, 60);
+        return ok ? Ok(detail) : Fail(detail + " (needs -60 to 60 both ways)");
+    };
+}
+
+CheckFn GroundTop() {
+    return [](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const Bounds b = s->Triangles().Box();
+        const std::string detail = Say("top at y %.2f", b.hi.y);
+        return !b.empty && std::fabs(b.hi.y) <= 0.5f ? Ok(detail) : Fail(detail + " (needs 0)");
+    };
+}
+
+// The mesh lowest point: at y `want`.
+CheckFn Bottom(float want, float tolerance) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const float y = s->Triangles().Box().lo.y;
+        const std::string detail = Say("lowest point at y %.2f (needs %.2f)", y, want);
+        return std::fabs(y - want) <= tolerance ? Ok(detail) : Fail(detail);
+    };
+}
+
+// Mesh within `tolerance` of each point (joint -1: model space; else the point in that joint's frame).
+CheckFn OnMesh(double frame, int joint, std::vector<VECTOR3D> points, float tolerance, const char* what) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = Posed(folder, file, 0, frame, &why);
+        if (s == nullptr) return Fail(why);
+        if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
+        const Mesh mesh = s->Triangles();
+        std::string detail;
+        bool ok = true;
+        for (const VECTOR3D& local : points) {
+            const VECTOR3D p = joint < 0 ? local : s->JointPoint(joint, local);
+            const double d = DistanceToMesh(mesh, p);
+            detail += (detail.empty() ? "" : ", ") + Say("%s %s %.2f from the mesh", what, Point(p).c_str(), d);
+            ok = ok && d <= tolerance;
+        }
+        return ok ? Ok(detail) : Fail(detail + Say(" (needs %.2f)", tolerance));
+    };
+}
+
+// Something to sit on just below `seat`.
+CheckFn Seat(VECTOR3D seat) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const auto hit = HitBelow(s->Triangles(), seat.x, seat.z, seat.y + 0.5f);
+        if (!hit) return Fail(Say("nothing below %s", Point(seat).c_str()));
+        const std::string detail = Say("surface at y %.2f below %s", *hit, Point(seat).c_str());
+        return *hit >= seat.y - 0.6f ? Ok(detail) : Fail(detail + " (needs within 0.6)");
+    };
+}
+
+// Each group's box centre lies on the origin, within `share` of the group's
+// largest extent (a bow on top lifts the centre a little; a present modelled
+// off to one side would tumble about a point outside itself).
+CheckFn GroupsCentred(float share) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        float worst = 0.0f, worstOff = 0.0f;
+        int worstGroup = -1;
+        for (int g = 0; g < s->Model().numGroups; ++g) {
+            const Bounds b = s->GroupTriangles(g).Box();
+            const VECTOR3D size = b.Size();
+            const float extent = std::max({size.x, size.y, size.z, 1e-6f});
+            const float off = static_cast<float>(VectorLength(b.Centre()));
+            if (off / extent > worst || worstGroup < 0) worst = off / extent, worstOff = off, worstGroup = g;
+        }
+        if (worstGroup < 0) return Fail("no groups");
+        const std::string detail = Say("centres at most %.3f from the origin, %.0f%% of the size (group %d)", worstOff,
+                                       100.0f * worst, worstGroup);
+        return worst <= share ? Ok(detail) : Fail(detail + Say(", needs %.0f%%", 100.0f * share));
+    };
+}
+
+CheckFn GroupsAcross(float lo, float hi) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        float least = std::numeric_limits<float>::max(), most = 0.0f;
+        for (int g = 0; g < s->Model().numGroups; ++g) {
+            const VECTOR3D size = s->GroupTriangles(g).Box().Size();
+            const float across = std::max({size.x, size.y, size.z});
+            least = std::min(least, across), most = std::max(most, across);
+        }
+        const std::string detail = Say("groups %.2f to %.2f across (%.1f to %.1f)", least, most, lo, hi);
+        return least >= lo && most <= hi ? Ok(detail) : Fail(detail);
+    };
+}
+
+std::vector<double> Frames(double from, double to, double step) {
+    std::vector<double> frames;
+    for (double f = from; f <= to + 1e-9; f += step) frames.push_back(f);
+    return frames;
+}
+
+// Each hoof's tip (its joint applied to (0, 0, 1)) is lower during the strike
+// window than anywhere in the gallop outside it (a frame of slack each side).
+CheckFn HoovesStrike(std::vector<int> joints, double from, double to) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        std::string detail;
+        bool ok = true;
+        for (int j : joints) {
+            if (j >= s->JointCount()) return Fail(Say("no joint %d", j));
+            float inside = std::numeric_limits<float>::max(), outside = inside;
+            for (double f : Frames(1.0, 22.0, 0.5)) {
+                s->Pose(f);
+                const float y = s->JointPoint(j, {0.0f, 0.0f, 1.0f}).y;
+                if (f >= from && f <= to) inside = std::min(inside, y);
+                if (f < from - 1.0 || f > to + 1.0) outside = std::min(outside, y);
+            }
+            const bool strikes = inside < outside - 0.05f;
+            ok = ok && strikes;
+            detail += (detail.empty() ? "" : ", ") +
+                      Say("joint %d lowest %.2f in frames %g-%g, %.2f elsewhere", j, inside, from, to, outside);
+        }
+        return ok ? Ok(detail) : Fail(detail);
+    };
+}
+
+// Each hoof joint's +z runs down its leg to the tip one unit away, at the leg's bottom.
+CheckFn HoofTips(std::vector<int> joints) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = Posed(folder, file, 0, 1.0, &why);
+        if (s == nullptr) return Fail(why);
+        const Mesh mesh = s->Triangles();
+        const float bottom = mesh.Box().lo.y;
+        for (int j : joints) {
+            if (j >= s->JointCount()) return Fail(Say("no joint %d", j));
+            const VECTOR3D origin = s->JointPoint(j, {0.0f, 0.0f, 0.0f});
+            const VECTOR3D tip = s->JointPoint(j, {0.0f, 0.0f, 1.0f});
+            if (tip.y > origin.y - 0.5f) return Fail(Say("joint %d: +z does not run down the leg (tip %s)", j, Point(tip).c_str()));
+            const double d = DistanceToMesh(mesh, tip);
+            if (d > 0.3) return Fail(Say("joint %d tip %s is %.2f from the mesh", j, Point(tip).c_str(), d));
+            if (tip.y > bottom + 0.5f) {
+                return Fail(Say("joint %d tip at y %.2f, the hooves reach %.2f", j, tip.y, bottom));
+            }
+        }
+        return Ok("hoof tips one unit down their joints' +z, on the mesh");
+    };
+}
+
+// Standing on a roof: the four hooves level with each other in every frame.
+CheckFn Standing(std::vector<int> joints, double from, double to) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        float worst = 0.0f;
+        double worstFrame = from;
+        for (double f : Frames(from, to, 1.0)) {
+            s->Pose(f);
+            float lo = std::numeric_limits<float>::max(), hi = -lo;
+            for (int j : joints) {
+                if (j >= s->JointCount()) return Fail(Say("no joint %d", j));
+                const float y = s->JointPoint(j, {0.0f, 0.0f, 1.0f}).y;
+                lo = std::min(lo, y), hi = std::max(hi, y);
+            }
+            if (hi - lo > worst) worst = hi - lo, worstFrame = f;
+        }
+        const std::string detail = Say("hooves within %.2f of level (worst frame %g)", worst, worstFrame);
+        return worst <= 0.3f ? Ok(detail) : Fail(detail + ", needs 0.3");
+    };
+}
+
+// The rein points, the harness joint's origin moved 1.1 along model x either
+// way, lie on the body's sides (the body about 2 wide there).
+CheckFn ReinRings(int joint) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = Posed(folder, file, 0, 1.0, &why);
+        if (s == nullptr) return Fail(why);
+        if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
+        const VECTOR3D h = s->JointPoint(joint, {0.0f, 0.0f, 0.0f});
+        const Mesh mesh = s->Triangles();
+        std::string detail;
+        bool ok = true;
+        for (float side : {-1.1f, 1.1f}) {
+            const VECTOR3D p = {h.x + side, h.y, h.z};
+            const double d = DistanceToMesh(mesh, p);
+            ok = ok && d <= 0.4;
+            detail += (detail.empty() ? "" : ", ") + Say("rein point %s %.2f from the body", Point(p).c_str(), d);
+        }
+        return ok ? Ok(detail) : Fail(detail + " (needs 0.4)");
+    };
+}
+
+// The last joint is the nose tip: on the mesh, at its front.
+CheckFn NoseTip() {
+    return [](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = Posed(folder, file, 0, 1.0, &why);
+        if (s == nullptr) return Fail(why);
+        if (s->JointCount() == 0) return Fail("no joints");
+        const int last = s->JointCount() - 1;
+        const VECTOR3D n = s->JointPoint(last, {0.0f, 0.0f, 0.0f});
+        const Mesh mesh = s->Triangles();
+        const Bounds b = mesh.Box();
+        const double d = DistanceToMesh(mesh, n);
+        const std::string detail = Say("joint %d at %s, %.2f from the mesh, front at z %.2f", last, Point(n).c_str(), d, b.hi.z);
+        return d <= 0.3 && n.z >= b.hi.z - 0.5f ? Ok(detail) : Fail(detail);
+    };
+}
+
+// Joint `minus` on the -x side and `plus` on the +x side.
+CheckFn Sides(double frame, int minus, int plus) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = Posed(folder, file, 0, frame, &why);
+        if (s == nullptr) return Fail(why);
+        if (std::max(minus, plus) >= s->JointCount()) return Fail(Say("needs joints %d and %d", minus, plus));
+        const float xm = s->JointPoint(minus, {0.0f, 0.0f, 0.0f}).x;
+        const float xp = s->JointPoint(plus, {0.0f, 0.0f, 0.0f}).x;
+        const std::string detail = Say("joint %d at x %.2f, joint %d at x %.2f", minus, xm, plus, xp);
+        return xm < -0.2f && xp > 0.2f ? Ok(detail) : Fail(detail);
+    };
+}
+
+// The mesh in frames a and b agrees: one clip starts where the other left
+// off (or a loop closes), so no jump shows.
+CheckFn SamePose(double a, double b, float tolerance) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        s->Pose(a);
+        const Mesh first = s->Triangles();
+        s->Pose(b);
+        const Mesh second = s->Triangles();
+        float worst = 0.0f;
+        VECTOR3D where = {0.0f, 0.0f, 0.0f};
+        for (std::size_t t = 0; t < first.tris.size() && t < second.tris.size(); ++t) {
+            for (int k = 0; k < 3; ++k) {
+                const float d = static_cast<float>(VectorLength(SubtractVectors(first.tris[t].p[k], second.tris[t].p[k])));
+                if (d > worst) worst = d, where = first.tris[t].p[k];
+            }
+        }
+        const std::string detail = Say("frames %g and %g differ by at most %.3f", a, b, worst) +
+                                   (worst > 0.0f ? " (at " + Point(where) + ")" : "");
+        return worst <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
+    };
+}
+
+// The point `local` of `joint` travels at least `minPath` during frames from..to.
+CheckFn Moves(int joint, VECTOR3D local, double from, double to, float minPath) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
+        double path = 0.0;
+        std::optional<VECTOR3D> last;
+        for (double f : Frames(from, to, 0.25)) {
+            s->Pose(f);
+            const VECTOR3D p = s->JointPoint(joint, local);
+            if (last) path += VectorLength(SubtractVectors(p, *last));
+            last = p;
+        }
+        const std::string detail = Say("joint %d moves %.2f in frames %g-%g", joint, path, from, to);
+        return path >= minPath ? Ok(detail) : Fail(detail + Say(", needs %.2f", minPath));
+    };
+}
+
+// During frames from..to the point `local` of `joint` passes over `target`
+// (horizontally within `radius`, not below it).
+CheckFn PassesOver(int joint, VECTOR3D local, double from, double to, VECTOR3D target, float radius) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
+        double best = std::numeric_limits<double>::max();
+        double bestFrame = from;
+        for (double f : Frames(from, to, 0.5)) {
+            s->Pose(f);
+            const VECTOR3D p = s->JointPoint(joint, local);
+            if (p.y < target.y - 0.5f) continue;
+            const double d = std::hypot(p.x - target.x, p.z - target.z);
+            if (d < best) best = d, bestFrame = f;
+        }
+        if (best == std::numeric_limits<double>::max()) {
+            return Fail(Say("frames %g-%g never bring the point above %s", from, to, Point(target).c_str()));
+        }
+        const std::string detail = Say("frames %g-%g come within %.2f of over %s (frame %g)", from, to, best,
+                                       Point(target).c_str(), bestFrame);
+        return best <= radius ? Ok(detail) : Fail(detail + Say(", needs %.2f", radius));
+    };
+}
+
+// The file names of the tune table, relative to the resource folder.
+const char* const kTuneFiles[] = {
+    "1stnoel.mid", "3KINGS.MID", "12days.mid", "ANGELS2.MID", "ASIWANDR.MID", "ASLATELY.MID", "Awayin.mid",
+    "BAMBINO.MID", "begin.mid", "BELL.MID", "CAROBEL.MID", "CHESTNUT.MID", "COMYE.MID", "deck.mid", "DECKPW.MID",
+    "DingDong.mid", "drum.mid", "DRUMMER.MID", "EMMANUEL.MID", "FROSTY2.MID", "frosty.mid", "GODREST.MID",
+    "GODRESTY.MID", "godrestyou.mid", "hark.mid", "havexmas.mid", "hear.mid", "herecomessanta2.mid", "HOLLY.MID",
+    "Hollyivy.mid", "HOLLYJOL.MID", "isaw3shp.mid", "ISMKSC.MID", "ITCAME.MID", "JBROCK.MID", "jingle.mid", "joy.mid",
+    "letit.mid", "LINUS2.MID", "O_holy.mid", "ohcome.mid", "Ohlittle.mid", "OTANNES.MID", "ROCKAPW.MID", "rudolph.mid",
+    "santacom.mid", "silent.mid", "silvbell.mid", "SLEIGHRD.MID", "SNGWENOW.MID", "SPFAIRY.MID", "WASSAIL.MID",
+    "WATCHLD2.MID", "WE3KNGGM.MID", "wewish.mid", "white_xm.mid", "XMASMED.MID", "xmastree.mid",
+};
+static_assert(std::size(kTuneFiles) == 58);
+
+CheckFn Tunes(bool needMidiHeader) {
+    return [=](Folder& folder, const std::string& dir) {
+        int missing = 0, bad = 0;
+        std::string first;
+        for (const char* name : kTuneFiles) {
+            std::ifstream in(folder.Path(dir + name), std::ios::binary);
+            char magic[4] = {};
+            if (!in.is_open()) {
+                // The header row only judges the files that are there.
+                if (!needMidiHeader) ++missing;
+                if (first.empty() && !needMidiHeader) first = Say("%s missing", name);
+            } else if (needMidiHeader && (!in.read(magic, 4) || std::string(magic, 4) != "MThd")) {
+                ++bad;
+                if (first.empty()) first = Say("%s is not a standard MIDI file", name);
+            }
+        }
+        const int total = static_cast<int>(std::size(kTuneFiles));
+        if (missing + bad > 0) return Fail(Say("%d of %d tunes missing, %d not MIDI; first: ", missing, total, bad) + first);
+        return Ok(Say("%d tunes%s", total, needMidiHeader ? " with MIDI headers" : ""));
+    };
+}
+
+std::vector<CheckRow> BuildRows() {
+    const LumpSet afterModel{1, -1};
+    const std::vector<std::uint32_t> opaque = {0}, keyed = {1, 2};
+    // Grip offsets the scene carries presents and reins at.
+    const VECTOR3D santaPresent = {-0.9f, 0.0f, 0.0f}, santaFist = {0.0f, 0.0f, 0.5f};
+    const VECTOR3D elfHand1 = {0.75f, 0.0f, 0.5f}, elfHand2 = {-0.75f, 0.0f, 0.5f};
+    const VECTOR3D chimneyFromSanta = {-5.0f, 0.0f, 0.0f};
+    return {
+        {"tex.brm", "lumps", LumpsAtLeast(7)},
+        {"tex.brm", "image-types", ImageTypes({0, 6})},
+        {"tex.brm", "image-sizes", ImageSizes({0, 6})},
+        {"tex.brm", "glow-alpha", AlphaModes({1, 2}, keyed)},
+        {"tex.brm", "sparkle-alpha", AlphaModes({5, 5}, keyed)},
+        {"tex.brm", "tree-alpha", AlphaModes({4, 4}, opaque)},
+        {"tex.brm", "tree-alpha", AlphaModes({6, 6}, opaque)},
+
+        {"bramble.works", "lumps", LumpsAtLeast(6)},
+        {"bramble.works", "image-types", ImageTypes({0, 5})},
+        {"bramble.works", "image-sizes", ImageSizes({0, 5})},
+        {"bramble.works", "font-alpha", AlphaModes({0, 0}, keyed)},
+        {"bramble.works", "font-grid", FontGrid(0)},
+        {"bramble.works", "banner-shape", Shape(1, 8.0, "the 256 x 32 banner")},
+        {"bramble.works", "intro-shape", Shape(2, 4.0, "the 512 x 128 upper intro picture")},
+        {"bramble.works", "intro-shape", Shape(3, 2.0, "the 512 x 256 lower intro picture")},
+        {"bramble.works", "strip-shape", Shape(4, 16.0, "a 512 x 32 / 1024 x 64 strip")},
+        {"bramble.works", "strip-shape", Shape(5, 16.0, "a 512 x 32 / 1024 x 64 strip")},
+
+        {"houses.brm", "lumps", LumpsAtLeast(7)},
+        {"houses.brm", "model-types", ModelTypes({0, 1})},
+        {"houses.brm", "models-load", ModelsLoad({0, 1})},
+        {"houses.brm", "joints", JointsAtLeast(0, 2)},
+        {"houses.brm", "joints", JointsAtLeast(1, 2)},
+        {"houses.brm", "image-types", ImageTypes({2, 6})},
+        {"houses.brm", "image-sizes", ImageSizes({2, 6})},
+        {"houses.brm", "image-alpha", AlphaModes({2, 6}, opaque)},
+        {"houses.brm", "size", Size(0, 0, Measure::Across, 14.0f, 28.0f)},
+        {"houses.brm", "size", Size(1, 0, Measure::Across, 14.0f, 28.0f)},
+        {"houses.brm", "chimney", ChimneyTop(0)},
+        {"houses.brm", "chimney", ChimneyTop(1)},
+        {"houses.brm", "landing", LandingRing(0)},
+        {"houses.brm", "landing", LandingRing(1)},
+
+        {"other.brm", "lumps", LumpsAtLeast(3)},
+        {"other.brm", "model-types", ModelTypes({0, 2})},
+        {"other.brm", "models-load", ModelsLoad({0, 2})},
+        {"other.brm", "ground-group", GroupsAtLeast(0, 1)},
+        {"other.brm", "ground-size", GroundTile()},
+        {"other.brm", "ground-top", GroundTop()},
+        {"other.brm", "rare-tree-height", Size(1, 0, Measure::Height, 10.0f, 22.0f)},
+        {"other.brm", "tree-height", Size(2, 0, Measure::Height, 10.0f, 22.0f)},
+
+        {"sleigh.brm", "lumps", LumpsAtLeast(2)},
+        {"sleigh.brm", "model-types", ModelTypes({0, 0})},
+        {"sleigh.brm", "models-load", ModelsLoad({0, 0})},
+        {"sleigh.brm", "materials", MaterialImages(1, 255)},
+        {"sleigh.brm", "image-types", ImageTypes(afterModel)},
+        {"sleigh.brm", "image-sizes", ImageSizes(afterModel)},
+        {"sleigh.brm", "image-alpha", AlphaModes(afterModel, opaque)},
+        {"sleigh.brm", "runners", Bottom(-3.3f, 0.3f)},
+        {"sleigh.brm", "runner-ends", OnMesh(0, -1, {{2.6f, -3.3f, -5.0f}, {-2.6f, -3.3f, -5.0f}}, 0.5f, "runner end")},
+        {"sleigh.brm", "rein-points", OnMesh(0, -1, {{1.75f, -1.0f, 4.4f}, {-1.75f, -1.0f, 4.4f}}, 0.5f, "rein point")},
+        {"sleigh.brm", "santa-seat", Seat({0.0f, -2.2f, 1.2f})},
+        {"sleigh.brm", "elf-seat", Seat({0.0f, 1.6f, -1.0f})},
+
+        {"presents.brm", "lumps", LumpsAtLeast(11)},
+        {"presents.brm", "model-types", ModelTypes({0, 0})},
+        {"presents.brm", "models-load", ModelsLoad({0, 0})},
+        {"presents.brm", "shapes", GroupsAtLeast(0, 3)},
+        {"presents.brm", "wrappings", MaterialImages(10, 255)},
+        {"presents.brm", "image-types", ImageTypes(afterModel)},
+        {"presents.brm", "image-sizes", ImageSizes(afterModel)},
+        {"presents.brm", "image-alpha", AlphaModes(afterModel, opaque)},
+        {"presents.brm", "centred", GroupsCentred(0.15f)},
+        {"presents.brm", "size", GroupsAcross(0.6f, 1.6f)},
+
+        {"reindeer.brm", "lumps", LumpsAtLeast(11)},
+        {"reindeer.brm", "model-types", ModelTypes({0, 0})},
+        {"reindeer.brm", "models-load", ModelsLoad({0, 0})},
+        {"reindeer.brm", "coats", MaterialImages(10, 2)},
+        {"reindeer.brm", "image-types", ImageTypes(afterModel)},
+        {"reindeer.brm", "image-sizes", ImageSizes(afterModel)},
+        {"reindeer.brm", "image-alpha", AlphaModes(afterModel, opaque)},
+        {"reindeer.brm", "frames", Animation(30)},
+        {"reindeer.brm", "joints", JointsAtLeast(0, 12)},
+        {"reindeer.brm", "length", Size(0, 1, Measure::Length, 3.5f, 6.5f)},
+        {"reindeer.brm", "height", Size(0, 1, Measure::Height, 2.5f, 4.5f)},
+        {"reindeer.brm", "nose", NoseTip()},
+        {"reindeer.brm", "harness", ReinRings(2)},
+        {"reindeer.brm", "hoof-tips", HoofTips({5, 6, 9, 10})},
+        {"reindeer.brm", "back-hooves", HoovesStrike({9, 10}, 5, 8)},
+        {"reindeer.brm", "front-hooves", HoovesStrike({5, 6}, 16, 19)},
+        {"reindeer.brm", "gallop-loop", SamePose(1, 22, 0.15f)},
+        {"reindeer.brm", "standing", Standing({5, 6, 9, 10}, 26, 30)},
+
+        {"santa.brm", "lumps", LumpsAtLeast(1)},
+        {"santa.brm", "materials", MaterialImages(0, 255)},
+        {"santa.brm", "image-types", ImageTypes(afterModel)},
+        {"santa.brm", "image-sizes", ImageSizes(afterModel)},
+        {"santa.brm", "image-alpha", AlphaModes(afterModel, opaque)},
+        {"santa.brm", "frames", Animation(194)},
+        {"santa.brm", "joints", JointsAtLeast(0, 16)},
+        {"santa.brm", "height", Size(0, 1, Measure::Height, 1.8f, 3.3f)},
+        {"santa.brm", "hands", Sides(1, 15, 9)},
+        {"santa.brm", "fists", OnMesh(1, 15, {santaFist}, 0.35f, "-x fist")},
+        {"santa.brm", "fists", OnMesh(1, 9, {santaFist}, 0.35f, "+x fist")},
+        {"santa.brm", "present-hand", OnMesh(65, 15, {santaPresent}, 0.6f, "present")},
+        {"santa.brm", "first-drop", PassesOver(15, santaPresent, 77, 93, chimneyFromSanta, 1.0f)},
+        {"santa.brm", "second-drop", PassesOver(15, santaPresent, 94, 122, chimneyFromSanta, 1.0f)},
+        {"santa.brm", "seated-loop", SamePose(1, 49, 0.1f)},
+        {"santa.brm", "climb-to-second-drop", SamePose(77, 94, 0.1f)},
+        {"santa.brm", "first-drop-to-return", SamePose(93, 123, 0.1f)},
+        {"santa.brm", "second-drop-to-return", SamePose(122, 123, 0.1f)},
+        {"santa.brm", "return-to-seat", SamePose(194, 1, 0.1f)},
+
+        {"elf.brm", "lumps", LumpsAtLeast(1)},
+        {"elf.brm", "materials", MaterialImages(0, 255)},
+        {"elf.brm", "image-types", ImageTypes(afterModel)},
+        {"elf.brm", "image-sizes", ImageSizes(afterModel)},
+        {"elf.brm", "image-alpha", AlphaModes(afterModel, opaque)},
+        {"elf.brm", "frames", Animation(136)},
+        {"elf.brm", "joints", JointsAtLeast(0, 10)},
+        {"elf.brm", "height", Size(0, 0, Measure::Height, 1.0f, 2.2f)},
+        {"elf.brm", "palms", OnMesh(0, 9, {elfHand1}, 0.25f, "hand 1 palm")},
+        {"elf.brm", "palms", OnMesh(0, 7, {elfHand2}, 0.25f, "hand 2 palm")},
+        {"elf.brm", "hand2-pick-up", Moves(7, elfHand2, 1, 4, 0.1f)},
+        {"elf.brm", "hand2-throw", Moves(7, elfHand2, 11, 16, 0.1f)},
+        {"elf.brm", "hand1-pick-up", Moves(9, elfHand1, 27, 30, 0.1f)},
+        {"elf.brm", "hand1-throw", Moves(9, elfHand1, 37, 42, 0.1f)},
+        {"elf.brm", "cruise-loop", SamePose(0, 53, 0.06f)},
+        {"elf.brm", "roof-to-wave", SamePose(86, 87, 0.06f)},
+
+        {"music/", "tunes", Tunes(false)},
+        {"music/", "midi", Tunes(true)},
+    };
+}
+}  // namespace
+
+const std::vector<CheckRow>& CheckRows() {
+    static const std::vector<CheckRow> rows = BuildRows();
+    return rows;
+}
