@@ -24,6 +24,7 @@ const BakedFile kFiles[] = {
     {"sleigh.brm", BuildSleigh},
     {"presents.brm", BuildPresents},
     {"reindeer.brm", BuildReindeer},
+    {"santa.brm", BuildSanta},
 };
 }  // namespace
 

@@ -161,12 +161,8 @@ void Rig::Finish() {
     mesh_.totalFrames = keys_.back().frame;
 }
 
-V3 Rig::PosedPoint(const Pose& pose, int joint, V3 local) const {
-    // Each joint's posed map p -> R p + t, taking bind model space to posed model space.
-    struct Map {
-        M3 r = {1, 0, 0, 0, 1, 0, 0, 0, 1};
-        V3 t;
-    };
+std::vector<Rig::Map> Rig::PosedMaps(const Pose& pose) const {
+    // Each joint's posed map p -> R p + t takes bind model space to posed model space.
     std::vector<Map> maps(joints_.size());
     for (std::size_t j = 0; j < joints_.size(); ++j) {
         const JointInfo& info = joints_[j];
@@ -184,9 +180,54 @@ V3 Rig::PosedPoint(const Pose& pose, int joint, V3 local) const {
             maps[j] = own;
         }
     }
+    return maps;
+}
+
+V3 Rig::PosedPoint(const Pose& pose, int joint, V3 local) const {
+    const std::vector<Map> maps = PosedMaps(pose);
     const JointInfo& info = joints_.at(static_cast<std::size_t>(joint));
     const Map& m = maps[static_cast<std::size_t>(joint)];
     return Apply(m.r, info.position + Apply(info.axes, local)) + m.t;
+}
+
+void Rig::Orient(Pose& pose, int joint, V3 degrees) const {
+    const int parent = joints_.at(static_cast<std::size_t>(joint)).parent;
+    M3 up = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    if (parent >= 0) up = PosedMaps(pose)[static_cast<std::size_t>(parent)].r;
+    pose[joint].rotation = EulerDegrees(Mul(Transpose(up), RotationFromEuler(degrees)));
+}
+
+float Rig::Reach(Pose& pose, const std::vector<int>& chain, int joint, V3 local, V3 target,
+                 const std::vector<std::pair<int, V3>>& keepOriented) const {
+    // Cyclic coordinate descent: each joint in turn, from the tip end, turns
+    // the tip towards the target about the axis square to both directions.
+    for (int pass = 0; pass < 40; ++pass) {
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            const std::vector<Map> maps = PosedMaps(pose);
+            const JointInfo& info = joints_[static_cast<std::size_t>(*it)];
+            const Map& m = maps[static_cast<std::size_t>(*it)];
+            const V3 pivot = Apply(m.r, info.position) + m.t;
+            const V3 tip = PosedPoint(pose, joint, local);
+            const V3 a = Normalised(tip - pivot), b = Normalised(target - pivot);
+            const V3 axis = Cross(a, b);
+            const float s = Length(axis);
+            if (s < 1e-6f) continue;
+            const double angle = std::atan2(static_cast<double>(s), static_cast<double>(Dot(a, b))) * 0.7;
+            // The turn about `axis` in model space, as a row-major rotation.
+            const V3 k = axis * (1.0f / s);
+            const double c = std::cos(angle), sn = std::sin(angle), v = 1.0 - c;
+            const M3 turn = {k.x * k.x * v + c,       k.x * k.y * v - k.z * sn, k.x * k.z * v + k.y * sn,
+                             k.y * k.x * v + k.z * sn, k.y * k.y * v + c,       k.y * k.z * v - k.x * sn,
+                             k.z * k.x * v - k.y * sn, k.z * k.y * v + k.x * sn, k.z * k.z * v + c};
+            M3 up = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+            if (info.parent >= 0) up = maps[static_cast<std::size_t>(info.parent)].r;
+            // New own turn Q' with up Q' = turn up Q.
+            const M3 q = RotationFromEuler(Named(pose, *it).rotation);
+            pose[*it].rotation = EulerDegrees(Mul(Transpose(up), Mul(turn, Mul(up, q))));
+            for (const auto& [j, d] : keepOriented) Orient(pose, j, d);
+        }
+    }
+    return Length(PosedPoint(pose, joint, local) - target);
 }
 
 void AddLimb(Mesh& mesh, V3 a, V3 b, float ra, float rb, const UvRect& uv, int segments) {

@@ -59,7 +59,23 @@ public:
     // builds. For generators and tests that place things at attachment points.
     V3 PosedPoint(const Pose& pose, int joint, V3 local) const;
 
+    // Sets `joint`'s rotation in `pose` so that, with its parents as posed, its
+    // axes end up turned by `degrees` (x then y then z) from the bind pose.
+    void Orient(Pose& pose, int joint, V3 degrees) const;
+    // Bends the joints of `chain` (listed from the root end) so that the point
+    // `local` of `joint` comes as near `target` (model space) as they allow;
+    // joints in `keepOriented` get their turn from `Orient` back after each
+    // pass. Returns the distance left.
+    float Reach(Pose& pose, const std::vector<int>& chain, int joint, V3 local, V3 target,
+                const std::vector<std::pair<int, V3>>& keepOriented = {}) const;
+
 private:
+    struct Map {
+        std::array<double, 9> r = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        V3 t;
+    };
+    std::vector<Map> PosedMaps(const Pose& pose) const;
+
     struct JointInfo {
         int parent = -1;
         V3 position;                  // model space, bind
