@@ -25,6 +25,7 @@ const BakedFile kFiles[] = {
     {"presents.brm", BuildPresents},
     {"reindeer.brm", BuildReindeer},
     {"santa.brm", BuildSanta},
+    {"elf.brm", BuildElf},
 };
 }  // namespace
 
