@@ -174,27 +174,38 @@ TEST_F(Reindeer, NoseTipAndHarnessRingsSitOnTheBody) {
     });
 }
 
-TEST(ReindeerCoats, PairsDifferOnlyRoundTheEyesAndTheLeadHasTheRedNose) {
-    const std::vector<Canvas> images = ReindeerImages();
-    ASSERT_EQ(images.size(), 2u * reindeer::kCoats);
-    for (int coat = 0; coat < reindeer::kCoats; ++coat) {
-        const Canvas& open = images[2 * coat];
-        const Canvas& shut = images[2 * coat + 1];
-        int differ = 0, differAbove = 0;
-        for (int y = 0; y < open.height; ++y) {
-            for (int x = 0; x < open.width; ++x) {
-                const Colour a = open.At(x, y), b = shut.At(x, y);
-                if (std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b) > 1e-4f) {
-                    ++differ;
-                    if (y < open.height / 2) ++differAbove;  // the body's half of the picture
-                }
+// Open and shut pictures of a pair differ only in the face (the lower half of
+// every character's layout), so swapping them blinks without touching the body.
+void ExpectBlinkPair(const Canvas& open, const Canvas& shut, const std::string& what) {
+    ASSERT_EQ(open.width, shut.width);
+    ASSERT_EQ(open.height, shut.height);
+    int differ = 0, differAbove = 0;
+    for (int y = 0; y < open.height; ++y) {
+        for (int x = 0; x < open.width; ++x) {
+            const Colour a = open.At(x, y), b = shut.At(x, y);
+            if (std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b) > 1e-4f) {
+                ++differ;
+                if (y < open.height / 2) ++differAbove;
             }
         }
-        EXPECT_GT(differ, 20) << "coat " << coat << ": no blink";
-        EXPECT_EQ(differAbove, 0) << "coat " << coat << ": the blink changes the body";
     }
+    EXPECT_GT(differ, 20) << what << ": no blink";
+    EXPECT_EQ(differAbove, 0) << what << ": the blink changes the body";
+}
+
+TEST(CharacterPictures, PairsDifferOnlyRoundTheEyesAndTheLeadHasTheRedNose) {
+    const std::vector<Canvas> coats = ReindeerImages();
+    ASSERT_EQ(coats.size(), 2u * reindeer::kCoats);
+    for (int coat = 0; coat < reindeer::kCoats; ++coat) {
+        ExpectBlinkPair(coats[2 * coat], coats[2 * coat + 1], "coat " + std::to_string(coat));
+    }
+    const std::vector<Canvas> santa = SantaImages(), elf = ElfImages();
+    ASSERT_EQ(santa.size(), 2u);
+    ASSERT_EQ(elf.size(), 2u);
+    ExpectBlinkPair(santa[0], santa[1], "santa");
+    ExpectBlinkPair(elf[0], elf[1], "elf");
     // The lead's nose (its picture's nose cell) is red, the others' dark.
-    auto nose = [&](int image) { return images[static_cast<std::size_t>(image)].At(72, 40); };
+    auto nose = [&](int image) { return coats[static_cast<std::size_t>(image)].At(72, 40); };
     EXPECT_GT(nose(0).r, 0.8f);
     EXPECT_LT(nose(0).g, 0.3f);
     for (int coat = 1; coat < reindeer::kCoats; ++coat) EXPECT_LT(nose(2 * coat).r, 0.4f);
