@@ -2,7 +2,10 @@
 
 #include <GL/gl.h>
 
+#include <cstdlib>
+
 #include "math/frustum.h"
+#include "text/text.h"
 
 std::string WithTrailingSlash(const char* path) {
     std::string result = path != nullptr ? path : "";
@@ -10,8 +13,11 @@ std::string WithTrailingSlash(const char* path) {
     return result;
 }
 
+SSMAIN::SSMAIN() { bannerTexture = static_cast<unsigned int>(std::rand()) % 2u + kPictureStripA; }
+
 bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,
                    const char* path) {
+    veilAlpha = 0.0f;
     isPreview = preview;
     resourcePath = WithTrailingSlash(path);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -48,6 +54,7 @@ bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SE
     glHint(GL_FOG_HINT, GL_DONT_CARE);
     glFogf(GL_FOG_START, 300.0f);
     glFogf(GL_FOG_END, 390.0f);
+    SetupText();
     return true;
 }
 
@@ -59,6 +66,7 @@ void SSMAIN::SetSize(int drawableWidth, int drawableHeight) {
 void SSMAIN::Update(double elapsedSeconds) {
     frameTime = elapsedSeconds;
     totalTime += elapsedSeconds;
+    if (showFps) fpsMeter.AddFrame(elapsedSeconds, ProcessCpuSeconds());
     if (xmasMain) xmasMain->MoveScene(elapsedSeconds);
 }
 
@@ -80,8 +88,31 @@ void SSMAIN::Draw() {
     if (xmasMain) xmasMain->DrawScene();
     glPopMatrix();
     glDisable(GL_FOG);
+    if (!isPreview) DoOverlay();
+    if (showFps) {
+        const OverlayFrame frame = MakeOverlayFrame();
+        DrawFpsReadout(fpsMeter, width, height, frame.pictures[kPictureFont]);
+    }
     glDisable(GL_TEXTURE_2D);
 }
+
+OverlayFrame SSMAIN::MakeOverlayFrame() const {
+    OverlayFrame frame;
+    frame.frameTime = frameTime;
+    frame.totalTime = totalTime;
+    frame.width = width;
+    frame.height = height;
+    frame.showCountdown = showCountdown;
+    // An empty record (a lump that is no picture) counts as missing: it has no GL name.
+    for (unsigned int i = 0; i < kOverlayPictures; ++i) {
+        frame.pictures[i] = i < textures.size() ? textures[i].texID : 0;
+    }
+    return frame;
+}
+
+void SSMAIN::DoOverlay() { DoOverlayFrame(this, MakeOverlayFrame()); }
+
+void SSMAIN::DoIntro() { DoIntroFrame(this, MakeOverlayFrame()); }
 
 void SSMAIN::Cleanup() {
     if (xmasMain) {

@@ -14,10 +14,15 @@
 #include "assets/texture.h"
 #include "scene/settings.h"
 #include "scene/xmasmain.h"
+#include "text/fps.h"
+#include "text/overlay.h"
 
-class SSMAIN {
+// The overlay's fields (banner, veil, countdown, intro) come from
+// OVERLAYSTATE; only DoOverlay and DoIntro change them.
+class SSMAIN : public OVERLAYSTATE {
 public:
-    SSMAIN() = default;
+    // Draws the first banner strip, so seed the random generator first.
+    SSMAIN();
     ~SSMAIN() { Cleanup(); }
     SSMAIN(const SSMAIN&) = delete;
     SSMAIN& operator=(const SSMAIN&) = delete;
@@ -33,6 +38,15 @@ public:
     void Draw();
     // Safe after a partial Setup and safe to call twice.
     void Cleanup();
+    // The overlay over the scene in screen space (text/overlay.h): banner,
+    // countdown, veil, then one intro step until the intro is done. Draw
+    // calls it unless the view is a preview, so a preview's intro never
+    // advances.
+    void DoOverlay();
+    // One intro step alone, in overlay space; DoOverlay already runs it.
+    void DoIntro();
+    // What the overlay reads this frame: clocks, size, the pictures' GL names.
+    OverlayFrame MakeOverlayFrame() const;
 
     double totalTime = 0.0;  // sum of every dt given to Update, seconds
     double frameTime = 0.0;  // this frame's dt, seconds
@@ -43,6 +57,8 @@ public:
     std::vector<Texture> textures;  // "bramble.works": 0 font, 1 banner, 2-3 intro, 4-5 strips
     bool showCountdown = true;
     std::unique_ptr<XMASMAIN> xmasMain;
+    bool showFps = false;  // the -fps readout, drawn over everything when on
+    FPSMETER fpsMeter;
 };
 
 // Appends "/" unless the path already ends in one.

@@ -78,6 +78,7 @@ bool FrostvaleView::MainSetup() {
         ssMain.reset();
     }
     ssMain = std::make_unique<SSMAIN>();
+    ssMain->showFps = services.showFps;
     if (!ssMain->Setup(isPreview, scrn.width, scrn.height, &settings.settings, services.resourcePath.c_str())) {
         // Keep the display black: an engine that failed half-way draws nothing.
         ssMain->Cleanup();

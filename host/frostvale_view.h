@@ -30,6 +30,7 @@ struct ViewServices {
     std::string resourcePath;
     // Seeds rand() at engine set-up; by default the clock time in whole seconds.
     std::function<unsigned()> seed;
+    bool showFps = false;  // -fps: the frame-rate and CPU-load readout
 };
 
 class FrostvaleView {

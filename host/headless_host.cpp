@@ -7,6 +7,7 @@
 
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
+#include "host/run_calendar.h"
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "platform/signals.h"
@@ -16,9 +17,14 @@ namespace {
 // Where the simulated clock starts; any value works, only differences count.
 constexpr double kSimulatedStart = 1000.0;
 
+// A screen shows no alpha, but blending leaves it in the framebuffer (the
+// view clears it to 0): written as is, the frame would look washed out, and
+// the overlay's text vanish, in any viewer that composites the PNG on white.
 bool WriteFrame(const OffscreenContext& context, const std::string& path) {
     const DrawableSize size = context.Size();
-    return WritePng(path, size.width, size.height, context.LastPresented(), false);
+    std::vector<std::uint8_t> opaque = context.LastPresented();
+    for (std::size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
+    return WritePng(path, size.width, size.height, opaque, false);
 }
 }  // namespace
 
@@ -51,12 +57,14 @@ int RunHeadless(const RunContext& run) {
     }
 
     SimulatedClock clock(kSimulatedStart);
+    const RunCalendar calendar(o, &clock);
     ViewServices services;
     services.surface = context.get();
     services.clock = &clock;
     services.resourcePath = run.resourcePath;
     const std::optional<std::uint32_t> seed = o.seed;
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
+    services.showFps = o.showFps;
 
     int status = 0;
     {

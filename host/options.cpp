@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+#include "text/calendar.h"
+
 namespace {
 struct OptionRow {
     const char* name;
@@ -46,12 +48,10 @@ bool ParseSize(const std::string& text, int* width, int* height) {
     return true;
 }
 
+// A real date and time of day, exactly as the countdown's calendar reads it.
 bool ParseNow(const std::string& text) {
-    int y, mo, d, h, mi, s;
-    char tail;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &s, &tail) != 6) return false;
-    return y >= 1900 && mo >= 1 && mo <= 12 && d >= 1 && d <= 31 && h >= 0 && h <= 23 && mi >= 0 && mi <= 59 &&
-           s >= 0 && s <= 60;
+    std::tm parsed{};
+    return ParseCalendarTime(text.c_str(), &parsed);
 }
 
 const std::vector<OptionRow>& OptionTable() {

@@ -9,6 +9,7 @@
 
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
+#include "host/run_calendar.h"
 #include "math/failure.h"
 #include "platform/signals.h"
 #include "platform/sdl_window.h"
@@ -37,6 +38,7 @@ ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock
     services.resourcePath = run.resourcePath;
     const std::optional<std::uint32_t> seed = run.options.seed;
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
+    services.showFps = run.options.showFps;
     return services;
 }
 
@@ -132,6 +134,7 @@ bool StartVideo() {
 int RunWindow(const RunContext& run) {
     if (!StartVideo()) return 1;
     MonotonicClock clock;
+    const RunCalendar calendar(run.options, &clock);
     std::string error;
     auto surface = SdlWindowSurface::CreateWindow("Frostvale", 1280, 720, 0, false, &error);
     if (!surface) {
@@ -151,6 +154,7 @@ int RunFullscreen(const RunContext& run) {
     if (!StartVideo()) return 1;
     SDL_ShowCursor(SDL_DISABLE);
     MonotonicClock clock;
+    const RunCalendar calendar(run.options, &clock);
     std::vector<ScreenView> views;
     const int displays = std::max(1, SdlDisplayCount());
     for (int display = 0; display < displays; ++display) {
@@ -176,6 +180,7 @@ int RunXScreenSaver(const RunContext& run) {
     unsigned long xid = run.options.windowId.value_or(0);
     if (xid == 0) xid = RootWindowId();
     MonotonicClock clock;
+    const RunCalendar calendar(run.options, &clock);
     std::string error;
     auto surface = xid != 0 ? SdlWindowSurface::AdoptForeignWindow(xid, &error) : nullptr;
     if (!surface) {

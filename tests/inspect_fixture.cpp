@@ -214,13 +214,6 @@ void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V
     for (const auto& [frame, value] : keys) j.translationKeys.push_back({static_cast<float>(frame / 24.0), value});
 }
 
-int JointIndex(const Ms3dModelDesc& m, const std::string& name) {
-    for (std::size_t i = 0; i < m.joints.size(); ++i) {
-        if (m.joints[i].name == name) return static_cast<int>(i);
-    }
-    return -1;
-}
-
 Fixture GoodFixture() {
     Fixture f;
     auto& tex = f.files["tex.brm"];

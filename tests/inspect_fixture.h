@@ -43,5 +43,3 @@ Fixture GoodFixture();
 void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint = -1);
 // Joint `index` of `m` gets a translation key of `value` at each frame (24 per second).
 void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V3>>& keys);
-// Index of the joint named `name`, -1 if none.
-int JointIndex(const Ms3dModelDesc& m, const std::string& name);

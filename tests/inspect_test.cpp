@@ -13,6 +13,7 @@
 #include <stb/stb_image.h>
 
 #include "tests/inspect_fixture.h"
+#include "tools/inspect/mesh.h"
 
 namespace {
 std::string Run(const std::string& command, int* status) {
@@ -83,6 +84,61 @@ Picture ReadPng(const std::string& path) {
     return p;
 }
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// the geometry the checks stand on
+
+namespace {
+// A box as the checks see it, corners from the same writer helper the fixtures use.
+Mesh BoxMesh(V3 lo, V3 hi) {
+    Ms3dModelDesc d;
+    d.groups.resize(1);
+    AddBox(&d, 0, lo, hi);
+    Mesh mesh;
+    for (const auto& t : d.triangles) {
+        MeshTri tri;
+        for (int k = 0; k < 3; ++k) {
+            const auto& p = d.vertices[t.vertices[static_cast<std::size_t>(k)]].position;
+            tri.p[k] = {p[0], p[1], p[2]};
+        }
+        mesh.tris.push_back(tri);
+    }
+    return mesh;
+}
+}  // namespace
+
+TEST(InspectGeometry, RaysDownFindTheHighestSurfaceBelowTheirStart) {
+    const Mesh box = BoxMesh({-1, 2, -1}, {1, 5, 1});
+    // Straight through a face's middle and exactly down a diagonal shared by two triangles.
+    EXPECT_FLOAT_EQ(*HitBelow(box, 0.3f, -0.2f, 100.0f), 5.0f);
+    EXPECT_FLOAT_EQ(*HitBelow(box, 0.0f, 0.0f, 100.0f), 5.0f);
+    EXPECT_FLOAT_EQ(*HitBelow(box, 1.0f, 1.0f, 100.0f), 5.0f);  // a corner still counts
+    // Starting inside the box, the top is above: the floor is what lies below.
+    EXPECT_FLOAT_EQ(*HitBelow(box, 0.3f, -0.2f, 4.0f), 2.0f);
+    EXPECT_FALSE(HitBelow(box, 0.3f, -0.2f, 1.0f).has_value());
+    EXPECT_FALSE(HitBelow(box, 1.5f, 0.0f, 100.0f).has_value());  // walls seen edge-on are not floors
+}
+
+TEST(InspectGeometry, DistanceIsToTheNearestFaceEdgeOrCorner) {
+    const Mesh box = BoxMesh({0, 0, 0}, {2, 2, 2});
+    EXPECT_NEAR(DistanceToMesh(box, {1, 1, 3}), 1.0, 1e-6);                    // over a face
+    EXPECT_NEAR(DistanceToMesh(box, {3, 3, 1}), std::sqrt(2.0), 1e-6);         // off an edge
+    EXPECT_NEAR(DistanceToMesh(box, {-1, -1, -1}), std::sqrt(3.0), 1e-6);      // off a corner
+    EXPECT_NEAR(DistanceToMesh(box, {1, 1, 0.25f}), 0.25, 1e-6);               // inside: to the nearest wall
+    EXPECT_GT(DistanceToMesh(Mesh{}, {0, 0, 0}), 1e30);
+}
+
+TEST(InspectGeometry, BoundsGrowFromEmptyAndFollowTheMesh) {
+    Mesh mesh = BoxMesh({-1, 0, -1}, {1, 4, 1});
+    const Bounds all = mesh.Box();
+    EXPECT_FALSE(all.empty);
+    EXPECT_FLOAT_EQ(all.Size().y, 4.0f);
+    EXPECT_FLOAT_EQ(all.lo.x, -1.0f);
+    mesh.Translate({10, 0, 0});
+    EXPECT_FLOAT_EQ(mesh.Box().Centre().x, 10.0f);
+    EXPECT_TRUE(Mesh{}.Box().empty);
+    EXPECT_FLOAT_EQ(Mesh{}.Box().Size().x, 0.0f);
+}
 
 // ---------------------------------------------------------------------------
 // check

@@ -5,11 +5,13 @@
 // house's turn, so the snow about 5 units from the chimney top in every
 // direction must lie about 1 unit below it. With a slope of kSlope and the
 // chimney kChimneyRise above the ridge snow, that ring lies between
-// kChimneyRise and kChimneyRise + 5 kSlope below the top.
+// kChimneyRise and kChimneyRise + 5 kSlope below the top (0.5 to 1.75, about
+// 1.3 on average round the ring).
 //
 // Every house is drawn with one picture bound, so each picture is an atlas: the
 // walls of both models with their windows and doors painted in, gables, brick,
 // trim boards and snow. Geometry and painting read the same layout below.
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -18,10 +20,10 @@
 #include "tools/bake/models.h"
 
 namespace {
-constexpr float kSlope = 0.27f;         // roof rise per unit across the ridge
+constexpr float kSlope = 0.25f;         // roof rise per unit across the ridge
 constexpr float kSnowDepth = 0.55f;     // snow lying on the roof boards
 constexpr float kBoardDepth = 0.3f;     // roof boards
-constexpr float kChimneyRise = 0.8f;    // chimney top above the ridge snow
+constexpr float kChimneyRise = 0.5f;    // chimney top above the ridge snow
 constexpr float kFooting = -2.5f;       // walls go this far below the ground point, under the drifts
 constexpr int kAtlas = 256;
 
@@ -38,6 +40,11 @@ const PixelRect kBoard = {112, 168, 176, 200};
 const PixelRect kRoofSnow = {0, 200, 128, 256};
 const PixelRect kSnowEdge = {128, 200, 192, 256};
 const PixelRect kCanopySnow = {192, 200, 256, 256};
+const PixelRect kIce = {176, 168, 192, 200};
+// Four bulb colours for the lights along the eaves, side by side.
+const PixelRect kBulbs = {192, 168, 256, 200};
+constexpr int kBulbColours = 4;
+PixelRect Bulb(int k) { return {kBulbs.x0 + 16 * k, kBulbs.y0, kBulbs.x0 + 16 * (k + 1), kBulbs.y1}; }
 
 UvRect Uv(const PixelRect& r) { return r.Uv(kAtlas, kAtlas); }
 
@@ -71,13 +78,14 @@ const Wall kWingWall = {kWingFront, 6.0f, 5.5f, {{Opening::kWindow, 3.0f, 1.6f, 
 struct Look {
     enum Material { kBrickWall, kClapboard, kPlaster, kStone, kBoards } material;
     Colour wall, trim, door, shutter;
+    std::array<std::uint32_t, kBulbColours> bulbs;  // the lights along the eaves
 };
 const Look kLooks[kHouseImages] = {
-    {Look::kBrickWall, Hex(0x8F3B2E), Hex(0xF2EBDC), Hex(0x2E6B45), Hex(0x2E6B45)},
-    {Look::kClapboard, Hex(0x7B5637), Hex(0xE9DDBF), Hex(0xB3122B), Hex(0xB3122B)},
-    {Look::kPlaster, Hex(0xE6D8C0), Hex(0x5A3A24), Hex(0xA8202E), Hex(0x3F6B4F)},
-    {Look::kStone, Hex(0x6C7A89), Hex(0xF5F5F0), Hex(0x7E0A1E), Hex(0x2F4F7A)},
-    {Look::kBoards, Hex(0x3F6B4F), Hex(0xF2EBDC), Hex(0xC8102E), Hex(0xC8102E)},
+    {Look::kBrickWall, Hex(0x8F3B2E), Hex(0xF2EBDC), Hex(0x2E6B45), Hex(0x2E6B45), {0xFF4040, 0x50E060, 0xFFD040, 0x5090FF}},
+    {Look::kClapboard, Hex(0x7B5637), Hex(0xE9DDBF), Hex(0xB3122B), Hex(0xB3122B), {0xFFE0A0, 0xFFD27A, 0xFFE0A0, 0xFFD27A}},
+    {Look::kPlaster, Hex(0xE6D8C0), Hex(0x5A3A24), Hex(0xA8202E), Hex(0x3F6B4F), {0xFF4040, 0xFFD040, 0xFF4040, 0xFFD040}},
+    {Look::kStone, Hex(0x6C7A89), Hex(0xF5F5F0), Hex(0x7E0A1E), Hex(0x2F4F7A), {0x80B0FF, 0xE8F0FF, 0x80B0FF, 0xE8F0FF}},
+    {Look::kBoards, Hex(0x3F6B4F), Hex(0xF2EBDC), Hex(0xC8102E), Hex(0xC8102E), {0xFF4040, 0x50E060, 0xFFD040, 0xFF70D0}},
 };
 
 // ---- Painting ----
@@ -117,12 +125,16 @@ void PaintWall(Canvas& c, const Wall& wall, const Look& look, std::uint32_t seed
     FillRoundBox(c, static_cast<float>(r.x1) - 3.0f, static_cast<float>(r.y0), static_cast<float>(r.x1),
                  static_cast<float>(r.y1), 0.5f, Shade(look.trim, 0.9f));
     // Stone footing below the ground point, then snow banked against it.
-    const PixelRect footing = {r.x0, static_cast<int>(py(0.4f)), r.x1, r.y1};
+    const PixelRect footing = {r.x0, static_cast<int>(py(0.6f)), r.x1, r.y1};
     PaintStones(c, footing, Hex(0x6E6A66), Hex(0x2E2B2A), 5.0f, seed + 9u);
-    ForEachPixel(c, {r.x0, static_cast<int>(py(0.9f)), r.x1, r.y1}, [&](int x, int y, float a, float b) {
-        const float drift = 0.55f + 0.25f * Fbm(seed + 5u, a * 3.0f, 0.0f, 6, 2);
-        const float cover = SmoothStep(drift - 0.12f, drift + 0.02f, b);
-        BlendOver(c.At(x, y), Mix(Hex(0xEEF4FF), Hex(0xB9CCE8), 1.0f - b), cover);
+    // Snow banked against the wall: its wavy top between 0 and 0.45 above the
+    // ground point, solid below (the drifts hide most of it anyway).
+    const float bankTop = py(0.45f), bankLow = py(0.0f);
+    ForEachPixel(c, {r.x0, static_cast<int>(bankTop), r.x1, r.y1}, [&](int x, int y, float a, float) {
+        const float edge = bankTop + (bankLow - bankTop) * Fbm(seed + 5u, a * 3.0f, 0.0f, 6, 2);
+        const float py0 = static_cast<float>(y) + 0.5f;
+        const float cover = Coverage(edge - py0, 2.0f);
+        BlendOver(c.At(x, y), Mix(Hex(0xEEF4FF), Hex(0xB9CCE8), SmoothStep(edge, edge + 12.0f, py0)), cover);
     });
     for (const Opening& o : wall.openings) {
         const float x0 = px(o.centre - o.width * 0.5f), x1 = px(o.centre + o.width * 0.5f);
@@ -166,9 +178,28 @@ Canvas HouseImage(int variant) {
     // Trim boards for fascias, soffits and the door canopy.
     PaintPlanks(c, kBoard, look.trim, 6.0f, false, seed + 8u);
     // Roof snow: lit, with soft hollows; edges shaded bluer.
-    PaintSnow(c, kRoofSnow, 0.15f, seed + 10u);
+    // Roof snow: soft lumps in long drifts along the ridge, bluer towards the eave.
+    ForEachPixel(c, kRoofSnow, [&](int x, int y, float a, float b) {
+        const float lumps = Fbm(seed + 10u, a * 1.5f, b * 0.5f, 6, 3);
+        Colour p = Mix(Hex(0xEEF4FF), Hex(0xB9CCE8), SmoothStep(0.5f, 0.85f, lumps) * 0.55f);
+        p = Mix(p, Hex(0xB9CCE8), SmoothStep(0.55f, 1.0f, a) * 0.45f);
+        if (a < 0.06f) p = Mix(p, Hex(0xFFFFFF), 0.5f * (1.0f - a / 0.06f));
+        c.At(x, y) = p;
+    });
     PaintSnow(c, kSnowEdge, 0.7f, seed + 11u);
     PaintSnow(c, kCanopySnow, 0.3f, seed + 12u);
+    // Ice: pale blue, lighter down the middle.
+    ForEachPixel(c, kIce, [&](int x, int y, float a, float) {
+        c.At(x, y) = Mix(Hex(0xA9C4E8), Hex(0xF4FAFF), 1.0f - std::fabs(a - 0.5f) * 2.0f);
+    });
+    // Bulbs: a hot centre in a saturated glow (drawn lit, so painted bright).
+    for (int k = 0; k < kBulbColours; ++k) {
+        const Colour glow = Hex(look.bulbs[static_cast<std::size_t>(k)]);
+        ForEachPixel(c, Bulb(k), [&](int x, int y, float a, float b) {
+            const float d = std::hypot(a - 0.5f, (b - 0.5f) * 0.5f) * 2.0f;
+            c.At(x, y) = Mix(Mix(glow, Hex(0xFFFFFF), 0.6f), glow, SmoothStep(0.0f, 0.8f, d));
+        });
+    }
     return c;
 }
 
@@ -187,6 +218,30 @@ void AddWallBox(Mesh& m, float x0, float x1, float z0, float z1, float top, cons
 
 // The snow top of a roof whose walls are `halfSpan` from the ridge line and `top` high.
 float RidgeSnow(float halfSpan, float top) { return top + kSlope * halfSpan + kBoardDepth + kSnowDepth; }
+
+// Icicles under both eave lips (at x = +-eave, y = lip) and a string of lights
+// sagging between hooks below them, from z0 to z1. Lengths vary from a seed
+// taken from the position, so each roof is the same on every bake.
+void AddEaveTrimmings(Mesh& m, const Xform& x, float eave, float lip, float z0, float z1) {
+    Rng rng(static_cast<std::uint64_t>(std::lround((z1 - z0) * 100.0f + eave * 1000.0f)));
+    for (int side = -1; side <= 1; side += 2) {
+        const float ex = static_cast<float>(side) * (eave + 0.15f);
+        for (float z = z0; z <= z1; z += rng.Range(0.6f, 1.1f)) {
+            const float length = rng.Range(0.3f, 0.9f);
+            // A cone pointing down: mirrored in y, which the kit keeps outward.
+            AddCylinder(m, x * Move(ex, lip + 0.05f, z) * Xform::Scale({1.0f, -1.0f, 1.0f}), 0.12f, 0.0f, length, 5,
+                        Uv(kIce), Uv(kIce));
+        }
+        const float hook = 2.0f;
+        int bulb = 0;
+        for (float z = z0 + 0.2f; z <= z1; z += 0.7f, ++bulb) {
+            const float along = std::fmod(z - z0, hook) / hook;
+            const float sag = 0.3f * std::sin(3.14159265f * along);
+            AddSphere(m, x * Move(ex + static_cast<float>(side) * 0.2f, lip - 0.15f - sag, z) * Xform::Scale({1.0f, 1.3f, 1.0f}),
+                      0.17f, 4, 3, Uv(Bulb(bulb % kBulbColours)));
+        }
+    }
+}
 
 // A gabled roof over walls `halfSpan` either side of the ridge and `top` high, its
 // ridge along z from z0 to z1 (overhangs included), placed by `x`: boards in the trim
@@ -211,8 +266,11 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
                             {eave + 0.38f, e - 0.42f},
                             {eave + 0.3f, e - 0.12f},
                             {eave, e}};
+    // Both slopes run across the roof-snow picture from the ridge (u = 0) to the eave.
     std::vector<UvRect> snowSides(snow.size(), Uv(kSnowEdge));
-    snowSides[0] = snowSides[snow.size() - 1] = Uv(kRoofSnow);
+    const UvRect slope = Uv(kRoofSnow);
+    snowSides[0] = slope;
+    snowSides[snow.size() - 1] = {slope.u1, slope.v0, slope.u0, slope.v1};
     const float length = z1 - z0;
     AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), snow, length + 0.3f, Uv(kSnowEdge), snowSides, false);
     // Boards under the snow.
@@ -221,6 +279,7 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
     std::vector<V2> board = {{0.0f, bt},         {-b, bt - k * b},           {-b, bt - k * b - kBoardDepth},
                              {0.0f, bt - kBoardDepth}, {b, bt - k * b - kBoardDepth}, {b, bt - k * b}};
     AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), board, length, Uv(kBoard), {Uv(kBoard)}, false);
+    AddEaveTrimmings(m, x, eave, e - kSnowDepth - 0.2f, z0 + 0.4f, z1 - 0.4f);
     // Gable triangles under the boards.
     const float gy = top - 0.02f;
     std::vector<V2> gable = {{-halfSpan, gy}, {halfSpan, gy}, {0.0f, gy + k * halfSpan}};
@@ -231,10 +290,10 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
 void AddChimney(Mesh& m, V3 top, float from) {
     const float crown = 0.35f;
     BoxUv brick = BoxUv::All(Uv(kBrick));
-    AddBox(m, Move(top.x, (from + top.y - crown) * 0.5f, top.z), {1.5f, top.y - crown - from, 1.5f}, brick);
+    AddBox(m, Move(top.x, (from + top.y - crown) * 0.5f, top.z), {1.8f, top.y - crown - from, 1.8f}, brick);
     BoxUv cap = BoxUv::All(Uv(kCrown));
     cap.faces[kTop] = Uv(kFlue);
-    AddBox(m, Move(top.x, top.y - crown * 0.5f, top.z), {1.9f, crown, 1.9f}, cap);
+    AddBox(m, Move(top.x, top.y - crown * 0.5f, top.z), {2.2f, crown, 2.2f}, cap);
 }
 
 // A small roof over a door: a board with snow on it, leaning out from the wall.

@@ -112,18 +112,28 @@ Canvas PresentImage(int index) {
 }
 
 namespace {
-// A bow on top of a present at height `top`: two loops, a knot and two tails.
+// A bow on top of a present at height `top`: two flat ribbon loops standing up
+// and leaning out, a knot and two short tails, all on the ribbon strip.
 void AddBow(Mesh& m, float top, float size) {
     const UvRect r = RibbonUv();
+    const std::vector<V2> flat = {{-0.05f * size, -0.012f}, {0.05f * size, -0.012f}, {0.05f * size, 0.012f},
+                                  {-0.05f * size, 0.012f}};
+    SweepOptions loop;
+    loop.closed = true;
+    loop.smoothSection = false;
     for (int side = -1; side <= 1; side += 2) {
         const float s = static_cast<float>(side);
-        AddSphere(m, Move(s * 0.15f * size, top + 0.1f * size, 0.0f) * Xform::RotateZ(s * -30.0f) *
-                         Xform::Scale({0.19f * size, 0.1f * size, 0.09f * size}),
-                  1.0f, 10, 6, r);
+        std::vector<V3> path;
+        for (int i = 0; i < 12; ++i) {
+            const float a = 2.0f * kPi * static_cast<float>(i) / 12.0f;
+            path.push_back({0.14f * size * std::cos(a), 0.075f * size * std::sin(a), 0.0f});
+        }
+        AddSweep(m, Move(s * 0.12f * size, top + 0.075f * size, 0.0f) * Xform::RotateZ(s * 25.0f), path, {0, 0, 1}, flat,
+                 r, loop);
         AddBox(m, Move(s * 0.1f * size, top + 0.012f, s * 0.12f * size) * Xform::RotateY(s * 35.0f + 90.0f),
                {0.28f * size, 0.02f, kBand * 0.8f}, BoxUv::All(r));
     }
-    AddSphere(m, Move(0, top + 0.07f * size, 0), 0.085f * size, 8, 5, r);
+    AddSphere(m, Move(0, top + 0.05f * size, 0) * Xform::Scale({1.0f, 0.8f, 1.0f}), 0.07f * size, 8, 5, r);
 }
 
 // A box of `size` centred on the origin, ribbons round it both ways and a bow on top.
@@ -156,8 +166,11 @@ void AddRoundPresent(Mesh& m, float radius, float height, int repeats) {
     LatheOptions band;
     band.segments = 16;
     // Round the side the ribbon shows its bright middle only (its sheen runs across u).
-    AddLathe(m, Move(0, -kBand * 0.5f - 0.08f, 0), {{radius + 0.015f, 0.0f}, {radius + 0.015f, kBand}},
-             Part(RibbonUv(), 0.35f, 0.0f, 0.65f, 1.0f), band);
+    const Xform bandAt = Move(0, -kBand * 0.5f - 0.08f, 0);
+    AddLathe(m, bandAt, {{radius + 0.015f, 0.0f}, {radius + 0.015f, kBand}}, Part(RibbonUv(), 0.35f, 0.0f, 0.65f, 1.0f),
+             band);
+    AddDisc(m, bandAt, radius + 0.015f, 0.0f, false, 16, RibbonUv());
+    AddDisc(m, bandAt, radius + 0.015f, kBand, true, 16, RibbonUv());
     const BoxUv ribbon = BoxUv::All(RibbonUv());
     AddBox(m, Move(0, height * 0.5f + 0.02f, 0), {2.0f * radius * 0.97f, 0.02f, kBand}, ribbon);
     AddBox(m, Move(0, height * 0.5f + 0.025f, 0), {kBand, 0.02f, 2.0f * radius * 0.97f}, ribbon);

@@ -262,6 +262,9 @@ CheckFn ChimneyTop(int lump) {
 
 // Five units from the chimney top in any horizontal direction the roof lies
 // about one unit below it, so the sleigh can land whatever the house's turn.
+// On a roof the sleigh's origin rests 2.2 above the chimney top and its
+// runners 3.3 below that origin: they touch a roof 1.1 below the chimney
+// top. Within 0.6 of that (the lead's bob is 0.5) they neither float nor sink.
 CheckFn LandingRing(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -281,12 +284,14 @@ CheckFn LandingRing(int lump) {
             const float drop = hit ? c.y - *hit : std::numeric_limits<float>::infinity();
             least = std::min(least, drop);
             most = std::max(most, drop);
-            if ((drop < 0.4f || drop > 1.6f) && bad.empty()) {
+            if ((drop < 0.5f || drop > 1.7f) && bad.empty()) {
                 bad = hit ? Say("at %d degrees the roof is %.2f below", d * 360 / kDirections, drop)
                           : Say("at %d degrees there is no roof", d * 360 / kDirections);
             }
         }
-        if (!bad.empty()) return Fail(Say("lump %d: ", lump) + bad + " (needs 0.4 to 1.6)");
+        if (!bad.empty()) {
+            return Fail(Say("lump %d: ", lump) + bad + Say(" (needs 0.5 to 1.7; %.2f to %.2f over %d directions)", least, most, kDirections));
+        }
         return Ok(Say("lump %d roof %.2f to %.2f below the chimney top in %d directions", lump, least, most,
                       kDirections));
     };
@@ -391,6 +396,7 @@ CheckFn GroupsAcross(float lo, float hi) {
         std::string why;
         const Subject* s = folder.Model(file, 0, &why);
         if (s == nullptr) return Fail(why);
+        if (s->Model().numGroups == 0) return Fail("no groups");
         float least = std::numeric_limits<float>::max(), most = 0.0f;
         for (int g = 0; g < s->Model().numGroups; ++g) {
             const VECTOR3D size = s->GroupTriangles(g).Box().Size();

@@ -11,6 +11,7 @@ int InspectLumps(const Args& args);
 int InspectImage(const Args& args);
 int InspectModel(const Args& args);
 int InspectPose(const Args& args);
+int InspectCountdown(const Args& args);
 int InspectRender(const Args& args);
 int InspectSheet(const Args& args);
 int InspectCheck(const Args& args);

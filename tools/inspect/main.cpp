@@ -19,6 +19,7 @@ const Command kCommands[] = {
     {"image", "image FILE INDEX OUT.png", InspectImage},
     {"model", "model FILE [--scale S]", InspectModel},
     {"pose", "pose FILE --scale S --range START END --speed SPEED [--loop] [--blend] --dt SECONDS --steps N", InspectPose},
+    {"countdown", "countdown \"YYYY-MM-DD HH:MM:SS\"", InspectCountdown},
     {"render", "render FILE OUT.png [--lump N] [--image K] [--scale S] [--yaw DEG] [--pitch DEG] [--size WxH] [--frame F | --frames A B STEP] (render --help: how each file is drawn)", InspectRender},
     {"sheet", "sheet DIR OUT.png [--size WxH]", InspectSheet},
     {"check", "check DIR", InspectCheck},

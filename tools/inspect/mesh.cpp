@@ -4,7 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include "tools/inspect/contract.h"
 
 namespace {
 struct D3 {
@@ -73,16 +72,6 @@ Bounds Mesh::Box() const {
     return b;
 }
 
-Bounds Mesh::JointBox(int joint) const {
-    Bounds b;
-    for (const MeshTri& t : tris) {
-        for (int k = 0; k < 3; ++k) {
-            if (t.joint[k] == joint) b.Add(t.p[k]);
-        }
-    }
-    return b;
-}
-
 void Mesh::Translate(VECTOR3D offset) {
     for (MeshTri& t : tris) {
         for (VECTOR3D& p : t.p) p = AddVectors(p, offset);
@@ -119,21 +108,4 @@ double DistanceToMesh(const Mesh& mesh, VECTOR3D p) {
         best = std::min(best, Dot(d, d));
     }
     return std::sqrt(best);
-}
-
-std::string BaseName(std::string_view path) {
-    const std::size_t slash = path.find_last_of('/');
-    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
-}
-
-ModelUse FindModelUse(std::string_view path, int lump, bool* known) {
-    const std::string name = BaseName(path);
-    for (const ModelUse& use : kModelUses) {
-        if (name == use.file && lump == use.lump) {
-            if (known != nullptr) *known = true;
-            return use;
-        }
-    }
-    if (known != nullptr) *known = false;
-    return {"", lump, 1.0f, Skin::MaterialOrder, 0, true, -1, false, 0.0, "model"};
 }

@@ -28,8 +28,6 @@ struct Mesh {
     std::vector<MeshTri> tris;
 
     Bounds Box() const;
-    // Corners attached to `joint` only.
-    Bounds JointBox(int joint) const;
     // The mesh moved by `offset`.
     void Translate(VECTOR3D offset);
 };

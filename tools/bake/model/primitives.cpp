@@ -166,8 +166,10 @@ void AddLathe(Mesh& mesh, const Xform& x, const std::vector<V2>& profile, const 
         const float u0 = static_cast<float>(j % perRepeat) / static_cast<float>(perRepeat);
         const float u1 = static_cast<float>(j % perRepeat + 1) / static_cast<float>(perRepeat);
         const float t0 = Radians(o.phaseDegrees) + 2.0f * kPi * static_cast<float>(j) / static_cast<float>(o.segments);
-        const float t1 = Radians(o.phaseDegrees) + 2.0f * kPi * static_cast<float>(j + 1) / static_cast<float>(o.segments);
-        const float tm = 0.5f * (t0 + t1);
+        // The last column comes back to exactly the first angle, so the seam welds.
+        const float t1 =
+            Radians(o.phaseDegrees) + 2.0f * kPi * static_cast<float>((j + 1) % o.segments) / static_cast<float>(o.segments);
+        const float tm = t0 + kPi / static_cast<float>(o.segments);
         for (std::size_t i = 0; i + 1 < n; ++i) {
             const bool pole0 = profile[i].x <= 0.0f;
             const bool pole1 = profile[i + 1].x <= 0.0f;
@@ -193,7 +195,7 @@ void AddDisc(Mesh& mesh, const Xform& x, float radius, float y, bool facingUp, i
     const Corner centre = at(0, 0);
     for (int j = 0; j < segments; ++j) {
         const float a0 = 2.0f * kPi * static_cast<float>(j) / static_cast<float>(segments);
-        const float a1 = 2.0f * kPi * static_cast<float>(j + 1) / static_cast<float>(segments);
+        const float a1 = 2.0f * kPi * static_cast<float>((j + 1) % segments) / static_cast<float>(segments);
         mesh.AddTriangle(x, centre, at(radius * std::sin(a0), radius * std::cos(a0)),
                          at(radius * std::sin(a1), radius * std::cos(a1)));
     }

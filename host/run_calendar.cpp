@@ -1,0 +1,12 @@
+#include "host/run_calendar.h"
+
+#include "text/calendar.h"
+
+RunCalendar::RunCalendar(const Options& options, Clock* clock) {
+    std::tm start{};
+    if (!options.now || clock == nullptr || !ParseCalendarTime(options.now->c_str(), &start)) return;
+    const double started = clock->Now();
+    SetCalendarClock(StartedCalendar(start, [clock, started] { return clock->Now() - started; }));
+}
+
+RunCalendar::~RunCalendar() { SetCalendarClock(nullptr); }

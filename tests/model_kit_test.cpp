@@ -1,0 +1,562 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "assets/ms3d.h"
+#include "assets/reader.h"
+#include "assets/resfile.h"
+#include "assets/texture.h"
+#include "tools/bake/bake.h"
+#include "tools/bake/model/painters.h"
+#include "tools/bake/model/primitives.h"
+#include "tools/bake/models.h"
+
+namespace {
+constexpr float kPi = 3.14159265358979f;
+// The saver stands houses and trees 0.5 below the ground tiles' y 0, so the
+// lowest drift lies this far below their ground point.
+constexpr float kLowestDrift = kGroundLowest - 0.5f;
+
+Mesh OneGroup() {
+    Mesh m;
+    m.Use(m.AddGroup("g", -1));
+    return m;
+}
+
+float SignedVolume(const Mesh& m) {
+    double v = 0.0;
+    for (const MeshTriangle& t : m.Triangles()) {
+        const V3 a = t.corners[0].position, b = t.corners[1].position, c = t.corners[2].position;
+        v += Dot(a, Cross(b, c)) / 6.0;
+    }
+    return static_cast<float>(v);
+}
+
+// Closed and consistently wound: every directed edge a->b is matched by b->a
+// as often (positions compared after rounding, so welded corners meet).
+::testing::AssertionResult ClosedAndConsistent(const Mesh& m) {
+    using Key = std::tuple<long, long, long>;
+    auto key = [](V3 p) {
+        return Key{std::lround(p.x * 1e4f), std::lround(p.y * 1e4f), std::lround(p.z * 1e4f)};
+    };
+    std::map<std::pair<Key, Key>, int> edges;
+    for (const MeshTriangle& t : m.Triangles()) {
+        for (int k = 0; k < 3; ++k) {
+            const Key a = key(t.corners[static_cast<std::size_t>(k)].position);
+            const Key b = key(t.corners[static_cast<std::size_t>((k + 1) % 3)].position);
+            ++edges[{a, b}];
+        }
+    }
+    for (const auto& [e, n] : edges) {
+        const auto back = edges.find({e.second, e.first});
+        const int m2 = back == edges.end() ? 0 : back->second;
+        if (m2 != n) {
+            return ::testing::AssertionFailure() << "edge from (" << std::get<0>(e.first) << ", " << std::get<1>(e.first)
+                                                 << ", " << std::get<2>(e.first) << ") used " << n
+                                                 << " times one way and " << m2 << " the other";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// Every corner normal on the same side as its triangle's winding.
+bool NormalsAgreeWithWinding(const Mesh& m) {
+    for (const MeshTriangle& t : m.Triangles()) {
+        const V3 face = Cross(t.corners[1].position - t.corners[0].position, t.corners[2].position - t.corners[0].position);
+        for (const Corner& c : t.corners) {
+            if (Dot(face, c.normal) <= 0.0f) return false;
+        }
+    }
+    return true;
+}
+
+void ExpectSolid(const Mesh& m, float volume, float tolerance) {
+    EXPECT_TRUE(ClosedAndConsistent(m));
+    EXPECT_TRUE(NormalsAgreeWithWinding(m));
+    EXPECT_NEAR(SignedVolume(m), volume, tolerance);
+}
+
+// ---- A model as the saver loads it ----
+
+struct Loaded {
+    MS3D model;
+    std::vector<V3> points;  // vertex positions after scale and skinning
+};
+
+// Loads lump 0 of `lumps` with the engine's reader, scales it, prepares the
+// skeleton and puts the points back in model space, as the house set-up does.
+std::unique_ptr<Loaded> LoadModelLump(const Lump& lump, float scale) {
+    auto out = std::make_unique<Loaded>();
+    BoundedReader reader(lump.bytes.data(), lump.bytes.size());
+    if (!out->model.LoadFromFStream(&reader)) return nullptr;
+    out->model.Scale(scale);
+    out->model.InitialSetup();
+    out->model.UpdatePoints();
+    for (const MS3D_VERTEX& v : out->model.vertices) out->points.push_back({v.position.x, v.position.y, v.position.z});
+    return out;
+}
+
+V3 JointOrigin(const MS3D& m, int joint) {
+    const MATRIX& a = m.skeleton[static_cast<std::size_t>(joint)].absolute;
+    return {static_cast<float>(a.m[12]), static_cast<float>(a.m[13]), static_cast<float>(a.m[14])};
+}
+
+struct Bounds {
+    V3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
+    V3 Size() const { return hi - lo; }
+    V3 Centre() const { return (lo + hi) * 0.5f; }
+};
+
+Bounds BoundsOf(const Loaded& l, int group = -1) {
+    Bounds b;
+    for (const MS3D_TRIANGLE& t : l.model.triangles) {
+        if (group >= 0 && t.groupIndex != group) continue;
+        for (std::uint16_t i : t.vertexIndices) {
+            const V3 p = l.points[i];
+            b.lo = {std::min(b.lo.x, p.x), std::min(b.lo.y, p.y), std::min(b.lo.z, p.z)};
+            b.hi = {std::max(b.hi.x, p.x), std::max(b.hi.y, p.y), std::max(b.hi.z, p.z)};
+        }
+    }
+    return b;
+}
+
+// The highest surface straight below (x, z), or -1e9 when nothing is there.
+float SurfaceAt(const Loaded& l, float x, float z) {
+    float best = -1e9f;
+    for (const MS3D_TRIANGLE& t : l.model.triangles) {
+        const V3 a = l.points[t.vertexIndices[0]], b = l.points[t.vertexIndices[1]], c = l.points[t.vertexIndices[2]];
+        const float d = (b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z);
+        if (std::fabs(d) < 1e-9f) continue;
+        const float u = ((x - a.x) * (c.z - a.z) - (c.x - a.x) * (z - a.z)) / d;
+        const float v = ((b.x - a.x) * (z - a.z) - (x - a.x) * (b.z - a.z)) / d;
+        if (u < 0.0f || v < 0.0f || u + v > 1.0f) continue;
+        best = std::max(best, a.y + u * (b.y - a.y) + v * (c.y - a.y));
+    }
+    return best;
+}
+
+bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
+
+void ExpectOpaqueImages(const std::vector<Lump>& lumps, std::size_t first) {
+    for (std::size_t i = first; i < lumps.size(); ++i) {
+        SCOPED_TRACE("image lump " + std::to_string(i));
+        EXPECT_EQ(lumps[i].type, kLumpTypeImage);
+        EXPECT_EQ(lumps[i].alphaMode, 0u);
+        BoundedReader reader(lumps[i].bytes.data(), lumps[i].bytes.size());
+        Texture t;
+        ASSERT_TRUE(LoadTGA2(&t, &reader));
+        EXPECT_TRUE(PowerOfTwo(static_cast<int>(t.width)) && PowerOfTwo(static_cast<int>(t.height)));
+    }
+}
+
+const std::vector<Lump>& Houses() {
+    static const std::vector<Lump> lumps = BuildHouses();
+    return lumps;
+}
+const std::vector<Lump>& Other() {
+    static const std::vector<Lump> lumps = BuildOther();
+    return lumps;
+}
+const std::vector<Lump>& Sleigh() {
+    static const std::vector<Lump> lumps = BuildSleigh();
+    return lumps;
+}
+const std::vector<Lump>& Presents() {
+    static const std::vector<Lump> lumps = BuildPresents();
+    return lumps;
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+}  // namespace
+
+// ---- Primitives ----
+
+TEST(Primitives, BoxesAreClosedOutwardAndExact) {
+    Mesh box = OneGroup();
+    AddBox(box, Move(1, 2, 3), {2, 3, 4}, BoxUv::All({}));
+    ExpectSolid(box, 24.0f, 1e-3f);
+    Mesh bevel = OneGroup();
+    AddBevelBox(bevel, Xform(), {2, 3, 4}, 0.3f, {});
+    EXPECT_TRUE(ClosedAndConsistent(bevel));
+    EXPECT_TRUE(NormalsAgreeWithWinding(bevel));
+    // Chamfering removes a little of each edge: between the box and the box less
+    // a full triangular prism along every edge.
+    const float cut = 0.5f * 0.3f * 0.3f * 4.0f * (2.0f + 3.0f + 4.0f);
+    EXPECT_LT(SignedVolume(bevel), 24.0f);
+    EXPECT_GT(SignedVolume(bevel), 24.0f - cut);
+    EXPECT_THROW(AddBevelBox(bevel, Xform(), {2, 3, 4}, 1.0f, {}), BakeError);
+}
+
+TEST(Primitives, RoundShapesAreClosedOutward) {
+    const int n = 12;
+    const float prism = 0.5f * static_cast<float>(n) * std::sin(2.0f * kPi / static_cast<float>(n));  // area of unit n-gon
+    Mesh cylinder = OneGroup();
+    AddCylinder(cylinder, Xform(), 1.0f, 1.0f, 2.0f, n, {}, {});
+    ExpectSolid(cylinder, prism * 2.0f, 1e-3f);
+    Mesh cone = OneGroup();
+    AddCylinder(cone, Xform(), 1.0f, 0.0f, 3.0f, n, {}, {});
+    ExpectSolid(cone, prism * 3.0f / 3.0f, 1e-3f);
+    Mesh sphere = OneGroup();
+    AddSphere(sphere, Move(5, 0, 0), 2.0f, 16, 10, {});
+    EXPECT_TRUE(ClosedAndConsistent(sphere));
+    EXPECT_TRUE(NormalsAgreeWithWinding(sphere));
+    const float ball = 4.0f / 3.0f * kPi * 8.0f;
+    EXPECT_LT(SignedVolume(sphere), ball);
+    EXPECT_GT(SignedVolume(sphere), 0.9f * ball);
+    // Smooth: a sphere's corner normals point straight out from its centre.
+    for (const MeshTriangle& t : sphere.Triangles()) {
+        for (const Corner& c : t.corners) {
+            const V3 out = Normalised(c.position - V3{5, 0, 0});
+            EXPECT_GT(Dot(out, c.normal), 0.95f);
+        }
+    }
+    // A lathe with a crease gets two normals at the crease; repeats need to divide the segments.
+    Mesh lathe = OneGroup();
+    LatheOptions o;
+    o.creases = {1};
+    AddLathe(lathe, Xform(), {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {}, o);
+    ExpectSolid(lathe, prism, 1e-3f);
+    o.uRepeats = 5;
+    EXPECT_THROW(AddLathe(lathe, Xform(), {{0, 0}, {1, 1}}, {}, o), BakeError);
+}
+
+TEST(Primitives, ExtrusionsOfConcaveOutlines) {
+    // An L: area 3, with a collinear point on its long side.
+    const std::vector<V2> ell = {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}};
+    EXPECT_FLOAT_EQ(SignedArea(ell), 3.0f);
+    float area = 0.0f;
+    for (const auto& t : Triangulate(ell)) {
+        area += SignedArea({ell[static_cast<std::size_t>(t[0])], ell[static_cast<std::size_t>(t[1])],
+                            ell[static_cast<std::size_t>(t[2])]});
+    }
+    EXPECT_NEAR(area, 3.0f, 1e-5f);
+    Mesh m = OneGroup();
+    AddExtrusion(m, Xform(), ell, 0.5f, {}, {UvRect{}}, false);
+    ExpectSolid(m, 1.5f, 1e-4f);
+    // Clockwise outlines and a wrong number of side rectangles are refused.
+    std::vector<V2> cw(ell.rbegin(), ell.rend());
+    EXPECT_THROW(AddExtrusion(m, Xform(), cw, 0.5f, {}, {UvRect{}}, false), BakeError);
+    EXPECT_THROW(AddExtrusion(m, Xform(), ell, 0.5f, {}, {UvRect{}, UvRect{}}, false), BakeError);
+    // A strip along a bent line is a valid outline whichever way the line turns.
+    Mesh strip = OneGroup();
+    AddExtrusion(strip, Xform(), ThickLine({{0, 0}, {1, 0.5f}, {1.5f, 1.5f}}, 0.2f), 1.0f, {}, {UvRect{}}, false);
+    EXPECT_TRUE(ClosedAndConsistent(strip));
+    EXPECT_GT(SignedVolume(strip), 0.0f);
+}
+
+TEST(Primitives, SweepsOpenAndClosed) {
+    // A straight rod: a square section 0.2 across swept 3 long is a 0.12 box.
+    Mesh rod = OneGroup();
+    const std::vector<V2> square = {{-0.1f, -0.1f}, {0.1f, -0.1f}, {0.1f, 0.1f}, {-0.1f, 0.1f}};
+    SweepOptions flat;
+    flat.smoothSection = false;
+    AddSweep(rod, Xform(), {{0, 0, 0}, {0, 0, 1}, {0, 0, 3}}, {1, 0, 0}, square, {}, flat);
+    ExpectSolid(rod, 0.12f, 1e-4f);
+    // A ring round the y axis closes on itself with no caps.
+    Mesh ring = OneGroup();
+    std::vector<V3> path;
+    for (int i = 0; i < 16; ++i) {
+        const float a = 2.0f * kPi * static_cast<float>(i) / 16.0f;
+        path.push_back({2.0f * std::sin(a), 0.0f, 2.0f * std::cos(a)});
+    }
+    SweepOptions closed;
+    closed.closed = true;
+    AddSweep(ring, Xform(), path, {0, 1, 0}, RegularPolygon(8, 0.3f, 0.3f), {}, closed);
+    EXPECT_TRUE(ClosedAndConsistent(ring));
+    EXPECT_TRUE(NormalsAgreeWithWinding(ring));
+    // Roughly the section's area times the path's length.
+    const float section = 0.5f * 8.0f * std::sin(kPi / 4.0f) * 0.09f;
+    const float length = 16.0f * 2.0f * 2.0f * std::sin(kPi / 16.0f);
+    EXPECT_NEAR(SignedVolume(ring), section * length, 0.15f);
+}
+
+TEST(Primitives, MapsKeepNormalsOutward) {
+    // Turning by 90 degrees about y takes +x to -z, as the saver turns its houses.
+    const V3 p = Xform::RotateY(90.0f).Point({1, 2, 0});
+    EXPECT_NEAR(p.x, 0.0f, 1e-6f);
+    EXPECT_NEAR(p.y, 2.0f, 1e-6f);
+    EXPECT_NEAR(p.z, -1.0f, 1e-6f);
+    // A squashed plane keeps its normal perpendicular: x + y = 0 stretched 2x along x.
+    const V3 n = Xform::Scale({2, 1, 1}).Normal(Normalised({1, 1, 0}));
+    EXPECT_NEAR(n.x, 1.0f / std::sqrt(5.0f), 1e-5f);
+    EXPECT_NEAR(n.y, 2.0f / std::sqrt(5.0f), 1e-5f);
+    // Rotated and mirrored solids stay closed with outward normals.
+    Mesh m = OneGroup();
+    AddBox(m, Xform::RotateZ(30.0f) * Xform::RotateX(-20.0f) * Xform::Scale({-1, 2, 1}), {1, 1, 1}, BoxUv::All({}));
+    ExpectSolid(m, 2.0f, 1e-3f);
+    const Xform composed = Move(1, 0, 0) * Xform::RotateY(90.0f);
+    const V3 q = composed.Point({0, 0, 1});  // rotate first, then move
+    EXPECT_NEAR(q.x, 2.0f, 1e-6f);
+    EXPECT_NEAR(q.z, 0.0f, 1e-6f);
+}
+
+TEST(Primitives, SurfacePaintersStayInsideTheCanvas) {
+    Canvas c(16, 16, Hex(0x000000));
+    const PixelRect r = {-4, 10, 40, 30};  // mostly outside
+    int painted = 0;
+    ForEachPixel(c, r, [&](int x, int y, float, float) {
+        ASSERT_TRUE(x >= 0 && y >= 10 && x < 16 && y < 16);
+        ++painted;
+    });
+    EXPECT_EQ(painted, 16 * 6);
+    const UvRect uv = PixelRect{0, 0, 8, 4}.Uv(16, 16);
+    EXPECT_FLOAT_EQ(uv.u0, 0.5f / 16.0f);
+    EXPECT_FLOAT_EQ(uv.u1, 7.5f / 16.0f);
+    EXPECT_FLOAT_EQ(uv.v1, 3.5f / 16.0f);
+}
+
+// ---- From the kit to the file ----
+
+TEST(MeshFile, ScaledWeldedAndGrouped) {
+    Mesh m;
+    const int mat = m.AddMaterial(PlainMaterial("paint"));
+    m.Use(m.AddGroup("a", mat));
+    const Corner c0{{0, 0, 0}, {0, 0, 1}, {0, 0}}, c1{{1, 0, 0}, {0, 0, 1}, {1, 0}}, c2{{1, 1, 0}, {0, 0, 1}, {1, 1}},
+        c3{{0, 1, 0}, {0, 0, 1}, {0, 1}};
+    m.AddQuad(Xform(), c0, c1, c2, c3);
+    m.Use(m.AddGroup("b", -1));
+    m.AddTriangle(Move(0, 0, 5), c0, c1, c1);  // no area: dropped
+    m.AddTriangle(Move(0, 0, 5), c0, c1, c2);
+    const Ms3dModelDesc d = m.ToMs3d(0.5f);
+    EXPECT_EQ(d.vertices.size(), 4u + 3u);  // the quad's diagonal is shared
+    ASSERT_EQ(d.triangles.size(), 3u);
+    ASSERT_EQ(d.groups.size(), 2u);
+    EXPECT_EQ(d.groups[0].triangles.size(), 2u);
+    EXPECT_EQ(d.groups[0].material, 0);
+    EXPECT_EQ(d.groups[1].material, -1);
+    EXPECT_EQ(d.triangles[2].group, 1);
+    // Lengths are divided by the scale the saver will multiply them by.
+    const auto& far = d.vertices[d.triangles[2].vertices[2]].position;
+    EXPECT_FLOAT_EQ(far[0], 2.0f);
+    EXPECT_FLOAT_EQ(far[2], 10.0f);
+    // Texture t is stored as v, measured from the picture's top.
+    EXPECT_FLOAT_EQ(d.triangles[0].t[2], 1.0f);
+    EXPECT_THROW(m.ToMs3d(0.0f), BakeError);
+    EXPECT_THROW(m.Use(7), BakeError);
+}
+
+TEST(MeshFile, RiggedPartsFollowTheirJointsThroughTheEngineSkeleton) {
+    // A two-joint arm bound rigidly: the engine moves the points into joint
+    // space and back; in the bind pose they must land where they were modelled.
+    Mesh m;
+    m.Use(m.AddGroup("arm", -1));
+    const int shoulder = m.AddJoint("shoulder", -1, {0, 1, 0});
+    const int elbow = m.AddJoint("elbow", shoulder, {0, 2, 0}, {0, 0, 0.5f});
+    m.Joints()[static_cast<std::size_t>(elbow)].translationKeys.push_back({1.0f, {0, 1, 0}});
+    m.Use(0, shoulder);
+    AddBox(m, Move(0, 2, 0), {0.5f, 2, 0.5f}, BoxUv::All({}));
+    m.Use(0, elbow);
+    AddBox(m, Move(0, 4, 0), {0.4f, 2, 0.4f}, BoxUv::All({}));
+    EXPECT_EQ(m.JointBindPosition(elbow).y, 3.0f);
+    m.totalFrames = 24;
+    const Ms3dModelDesc desc = m.ToMs3d(0.25f);
+    ASSERT_EQ(desc.joints.size(), 2u);
+    EXPECT_EQ(desc.joints[1].parent, "shoulder");
+    EXPECT_FLOAT_EQ(desc.joints[1].position[1], 8.0f);
+    EXPECT_FLOAT_EQ(desc.joints[1].translationKeys[0].value[1], 4.0f);
+    EXPECT_FLOAT_EQ(desc.joints[1].rotation[2], 0.5f);
+    EXPECT_THROW(m.AddJoint("orphan", 9, {}), BakeError);
+
+    Lump lump;
+    lump.bytes = EncodeMs3d(desc);
+    const auto loaded = LoadModelLump(lump, 0.25f);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->model.totalFrames, 24);
+    int onElbow = 0;
+    for (std::size_t i = 0; i < loaded->model.vertices.size(); ++i) {
+        const auto& v = desc.vertices[i];
+        EXPECT_NEAR(loaded->points[i].x, v.position[0] * 0.25f, 1e-4f);
+        EXPECT_NEAR(loaded->points[i].y, v.position[1] * 0.25f, 1e-4f);
+        EXPECT_NEAR(loaded->points[i].z, v.position[2] * 0.25f, 1e-4f);
+        onElbow += loaded->model.vertices[i].jointIndex == elbow;
+    }
+    EXPECT_EQ(onElbow, 8);
+}
+
+// ---- The baked models ----
+
+TEST(BakedModels, SameBytesOnEveryRunAndAsTheBuildBaked) {
+    EXPECT_EQ(BuildLumpFile(BuildHouses()), BuildLumpFile(Houses()));
+    EXPECT_EQ(BuildLumpFile(BuildOther()), BuildLumpFile(Other()));
+    EXPECT_EQ(BuildLumpFile(BuildSleigh()), BuildLumpFile(Sleigh()));
+    EXPECT_EQ(BuildLumpFile(BuildPresents()), BuildLumpFile(Presents()));
+    const std::string dir = FROSTVALE_BAKED_DIR;
+    if (ReadFile(dir + "/houses.brm").empty()) GTEST_SKIP() << "no baked folder";
+    EXPECT_EQ(ReadFile(dir + "/houses.brm"), BuildLumpFile(Houses()));
+    EXPECT_EQ(ReadFile(dir + "/other.brm"), BuildLumpFile(Other()));
+    EXPECT_EQ(ReadFile(dir + "/sleigh.brm"), BuildLumpFile(Sleigh()));
+    EXPECT_EQ(ReadFile(dir + "/presents.brm"), BuildLumpFile(Presents()));
+}
+
+TEST(BakedModels, BakedFilesOpenThroughTheLumpReader) {
+    const std::string dir = FROSTVALE_BAKED_DIR;
+    const std::pair<const char*, int> files[] = {{"houses.brm", 7}, {"other.brm", 3}, {"sleigh.brm", 6}, {"presents.brm", 13}};
+    for (const auto& [name, lumps] : files) {
+        SCOPED_TRACE(name);
+        RESFILE file;
+        if (!file.Open((dir + "/" + name).c_str())) GTEST_SKIP() << "no baked folder";
+        EXPECT_EQ(file.LumpCount(), lumps);
+        ASSERT_TRUE(file.SeekLump(0));
+        BoundedReader reader = file.Lump();
+        MS3D model;
+        EXPECT_TRUE(model.LoadFromFStream(&reader));
+        EXPECT_GT(model.numTriangles, 0);
+    }
+}
+
+TEST(BakedModels, EveryModelIsClosedWithOutwardNormals) {
+    // The saver culls back faces on houses and trees: a hole or an inside-out
+    // part would show as a gap or a black face.
+    for (int k = 0; k < kHouseModels; ++k) {
+        SCOPED_TRACE("house " + std::to_string(k));
+        const Mesh m = HouseMesh(k);
+        EXPECT_TRUE(ClosedAndConsistent(m));
+        EXPECT_GT(SignedVolume(m), 0.0f);
+    }
+    const std::pair<const char*, Mesh> others[] = {
+        {"tree", TreeMesh()}, {"rare tree", RareTreeMesh()}, {"sleigh", SleighMesh()}, {"presents", PresentsMesh()}};
+    for (const auto& [name, m] : others) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(ClosedAndConsistent(m));
+        EXPECT_GT(SignedVolume(m), 0.0f);
+    }
+}
+
+TEST(BakedModels, HousesCarryTheChimneyJointAndTakeALanding) {
+    ASSERT_EQ(Houses().size(), 7u);
+    for (int k = 0; k < kHouseModels; ++k) {
+        SCOPED_TRACE("house " + std::to_string(k));
+        const auto house = LoadModelLump(Houses()[static_cast<std::size_t>(k)], kHouseScale);
+        ASSERT_TRUE(house);
+        ASSERT_GE(house->model.numJoints, 2);
+        const V3 top = JointOrigin(house->model, 1);
+        // The chimney top is the highest point, and the flue lies right under it.
+        const Bounds b = BoundsOf(*house);
+        EXPECT_NEAR(b.hi.y, top.y, 1e-3f);
+        EXPECT_NEAR(SurfaceAt(*house, top.x, top.z), top.y, 1e-3f);
+        // About 20 across, on the ground point, the walls reaching under the drifts.
+        EXPECT_GT(std::max(b.Size().x, b.Size().z), 14.0f);
+        EXPECT_LT(std::max(b.Size().x, b.Size().z), 25.0f);
+        EXPECT_LE(b.lo.y, kLowestDrift);
+        // The roof 5 units from the chimney top, every way round, lies about 1 below it.
+        float sum = 0.0f;
+        const int steps = 32;
+        for (int i = 0; i < steps; ++i) {
+            const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(steps);
+            const float drop = top.y - SurfaceAt(*house, top.x + 5.0f * std::sin(a), top.z + 5.0f * std::cos(a));
+            EXPECT_GT(drop, 0.3f) << "at angle step " << i;
+            EXPECT_LT(drop, 2.0f) << "at angle step " << i;
+            sum += drop;
+        }
+        EXPECT_NEAR(sum / static_cast<float>(steps), 1.2f, 0.35f);
+    }
+    ExpectOpaqueImages(Houses(), 2);
+}
+
+TEST(BakedModels, GroundTileIsTheRightSizeAndTilesWithoutSeams) {
+    const auto ground = LoadModelLump(Other()[0], kGroundScale);
+    ASSERT_TRUE(ground);
+    ASSERT_GE(ground->model.numGroups, 1);
+    const Bounds b = BoundsOf(*ground, 0);
+    EXPECT_NEAR(b.lo.x, -60.0f, 1e-3f);
+    EXPECT_NEAR(b.hi.x, 60.0f, 1e-3f);
+    EXPECT_NEAR(b.lo.z, -60.0f, 1e-3f);
+    EXPECT_NEAR(b.hi.z, 60.0f, 1e-3f);
+    EXPECT_NEAR(b.hi.y, 0.0f, 1e-4f);
+    EXPECT_GE(b.lo.y, kGroundLowest - 1e-4f);
+    EXPECT_LT(b.lo.y, -0.5f);  // drifts, not a flat plane
+    // Each corner on one edge has a twin on the opposite edge with the same
+    // height and the same normal, so neighbouring tiles meet seamlessly.
+    std::map<std::pair<long, long>, std::pair<float, V3>> west, south;
+    std::vector<std::tuple<bool, long, float, V3>> east;
+    for (const MS3D_TRIANGLE& t : ground->model.triangles) {
+        for (int k = 0; k < 3; ++k) {
+            const V3 p = ground->points[t.vertexIndices[k]];
+            const V3 n = {t.vertexNormals[k].x, t.vertexNormals[k].y, t.vertexNormals[k].z};
+            if (std::fabs(p.x + 60.0f) < 1e-3f) west[{0, std::lround(p.z * 100.0f)}] = {p.y, n};
+            if (std::fabs(p.z + 60.0f) < 1e-3f) south[{0, std::lround(p.x * 100.0f)}] = {p.y, n};
+            if (std::fabs(p.x - 60.0f) < 1e-3f) east.emplace_back(true, std::lround(p.z * 100.0f), p.y, n);
+            if (std::fabs(p.z - 60.0f) < 1e-3f) east.emplace_back(false, std::lround(p.x * 100.0f), p.y, n);
+        }
+    }
+    ASSERT_FALSE(east.empty());
+    for (const auto& [alongX, at, y, n] : east) {
+        const auto& side = alongX ? west : south;
+        const auto twin = side.find({0, at});
+        ASSERT_NE(twin, side.end());
+        EXPECT_NEAR(twin->second.first, y, 1e-4f);
+        EXPECT_NEAR(Dot(twin->second.second, n), 1.0f, 1e-4f);
+    }
+}
+
+TEST(BakedModels, TreesStandAboutFifteenHighOnTheirPictures) {
+    const std::pair<std::size_t, float> trees[] = {{1, kRareTreeScale}, {2, kTreeScale}};
+    for (const auto& [lump, scale] : trees) {
+        SCOPED_TRACE("other.brm lump " + std::to_string(lump));
+        const auto tree = LoadModelLump(Other()[lump], scale);
+        ASSERT_TRUE(tree);
+        const Bounds b = BoundsOf(*tree);
+        EXPECT_GT(b.hi.y, 13.5f);
+        EXPECT_LT(b.hi.y, 18.0f);
+        EXPECT_LE(b.lo.y, kLowestDrift);  // the trunk reaches under the drifts
+        EXPECT_LT(b.Size().x, 14.0f);
+        // The needle band and the strip below it: every coordinate inside the picture.
+        for (const MS3D_TRIANGLE& t : tree->model.triangles) {
+            for (int k = 0; k < 3; ++k) {
+                ASSERT_GE(t.s[k], 0.0f);
+                ASSERT_LE(t.s[k], 1.0f);
+                ASSERT_GE(t.t[k], 0.0f);
+                ASSERT_LE(t.t[k], 1.0f);
+            }
+        }
+    }
+}
+
+TEST(BakedModels, SleighSeatsRidersRunnersAndReins) {
+    const auto sleigh = LoadModelLump(Sleigh()[0], kSleighScale);
+    ASSERT_TRUE(sleigh);
+    const Bounds b = BoundsOf(*sleigh);
+    EXPECT_NEAR(b.lo.y, -3.3f, 0.02f);  // runners
+    EXPECT_NEAR(b.lo.z, -5.0f, 0.1f);   // where they end behind
+    EXPECT_NEAR(b.Centre().x, 0.0f, 1e-3f);
+    // Santa's seat and the elf's bench lie under their riders.
+    EXPECT_NEAR(SurfaceAt(*sleigh, 0.0f, 1.2f), -2.2f, 0.15f);
+    EXPECT_NEAR(SurfaceAt(*sleigh, 0.0f, -1.0f), 1.6f, 0.15f);
+    // Something solid where the reins leave the front, on both sides.
+    for (float side : {-1.75f, 1.75f}) {
+        float nearest = 1e9f;
+        for (const V3& p : sleigh->points) nearest = std::min(nearest, Length(p - V3{side, -1.0f, 4.4f}));
+        EXPECT_LT(nearest, 0.3f);
+    }
+    // One picture per material, in material order.
+    EXPECT_EQ(Sleigh().size(), 1u + sleigh->model.numMaterials);
+    for (const MS3D_GROUP& g : sleigh->model.groups) EXPECT_GE(g.materialIndex, 0);
+    ExpectOpaqueImages(Sleigh(), 1);
+}
+
+TEST(BakedModels, PresentsAreCentredAndAboutOneAcross) {
+    const auto presents = LoadModelLump(Presents()[0], kPresentScale);
+    ASSERT_TRUE(presents);
+    ASSERT_GE(presents->model.numGroups, 4);
+    for (int g = 0; g < presents->model.numGroups; ++g) {
+        SCOPED_TRACE("group " + std::to_string(g));
+        const Bounds b = BoundsOf(*presents, g);
+        EXPECT_LT(Length(b.Centre() - V3{0, b.Centre().y, 0}), 0.02f);
+        EXPECT_NEAR(b.Centre().y, 0.0f, 0.15f);  // the bow sits on top of a centred box
+        const float across = std::max({b.Size().x, b.Size().y, b.Size().z});
+        EXPECT_GT(across, 0.8f);
+        EXPECT_LT(across, 1.3f);
+    }
+    EXPECT_GE(Presents().size(), 11u);
+    ExpectOpaqueImages(Presents(), 1);
+}

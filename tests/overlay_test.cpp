@@ -1,0 +1,465 @@
+// The overlay's timing (banner, countdown glide, veil, intro) without GL, and
+// what a frame of it puts where on screen, drawn offscreen.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/ssmain.h"
+#include "host/options.h"
+#include "host/run_calendar.h"
+#include "platform/egl_offscreen.h"
+#include "tests/gl_pictures.h"
+#include "text/calendar.h"
+#include "text/countdown.h"
+#include "text/overlay.h"
+#include "text/text.h"
+
+using namespace testpics;
+
+namespace {
+// Random draws the banner takes, in order; repeats the last one.
+int gDraws[8] = {0};
+int gDrawCount = 0;
+int gNextDraw = 0;
+int ScriptedRandom() {
+    const int value = gDraws[gNextDraw < gDrawCount ? gNextDraw : gDrawCount - 1];
+    ++gNextDraw;
+    return value;
+}
+void ScriptRandom(std::initializer_list<int> draws) {
+    gDrawCount = 0;
+    gNextDraw = 0;
+    for (int d : draws) gDraws[gDrawCount++] = d;
+}
+
+// Advances the overlay's state as the frame driver's frames would, at a
+// fixed rate, until the engine time reaches `until`.
+struct Timeline {
+    OVERLAYSTATE state;
+    OverlayFrame frame;
+    double t = 0.0;
+    double rateDt;  // the usual frame's elapsed seconds
+
+    Timeline(int width, int height, double rate) : rateDt(1.0 / rate) {
+        frame.width = width;
+        frame.height = height;
+        frame.frameTime = 1.0 / rate;
+        frame.random = ScriptedRandom;
+        ScriptRandom({0});
+    }
+    void Step(double dt) {
+        t += dt;
+        frame.frameTime = dt;
+        frame.totalTime = t;
+        AdvanceBanner(&state, frame);
+        AdvanceVeil(&state, dt);
+        if (!state.introDone) AdvanceIntro(&state, t, dt);
+    }
+    void RunTo(double until) {
+        const double dt = rateDt;
+        while (t + dt * 0.5 < until) Step(dt);
+    }
+};
+}  // namespace
+
+TEST(OverlayTiming, BannerComesInAtAlternatingEdgesOnItsSchedule) {
+    Timeline run(1280, 720, 60.0);
+    run.RunTo(14.9);
+    EXPECT_FALSE(run.state.bannerIn);
+    EXPECT_NEAR(run.state.bannerPos.y, -40.0f, 0.1f);  // from -35 towards the lower goal
+    run.RunTo(15.1);
+    ASSERT_TRUE(run.state.bannerIn);
+    EXPECT_TRUE(run.state.bannerAtTop);  // the first slide-in is at the top
+    EXPECT_GT(run.state.bannerPos.y, 720.0f);  // just outside the top edge
+    run.RunTo(20.0);
+    EXPECT_NEAR(run.state.bannerPos.y, 680.0f, 1.0f);  // settled 40 below the top
+    run.RunTo(34.9);
+    EXPECT_TRUE(run.state.bannerIn);
+    run.RunTo(35.1);
+    EXPECT_FALSE(run.state.bannerIn);
+    EXPECT_TRUE(run.state.bannerAtTop);  // leaves by the edge it came from
+    run.RunTo(64.9);
+    EXPECT_FALSE(run.state.bannerIn);
+    EXPECT_NEAR(run.state.bannerPos.y, 760.0f, 0.5f);
+    run.RunTo(65.1);
+    ASSERT_TRUE(run.state.bannerIn);
+    EXPECT_FALSE(run.state.bannerAtTop);  // the bottom this time
+    EXPECT_LT(run.state.bannerPos.y, 0.0f);
+    run.RunTo(70.0);
+    EXPECT_NEAR(run.state.bannerPos.y, 5.0f, 1.0f);
+    run.RunTo(125.1);
+    EXPECT_TRUE(run.state.bannerIn);
+    EXPECT_TRUE(run.state.bannerAtTop);
+}
+
+TEST(OverlayTiming, EachSlideInDrawsTheStripThenTheEnd) {
+    Timeline run(1280, 720, 60.0);
+    ScriptRandom({7, 3});  // odd strip draw: 5; odd end draw: the right end
+    run.RunTo(15.1);
+    EXPECT_EQ(run.state.bannerTexture, 5u);
+    EXPECT_EQ(run.state.bannerPos.x, 1280.0f - 256.0f);
+    ScriptRandom({2, 4});
+    run.RunTo(65.1);
+    EXPECT_EQ(run.state.bannerTexture, 4u);
+    EXPECT_EQ(run.state.bannerPos.x, 0.0f);
+    ScriptRandom({-3, -8});  // a random source with negative values still picks a strip
+    run.RunTo(125.1);
+    EXPECT_EQ(run.state.bannerTexture, 5u);
+    EXPECT_EQ(run.state.bannerPos.x, 0.0f);
+}
+
+TEST(OverlayTiming, CountdownGlidesInAndMakesWayForTheBanner) {
+    Timeline run(1280, 720, 60.0);
+    EXPECT_EQ(run.state.countdownY, 1000.0f);
+    run.RunTo(1.0);
+    EXPECT_LT(run.state.countdownY, 1000.0f);
+    EXPECT_GT(run.state.countdownY, 748.0f + 252.0f * 0.3f);
+    run.RunTo(14.0);
+    EXPECT_NEAR(run.state.countdownY, 748.0f, 0.1f);
+    run.RunTo(20.0);
+    EXPECT_NEAR(run.state.countdownY, 818.0f, 1.0f);  // above the top of the screen
+    run.RunTo(40.0);
+    EXPECT_NEAR(run.state.countdownY, 748.0f, 1.0f);
+}
+
+TEST(OverlayTiming, KeepsTheSamePaceAtAnyFrameRate) {
+    for (double when : {7.5, 20.0, 40.0, 61.0, 62.0, 81.0, 121.0}) {
+        Timeline slow(1280, 720, 24.0), usual(1280, 720, 60.0), fast(1280, 720, 144.0);
+        slow.RunTo(when);
+        usual.RunTo(when);
+        fast.RunTo(when);
+        for (const Timeline* other : {&slow, &fast}) {
+            EXPECT_EQ(other->state.bannerIn, usual.state.bannerIn) << when;
+            EXPECT_EQ(other->state.bannerAtTop, usual.state.bannerAtTop) << when;
+            EXPECT_NEAR(other->state.bannerPos.y, usual.state.bannerPos.y, 3.0f) << when;
+            EXPECT_NEAR(other->state.countdownY, usual.state.countdownY, 3.0f) << when;
+            EXPECT_NEAR(other->state.veilAlpha, usual.state.veilAlpha, 0.05f) << when;
+            EXPECT_NEAR(other->state.introTopAlpha, usual.state.introTopAlpha, 0.05f) << when;
+            EXPECT_NEAR(other->state.introBottomAlpha, usual.state.introBottomAlpha, 0.05f) << when;
+        }
+    }
+}
+
+TEST(OverlayTiming, VeilFadesInEveryMinuteForTwentySeconds) {
+    Timeline run(1280, 720, 60.0);
+    run.RunTo(59.9);
+    EXPECT_EQ(run.state.veilAlpha, 0.0f);
+    run.RunTo(61.0);
+    EXPECT_NEAR(run.state.veilAlpha, 0.5f, 0.02f);
+    run.RunTo(62.1);
+    EXPECT_EQ(run.state.veilAlpha, 1.0f);
+    run.RunTo(79.9);
+    EXPECT_EQ(run.state.veilAlpha, 1.0f);
+    run.RunTo(81.0);
+    EXPECT_NEAR(run.state.veilAlpha, 0.5f, 0.02f);
+    run.RunTo(82.1);
+    EXPECT_EQ(run.state.veilAlpha, 0.0f);
+    run.RunTo(119.9);
+    EXPECT_EQ(run.state.veilAlpha, 0.0f);
+    run.RunTo(121.0);
+    EXPECT_NEAR(run.state.veilAlpha, 0.5f, 0.02f);
+}
+
+TEST(OverlayTiming, IntroFadesItsPicturesInAndOutOneAfterTheOther) {
+    Timeline run(1280, 720, 60.0);
+    run.RunTo(4.9);
+    EXPECT_LT(run.state.introTopAlpha, 0.0f);
+    run.RunTo(5.5);
+    EXPECT_NEAR(run.state.introTopAlpha, 0.5f, 0.02f);
+    EXPECT_NEAR(run.state.introBottomAlpha, -1.0f, 1e-6f);  // waits for the upper one
+    run.RunTo(7.5);
+    EXPECT_GE(run.state.introTopAlpha, 1.0f);
+    EXPECT_NEAR(run.state.introBottomAlpha, 0.5f, 0.02f);
+    run.RunTo(11.9);
+    EXPECT_GE(run.state.introBottomAlpha, 1.0f);
+    run.RunTo(12.5);
+    EXPECT_NEAR(run.state.introTopAlpha, 0.5f, 0.03f);
+    EXPECT_GE(run.state.introBottomAlpha, 1.0f);
+    run.RunTo(13.5);
+    EXPECT_LE(run.state.introTopAlpha, 0.0f);
+    EXPECT_NEAR(run.state.introBottomAlpha, 0.5f, 0.03f);
+    run.RunTo(13.9);
+    EXPECT_FALSE(run.state.introDone);
+    run.RunTo(14.2);
+    EXPECT_TRUE(run.state.introDone);
+}
+
+TEST(OverlayTiming, LongFrameOvershootsThenComesBack) {
+    Timeline run(1280, 720, 60.0);
+    run.RunTo(15.1);  // the banner has just started in at the top; the text has barely left 748
+    const float textBefore = run.state.countdownY;
+    ASSERT_LT(textBefore, 760.0f);
+    run.Step(1.5);  // a 1.5 s gap, which the view lets through
+    EXPECT_GT(run.state.countdownY, 818.0f);
+    EXPECT_NEAR(run.state.countdownY, textBefore + (818.0f - textBefore) * 1.5f, 0.01f);
+    EXPECT_LT(run.state.bannerPos.y, 680.0f);  // past its goal, 40 below the top
+    const float overshoot = run.state.countdownY;
+    run.RunTo(run.t + 1.0);
+    EXPECT_LT(run.state.countdownY, overshoot);
+    EXPECT_GT(run.state.countdownY, 818.0f);
+    run.RunTo(run.t + 4.0);
+    EXPECT_NEAR(run.state.countdownY, 818.0f, 0.5f);
+    EXPECT_NEAR(run.state.bannerPos.y, 680.0f, 1.0f);
+}
+
+namespace {
+constexpr Rgb kBanner{200, 40, 40}, kIntroTop{40, 200, 40}, kIntroBottom{40, 40, 200}, kStripA{200, 200, 40},
+    kStripB{40, 200, 200};
+constexpr float kGrey = 0.4f;  // the "scene" the overlay draws over
+
+struct OffscreenOverlay {
+    std::unique_ptr<OffscreenContext> context;
+    Timeline run;
+    int width, height;
+
+    OffscreenOverlay(int w, int h) : run(w, h, 60.0), width(w), height(h) {
+        std::string error;
+        context = OffscreenContext::Create(w, h, &error);
+        EXPECT_NE(context, nullptr) << error;
+        if (!context) return;
+        SetupText();
+        run.frame.pictures[kPictureFont] = MakeCellFont();
+        run.frame.pictures[kPictureBanner] = MakeSolidPicture(kBanner);
+        run.frame.pictures[kPictureIntroTop] = MakeSolidPicture(kIntroTop);
+        run.frame.pictures[kPictureIntroBottom] = MakeSolidPicture(kIntroBottom);
+        run.frame.pictures[kPictureStripA] = MakeSolidPicture(kStripA);
+        run.frame.pictures[kPictureStripB] = MakeSolidPicture(kStripB);
+        SetCalendarClock([] {
+            std::tm now{};
+            ParseCalendarTime("2026-12-24 18:00:00", &now);
+            return now;
+        });
+    }
+    ~OffscreenOverlay() { SetCalendarClock(nullptr); }
+
+    // Steps the state to just before `when`, then draws the frame at `when`
+    // as the frame driver would after an empty scene.
+    std::vector<std::uint8_t> DrawAt(double when) {
+        run.RunTo(when - run.rateDt);
+        const double dt = run.rateDt;
+        run.t += dt;
+        run.frame.frameTime = dt;
+        run.frame.totalTime = run.t;
+        glViewport(0, 0, width, height);
+        glClearColor(kGrey, kGrey, kGrey, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_LIGHTING);
+        glCullFace(GL_BACK);
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_TEXTURE_2D);
+        DoOverlayFrame(&run.state, run.frame);
+        glDisable(GL_TEXTURE_2D);
+        return context->ReadPixels();
+    }
+    // Pixel of the overlay space point (x, y), 1024 x 768 stretched over the view.
+    Rgb Overlay(const std::vector<std::uint8_t>& pixels, float x, float y) const {
+        return At(pixels, width, static_cast<int>(x * width / 1024.0f), static_cast<int>(y * height / 768.0f));
+    }
+};
+
+void ExpectColour(Rgb got, Rgb want, const char* where, int tolerance = 3) {
+    EXPECT_NEAR(got.r, want.r, tolerance) << where;
+    EXPECT_NEAR(got.g, want.g, tolerance) << where;
+    EXPECT_NEAR(got.b, want.b, tolerance) << where;
+}
+Rgb Mix(Rgb a, float share, Rgb b) {
+    return {static_cast<int>(a.r * share + b.r * (1 - share)), static_cast<int>(a.g * share + b.g * (1 - share)),
+            static_cast<int>(a.b * share + b.b * (1 - share))};
+}
+const Rgb kGreyRgb{102, 102, 102};
+
+// Whether any pixel of rows y0..y1 differs from the grey background.
+bool RowsTouched(const std::vector<std::uint8_t>& pixels, int width, int y0, int y1) {
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb p = At(pixels, width, x, y);
+            if (std::abs(p.r - 102) > 3 || std::abs(p.g - 102) > 3) return true;
+        }
+    }
+    return false;
+}
+}  // namespace
+
+TEST(OverlayDrawing, IntroAndCountdownAtSevenAndAHalfSeconds) {
+    OffscreenOverlay view(640, 480);
+    ASSERT_NE(view.context, nullptr);
+    const auto pixels = view.DrawAt(7.5);
+    ExpectColour(view.Overlay(pixels, 512, 614.4f), kIntroTop, "upper picture, fully in");
+    ExpectColour(view.Overlay(pixels, 512 - 250, 614.4f + 60), kIntroTop, "upper picture's corner");
+    ExpectColour(view.Overlay(pixels, 512 - 262, 614.4f), kGreyRgb, "left of the upper picture");
+    const float bottom = view.run.state.introBottomAlpha;
+    EXPECT_NEAR(bottom, 0.5f, 0.05f);
+    ExpectColour(view.Overlay(pixels, 512, 192), Mix(kIntroBottom, bottom, kGreyRgb), "lower picture, half in");
+    ExpectColour(view.Overlay(pixels, 512, 192 + 134), kGreyRgb, "above the lower picture");
+    // The countdown's two lines, centred on 748 and 732: glyphs there, none between the lines of the pictures.
+    EXPECT_TRUE(RowsTouched(pixels, 640, static_cast<int>(746 * 0.625f), static_cast<int>(750 * 0.625f)));
+    EXPECT_TRUE(RowsTouched(pixels, 640, static_cast<int>(730 * 0.625f), static_cast<int>(734 * 0.625f)));
+    EXPECT_FALSE(RowsTouched(pixels, 640, static_cast<int>(700 * 0.625f), static_cast<int>(715 * 0.625f)));
+    GLboolean lighting = GL_FALSE, depth = GL_FALSE, blend = GL_TRUE;
+    glGetBooleanv(GL_LIGHTING, &lighting);
+    glGetBooleanv(GL_DEPTH_TEST, &depth);
+    glGetBooleanv(GL_BLEND, &blend);
+    EXPECT_TRUE(lighting);
+    EXPECT_TRUE(depth);
+    EXPECT_FALSE(blend);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(OverlayDrawing, BannerKeepsItsPixelSizeAtTheTopAndTheTextMakesWay) {
+    for (int height : {480, 360}) {
+        OffscreenOverlay view(640, height);
+        ASSERT_NE(view.context, nullptr);
+        ScriptRandom({0, 0});  // strip 4 at the left end
+        const auto pixels = view.DrawAt(20.0);
+        const int y = static_cast<int>(view.run.state.bannerPos.y) + 16;
+        EXPECT_NEAR(y, height - 40 + 16, 2);
+        ExpectColour(At(pixels, 640, 30, y), kBanner, "side picture");
+        ExpectColour(At(pixels, 640, 70, y), kStripA, "strip over the side picture");
+        ExpectColour(At(pixels, 640, 570, y), kStripA, "strip's right end");
+        ExpectColour(At(pixels, 640, 582, y), kGreyRgb, "right of the strip");
+        ExpectColour(At(pixels, 640, 320, y - 20), kGreyRgb, "below the banner");
+        // The countdown has gone up out of view: nothing drawn in the upper band but the banner.
+        EXPECT_FALSE(RowsTouched(pixels, 640, height / 2, height - 50)) << height;
+    }
+}
+
+TEST(OverlayDrawing, VeilDarkensEverythingAndShowsItsStrip) {
+    OffscreenOverlay view(640, 480);
+    ASSERT_NE(view.context, nullptr);
+    ScriptRandom({1, 0});  // strip 5
+    const auto pixels = view.DrawAt(61.5);
+    const float alpha = view.run.state.veilAlpha;
+    EXPECT_NEAR(alpha, 0.75f, 0.02f);
+    ExpectColour(view.Overlay(pixels, 100, 200), Mix({0, 0, 0}, alpha, kGreyRgb), "veiled scene");
+    ExpectColour(view.Overlay(pixels, 5, 384), Mix(kStripB, alpha, Mix({0, 0, 0}, alpha, kGreyRgb)), "strip");
+    ExpectColour(view.Overlay(pixels, 1019, 360), Mix(kStripB, alpha, Mix({0, 0, 0}, alpha, kGreyRgb)),
+                 "strip's lower right");
+    ExpectColour(view.Overlay(pixels, 512, 345), Mix({0, 0, 0}, alpha, kGreyRgb), "under the strip");
+}
+
+TEST(OverlayDrawing, CountdownHiddenStillGlides) {
+    OffscreenOverlay view(640, 480);
+    ASSERT_NE(view.context, nullptr);
+    view.run.frame.showCountdown = false;
+    const auto pixels = view.DrawAt(40.0);
+    EXPECT_NEAR(view.run.state.countdownY, 748.0f, 1.0f);
+    EXPECT_FALSE(RowsTouched(pixels, 640, 440, 479));
+}
+
+TEST(OverlayDrawing, MissingPicturesAreLeftOutNotIndexed) {
+    OffscreenOverlay view(640, 480);
+    ASSERT_NE(view.context, nullptr);
+    for (int i = 1; i < kOverlayPictures; ++i) view.run.frame.pictures[i] = 0;  // a set of one
+    ScriptRandom({0, 0});
+    auto pixels = view.DrawAt(7.5);
+    ExpectColour(view.Overlay(pixels, 512, 614.4f), kGreyRgb, "no upper picture");
+    pixels = view.DrawAt(20.0);
+    ExpectColour(At(pixels, 640, 30, 480 - 24), kGreyRgb, "no banner");
+    pixels = view.DrawAt(61.5);
+    ExpectColour(view.Overlay(pixels, 512, 384), Mix({0, 0, 0}, view.run.state.veilAlpha, kGreyRgb), "veil, no strip");
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+namespace {
+SETTINGS TestSettings() {
+    SETTINGS settings;
+    settings.SHOWCOUNTDOWN = true;
+    return settings;
+}
+}  // namespace
+
+TEST(FrameDriverOverlay, PreviewDrawsNoOverlayAndTheIntroWaits) {
+    for (bool preview : {true, false}) {
+        std::string error;
+        auto context = OffscreenContext::Create(320, 240, &error);
+        ASSERT_NE(context, nullptr) << error;
+        const SETTINGS settings = TestSettings();
+        SSMAIN driver;
+        ASSERT_TRUE(driver.Setup(preview, 320, 240, &settings, FROSTVALE_BAKED_DIR)) << preview;
+        glViewport(0, 0, 320, 240);
+        for (int i = 0; i < 8 * 60; ++i) {
+            driver.Update(1.0 / 60.0);
+            driver.Draw();
+        }
+        if (preview) {
+            EXPECT_EQ(driver.introTopAlpha, -5.0f);
+            EXPECT_EQ(driver.countdownY, 1000.0f);
+            EXPECT_EQ(driver.bannerTimer, 15.0f);
+            EXPECT_TRUE(AllBlack(context->ReadPixels()));  // the (empty) scene only
+        } else {
+            EXPECT_GE(driver.introTopAlpha, 1.0f);
+            EXPECT_LT(driver.countdownY, 760.0f);
+            EXPECT_FALSE(AllBlack(context->ReadPixels()));
+        }
+        EXPECT_NEAR(driver.totalTime, 8.0, 1e-9);
+        driver.Cleanup();
+    }
+}
+
+TEST(FrameDriverOverlay, ShortTextureSetGivesNoPictureBeyondIt) {
+    std::string error;
+    auto context = OffscreenContext::Create(320, 240, &error);
+    ASSERT_NE(context, nullptr) << error;
+    const SETTINGS settings = TestSettings();
+    SSMAIN driver;
+    ASSERT_TRUE(driver.Setup(false, 320, 240, &settings, FROSTVALE_BAKED_DIR));
+    ASSERT_GE(driver.textures.size(), 6u);
+    driver.textures.resize(3);
+    driver.textures[1].Release();  // a record with no picture in it
+    const OverlayFrame frame = driver.MakeOverlayFrame();
+    EXPECT_NE(frame.pictures[kPictureFont], 0u);
+    EXPECT_EQ(frame.pictures[kPictureBanner], 0u);
+    EXPECT_NE(frame.pictures[kPictureIntroTop], 0u);
+    for (int i = 3; i < kOverlayPictures; ++i) EXPECT_EQ(frame.pictures[i], 0u) << i;
+    glViewport(0, 0, 320, 240);
+    for (int i = 0; i < 70 * 10; ++i) {  // through the banner and the veil, at 10 frames a second
+        driver.Update(0.1);
+        driver.Draw();
+    }
+    EXPECT_TRUE(driver.introDone);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(RunCalendar, NowStartsTheCountdownAndTheRunClockAdvancesIt) {
+    Options options;
+    options.now = "2026-12-24 18:00:00";
+    SimulatedClock clock(1000.0);
+    char out[kCountDownCapacity];
+    {
+        const RunCalendar calendar(options, &clock);
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "6 Hours.");
+        clock.Advance(6 * 3600.0 - 0.5);
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "1 Second.");
+        clock.Advance(1.0);  // midnight itself: nothing left to count
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "");
+        clock.Advance(1.0);
+        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, "The wait is over! Merry Christmas!");
+    }
+    // Gone with the run: the system's calendar again.
+    const std::tm system = SystemLocalTime();
+    const std::tm now = CalendarNow();
+    EXPECT_EQ(now.tm_year, system.tm_year);
+    EXPECT_EQ(now.tm_yday, system.tm_yday);
+}
+
+TEST(RunCalendar, OptionTableTakesOnlyRealTimes) {
+    const char* good[] = {"frostvale", "--now", "2028-02-29 23:59:59", "-fps"};
+    const ParseResult ok = ParseOptions(4, good, nullptr);
+    EXPECT_TRUE(ok.error.empty()) << ok.error;
+    EXPECT_TRUE(ok.options.showFps);
+    ASSERT_TRUE(ok.options.now.has_value());
+    for (const char* bad : {"2026-02-29 00:00:00", "2026-12-24 18:00:60", "2026-12-24 18:00", "tomorrow"}) {
+        const char* argv[] = {"frostvale", "-now", bad};
+        EXPECT_FALSE(ParseOptions(3, argv, nullptr).error.empty()) << bad;
+    }
+}

@@ -1,0 +1,63 @@
+#include "text/text.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+point2d FontData[kFontGlyphs];
+
+void SetupText() {
+    for (int g = 0; g < kFontGlyphs; ++g) {
+        const int column = g % 16;
+        const int row = g / 16;
+        FontData[g] = Make2DPoint(static_cast<float>(column) * cWidth, static_cast<float>(row) * cHeight);
+    }
+}
+
+int GlyphIndex(unsigned char code) {
+    if (code <= 32 || code > 127) return -1;
+    return code - 32;
+}
+
+GlyphQuad MakeGlyphQuad(int glyph, float size) {
+    const point2d cell = FontData[glyph];
+    const float u = cell.x;
+    const float top = 1.0f - cell.y;
+    const float bottom = 1.0f - cell.y - cHeight;
+    const float half = size / 2.0f;
+    return GlyphQuad{
+        {size, 0.0f, 0.0f, size},
+        {half, half, -half, -half},
+        {u + cWidth, u, u, u + cWidth},
+        {top, top, bottom, bottom},
+    };
+}
+
+float LineStartX(std::size_t n, float size) {
+    return (-static_cast<float>(n) - 2.0f) * size * kGlyphAdvance * 0.5f;
+}
+
+void DrawString(const char* text, float size, float alpha, unsigned long texture) {
+    glColor4f(1.0f, 1.0f, 1.0f, alpha);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+
+    const std::size_t n = text != nullptr ? std::strlen(text) : 0;
+    glTranslatef(LineStartX(n, size), 0.0f, 0.0f);
+    for (std::size_t i = 0; i < n; ++i) {
+        glTranslatef(kGlyphAdvance * size, 0.0f, 0.0f);
+        const int glyph = GlyphIndex(static_cast<unsigned char>(text[i]));
+        if (glyph < 0) continue;
+        const GlyphQuad quad = MakeGlyphQuad(glyph, size);
+        glBegin(GL_QUADS);
+        for (int k = 0; k < 4; ++k) {
+            glTexCoord2f(quad.s[k], quad.t[k]);
+            glVertex3f(quad.x[k], quad.y[k], 0.0f);
+        }
+        glEnd();
+    }
+
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
