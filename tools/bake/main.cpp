@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "tools/bake/bake.h"
+#include "tools/bake/characters.h"
 #include "tools/bake/models.h"
 #include "tools/bake/paint.h"
 
@@ -22,6 +23,9 @@ const BakedFile kFiles[] = {
     {"other.brm", BuildOther},
     {"sleigh.brm", BuildSleigh},
     {"presents.brm", BuildPresents},
+    {"reindeer.brm", BuildReindeer},
+    {"santa.brm", BuildSanta},
+    {"elf.brm", BuildElf},
 };
 }  // namespace
 
