@@ -71,12 +71,20 @@ if command -v Xvfb >/dev/null; then
   read -r -t 10 -u "${OWNER[0]}" wid
   "$fv" -window-id "$wid" 2>"$work/xerr" &
   saver=$!
-  sleep 2
-  echo sample >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" sample
+  # Set-up loads every resource file on the first frame: slow under the
+  # sanitizers on a busy machine, so wait for the first drawing, up to a limit.
+  for _ in $(seq 60); do
+    sleep 0.5
+    echo sample >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" sample
+    [ "$(echo "$sample" | awk '{print ($3 < 200)}')" = 1 ] && break
+  done
   check "saver draws into the foreign window (was white)" [ "$(echo "$sample" | awk '{print ($3 < 200)}')" = 1 ]
   echo "size 400 300" >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" _
-  sleep 1
-  echo sample >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" sample
+  for _ in $(seq 20); do
+    sleep 0.5
+    echo sample >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" sample
+    [ "$(echo "$sample" | awk '{print $1, $2, ($3 < 200)}')" = "400 300 1" ] && break
+  done
   check "saver follows the window's size" [ "$(echo "$sample" | awk '{print $1, $2, ($3 < 200)}')" = "400 300 1" ]
   start=$(date +%s%N)
   kill -TERM "$saver"; wait "$saver"; rc=$?
