@@ -15,24 +15,7 @@ std::string WithTrailingSlash(const char* path) {
 
 SSMAIN::SSMAIN() { bannerTexture = static_cast<unsigned int>(std::rand()) % 2u + kPictureStripA; }
 
-bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,
-                   const char* path) {
-    veilAlpha = 0.0f;
-    isPreview = preview;
-    resourcePath = WithTrailingSlash(path);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    showCountdown = settings->SHOWCOUNTDOWN;
-
-    if (xmasMain) {
-        xmasMain->CleanupAll();
-        xmasMain.reset();
-    }
-    xmasMain = std::make_unique<XMASMAIN>();
-    if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
-    if (!LoadTexturesFromDataFile((resourcePath + "bramble.works").c_str(), &textures)) return false;
-
-    SetSize(drawableWidth, drawableHeight);
-
+void SetSharedSceneState() {
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
     glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
@@ -54,6 +37,27 @@ bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SE
     glHint(GL_FOG_HINT, GL_DONT_CARE);
     glFogf(GL_FOG_START, 300.0f);
     glFogf(GL_FOG_END, 390.0f);
+}
+
+bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,
+                   const char* path) {
+    veilAlpha = 0.0f;
+    isPreview = preview;
+    resourcePath = WithTrailingSlash(path);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    showCountdown = settings->SHOWCOUNTDOWN;
+
+    if (xmasMain) {
+        xmasMain->CleanupAll();
+        xmasMain.reset();
+    }
+    xmasMain = std::make_unique<XMASMAIN>();
+    if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + "bramble.works").c_str(), &textures)) return false;
+
+    SetSize(drawableWidth, drawableHeight);
+
+    SetSharedSceneState();
     SetupText();
     return true;
 }

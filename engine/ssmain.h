@@ -61,5 +61,12 @@ public:
     FPSMETER fpsMeter;
 };
 
+// The GL state every scene element relies on: back-face culling, sphere-map
+// texture generation (mode only), light 0 as a point light that rides with
+// the camera (call it with the identity model-view matrix), lighting on, and
+// linear black fog from 300 to 390 (configured, not enabled). Setup calls it;
+// tools that draw models "as the scene does" call it too.
+void SetSharedSceneState();
+
 // Appends "/" unless the path already ends in one.
 std::string WithTrailingSlash(const char* path);

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "assets/resfile.h"
+#include "engine/ssmain.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
@@ -191,22 +192,9 @@ void SetSceneState() {
     // with the camera. Fog stays off: an inspection camera sits wherever the
     // model fits, not at the scene's distances.
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glCullFace(GL_BACK);
-    glEnable(GL_CULL_FACE);
-    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
-    const GLfloat ambient[] = {0.0f, 0.0f, 0.0f, 0.0f};
-    const GLfloat diffuse[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    const GLfloat specular[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    const GLfloat position[] = {0.0f, 5.0f, 5.0f, 1.0f};
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glEnable(GL_LIGHTING);
-    glEnable(GL_LIGHT0);
+    SetSharedSceneState();
 }
 
 void ClearCell(const Viewport& cell) {
