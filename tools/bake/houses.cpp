@@ -297,7 +297,7 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
 // (inset from the eaves, rise above the eave snow) from the eaves inwards;
 // every point but the last is a soft bend, and the last closes the roof (a
 // ridge, a point, or a flat deck when it leaves area). Icicles and lights hang
-// under the front and back eaves. Returns the height of the snow at the last point.
+// under the eaves all round. Returns the height of the snow at the last point.
 float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top, const std::vector<V2>& pitch) {
     const float ex = halfX + kOverhang, ez = halfZ + kOverhang;
     const float soffit = top - 0.25f;
@@ -322,7 +322,9 @@ float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top
         from = p.x;
     }
     AddHipSolid(m, x, ex, ez, snow, bands, Uv(kRoofSnow));
-    AddEaveTrimmings(m, x * Xform::RotateY(90.0f), ez, e - kSnowDepth - 0.2f, -ex + 0.6f, ex - 0.6f);
+    const float lip = e - kSnowDepth - 0.2f;
+    AddEaveTrimmings(m, x * Xform::RotateY(90.0f), ez, lip, -ex + 0.6f, ex - 0.6f);
+    AddEaveTrimmings(m, x, ex, lip, -ez + 0.6f, ez - 0.6f);
     return e + pitch.back().y;
 }
 
@@ -358,10 +360,11 @@ Mesh Chalet() {
     Mesh m = StartHouse("chalet");
     const float hx = 6.5f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kChaletFront, kChaletFront, kSide);
-    const float skirt = 1.6f, cap = 0.1f, least = hz + kOverhang;
-    const float ridge = AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, skirt}, {least, skirt + cap * (least - skirt)}});
+    const float skirt = 1.6f, steep = 1.3f, cap = 0.08f, least = hz + kOverhang;
+    const float ridge =
+        AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, steep * skirt}, {least, steep * skirt + cap * (least - skirt)}});
     AddCanopy(m, Move(0.0f, 3.9f, hz), 3.4f);
-    const V3 chimney = {0.0f, ridge + 0.72f, 0.0f};
+    const V3 chimney = {0.0f, ridge + 0.8f, 0.0f};
     AddChimney(m, chimney, top);
     m.AddJoint("house", -1, {});
     m.AddJoint("chimney", 0, chimney);
