@@ -28,7 +28,7 @@ namespace {
 constexpr float kSlope = 0.25f;         // gabled roofs (wing, dormers): rise per unit across the ridge
 constexpr float kSnowDepth = 0.55f;     // snow lying on the roof boards
 constexpr float kBoardDepth = 0.3f;     // roof boards
-constexpr float kOverhang = 1.3f;      // eaves beyond the walls
+constexpr float kOverhang = 1.3f;       // eaves beyond the walls
 constexpr float kFooting = -2.5f;       // walls go this far below the ground point, under the drifts
 constexpr int kAtlas = 256;
 
@@ -318,7 +318,8 @@ float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top
     for (const V2& p : pitch) {
         snow.push_back({p.x, e + p.y});
         const float a0 = 1.0f - from / depth, a1 = 1.0f - p.x / depth;
-        bands.push_back({slope.u0 + a1 * (slope.u1 - slope.u0), slope.v0, slope.u0 + a0 * (slope.u1 - slope.u0), slope.v1});
+        const float w = slope.u1 - slope.u0;
+        bands.push_back({slope.u0 + a1 * w, slope.v0, slope.u0 + a0 * w, slope.v1});
         from = p.x;
     }
     AddHipSolid(m, x, ex, ez, snow, bands, Uv(kRoofSnow));
@@ -355,14 +356,14 @@ Mesh StartHouse(const char* name) {
 // Cottage: 13 by 11 under a hipped bonnet, chimney at the top of the cap.
 // The cap's ridge runs 2 along x; the landing ring lies wholly on the cap,
 // falling 3 to 5 times its pitch below the ridge (least towards the hip
-// corners), so a gentle cap and a stout chimney keep it 0.9 to 1.2 down.
+// corners), so a gentle cap and a stout chimney keep it 1.05 to 1.2 down.
 Mesh Chalet() {
     Mesh m = StartHouse("chalet");
     const float hx = 6.5f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kChaletFront, kChaletFront, kSide);
     const float skirt = 1.6f, steep = 1.3f, cap = 0.08f, least = hz + kOverhang;
-    const float ridge =
-        AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, steep * skirt}, {least, steep * skirt + cap * (least - skirt)}});
+    const float bend = steep * skirt;
+    const float ridge = AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, bend}, {least, bend + cap * (least - skirt)}});
     AddCanopy(m, Move(0.0f, 3.9f, hz), 3.4f);
     const V3 chimney = {0.0f, ridge + 0.8f, 0.0f};
     AddChimney(m, chimney, top);
@@ -372,14 +373,15 @@ Mesh Chalet() {
 }
 
 // Long house: 20 by 11 under a mansard whose flat deck reaches 5.2 to the
-// front and back of the middle and 9.7 to either end; a gabled wing to the front on the left,
-// the door under a canopy on the right, two dormers in the front slope, and
-// the chimney on the deck, rising about 1 above its snow.
+// front and back of the middle and 9.7 to either end, so the landing ring
+// round the chimney (3.5 right of the middle, about 1 above the deck snow)
+// lies wholly on the deck. A gabled wing to the front on the left, the door
+// under a canopy on the right, and two dormers in the front slope.
 Mesh LongHouse() {
     Mesh m = StartHouse("longhouse");
     const float hx = 10.0f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kLongFront, kLongFront, kSide);
-    const float rise = 2.3f;
+    const float rise = 2.5f;
     const float deck = AddHippedRoof(m, Xform(), hx, hz, top,
                                      {{1.15f, rise * 0.85f}, {1.4f, rise * 0.97f}, {1.6f, rise}});
     // The wing: 6 wide, reaching 4 out from the front wall.
@@ -389,14 +391,15 @@ Mesh LongHouse() {
     // Dormers over the front windows: boxes standing on the wall head and
     // out through the front slope, their ridges below the deck. The face shows
     // the wing's window with a little wall round it.
-    const PixelRect dormerFace = {202, 90, 250, 128};
-    const PixelRect dormerSide = {197, 86, 205, 120};
+    const PixelRect dormerFace = {kWingFront.x0 + 6, kWingFront.y0 + 6, kWingFront.x1 - 6, kWingFront.y0 + 44};
+    const PixelRect dormerSide = {kWingFront.x0 + 1, kWingFront.y0 + 2, kWingFront.x0 + 9, kWingFront.y0 + 36};
     for (float dx : {1.0f, 7.2f}) {
         const float dormerTop = 7.8f, bottom = 6.3f, back = hz - 0.6f, front = hz + kOverhang + 0.2f;
         BoxUv uv = BoxUv::All(Uv(dormerSide));
         uv.faces[kFront] = Uv(dormerFace);
         uv.faces[kTop] = uv.faces[kBottom] = uv.faces[kBack] = Uv(kBoard);
-        AddBox(m, Move(dx, (bottom + dormerTop) * 0.5f, (back + front) * 0.5f), {2.2f, dormerTop - bottom, front - back}, uv);
+        AddBox(m, Move(dx, (bottom + dormerTop) * 0.5f, (back + front) * 0.5f),
+               {2.2f, dormerTop - bottom, front - back}, uv);
         AddGabledRoof(m, Move(dx, 0, 0), 1.1f, dormerTop, back, front + 0.5f, back, front);
     }
     AddCanopy(m, Move(-hx + 13.0f, 3.9f, hz), 3.4f);
