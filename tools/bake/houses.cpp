@@ -301,29 +301,35 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
 float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top, const std::vector<V2>& pitch) {
     const float ex = halfX + kOverhang, ez = halfZ + kOverhang;
     const float soffit = top - 0.25f;
-    const float e = soffit + kBoardDepth + kSnowDepth;  // snow top at the eaves
+    const float snowDepth = 0.85f;  // thicker than on the small gables: a heavy blanket
+    const float e = soffit + kBoardDepth + snowDepth;  // snow top at the eaves
     AddHipSolid(m, x, ex - 0.05f, ez - 0.05f, {{0.0f, soffit}, {0.0f, soffit + kBoardDepth, true}},
                 {Uv(kBoard)}, Uv(kBoard));
-    std::vector<HipLevel> snow = {{0.25f, e - kSnowDepth + 0.02f, true},
-                                  {-0.2f, e - kSnowDepth - 0.2f},
-                                  {-0.38f, e - 0.42f},
-                                  {-0.3f, e - 0.12f},
+    std::vector<HipLevel> snow = {{0.25f, e - snowDepth + 0.02f, true},
+                                  {-0.2f, e - snowDepth - 0.22f},
+                                  {-0.45f, e - snowDepth * 0.6f},
+                                  {-0.42f, e - 0.2f},
+                                  {-0.25f, e - 0.04f},
                                   {0.0f, e}};
-    std::vector<UvRect> bands(4, Uv(kSnowEdge));
+    // The lip runs along the snow-edge picture's light upper part: that picture
+    // deepens downwards, which here would darken one end of every side.
+    UvRect lipUv = Uv(kSnowEdge);
+    lipUv.v1 = lipUv.v0 + 0.4f * (lipUv.v1 - lipUv.v0);
+    std::vector<UvRect> bands(snow.size() - 1, lipUv);
     // The roof-snow picture runs from the top (u = 0) to the eaves (u = 1)
     // over the whole pitch, each band taking its share.
     const UvRect slope = Uv(kRoofSnow);
-    const float depth = pitch.back().x;
+    const float reach = pitch.back().x;
     float from = 0.0f;
     for (const V2& p : pitch) {
         snow.push_back({p.x, e + p.y});
-        const float a0 = 1.0f - from / depth, a1 = 1.0f - p.x / depth;
+        const float a0 = 1.0f - from / reach, a1 = 1.0f - p.x / reach;
         const float w = slope.u1 - slope.u0;
         bands.push_back({slope.u0 + a1 * w, slope.v0, slope.u0 + a0 * w, slope.v1});
         from = p.x;
     }
     AddHipSolid(m, x, ex, ez, snow, bands, Uv(kRoofSnow));
-    const float lip = e - kSnowDepth - 0.2f;
+    const float lip = e - snowDepth - 0.22f;
     AddEaveTrimmings(m, x * Xform::RotateY(90.0f), ez, lip, -ex + 0.6f, ex - 0.6f);
     AddEaveTrimmings(m, x, ex, lip, -ez + 0.6f, ez - 0.6f);
     return e + pitch.back().y;
