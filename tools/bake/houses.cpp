@@ -387,7 +387,7 @@ Mesh LongHouse() {
     Mesh m = StartHouse("longhouse");
     const float hx = 10.0f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kLongFront, kLongFront, kSide);
-    const float rise = 2.5f;
+    const float rise = 2.8f;
     const float deck = AddHippedRoof(m, Xform(), hx, hz, top,
                                      {{1.15f, rise * 0.85f}, {1.4f, rise * 0.97f}, {1.6f, rise}});
     // The wing: 6 wide, reaching 4 out from the front wall.
@@ -397,10 +397,10 @@ Mesh LongHouse() {
     // Dormers over the front windows: boxes standing on the wall head and
     // out through the front slope, their ridges below the deck. The face shows
     // the wing's window with a little wall round it.
-    const PixelRect dormerFace = {kWingFront.x0 + 6, kWingFront.y0 + 6, kWingFront.x1 - 6, kWingFront.y0 + 44};
+    const PixelRect dormerFace = {kWingFront.x0 + 6, kWingFront.y0 + 6, kWingFront.x1 - 6, kWingFront.y0 + 48};
     const PixelRect dormerSide = {kWingFront.x0 + 1, kWingFront.y0 + 2, kWingFront.x0 + 9, kWingFront.y0 + 36};
     for (float dx : {1.0f, 7.2f}) {
-        const float dormerTop = 7.8f, bottom = 6.3f, back = hz - 0.6f, front = hz + kOverhang + 0.2f;
+        const float dormerTop = 8.4f, bottom = 6.5f, back = hz - 0.6f, front = hz + kOverhang + 0.2f;
         BoxUv uv = BoxUv::All(Uv(dormerSide));
         uv.faces[kFront] = Uv(dormerFace);
         uv.faces[kTop] = uv.faces[kBottom] = uv.faces[kBack] = Uv(kBoard);
