@@ -254,6 +254,49 @@ TEST(Primitives, ExtrusionsOfConcaveOutlines) {
     EXPECT_GT(SignedVolume(strip), 0.0f);
 }
 
+TEST(Primitives, HippedSolidsCloseAtAPointARidgeOrADeck) {
+    const std::vector<UvRect> one(1), two(2);
+    // A square pyramid 4 across and 3 high: a^2 h / 3.
+    Mesh pyramid = OneGroup();
+    AddHipSolid(pyramid, Xform(), 2.0f, 2.0f, {{0.0f, 0.0f}, {2.0f, 3.0f}}, one, {});
+    ExpectSolid(pyramid, 16.0f, 1e-3f);
+    // A hipped roof 6 by 2 with a ridge 4 long, 1 high: w h (3 L - w) / 6.
+    Mesh hip = OneGroup();
+    AddHipSolid(hip, Xform(), 3.0f, 1.0f, {{0.0f, 0.0f}, {1.0f, 1.0f}}, one, {});
+    ExpectSolid(hip, 2.0f * 1.0f * (3.0f * 6.0f - 2.0f) / 6.0f, 1e-3f);
+    // A mansard: a 4 x 4 box 1 high under a frustum to a 2 x 2 deck 1 higher,
+    // bent smoothly at the box top (1 + 4 + 7/3).
+    Mesh mansard = OneGroup();
+    AddHipSolid(mansard, Xform(), 2.0f, 2.0f, {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 2.0f}}, two, {});
+    ExpectSolid(mansard, 16.0f + 28.0f / 3.0f, 1e-3f);
+    // A lip reaching out beyond the base and back under, as snow over eaves.
+    Mesh lip = OneGroup();
+    AddHipSolid(lip, Move(5, 0, 0), 2.0f, 1.5f, {{0.2f, 0.0f}, {-0.3f, -0.2f}, {-0.3f, 0.3f}, {1.5f, 1.0f}},
+                std::vector<UvRect>(3), {});
+    EXPECT_TRUE(ClosedAndConsistent(lip));
+    EXPECT_TRUE(NormalsAgreeWithWinding(lip));
+    EXPECT_GT(SignedVolume(lip), 0.0f);
+    // The smooth bend shares one normal between the bands either side; the
+    // hips stay hard (the two sides meeting at a corner keep their own).
+    std::vector<V3> atBend;
+    for (const MeshTriangle& t : mansard.Triangles()) {
+        for (const Corner& c : t.corners) {
+            if (std::fabs(c.position.y - 1.0f) < 1e-5f && std::fabs(c.position.x - 2.0f) < 1e-5f &&
+                std::fabs(c.position.z - 2.0f) < 1e-5f) {
+                atBend.push_back(c.normal);
+            }
+        }
+    }
+    ASSERT_FALSE(atBend.empty());
+    for (const V3& n : atBend) {
+        EXPECT_GT(n.y, 0.1f);                                    // the bend leans up, not straight out
+        EXPECT_LT(std::fabs(n.x) * std::fabs(n.z), 1e-6f);       // and belongs to one side only
+    }
+    // A level inset past the ridge, or bands that do not match the levels, are refused.
+    EXPECT_THROW(AddHipSolid(hip, Xform(), 3.0f, 1.0f, {{0.0f, 0.0f}, {1.5f, 1.0f}}, one, {}), BakeError);
+    EXPECT_THROW(AddHipSolid(hip, Xform(), 3.0f, 1.0f, {{0.0f, 0.0f}, {1.0f, 1.0f}}, two, {}), BakeError);
+}
+
 TEST(Primitives, SweepsOpenAndClosed) {
     // A straight rod: a square section 0.2 across swept 3 long is a 0.12 box.
     Mesh rod = OneGroup();
@@ -448,17 +491,30 @@ TEST(BakedModels, HousesCarryTheChimneyJointAndTakeALanding) {
         EXPECT_GT(std::max(b.Size().x, b.Size().z), 14.0f);
         EXPECT_LT(std::max(b.Size().x, b.Size().z), 25.0f);
         EXPECT_LE(b.lo.y, kLowestDrift);
-        // The roof 5 units from the chimney top, every way round, lies about 1 below it.
-        float sum = 0.0f;
-        const int steps = 32;
+        // The roof 5 units from the chimney top, every way round, lies about 1
+        // below it: the runners rest 1.1 down, so the sleigh neither floats nor
+        // sinks whatever the house's turn. Sampled finer than the roof's facets
+        // (every 5 degrees), so a hip corner or a ridge end cannot slip between.
+        float least = 1e9f, most = -1e9f;
+        const int steps = 72;
         for (int i = 0; i < steps; ++i) {
             const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(steps);
             const float drop = top.y - SurfaceAt(*house, top.x + 5.0f * std::sin(a), top.z + 5.0f * std::cos(a));
-            EXPECT_GT(drop, 0.3f) << "at angle step " << i;
-            EXPECT_LT(drop, 2.0f) << "at angle step " << i;
-            sum += drop;
+            EXPECT_GE(drop, 0.8f) << "at " << i * 5 << " degrees";
+            EXPECT_LE(drop, 1.3f) << "at " << i * 5 << " degrees";
+            least = std::min(least, drop);
+            most = std::max(most, drop);
         }
-        EXPECT_NEAR(sum / static_cast<float>(steps), 1.2f, 0.35f);
+        // ... and nearly alike every way, not just within the band.
+        EXPECT_LT(most - least, 0.35f);
+        // A little further out the roof must still be there and no higher,
+        // since the sleigh's runners reach past the ring.
+        for (int i = 0; i < steps; ++i) {
+            const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(steps);
+            const float drop = top.y - SurfaceAt(*house, top.x + 6.0f * std::sin(a), top.z + 6.0f * std::cos(a));
+            EXPECT_GE(drop, 0.8f) << "at " << i * 5 << " degrees, 6 out";
+            EXPECT_LT(drop, 3.0f) << "at " << i * 5 << " degrees, 6 out";
+        }
     }
     ExpectOpaqueImages(Houses(), 2);
 }

@@ -1,12 +1,17 @@
 // "houses.brm": two snowy houses and five pictures that dress them.
 //
-// Both roofs are low and broad, like mountain chalets under heavy snow, and the
-// chimney stands on the ridge: the sleigh lands beside the chimney whatever the
-// house's turn, so the snow about 5 units from the chimney top in every
-// direction must lie about 1 unit below it. With a slope of kSlope and the
-// chimney kChimneyRise above the ridge snow, that ring lies between
-// kChimneyRise and kChimneyRise + 5 kSlope below the top (0.5 to 1.75, about
-// 1.3 on average round the ring).
+// The sleigh lands beside the chimney whatever the house's turn, so the snow
+// about 5 units from the chimney top in every direction must lie about 1 unit
+// below it. A straight ridge cannot give that (along it the roof stays level,
+// across it falls), so both houses hold their chimney in the middle of a roof
+// that falls nearly alike every way round:
+// - the cottage wears a hipped bonnet: a steep skirt at the eaves under a
+//   gentle cap, the chimney at the top of the cap;
+// - the long house wears a mansard: steep sides under a broad flat deck of
+//   snow, the chimney standing on the deck; a gabled wing and two dormers
+//   sit low enough to stay under it.
+// The landing ring lies where each cap or deck is gentle, between the eave
+// skirts, so the silhouettes can stay steep-sided.
 //
 // Every house is drawn with one picture bound, so each picture is an atlas: the
 // walls of both models with their windows and doors painted in, gables, brick,
@@ -20,10 +25,10 @@
 #include "tools/bake/models.h"
 
 namespace {
-constexpr float kSlope = 0.25f;         // roof rise per unit across the ridge
+constexpr float kSlope = 0.25f;         // gabled roofs (wing, dormers): rise per unit across the ridge
 constexpr float kSnowDepth = 0.55f;     // snow lying on the roof boards
 constexpr float kBoardDepth = 0.3f;     // roof boards
-constexpr float kChimneyRise = 0.5f;    // chimney top above the ridge snow
+constexpr float kOverhang = 1.3f;       // eaves beyond the walls
 constexpr float kFooting = -2.5f;       // walls go this far below the ground point, under the drifts
 constexpr int kAtlas = 256;
 
@@ -286,6 +291,50 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
     AddExtrusion(m, x * Move(0, 0, (gz0 + gz1) * 0.5f), gable, gz1 - gz0, Uv(kGable), {Uv(kBoard)}, false);
 }
 
+// A hipped roof over walls `halfX` by `halfZ` from the centre and `top` high,
+// placed by `x`: a slab of trim boards (its underside the soffit), and on it a
+// blanket of snow with a rounded lip drooping over the eaves. `pitch` lists
+// (inset from the eaves, rise above the eave snow) from the eaves inwards;
+// every point but the last is a soft bend, and the last closes the roof (a
+// ridge, a point, or a flat deck when it leaves area). Icicles and lights hang
+// under the eaves all round. Returns the height of the snow at the last point.
+float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top, const std::vector<V2>& pitch) {
+    const float ex = halfX + kOverhang, ez = halfZ + kOverhang;
+    const float soffit = top - 0.25f;
+    const float snowDepth = 0.85f;  // thicker than on the small gables: a heavy blanket
+    const float e = soffit + kBoardDepth + snowDepth;  // snow top at the eaves
+    AddHipSolid(m, x, ex - 0.05f, ez - 0.05f, {{0.0f, soffit}, {0.0f, soffit + kBoardDepth, true}},
+                {Uv(kBoard)}, Uv(kBoard));
+    std::vector<HipLevel> snow = {{0.25f, e - snowDepth + 0.02f, true},
+                                  {-0.2f, e - snowDepth - 0.22f},
+                                  {-0.45f, e - snowDepth * 0.6f},
+                                  {-0.42f, e - 0.2f},
+                                  {-0.25f, e - 0.04f},
+                                  {0.0f, e}};
+    // The lip runs along the snow-edge picture's light upper part: that picture
+    // deepens downwards, which here would darken one end of every side.
+    UvRect lipUv = Uv(kSnowEdge);
+    lipUv.v1 = lipUv.v0 + 0.4f * (lipUv.v1 - lipUv.v0);
+    std::vector<UvRect> bands(snow.size() - 1, lipUv);
+    // The roof-snow picture runs from the top (u = 0) to the eaves (u = 1)
+    // over the whole pitch, each band taking its share.
+    const UvRect slope = Uv(kRoofSnow);
+    const float reach = pitch.back().x;
+    float from = 0.0f;
+    for (const V2& p : pitch) {
+        snow.push_back({p.x, e + p.y});
+        const float a0 = 1.0f - from / reach, a1 = 1.0f - p.x / reach;
+        const float w = slope.u1 - slope.u0;
+        bands.push_back({slope.u0 + a1 * w, slope.v0, slope.u0 + a0 * w, slope.v1});
+        from = p.x;
+    }
+    AddHipSolid(m, x, ex, ez, snow, bands, Uv(kRoofSnow));
+    const float lip = e - snowDepth - 0.22f;
+    AddEaveTrimmings(m, x * Xform::RotateY(90.0f), ez, lip, -ex + 0.6f, ex - 0.6f);
+    AddEaveTrimmings(m, x, ex, lip, -ez + 0.6f, ez - 0.6f);
+    return e + pitch.back().y;
+}
+
 // A brick chimney whose top centre is `top`; returns nothing, the caller sets the joint.
 void AddChimney(Mesh& m, V3 top, float from) {
     const float crown = 0.35f;
@@ -310,33 +359,57 @@ Mesh StartHouse(const char* name) {
     return m;
 }
 
-// Chalet: gable end to the front, ridge along z, chimney on the ridge behind the middle.
+// Cottage: 13 by 11 under a hipped bonnet, chimney at the top of the cap.
+// The cap's ridge runs 2 along x; the landing ring lies wholly on the cap,
+// falling 3 to 5 times its pitch below the ridge (least towards the hip
+// corners), so a gentle cap and a stout chimney keep it 1.05 to 1.2 down.
 Mesh Chalet() {
     Mesh m = StartHouse("chalet");
     const float hx = 6.5f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kChaletFront, kChaletFront, kSide);
-    AddGabledRoof(m, Xform(), hx, top, -hz - 1.0f, hz + 1.0f, -hz, hz);
+    const float skirt = 1.6f, steep = 1.3f, cap = 0.08f, least = hz + kOverhang;
+    const float bend = steep * skirt;
+    const float ridge = AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, bend}, {least, bend + cap * (least - skirt)}});
     AddCanopy(m, Move(0.0f, 3.9f, hz), 3.4f);
-    const V3 chimney = {0.0f, RidgeSnow(hx, top) + kChimneyRise, -1.0f};
+    const V3 chimney = {0.0f, ridge + 0.8f, 0.0f};
     AddChimney(m, chimney, top);
     m.AddJoint("house", -1, {});
     m.AddJoint("chimney", 0, chimney);
     return m;
 }
 
-// Long house: ridge along x, a gabled wing to the front on the left, the door
-// under a canopy on the right, chimney on the ridge to the right.
+// Long house: 20 by 11 under a mansard whose flat deck reaches 5.2 to the
+// front and back of the middle and 9.7 to either end, so the landing ring
+// round the chimney (3.5 right of the middle, about 1 above the deck snow)
+// lies wholly on the deck. A gabled wing to the front on the left, the door
+// under a canopy on the right, and two dormers in the front slope.
 Mesh LongHouse() {
     Mesh m = StartHouse("longhouse");
-    const float hx = 10.0f, hz = 5.0f, top = 6.0f;
+    const float hx = 10.0f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kLongFront, kLongFront, kSide);
-    AddGabledRoof(m, Xform::RotateY(90.0f), hz, top, -hx - 1.0f, hx + 1.0f, -hx, hx);
+    const float rise = 2.8f;
+    const float deck = AddHippedRoof(m, Xform(), hx, hz, top,
+                                     {{1.15f, rise * 0.85f}, {1.4f, rise * 0.97f}, {1.6f, rise}});
     // The wing: 6 wide, reaching 4 out from the front wall.
     const float wingTop = 5.5f, wx = -5.0f, wingFront = hz + 4.0f;
     AddWallBox(m, wx - 3.0f, wx + 3.0f, 1.0f, wingFront, wingTop, kWingFront, kWingFront, kWingFront);
     AddGabledRoof(m, Move(wx, 0, 0), 3.0f, wingTop, 1.5f, wingFront + 1.0f, 1.0f, wingFront);
+    // Dormers over the front windows: boxes standing on the wall head and
+    // out through the front slope, their ridges below the deck. The face shows
+    // the wing's window with a little wall round it.
+    const PixelRect dormerFace = {kWingFront.x0 + 6, kWingFront.y0 + 6, kWingFront.x1 - 6, kWingFront.y0 + 48};
+    const PixelRect dormerSide = {kWingFront.x0 + 1, kWingFront.y0 + 2, kWingFront.x0 + 9, kWingFront.y0 + 36};
+    for (float dx : {1.0f, 7.2f}) {
+        const float dormerTop = 8.4f, bottom = 6.5f, back = hz - 0.6f, front = hz + kOverhang + 0.2f;
+        BoxUv uv = BoxUv::All(Uv(dormerSide));
+        uv.faces[kFront] = Uv(dormerFace);
+        uv.faces[kTop] = uv.faces[kBottom] = uv.faces[kBack] = Uv(kBoard);
+        AddBox(m, Move(dx, (bottom + dormerTop) * 0.5f, (back + front) * 0.5f),
+               {2.2f, dormerTop - bottom, front - back}, uv);
+        AddGabledRoof(m, Move(dx, 0, 0), 1.1f, dormerTop, back, front + 0.5f, back, front);
+    }
     AddCanopy(m, Move(-hx + 13.0f, 3.9f, hz), 3.4f);
-    const V3 chimney = {3.5f, RidgeSnow(hz, top) + kChimneyRise, 0.0f};
+    const V3 chimney = {3.5f, deck + 1.05f, 0.0f};
     AddChimney(m, chimney, top);
     m.AddJoint("house", -1, {});
     m.AddJoint("chimney", 0, chimney);

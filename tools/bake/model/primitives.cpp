@@ -234,6 +234,64 @@ float SignedArea(const std::vector<V2>& outline) {
     return 0.5f * a;
 }
 
+void AddHipSolid(Mesh& mesh, const Xform& x, float halfX, float halfZ, const std::vector<HipLevel>& levels,
+                 const std::vector<UvRect>& bands, const UvRect& cap) {
+    const std::size_t n = levels.size();
+    if (n < 2 || bands.size() != n - 1) throw BakeError("a hipped solid needs two levels and a picture per band");
+    const float least = std::min(halfX, halfZ);
+    for (const HipLevel& l : levels) {
+        if (l.inset > least + 1e-5f) {
+            throw BakeError("a hipped solid's level is inset past its ridge");
+        }
+    }
+    // Profile normals per band, as (outward, up), from the walk bottom to top.
+    std::vector<V2> bandNormal(n - 1);
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const float dIn = levels[i + 1].inset - levels[i].inset;
+        const float dy = levels[i + 1].y - levels[i].y;
+        const float l = std::hypot(dIn, dy);
+        bandNormal[i] = l > 0.0f ? V2{dy / l, dIn / l} : V2{0, 1};
+    }
+    auto normalAt = [&](std::size_t level, std::size_t band) {
+        if (levels[level].crease || level == 0 || level + 1 == n) return bandNormal[band];
+        const V2 a = bandNormal[level - 1], b = bandNormal[level];
+        const float l = std::hypot(a.x + b.x, a.y + b.y);
+        return l > 0.0f ? V2{(a.x + b.x) / l, (a.y + b.y) / l} : bandNormal[band];
+    };
+    // The four sides, counter-clockwise seen from above: +z, -x, -z, +x. Each
+    // runs from corner s to corner s + 1 of a level's rectangle.
+    const V3 outward[4] = {{0, 0, 1}, {-1, 0, 0}, {0, 0, -1}, {1, 0, 0}};
+    const float signX[4] = {1, -1, -1, 1}, signZ[4] = {1, 1, -1, -1};
+    auto cornerAt = [&](std::size_t level, int c) {
+        const float hx = std::max(halfX - levels[level].inset, 0.0f), hz = std::max(halfZ - levels[level].inset, 0.0f);
+        return V3{signX[c] * hx, levels[level].y, signZ[c] * hz};
+    };
+    for (int s = 0; s < 4; ++s) {
+        const int e = (s + 1) % 4;
+        const V3 out = outward[s];
+        // Along the side from corner s to e: v runs over the bottom level's length.
+        const V3 dir = Normalised(cornerAt(0, e) - cornerAt(0, s));
+        const float half = 0.5f * Length(cornerAt(0, e) - cornerAt(0, s));
+        for (std::size_t i = 0; i + 1 < n; ++i) {
+            auto corner = [&](std::size_t level, int c, float a) {
+                const V3 p = cornerAt(level, c);
+                const V2 pn = normalAt(level, i);
+                const float b = half > 0.0f ? 0.5f + Dot(p, dir) / (2.0f * half) : 0.5f;
+                return Corner{p, Normalised(out * pn.x + V3{0, pn.y, 0}), bands[i].At(a, b)};
+            };
+            mesh.AddQuad(x, corner(i, s, 1.0f), corner(i, e, 1.0f), corner(i + 1, e, 0.0f), corner(i + 1, s, 0.0f));
+        }
+    }
+    auto capCorner = [&](std::size_t level, int c, float ny) {
+        const V3 p = cornerAt(level, c);
+        const float rx = std::max(halfX, 1e-6f), rz = std::max(halfZ, 1e-6f);
+        return Corner{p, {0, ny, 0}, cap.At(0.5f + p.x / (2.0f * rx), 0.5f + p.z / (2.0f * rz))};
+    };
+    mesh.AddQuad(x, capCorner(0, 0, -1.0f), capCorner(0, 1, -1.0f), capCorner(0, 2, -1.0f), capCorner(0, 3, -1.0f));
+    mesh.AddQuad(x, capCorner(n - 1, 0, 1.0f), capCorner(n - 1, 1, 1.0f), capCorner(n - 1, 2, 1.0f),
+                 capCorner(n - 1, 3, 1.0f));
+}
+
 std::vector<std::array<int, 3>> Triangulate(const std::vector<V2>& outline) {
     std::vector<int> left(outline.size());
     for (std::size_t i = 0; i < left.size(); ++i) left[i] = static_cast<int>(i);

@@ -68,6 +68,24 @@ void AddSphere(Mesh& mesh, const Xform& x, float radius, int segments, int rings
 void AddExtrusion(Mesh& mesh, const Xform& x, const std::vector<V2>& outline, float depth, const UvRect& cap,
                   const std::vector<UvRect>& sides, bool smoothSides);
 
+// A hipped solid over the rectangle |x| <= halfX, |z| <= halfZ: a stack of
+// rectangles, each inset from that one by `inset` (negative reaches outside it)
+// at height `y`, listed from the bottom up, joined by planar faces that slope
+// the same on all four sides (a hipped roof, a mansard, a snow cap with a lip).
+// Insets may not exceed the smaller half size; the top level closes at a ridge
+// along the longer side, a point, or a flat cap when it still has area. The
+// bottom level is closed by a flat cap facing down; both caps map `cap` over
+// the rectangle (u along +x, v along +z). Band i (from level i to i + 1) maps
+// `bands[i]` with u from its top edge (0) down to its bottom (1) and v along
+// the side. The hips are hard edges; levels are smooth unless `crease`d.
+struct HipLevel {
+    float inset = 0.0f;
+    float y = 0.0f;
+    bool crease = false;
+};
+void AddHipSolid(Mesh& mesh, const Xform& x, float halfX, float halfZ, const std::vector<HipLevel>& levels,
+                 const std::vector<UvRect>& bands, const UvRect& cap);
+
 // A tube with `section` (points of a convex polygon about its centre,
 // counter-clockwise, in the plane spanned by `across` and the in-plane normal)
 // swept along `path`. The path lies in a plane whose normal is `across`; the
