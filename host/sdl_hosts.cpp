@@ -3,6 +3,7 @@
 #include <SDL2/SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <vector>
@@ -42,7 +43,7 @@ ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock
     return services;
 }
 
-bool AddView(std::vector<ScreenView>& views, const RunContext& run, Clock* clock,
+void AddView(std::vector<ScreenView>& views, const RunContext& run, Clock* clock,
              std::unique_ptr<SdlWindowSurface> surface, int display) {
     ScreenView sv;
     sv.surface = std::move(surface);
@@ -51,7 +52,6 @@ bool AddView(std::vector<ScreenView>& views, const RunContext& run, Clock* clock
     sv.lastSize = sv.surface->Size();
     sv.view->SetFrameSize(sv.lastSize.width, sv.lastSize.height);
     views.push_back(std::move(sv));
-    return true;
 }
 
 void SleepSeconds(double seconds) {
@@ -72,7 +72,10 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             switch (event.type) {
-                case SDL_QUIT: quit = quitOn != QuitOn::SignalsOnly || quit; break;
+                case SDL_QUIT:
+                    // The daemon's window is ended by the daemon (SIGTERM), not by window-manager requests.
+                    if (quitOn != QuitOn::SignalsOnly) quit = true;
+                    break;
                 case SDL_KEYDOWN:
                     if (quitOn == QuitOn::AnyInput) quit = true;
                     if (quitOn == QuitOn::KeysEscQ) {
