@@ -237,14 +237,26 @@ CheckFn Size(int lump, double frame, Measure measure, float lo, float hi) {
     };
 }
 
+// A house model and the point its joint 1 marks (the chimney top), or null and why.
+const Subject* HouseWithChimney(Folder& folder, const std::string& file, int lump, VECTOR3D* chimney,
+                                std::string* why) {
+    const Subject* s = folder.Model(file, lump, why);
+    if (s == nullptr) return nullptr;
+    if (s->JointCount() < 2) {
+        *why = Say("lump %d has no joint 1", lump);
+        return nullptr;
+    }
+    *chimney = s->JointPoint(1, {0.0f, 0.0f, 0.0f});
+    return s;
+}
+
 // Joint 1 sits on the highest surface around it: the chimney top.
 CheckFn ChimneyTop(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
-        const Subject* s = folder.Model(file, lump, &why);
+        VECTOR3D c;
+        const Subject* s = HouseWithChimney(folder, file, lump, &c, &why);
         if (s == nullptr) return Fail(why);
-        if (s->JointCount() < 2) return Fail(Say("lump %d has no joint 1", lump));
-        const VECTOR3D c = s->JointPoint(1, {0.0f, 0.0f, 0.0f});
         const Mesh mesh = s->Triangles();
         // A hollow flue would let one ray fall through, so take the highest of a few.
         std::optional<float> top;
@@ -268,10 +280,9 @@ CheckFn ChimneyTop(int lump) {
 CheckFn LandingRing(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
-        const Subject* s = folder.Model(file, lump, &why);
+        VECTOR3D c;
+        const Subject* s = HouseWithChimney(folder, file, lump, &c, &why);
         if (s == nullptr) return Fail(why);
-        if (s->JointCount() < 2) return Fail(Say("lump %d has no joint 1", lump));
-        const VECTOR3D c = s->JointPoint(1, {0.0f, 0.0f, 0.0f});
         const Mesh mesh = s->Triangles();
         constexpr int kDirections = 24;
         float least = std::numeric_limits<float>::max(), most = -least;
