@@ -14,6 +14,7 @@
 #include "assets/animation.h"
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
+#include "tests/model_gl_fixture.h"
 #include "tests/model_fixtures.h"
 
 // ---------------------------------------------------------------------------
@@ -610,30 +611,14 @@ TEST(AnimationInstance, WithoutATemplateNothingMoves) {
 // Drawing, in an offscreen context
 
 TEST(AnimationDraw, InstancesDrawWithClientArraysAndRestoreState) {
-    std::string error;
-    auto context = OffscreenContext::Create(64, 64, &error);
-    ASSERT_NE(context, nullptr) << error;
-    glViewport(0, 0, 64, 64);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-4, 4, -1, 7, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColor3f(1, 1, 1);
+    GlFixture gl(64);
+    ASSERT_NE(gl.context, nullptr) << gl.error;
 
     auto built = Build(MakeChainModel(), 1.0f);
     ONEMODEL& m = built->instance;
     m.SetAnimation(0, 20, 1000, true, false);
     m.Update(0.0);
-    auto lit = [&] {
-        glFinish();
-        const auto pixels = context->ReadPixels();
-        int n = 0;
-        for (std::size_t i = 0; i < pixels.size(); i += 4) n += pixels[i] > 128;
-        return n;
-    };
+    auto lit = [&] { return gl.Lit(); };
     m.DrawGroup(-1);
     m.DrawGroup(2);
     EXPECT_EQ(lit(), 0);

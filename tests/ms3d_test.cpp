@@ -14,6 +14,7 @@
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "tests/model_fixtures.h"
+#include "tests/model_gl_fixture.h"
 
 namespace {
 // Little-endian bytes laid out by hand, field by field, independently of
@@ -528,30 +529,6 @@ TEST(Ms3dLoadModel, FailuresNameTheFile) {
 // Drawing, in an offscreen context
 
 namespace {
-struct GlFixture {
-    std::unique_ptr<OffscreenContext> context;
-    explicit GlFixture(int size) {
-        std::string error;
-        context = OffscreenContext::Create(size, size, &error);
-        if (context == nullptr) return;
-        glViewport(0, 0, size, size);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-4, 4, -1, 7, -10, 10);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor3f(1, 1, 1);
-    }
-    int Lit() const {
-        const auto pixels = context->ReadPixels();
-        int lit = 0;
-        for (std::size_t i = 0; i < pixels.size(); i += 4) lit += pixels[i] > 128;
-        return lit;
-    }
-};
-
 GLuint TexelTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     GLuint name = 0;
     glGenTextures(1, &name);
