@@ -98,10 +98,13 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn) {
             }
         }
         for (ScreenView& sv : views) {
-            // The daemon destroys its window when it is done with us.
-            if (sv.surface->IsForeign() && sv.surface->Size().width == 0) quit = true;
             // Every backend reports its drawable size; a change, however it came, re-runs the GL set-up.
             const DrawableSize size = sv.surface->Size();
+            // The daemon destroys its window when it is done with us.
+            if (sv.surface->IsForeign() && size.width == 0) {
+                quit = true;
+                break;
+            }
             if (size.width != sv.lastSize.width || size.height != sv.lastSize.height) {
                 sv.lastSize = size;
                 sv.view->SetFrameSize(size.width, size.height);
