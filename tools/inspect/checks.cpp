@@ -8,6 +8,7 @@
 #include <fstream>
 #include <limits>
 
+#include "assets/tunes.h"
 #include "tools/inspect/check.h"
 #include "tools/inspect/contract.h"
 
@@ -623,25 +624,13 @@ CheckFn PassesOver(int joint, VECTOR3D local, double from, double to, VECTOR3D t
     };
 }
 
-// The file names of the tune table, relative to the resource folder.
-const char* const kTuneFiles[] = {
-    "1stnoel.mid", "3KINGS.MID", "12days.mid", "ANGELS2.MID", "ASIWANDR.MID", "ASLATELY.MID", "Awayin.mid",
-    "BAMBINO.MID", "begin.mid", "BELL.MID", "CAROBEL.MID", "CHESTNUT.MID", "COMYE.MID", "deck.mid", "DECKPW.MID",
-    "DingDong.mid", "drum.mid", "DRUMMER.MID", "EMMANUEL.MID", "FROSTY2.MID", "frosty.mid", "GODREST.MID",
-    "GODRESTY.MID", "godrestyou.mid", "hark.mid", "havexmas.mid", "hear.mid", "herecomessanta2.mid", "HOLLY.MID",
-    "Hollyivy.mid", "HOLLYJOL.MID", "isaw3shp.mid", "ISMKSC.MID", "ITCAME.MID", "JBROCK.MID", "jingle.mid", "joy.mid",
-    "letit.mid", "LINUS2.MID", "O_holy.mid", "ohcome.mid", "Ohlittle.mid", "OTANNES.MID", "ROCKAPW.MID", "rudolph.mid",
-    "santacom.mid", "silent.mid", "silvbell.mid", "SLEIGHRD.MID", "SNGWENOW.MID", "SPFAIRY.MID", "WASSAIL.MID",
-    "WATCHLD2.MID", "WE3KNGGM.MID", "wewish.mid", "white_xm.mid", "XMASMED.MID", "xmastree.mid",
-};
-static_assert(std::size(kTuneFiles) == 58);
 
 CheckFn Tunes(bool needMidiHeader) {
-    return [=](Folder& folder, const std::string& dir) {
+    return [=](Folder& folder, const std::string& /*dir*/) {
         int missing = 0, bad = 0;
         std::string first;
-        for (const char* name : kTuneFiles) {
-            std::ifstream in(folder.Path(dir + name), std::ios::binary);
+        for (const char* name : MusicFiles) {
+            std::ifstream in(folder.Path(name), std::ios::binary);  // names carry the folder
             char magic[4] = {};
             if (!in.is_open()) {
                 // The header row only judges the files that are there.
@@ -652,7 +641,7 @@ CheckFn Tunes(bool needMidiHeader) {
                 if (first.empty()) first = Say("%s is not a standard MIDI file", name);
             }
         }
-        const int total = static_cast<int>(std::size(kTuneFiles));
+        const int total = kTuneCount;
         if (missing + bad > 0) return Fail(Say("%d of %d tunes missing, %d not MIDI; first: ", missing, total, bad) + first);
         return Ok(Say("%d tunes%s", total, needMidiHeader ? " with MIDI headers" : ""));
     };
