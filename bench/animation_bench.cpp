@@ -29,8 +29,8 @@ Ms3dModelDesc MakeCharacter(int joints, int side, int keys) {
     m.groups[1].material = 1;
     for (int j = 0; j < joints; ++j) {
         Ms3dJointDesc joint;
-        joint.name = "j" + std::to_string(j);
-        joint.parent = j == 0 ? "" : "j" + std::to_string(j - 1);
+        joint.name = std::string(1, 'j').append(std::to_string(j));
+        joint.parent = j == 0 ? std::string() : std::string(1, 'j').append(std::to_string(j - 1));
         joint.position = {0.0f, j == 0 ? 0.0f : 1.0f, 0.0f};
         joint.rotation = {0.05f * static_cast<float>(j % 3), 0.0f, 0.1f};
         for (int k = 0; k < keys; ++k) {

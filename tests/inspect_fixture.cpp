@@ -48,7 +48,7 @@ Ms3dModelDesc NewModel(int groups, int materials) {
     Ms3dModelDesc m;
     m.groups.resize(static_cast<std::size_t>(groups));
     for (int g = 0; g < groups; ++g) {
-        m.groups[static_cast<std::size_t>(g)].name = "g" + std::to_string(g);
+        m.groups[static_cast<std::size_t>(g)].name = std::string(1, 'g').append(std::to_string(g));
         m.groups[static_cast<std::size_t>(g)].material = static_cast<std::int8_t>(materials > 0 ? g % materials : -1);
     }
     m.materials.resize(static_cast<std::size_t>(materials));
@@ -151,7 +151,7 @@ Ms3dModelDesc Santa() {
         V3 at = {0, 1.0f, 0};
         if (j == 9) at = {1.0f, 1.3f, 0.6f};
         if (j == 15) at = {-1.0f, 1.3f, 0.6f};
-        m.joints.push_back(NewJoint("j" + std::to_string(j), "root", at));
+        m.joints.push_back(NewJoint(std::string(1, 'j').append(std::to_string(j)), "root", at));
     }
     AddBox(&m, 0, {-0.8f, 0, -0.6f}, {0.8f, 2.4f, 0.6f}, 0);
     AddBox(&m, 0, {0.8f, 1.1f, 0.8f}, {1.2f, 1.5f, 1.2f}, 9);
@@ -172,7 +172,7 @@ Ms3dModelDesc Elf() {
         V3 at = {0, 0.8f, 0};
         if (j == 7) at = {-0.5f, 0.8f, 0.2f};
         if (j == 9) at = {0.5f, 0.8f, 0.2f};
-        m.joints.push_back(NewJoint("j" + std::to_string(j), "root", at));
+        m.joints.push_back(NewJoint(std::string(1, 'j').append(std::to_string(j)), "root", at));
     }
     AddBox(&m, 0, {-0.35f, 0, -0.25f}, {0.35f, 1.5f, 0.25f}, 0);
     AddBox(&m, 0, {1.1f, 0.7f, 0.55f}, {1.4f, 0.9f, 0.85f}, 9);
