@@ -195,7 +195,6 @@ int RunXScreenSaver(const RunContext& run) {
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
     FluidPlayerFactory players;  // outlives the views, which dispose of their players
-    if (run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     std::string error;
     auto surface = xid != 0 ? SdlWindowSurface::AdoptForeignWindow(xid, &error) : nullptr;
     if (!surface) {
@@ -207,6 +206,7 @@ int RunXScreenSaver(const RunContext& run) {
     // The daemon starts one process per monitor: the one on the primary monitor
     // is the main display, which plays the carols.
     const int display = WindowHoldsPrimaryOrigin(xid) ? 0 : 1;
+    if (display == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     AddView(views, run, &clock, &players, std::move(surface), display);
     const int status = Loop(views, clock, QuitOn::SignalsOnly);
     StopSdlVideo();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "assets/midi.h"
 #include "tests/midi_builder.h"
@@ -299,4 +300,33 @@ TEST(MidiReader, ACarolSizedFile) {
     EXPECT_DOUBLE_EQ(MidiSequenceLength(s), 499 * 0.25 + 4.0);
     // 0.6 s a beat for 32 beats, then 0.5 s.
     EXPECT_NEAR(s.tempo.SecondsAt(MidiSequenceLength(s)), 32 * 0.6 + (MidiSequenceLength(s) - 32) * 0.5, 1e-9);
+}
+
+TEST(MidiReader, DamagedBytesNeverLeadOutOfBounds) {
+    TrackBuilder t;
+    t.Tempo(0, 400000).Sysex(0, 0xF0, {0x41, 0x10, 0x42, 0xF7}).Name(0, "bells").Program(0, 1, 14);
+    for (int n = 0; n < 40; ++n) t.NoteOn(n == 0 ? 0 : 24, 1, 60 + n % 12, 90).Running(12, {60 + n % 12, 0});
+    const MidiBytes good = BuildMidi(1, 96, {t, t});
+    std::mt19937 random(1224);
+    int accepted = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        MidiBytes bad = good;
+        const int flips = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < flips; ++i) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
+        MidiSequence s;
+        std::string error;
+        if (!Load(bad, &s, &error)) {
+            ASSERT_FALSE(error.empty());
+            continue;
+        }
+        ++accepted;
+        for (const MidiTrack& track : s.tracks) {
+            for (const MidiEvent& e : track.events) {
+                ASSERT_LE(std::uint64_t{e.dataOffset} + e.dataSize, s.data.size());
+                ASSERT_GE(e.duration, 0.0);
+                ASSERT_LE(e.beat, track.endBeat);
+            }
+        }
+    }
+    EXPECT_GT(accepted, 0) << "some damage (a changed key or velocity) still reads";
 }
