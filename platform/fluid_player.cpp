@@ -167,20 +167,21 @@ bool HasOption(fluid_settings_t* settings, const char* name, const char* option)
 
 std::string FindGeneralMidiSoundFont() {
     namespace fs = std::filesystem;
-    // The first names are the soundfont packages we install; the rest are what a
-    // user may have chosen through Debian's alternatives.
+    // The soundfont we install first, then what the user chose through Debian's
+    // alternatives. Compressed .sf3 fonts come last: decoding one takes seconds.
     const char* const candidates[] = {
         "/usr/share/sounds/sf2/FluidR3_GM.sf2",
         "/usr/share/sounds/sf2/default-GM.sf2",
+        "/usr/share/sounds/sf2/TimGM6mb.sf2",
         "/usr/share/sounds/sf3/default-GM.sf3",
         "/usr/share/sounds/sf3/MuseScore_General.sf3",
-        "/usr/share/sounds/sf2/TimGM6mb.sf2",
     };
     std::error_code ec;
     for (const char* path : candidates) {
         if (fs::is_regular_file(path, ec)) return path;
     }
     for (const char* dir : {"/usr/share/sounds/sf2", "/usr/share/sounds/sf3"}) {
+        // MuseScore_General.sf2, MuseScore_General_Lite.sf3, ...
         for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = it->path().filename().string();
             if (name.rfind("MuseScore_General", 0) == 0 && fs::is_regular_file(it->path(), ec)) return it->path();
