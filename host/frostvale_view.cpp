@@ -6,7 +6,10 @@
 #include <cstdlib>
 
 FrostvaleView::FrostvaleView(ViewServices services_, bool preview, const ViewSettings& loaded)
-    : services(std::move(services_)), isPreview(preview), settings(loaded) {
+    : services(std::move(services_)),
+      isPreview(preview),
+      settings(loaded),
+      carols(services.players, services.resourcePath) {
     scrn = services.surface->Size();
     if (!services.seed) {
         Clock* clock = services.clock;
@@ -21,6 +24,7 @@ FrostvaleView::~FrostvaleView() {
         ssMain->Cleanup();
         ssMain.reset();
     }
+    carols.Shutdown(settings.settings.PLAYMUSIC);
 }
 
 void FrostvaleView::SetFrameSize(int width, int height) {
@@ -69,6 +73,9 @@ void FrostvaleView::AnimateOneFrame() {
     GlReshape();  // the overlay of the previous frame left its own projection
     if (ssMain) ssMain->Draw();
     services.surface->Present();
+    // Carols come from the main display's view only, and never from a preview.
+    if (!isPreview && settings.settings.PLAYMUSIC && services.displayNumber == services.mainDisplayNumber)
+        carols.Step(dt, &settings.settings);
 }
 
 bool FrostvaleView::MainSetup() {

@@ -6,7 +6,7 @@
 //   StartAnimation()          clears the display to black once
 //   AnimateOneFrame()         about every 1/60 s, on the main thread
 //   StopAnimation()
-//   ~FrostvaleView()          engine cleaned up in the view's context
+//   ~FrostvaleView()          engine cleaned up in the view's context, carol stopped
 //
 // The first frame sets up GL and the engine and presents nothing. Frames
 // closer than 1/60 s to the last do no work; a gap over 2 s is dropped so the
@@ -19,6 +19,7 @@
 #include <string>
 
 #include "engine/ssmain.h"
+#include "host/carols.h"
 #include "host/settings.h"
 #include "platform/gl_surface.h"
 
@@ -31,6 +32,8 @@ struct ViewServices {
     // Seeds rand() at engine set-up; by default the clock time in whole seconds.
     std::function<unsigned()> seed;
     bool showFps = false;  // -fps: the frame-rate and CPU-load readout
+    // Makes the carol players; not owned, outlives the view. Null: no music.
+    MidiPlayerFactory* players = nullptr;
 };
 
 class FrostvaleView {
@@ -55,6 +58,7 @@ public:
     const SSMAIN* Engine() const { return ssMain.get(); }
     const ViewSettings& Settings() const { return settings; }
     bool ThisScreenIsOn() const { return thisScreenIsOn; }
+    const Carols& Music() const { return carols; }
 
 private:
     bool MainSetup();
@@ -72,4 +76,5 @@ private:
     double animtime = 0.0;
     DrawableSize scrn;
     std::unique_ptr<SSMAIN> ssMain;
+    Carols carols;
 };

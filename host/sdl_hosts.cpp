@@ -12,6 +12,7 @@
 #include "host/hosts.h"
 #include "host/run_calendar.h"
 #include "math/failure.h"
+#include "platform/fluid_player.h"
 #include "platform/signals.h"
 #include "platform/sdl_window.h"
 #include "platform/x11_window.h"
@@ -30,7 +31,8 @@ struct ScreenView {
 constexpr double kMotionGraceSeconds = 1.0;
 constexpr int kMotionThresholdPixels = 8;
 
-ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock, int display) {
+ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock, MidiPlayerFactory* players,
+                         int display) {
     ViewServices services;
     services.surface = surface;
     services.clock = clock;
@@ -40,14 +42,15 @@ ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock
     const std::optional<std::uint32_t> seed = run.options.seed;
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
     services.showFps = run.options.showFps;
+    services.players = players;
     return services;
 }
 
-void AddView(std::vector<ScreenView>& views, const RunContext& run, Clock* clock,
+void AddView(std::vector<ScreenView>& views, const RunContext& run, Clock* clock, MidiPlayerFactory* players,
              std::unique_ptr<SdlWindowSurface> surface, int display) {
     ScreenView sv;
     sv.surface = std::move(surface);
-    sv.view = std::make_unique<FrostvaleView>(ServicesFor(run, sv.surface.get(), clock, display),
+    sv.view = std::make_unique<FrostvaleView>(ServicesFor(run, sv.surface.get(), clock, players, display),
                                               run.options.preview, run.settings);
     sv.lastSize = sv.surface->Size();
     sv.view->SetFrameSize(sv.lastSize.width, sv.lastSize.height);
@@ -141,6 +144,8 @@ int RunWindow(const RunContext& run) {
     if (!StartVideo()) return 1;
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
+    FluidPlayerFactory players;  // outlives the views, which dispose of their players
+    if (run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     std::string error;
     auto surface = SdlWindowSurface::CreateWindow("Frostvale", 1280, 720, 0, false, &error);
     if (!surface) {
@@ -150,7 +155,7 @@ int RunWindow(const RunContext& run) {
     }
     std::vector<ScreenView> views;
     const int display = std::max(0, surface->DisplayIndex());
-    AddView(views, run, &clock, std::move(surface), display);
+    AddView(views, run, &clock, &players, std::move(surface), display);
     const int status = Loop(views, clock, QuitOn::KeysEscQ);
     StopSdlVideo();
     return status;
@@ -161,6 +166,8 @@ int RunFullscreen(const RunContext& run) {
     SDL_ShowCursor(SDL_DISABLE);
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
+    FluidPlayerFactory players;  // outlives the views, which dispose of their players
+    if (run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     std::vector<ScreenView> views;
     const int displays = std::max(1, SdlDisplayCount());
     for (int display = 0; display < displays; ++display) {
@@ -170,7 +177,7 @@ int RunFullscreen(const RunContext& run) {
             std::fprintf(stderr, "frostvale: display %d: %s\n", display, error.c_str());
             continue;
         }
-        AddView(views, run, &clock, std::move(surface), display);
+        AddView(views, run, &clock, &players, std::move(surface), display);
     }
     if (views.empty()) {
         StopSdlVideo();
@@ -187,6 +194,7 @@ int RunXScreenSaver(const RunContext& run) {
     if (xid == 0) xid = RootWindowId();
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
+    FluidPlayerFactory players;  // outlives the views, which dispose of their players
     std::string error;
     auto surface = xid != 0 ? SdlWindowSurface::AdoptForeignWindow(xid, &error) : nullptr;
     if (!surface) {
@@ -195,8 +203,11 @@ int RunXScreenSaver(const RunContext& run) {
         return 1;
     }
     std::vector<ScreenView> views;
-    // The daemon starts one process per monitor; each is its own main display.
-    AddView(views, run, &clock, std::move(surface), 0);
+    // The daemon starts one process per monitor: the one on the primary monitor
+    // is the main display, which plays the carols.
+    const int display = WindowHoldsPrimaryOrigin(xid) ? 0 : 1;
+    if (display == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
+    AddView(views, run, &clock, &players, std::move(surface), display);
     const int status = Loop(views, clock, QuitOn::SignalsOnly);
     StopSdlVideo();
     return status;

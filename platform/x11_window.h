@@ -9,3 +9,7 @@ unsigned long RootWindowId();
 DrawableSize ForeignWindowSize(unsigned long xid);
 // Whether an X display can be opened at all ($DISPLAY set and reachable).
 bool HaveX11Display();
+// Whether window `xid` covers the origin of the primary monitor (the XRandR
+// primary output, else the screen's top-left corner): the XScreenSaver daemon
+// runs one process per monitor, and this one is on the main display.
+bool WindowHoldsPrimaryOrigin(unsigned long xid);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -13,6 +14,7 @@
 #include <stb/stb_image.h>
 
 #include "tests/inspect_fixture.h"
+#include "tests/midi_builder.h"
 #include "tools/inspect/mesh.h"
 
 namespace {
@@ -549,4 +551,79 @@ TEST(InspectSheet, AllModelsOnOneSheetAndMissingOnesMarked) {
     EXPECT_EQ(status, 1);
     const Picture partial = ReadPng(dir.path() + "/partial.png");
     EXPECT_EQ(partial.width, 500);
+}
+
+namespace {
+std::string WriteMidi(const TempDir& dir, const std::string& name, const MidiBytes& bytes) {
+    const std::string path = dir.path() + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+// What a command says on stderr (stdout dropped).
+std::string ErrorsOf(const std::string& command, int* status) {
+    std::FILE* pipe = popen((command + " 2>&1 >/dev/null").c_str(), "r");
+    std::string out;
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    const int raw = pclose(pipe);
+    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return out;
+}
+}  // namespace
+
+TEST(InspectMidi, ReportsTracksLengthAndSeconds) {
+    TempDir dir("midi");
+    TrackBuilder conductor, voice, empty;
+    conductor.Tempo(0, 1000000).Tempo(96 * 2, 250000).End();
+    voice.Program(0, 0, 0).NoteOn(96, 0, 60, 100).NoteOff(96, 0, 60).NoteOn(96, 0, 62, 100).NoteOff(48, 0, 62).End();
+    const std::string file = WriteMidi(dir, "tune.mid", BuildMidi(1, 96, {conductor, voice, empty}));
+    int status = -1;
+    const std::string out = Inspect("midi " + file, &status);
+    EXPECT_EQ(status, 0);
+    // Last event at beat 3, so 7 beats: 2 s for the first two, 5 x 0.25 s after.
+    EXPECT_EQ(out,
+              "format 1\ndivision 96\ntracks 3\n"
+              "track 0 events 0 notes 0 last none\n"
+              "track 1 events 3 notes 2 last 3.0000\n"
+              "track 2 events 0 notes 0 last none\n"
+              "length 7.0000\nseconds 3.2500\n");
+
+    const std::string broken = WriteMidi(dir, "smpte.mid", BuildMidi(0, 0xE728, {voice}));
+    const std::string said = ErrorsOf(std::string(FROSTVALE_INSPECT) + " midi " + broken, &status);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(said.find("SMPTE"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one plain sentence";
+    Inspect("midi " + dir.path() + "/absent.mid", &status);
+    EXPECT_EQ(status, 1);
+}
+
+TEST(InspectPlay, WritesA16BitStereoWav) {
+    TempDir dir("play");
+    TrackBuilder voice;
+    voice.Program(0, 0, 0).NoteOn(0, 0, 64, 110).NoteOff(96, 0, 64);
+    const std::string file = WriteMidi(dir, "tune.mid", BuildMidi(0, 96, {voice}));
+    const std::string wav = dir.path() + "/out.wav";
+    int status = -1;
+    Inspect("play " + file + " --wav " + wav + " --seconds 0.5", &status);
+    if (status != 0 && !std::filesystem::exists("/usr/share/sounds/sf2")) GTEST_SKIP() << "no soundfont installed";
+    ASSERT_EQ(status, 0);
+    std::ifstream in(wav, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), 44u + 22050u * 4u);
+    EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
+    EXPECT_EQ(bytes[22], 2);                                      // channels
+    EXPECT_EQ(bytes[24] | (bytes[25] << 8) | (bytes[26] << 16), 44100);
+    EXPECT_EQ(bytes[34], 16);                                     // bits per sample
+    int peak = 0;
+    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
+        peak = std::max(peak, std::abs(static_cast<std::int16_t>(bytes[i] | (bytes[i + 1] << 8))));
+    EXPECT_GT(peak, 1000);
+
+    Inspect("play " + file + " --wav " + wav + " --seconds -3", &status);
+    EXPECT_EQ(status, 1);
+    Inspect("play " + file, &status);
+    EXPECT_EQ(status, 1);
 }

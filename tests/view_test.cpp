@@ -3,10 +3,14 @@
 #include <GL/gl.h>
 
 #include <filesystem>
+#include <fstream>
 
+#include "assets/tunes.h"
 #include "host/frostvale_view.h"
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
+#include "tests/fake_midi_player.h"
+#include "tests/midi_builder.h"
 
 namespace {
 // Counts presents and lets a test change the reported size.
@@ -38,7 +42,8 @@ protected:
     }
 
     std::unique_ptr<FrostvaleView> MakeView(int display = 0, bool mainOnly = false,
-                                            std::string resources = FROSTVALE_BAKED_DIR) {
+                                            std::string resources = FROSTVALE_BAKED_DIR,
+                                            MidiPlayerFactory* players = nullptr, bool preview = false) {
         ViewServices services;
         services.surface = surface_.get();
         services.clock = &clock;
@@ -46,9 +51,10 @@ protected:
         services.mainDisplayNumber = 0;
         services.resourcePath = std::move(resources);
         services.seed = [] { return 1u; };
+        services.players = players;
         ViewSettings settings;
         settings.MainMonitorOnly = mainOnly;
-        auto view = std::make_unique<FrostvaleView>(services, false, settings);
+        auto view = std::make_unique<FrostvaleView>(services, preview, settings);
         view->SetFrameSize(320, 180);
         return view;
     }
@@ -157,6 +163,51 @@ TEST_F(ViewTest, SecondDisplayAnimatesButPlaysNoCarols) {
     auto main = MakeView(0, false);
     main->StartAnimation();
     EXPECT_TRUE(main->Settings().settings.PLAYMUSIC);
+}
+
+// The baked resources plus a music folder with every carol file.
+std::string ResourcesWithMusic() {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / "fv_view_music";
+    fs::remove_all(dir);
+    fs::create_directories(dir / "music");
+    for (const auto& entry : fs::directory_iterator(FROSTVALE_BAKED_DIR))
+        if (entry.path().filename() != "music") fs::create_symlink(entry.path(), dir / entry.path().filename());
+    TrackBuilder track;
+    track.NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60);
+    const MidiBytes tune = BuildMidi(0, 96, {track});
+    for (const char* file : MusicFiles) {
+        std::ofstream out(dir / file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(tune.data()), static_cast<std::streamsize>(tune.size()));
+    }
+    return dir.string();
+}
+
+TEST_F(ViewTest, OnlyTheMainDisplaysFullViewPlaysCarolsAndDestructionStopsThem) {
+    const std::string resources = ResourcesWithMusic();
+    struct Case {
+        int display;
+        bool preview;
+        bool plays;
+    };
+    for (const Case c : {Case{0, false, true}, Case{1, false, false}, Case{0, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "display " << c.display << (c.preview ? " preview" : ""));
+        FakePlayerFactory players;
+        auto view = MakeView(c.display, false, resources, &players, c.preview);
+        view->StartAnimation();
+        Frame(*view, kTick);  // set-up
+        ASSERT_FALSE(view->SetupFailed());
+        for (int i = 0; i < 5; ++i) Frame(*view, kTick);
+        EXPECT_EQ(players.log.made, 0) << "nothing before 0.1 s";
+        for (int i = 0; i < 3; ++i) Frame(*view, kTick);
+        EXPECT_EQ(players.log.started, c.plays ? 1 : 0);
+        view->StopAnimation();
+        EXPECT_EQ(players.log.stopped, 0) << "stopping the animation leaves the carol playing";
+        view.reset();
+        EXPECT_EQ(players.log.stopped, c.plays ? 1 : 0);
+        EXPECT_EQ(players.log.alive, 0);
+    }
+    std::filesystem::remove_all(resources);
 }
 
 TEST_F(ViewTest, FailedSetUpKeepsTheDisplayBlackAndSaysWhy) {

@@ -23,6 +23,8 @@ const Command kCommands[] = {
     {"render", "render FILE OUT.png [--lump N] [--image K] [--scale S] [--yaw DEG] [--pitch DEG] [--size WxH] [--frame F | --frames A B STEP] (render --help: how each file is drawn)", InspectRender},
     {"sheet", "sheet DIR OUT.png [--size WxH]", InspectSheet},
     {"check", "check DIR", InspectCheck},
+    {"midi", "midi FILE", InspectMidi},
+    {"play", "play FILE --wav OUT.wav [--seconds S] [--soundfont SF2]", InspectPlay},
 };
 
 void PrintUsage(std::FILE* to) {

@@ -1,0 +1,193 @@
+// The carol step driven with a fake player and made-up frame times.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+
+#include "assets/tunes.h"
+#include "host/carols.h"
+#include "scene/settings.h"
+#include "tests/fake_midi_player.h"
+#include "tests/midi_builder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+// Tune i holds one note at beat i, so its length (i + 4 beats) tells which file was loaded.
+MidiBytes TuneFile(int index) {
+    TrackBuilder t;
+    t.Program(0, 0, 0).NoteOn(static_cast<std::uint32_t>(96 * index), 0, 60, 90).NoteOff(96, 0, 60).End();
+    return BuildMidi(0, 96, {t});
+}
+
+void WriteFile(const fs::path& path, const MidiBytes& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class CarolsTest : public ::testing::Test {
+public:
+    void SetUp() override {
+        static int counter = 0;
+        dir = fs::temp_directory_path() /
+              ("frostvale-carols-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+        for (int i = 0; i < kTuneCount; ++i) WriteFile(dir / MusicFiles[i], TuneFile(i));
+        settings.PLAYMUSIC = true;
+        settings.SelectedTune = 5;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // Runs the step as the view does: only while music is on.
+    void Step(Carols& carols, double dt, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            if (settings.PLAYMUSIC) carols.Step(dt, &settings);
+    }
+
+    fs::path dir;
+    SETTINGS settings;
+    FakePlayerFactory players;
+};
+}  // namespace
+
+TEST_F(CarolsTest, FirstTuneStartsAfterATenthOfASecondThenPollsEveryTenSeconds) {
+    Carols carols(&players, dir.string());  // no trailing "/": the step adds it
+    Step(carols, 1.0 / 32, 3);
+    EXPECT_EQ(players.log.made, 0);
+    Step(carols, 1.0 / 32);  // the first frame past 0.1 s
+    ASSERT_EQ(players.log.started, 1);
+    EXPECT_EQ(carols.CurrentTune(), 5);
+    EXPECT_DOUBLE_EQ(carols.SequenceLength(), 5.0 + 4.0);
+    EXPECT_FLOAT_EQ(carols.MusicDelay(), 10.0f);
+
+    // Still playing: polls come once each time 10 s have passed, and leave the tune alone.
+    players.log.time = 9.0;
+    Step(carols, 0.25, 40);
+    EXPECT_EQ(players.log.timeReads, 0);
+    Step(carols, 0.25);
+    EXPECT_EQ(players.log.timeReads, 1);
+    Step(carols, 0.25, 41);
+    EXPECT_EQ(players.log.timeReads, 2);
+    EXPECT_EQ(players.log.made, 1);
+    EXPECT_EQ(players.log.stopped, 0);
+}
+
+TEST_F(CarolsTest, TheTuneEndsOnlyWhenItsTimeIsPastItsLength) {
+    Carols carols(&players, dir.string() + "/");
+    Step(carols, 0.2);
+    ASSERT_EQ(players.log.started, 1);
+    players.log.time = 9.0;  // exactly the length: not yet over
+    Step(carols, 10.5);
+    EXPECT_EQ(players.log.stopped, 0);
+    players.log.time = 9.001;
+    Step(carols, 10.5);
+    EXPECT_EQ(players.log.stopped, 1);
+    EXPECT_EQ(players.log.disposed, 1);
+    EXPECT_EQ(players.log.started, 2) << "the next tune starts at the same check";
+    EXPECT_EQ(players.log.alive, 1);
+}
+
+TEST_F(CarolsTest, APlayerClockAtOrAboveTenToTheNineBeatsIsNotTheEnd) {
+    Carols carols(&players, dir.string());
+    Step(carols, 0.2);
+    players.log.time = 1e9;
+    Step(carols, 10.5);
+    players.log.time = 5e12;
+    Step(carols, 10.5);
+    EXPECT_EQ(players.log.stopped, 0);
+    players.log.time = 1e9 - 1.0;
+    Step(carols, 10.5);
+    EXPECT_EQ(players.log.stopped, 1);
+}
+
+TEST_F(CarolsTest, RandomChoiceDrawsAnewForEveryTune) {
+    settings.SelectedTune = kRandomTune;
+    std::srand(20261224);
+    std::vector<int> expected;
+    for (int i = 0; i < 40; ++i) expected.push_back(std::rand() % kTuneCount);
+    std::srand(20261224);
+    Carols carols(&players, dir.string());
+    Step(carols, 0.2);
+    std::vector<int> played;
+    for (int i = 0; i < 40; ++i) {
+        played.push_back(carols.CurrentTune());
+        EXPECT_DOUBLE_EQ(carols.SequenceLength(), carols.CurrentTune() + 4.0) << "the file of the drawn tune";
+        players.log.time = 1000.0;  // past any tune here
+        Step(carols, 10.5);
+    }
+    EXPECT_EQ(played, expected);
+    EXPECT_EQ(settings.SelectedTune, kRandomTune);
+    EXPECT_TRUE(settings.PLAYMUSIC);
+}
+
+TEST_F(CarolsTest, ATuneWithOnlyEmptyTracksIsReplacedAtTheNextCheck) {
+    TrackBuilder empty;
+    WriteFile(dir / MusicFiles[5], BuildMidi(1, 96, {empty, empty}));
+    Carols carols(&players, dir.string());
+    Step(carols, 0.2);
+    ASSERT_EQ(players.log.started, 1);
+    EXPECT_EQ(players.log.trackCounts.back(), 2u);
+    EXPECT_DOUBLE_EQ(carols.SequenceLength(), 0.0);
+    players.log.time = 20.0;  // ten seconds of playing at 120 bpm
+    Step(carols, 10.5);
+    EXPECT_EQ(players.log.stopped, 1);
+    EXPECT_EQ(players.log.started, 2);
+}
+
+TEST_F(CarolsTest, AnyFailureTurnsTheMusicOffWithoutRetrying) {
+    struct Case {
+        const char* what;
+        std::function<void(CarolsTest&)> arrange;
+        int made;
+    };
+    const std::vector<Case> cases = {
+        {"missing file", [](CarolsTest& t) { fs::remove(t.dir / MusicFiles[5]); }, 0},
+        {"not a MIDI file", [](CarolsTest& t) { WriteFile(t.dir / MusicFiles[5], {'h', 'e', 'l', 'l', 'o'}); }, 0},
+        {"no player", [](CarolsTest& t) { t.players.log.failMake = true; }, 0},
+        {"player does not start", [](CarolsTest& t) { t.players.log.failStart = true; }, 1},
+        {"tune index outside the table", [](CarolsTest& t) { t.settings.SelectedTune = 59; }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        SetUp();
+        players.log = FakePlayerLog{};
+        c.arrange(*this);
+        Carols carols(&players, dir.string());
+        Step(carols, 0.2);
+        EXPECT_FALSE(settings.PLAYMUSIC);
+        EXPECT_EQ(players.log.made, c.made);
+        EXPECT_EQ(players.log.started, 0);
+        Step(carols, 100.0, 3);  // the view makes no more attempts
+        EXPECT_EQ(players.log.made, c.made);
+    }
+    TearDown();
+    SetUp();
+    Carols noPlayers(nullptr, dir.string());
+    Step(noPlayers, 0.2);
+    EXPECT_FALSE(settings.PLAYMUSIC) << "no player services: music off";
+}
+
+TEST_F(CarolsTest, ShutdownStopsOnlyWhileMusicIsOnAndAlwaysDisposes) {
+    {
+        Carols carols(&players, dir.string());
+        Step(carols, 0.2);
+        carols.Shutdown(true);
+        EXPECT_EQ(players.log.stopped, 1);
+        EXPECT_EQ(players.log.alive, 0);
+        EXPECT_FALSE(carols.Playing());
+    }
+    EXPECT_EQ(players.log.disposed, 1) << "a second clean-up is harmless";
+    players.log.failStart = true;
+    Carols carols(&players, dir.string());
+    Step(carols, 0.2);
+    ASSERT_FALSE(settings.PLAYMUSIC);
+    EXPECT_EQ(players.log.alive, 1);  // made, never started
+    carols.Shutdown(settings.PLAYMUSIC);
+    EXPECT_EQ(players.log.stopped, 1);
+    EXPECT_EQ(players.log.alive, 0);
+}

@@ -1,0 +1,51 @@
+// The real-time FluidSynth player on a device that plays nothing, so that the
+// audio thread's clock, stop and restart can be checked on any machine.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "assets/midi.h"
+#include "platform/fluid_player.h"
+#include "tests/midi_builder.h"
+
+namespace {
+MidiSequence Parse(const MidiBytes& bytes) {
+    MidiSequence sequence;
+    std::string error;
+    EXPECT_TRUE(LoadMidi(bytes.data(), bytes.size(), &sequence, &error)) << error;
+    return sequence;
+}
+}  // namespace
+
+// Run by CTest with HOME pointing at an ALSA set-up whose default device is
+// "null" (it takes audio as fast as it comes) and no sound server: the audio
+// thread really runs, with nothing to hear.
+TEST(FluidNullDevice, TheClockRunsPastTheLastEventAndStopFreezesIt) {
+    if (std::getenv("FROSTVALE_NULL_AUDIO") == nullptr) GTEST_SKIP() << "needs the null-audio environment";
+    if (FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
+    FluidPlayerFactory factory;
+    auto player = factory.NewPlayer();
+    ASSERT_NE(player, nullptr);
+    TrackBuilder t;
+    t.Program(0, 0, 0).NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60).Sysex(0, 0xF0, {0x7E, 0x7F, 0x09, 0x01, 0xF7});
+    ASSERT_TRUE(player->SetSequence(Parse(BuildMidi(0, 96, {t}))));
+    ASSERT_TRUE(player->Start());
+    double beats = 0.0;
+    for (int i = 0; i < 200 && beats < 8.0; ++i) {
+        usleep(10000);
+        ASSERT_TRUE(player->GetTime(&beats));
+    }
+    EXPECT_GE(beats, 8.0) << "the clock keeps growing after the last event at beat 1";
+    player->Stop();
+    double stopped = 0.0, later = 0.0;
+    ASSERT_TRUE(player->GetTime(&stopped));
+    usleep(20000);
+    ASSERT_TRUE(player->GetTime(&later));
+    EXPECT_EQ(stopped, later);
+    // Starting again plays from the start.
+    ASSERT_TRUE(player->Start());
+    ASSERT_TRUE(player->GetTime(&beats));
+    EXPECT_LT(beats, later);
+    player.reset();  // disposing of a playing player
+}

@@ -1,0 +1,119 @@
+// The FluidSynth player's offline renderer: the same schedule the saver plays,
+// so what it renders shows when notes sound and how loud.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "assets/midi.h"
+#include "platform/fluid_player.h"
+#include "tests/midi_builder.h"
+
+namespace {
+MidiSequence Parse(const MidiBytes& bytes) {
+    MidiSequence sequence;
+    std::string error;
+    EXPECT_TRUE(LoadMidi(bytes.data(), bytes.size(), &sequence, &error)) << error;
+    return sequence;
+}
+
+// The first frame whose louder channel passes `threshold`, or -1.
+long FirstLoudFrame(const std::vector<std::int16_t>& stereo, int threshold, std::size_t from = 0) {
+    for (std::size_t i = from * 2; i < stereo.size(); ++i)
+        if (std::abs(stereo[i]) > threshold) return static_cast<long>(i / 2);
+    return -1;
+}
+
+int Peak(const std::vector<std::int16_t>& stereo, std::size_t from, std::size_t to) {
+    int peak = 0;
+    for (std::size_t i = from * 2; i < to * 2 && i < stereo.size(); ++i) peak = std::max(peak, std::abs(stereo[i]));
+    return peak;
+}
+
+class FluidRender : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI soundfont installed (scripts/setup installs one)";
+    }
+};
+}  // namespace
+
+TEST_F(FluidRender, AHandMadeTuneIsAudibleAndNotClipped) {
+    TrackBuilder conductor, piano, strings;
+    conductor.Tempo(0, 500000).End();
+    piano.Program(0, 0, 0);
+    const int melody[] = {67, 69, 67, 64, 67, 69, 67, 64, 74, 74, 71, 72, 72, 67};
+    for (int key : melody) piano.NoteOn(0, 0, key, 110).NoteOff(240, 0, key);
+    strings.Program(0, 1, 48).Control(0, 1, 7, 120);
+    for (int chord = 0; chord < 4; ++chord)
+        strings.NoteOn(0, 1, 48, 100).NoteOn(0, 1, 55, 100).NoteOn(0, 1, 64, 100)
+            .NoteOff(840, 1, 48).NoteOff(0, 1, 55).NoteOff(0, 1, 64);
+    const MidiSequence sequence = Parse(BuildMidi(1, 480, {conductor, piano, strings}));
+    const double seconds = sequence.tempo.SecondsAt(MidiSequenceLength(sequence));
+    std::vector<std::int16_t> stereo;
+    std::string error;
+    ASSERT_TRUE(RenderMidiOffline(sequence, seconds, &stereo, &error)) << error;
+    ASSERT_EQ(stereo.size(), static_cast<std::size_t>(std::llround(seconds * kOfflineSampleRate)) * 2);
+    const int peak = Peak(stereo, 0, stereo.size() / 2);
+    EXPECT_GT(peak, 32768 / 20) << "louder than -26 dBFS";
+    EXPECT_LT(peak, 32767) << "no sample at full scale: nothing clipped";
+    // The last beats are the ring-out: quieter than the tune, not silent.
+    const std::size_t end = stereo.size() / 2;
+    const int tail = Peak(stereo, end - kOfflineSampleRate / 4, end);
+    EXPECT_LT(tail, peak / 2);
+}
+
+TEST_F(FluidRender, NotesSoundWhenTheTempoMapSaysSo) {
+    // One second a beat for two beats, then a quarter second: notes at beats 1 and 3
+    // fall at 1.0 s and 2.25 s.
+    TrackBuilder t;
+    t.Tempo(0, 1000000).Program(0, 0, 0).NoteOn(480, 0, 72, 120).NoteOff(120, 0, 72).Tempo(360, 250000)
+        .NoteOn(480, 0, 76, 120).NoteOff(120, 0, 76);
+    const MidiSequence sequence = Parse(BuildMidi(0, 480, {t}));
+    std::vector<std::int16_t> stereo;
+    std::string error;
+    ASSERT_TRUE(RenderMidiOffline(sequence, 3.0, &stereo, &error)) << error;
+    const long first = FirstLoudFrame(stereo, 300);
+    ASSERT_GE(first, 0);
+    EXPECT_NEAR(first / double(kOfflineSampleRate), 1.0, 0.01);
+    // Silence (the first note's release aside) before the second, then its attack.
+    const std::size_t beforeSecond = static_cast<std::size_t>(2.2 * kOfflineSampleRate);
+    const std::size_t second = static_cast<std::size_t>(2.25 * kOfflineSampleRate);
+    EXPECT_GT(Peak(stereo, second, second + 4410), 3 * Peak(stereo, beforeSecond, second - 64));
+}
+
+TEST(FluidPlayer, NoSoundfontMeansNoPlayerAndNoRender) {
+    FluidPlayerFactory factory("/nonexistent/none.sf2");
+    EXPECT_EQ(factory.NewPlayer(), nullptr);
+    EXPECT_EQ(factory.NewPlayer(), nullptr) << "asked once, refused every time";
+    TrackBuilder t;
+    t.NoteOn(0, 0, 60, 100);
+    const MidiSequence sequence = Parse(BuildMidi(0, 96, {t}));
+    std::vector<std::int16_t> stereo;
+    std::string error;
+    EXPECT_FALSE(RenderMidiOffline(sequence, 1.0, &stereo, &error, "/nonexistent/none.sf2"));
+    EXPECT_NE(error.find("/nonexistent/none.sf2"), std::string::npos) << error;
+    EXPECT_FALSE(RenderMidiOffline(sequence, -1.0, &stereo, &error));
+}
+
+TEST_F(FluidRender, APlayerReportsBeatsOnlyOnceStartedOnADevice) {
+    FluidPlayerFactory factory;
+    factory.Preload();
+    auto player = factory.NewPlayer();
+    ASSERT_NE(player, nullptr);
+    double beats = -1.0;
+    EXPECT_FALSE(player->GetTime(&beats)) << "no sequence yet";
+    TrackBuilder t;
+    t.NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60);
+    ASSERT_TRUE(player->SetSequence(Parse(BuildMidi(0, 96, {t}))));
+    ASSERT_TRUE(player->GetTime(&beats));
+    EXPECT_EQ(beats, 0.0);
+    // Whether Start succeeds depends on the machine's sound device; either way
+    // stopping and disposing must be safe.
+    if (player->Start()) {
+        player->Stop();
+        ASSERT_TRUE(player->GetTime(&beats));
+        EXPECT_GE(beats, 0.0);
+    }
+    player->Stop();
+}

@@ -1,0 +1,123 @@
+// Builds standard MIDI files byte by byte for tests, so that a test reads as
+// the events it means rather than as a hex blob. Nothing here checks anything:
+// tests make broken files on purpose.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+using MidiBytes = std::vector<std::uint8_t>;
+
+inline void AppendVlq(MidiBytes& out, std::uint32_t value) {
+    std::uint8_t groups[5];
+    int n = 0;
+    do {
+        groups[n++] = value & 0x7F;
+        value >>= 7;
+    } while (value != 0 && n < 5);
+    while (n > 1) out.push_back(static_cast<std::uint8_t>(groups[--n] | 0x80));
+    out.push_back(groups[0]);
+}
+
+inline void AppendBE(MidiBytes& out, std::uint32_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+// One MTrk's event bytes. Each call writes a delta time then the event.
+class TrackBuilder {
+public:
+    TrackBuilder& NoteOn(std::uint32_t delta, int channel, int key, int velocity) {
+        return Channel(delta, 0x90, channel, {key, velocity});
+    }
+    TrackBuilder& NoteOff(std::uint32_t delta, int channel, int key, int velocity = 64) {
+        return Channel(delta, 0x80, channel, {key, velocity});
+    }
+    TrackBuilder& Program(std::uint32_t delta, int channel, int program) {
+        return Channel(delta, 0xC0, channel, {program});
+    }
+    TrackBuilder& Control(std::uint32_t delta, int channel, int controller, int value) {
+        return Channel(delta, 0xB0, channel, {controller, value});
+    }
+    TrackBuilder& Channel(std::uint32_t delta, int kind, int channel, std::initializer_list<int> data) {
+        AppendVlq(bytes, delta);
+        bytes.push_back(static_cast<std::uint8_t>(kind | channel));
+        for (int d : data) bytes.push_back(static_cast<std::uint8_t>(d));
+        return *this;
+    }
+    // Data bytes only: the previous status byte runs on.
+    TrackBuilder& Running(std::uint32_t delta, std::initializer_list<int> data) {
+        AppendVlq(bytes, delta);
+        for (int d : data) bytes.push_back(static_cast<std::uint8_t>(d));
+        return *this;
+    }
+    TrackBuilder& Meta(std::uint32_t delta, int type, const MidiBytes& payload) {
+        AppendVlq(bytes, delta);
+        bytes.push_back(0xFF);
+        bytes.push_back(static_cast<std::uint8_t>(type));
+        AppendVlq(bytes, static_cast<std::uint32_t>(payload.size()));
+        bytes.insert(bytes.end(), payload.begin(), payload.end());
+        return *this;
+    }
+    TrackBuilder& Tempo(std::uint32_t delta, std::uint32_t microsPerBeat) {
+        MidiBytes t;
+        AppendBE(t, microsPerBeat, 3);
+        return Meta(delta, 0x51, t);
+    }
+    TrackBuilder& Name(std::uint32_t delta, const std::string& name) {
+        return Meta(delta, 0x03, MidiBytes(name.begin(), name.end()));
+    }
+    TrackBuilder& Sysex(std::uint32_t delta, int status, const MidiBytes& payload) {
+        AppendVlq(bytes, delta);
+        bytes.push_back(static_cast<std::uint8_t>(status));
+        AppendVlq(bytes, static_cast<std::uint32_t>(payload.size()));
+        bytes.insert(bytes.end(), payload.begin(), payload.end());
+        return *this;
+    }
+    TrackBuilder& End(std::uint32_t delta = 0) { return Meta(delta, 0x2F, {}); }
+    TrackBuilder& Raw(const MidiBytes& raw) {
+        bytes.insert(bytes.end(), raw.begin(), raw.end());
+        return *this;
+    }
+
+    MidiBytes bytes;
+};
+
+// The header and the track chunks. `declaredTracks` < 0 declares as many as are added.
+inline MidiBytes BuildMidi(int format, int division, const std::vector<TrackBuilder>& tracks,
+                           int declaredTracks = -1) {
+    MidiBytes out = {'M', 'T', 'h', 'd'};
+    AppendBE(out, 6, 4);
+    AppendBE(out, static_cast<std::uint32_t>(format), 2);
+    AppendBE(out, static_cast<std::uint32_t>(declaredTracks < 0 ? tracks.size() : declaredTracks), 2);
+    AppendBE(out, static_cast<std::uint32_t>(division), 2);
+    for (const TrackBuilder& t : tracks) {
+        out.insert(out.end(), {'M', 'T', 'r', 'k'});
+        AppendBE(out, static_cast<std::uint32_t>(t.bytes.size()), 4);
+        out.insert(out.end(), t.bytes.begin(), t.bytes.end());
+    }
+    return out;
+}
+
+// A tune of realistic size: a conductor track with two tempos, then `tracks`
+// tracks of `notesPerTrack` quarter-beat notes each, written in running status
+// with note-offs as velocity-0 note-ons, as most files write them.
+inline MidiBytes BuildCarolLikeMidi(int tracks, int notesPerTrack, int division = 480) {
+    std::vector<TrackBuilder> all(1);
+    all[0].Name(0, "Conductor").Tempo(0, 600000).Meta(0, 0x58, {4, 2, 24, 8}).Tempo(division * 32, 500000).End();
+    const std::uint32_t step = static_cast<std::uint32_t>(division / 4);
+    for (int t = 0; t < tracks; ++t) {
+        TrackBuilder track;
+        track.Name(0, "Voice").Program(0, t, 19 + t * 8).Control(0, t, 7, 100);
+        for (int n = 0; n < notesPerTrack; ++n) {
+            const int key = 48 + t * 7 + (n * 5) % 17;
+            if (n == 0) track.NoteOn(0, t, key, 90);
+            else track.Running(0, {key, 70 + n % 30});
+            track.Running(step, {key, 0});
+        }
+        track.End(step);
+        all.push_back(track);
+    }
+    return BuildMidi(1, division, all);
+}

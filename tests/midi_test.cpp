@@ -1,0 +1,332 @@
+// The standard MIDI file reader: what a sequence holds for well-formed files
+// and a clear refusal, never a read out of bounds, for every kind of damage.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "assets/midi.h"
+#include "tests/midi_builder.h"
+
+namespace {
+bool Load(const MidiBytes& bytes, MidiSequence* sequence, std::string* error = nullptr) {
+    // A copy of exactly the file's size, so that the sanitizers see any read past its end.
+    std::vector<std::uint8_t> exact(bytes);
+    return LoadMidi(exact.data(), exact.size(), sequence, error);
+}
+
+std::string LoadError(const MidiBytes& bytes) {
+    MidiSequence sequence;
+    std::string error;
+    EXPECT_FALSE(Load(bytes, &sequence, &error));
+    EXPECT_TRUE(sequence.tracks.empty()) << "a refused file leaves no tracks behind";
+    return error;
+}
+
+MidiBytes OneTrack(const TrackBuilder& track, int format = 0, int division = 96) {
+    return BuildMidi(format, division, {track});
+}
+}  // namespace
+
+TEST(MidiReader, NotesAreOneEventWithTheirLengthInBeats) {
+    TrackBuilder t;
+    t.Program(0, 2, 40).NoteOn(0, 2, 60, 100).NoteOff(48, 2, 60).NoteOn(48, 2, 64, 90).NoteOff(96, 2, 64).End(10);
+    MidiSequence s;
+    ASSERT_TRUE(Load(OneTrack(t), &s));
+    EXPECT_EQ(s.format, 0);
+    EXPECT_EQ(s.division, 96);
+    ASSERT_EQ(s.TrackCount(), 1u);
+    const auto& e = s.tracks[0].events;
+    ASSERT_EQ(e.size(), 3u);  // program change and two notes; note-offs and end-of-track are no events
+    EXPECT_EQ(e[0].type, MidiEventType::Program);
+    EXPECT_EQ(e[0].data1, 40);
+    EXPECT_EQ(e[1].type, MidiEventType::Note);
+    EXPECT_EQ(e[1].channel, 2);
+    EXPECT_EQ(e[1].data1, 60);
+    EXPECT_EQ(e[1].data2, 100);
+    EXPECT_DOUBLE_EQ(e[1].beat, 0.0);
+    EXPECT_DOUBLE_EQ(e[1].duration, 0.5);
+    EXPECT_DOUBLE_EQ(e[2].beat, 1.0);
+    EXPECT_DOUBLE_EQ(e[2].duration, 1.0);
+    EXPECT_DOUBLE_EQ(s.tracks[0].endBeat, (48 + 48 + 96 + 10) / 96.0);
+}
+
+TEST(MidiReader, RunningStatusVelocityZeroAndFifoPairing) {
+    TrackBuilder t;
+    // Two overlapping notes on one key: the first note-off closes the first note-on.
+    t.NoteOn(0, 0, 60, 80).Running(24, {60, 81}).Running(24, {60, 0}).Running(24, {60, 0})
+        // Same key on another channel is another note.
+        .NoteOn(0, 1, 60, 70).Running(0, {62, 71}).NoteOff(96, 1, 62).NoteOff(0, 1, 60);
+    MidiSequence s;
+    ASSERT_TRUE(Load(OneTrack(t), &s));
+    const auto& e = s.tracks[0].events;
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_DOUBLE_EQ(e[0].duration, 48 / 96.0);
+    EXPECT_EQ(e[1].data2, 81);
+    EXPECT_DOUBLE_EQ(e[1].beat, 24 / 96.0);
+    EXPECT_DOUBLE_EQ(e[1].duration, 48 / 96.0);
+    EXPECT_EQ(e[2].channel, 1);
+    EXPECT_EQ(e[3].data1, 62);
+    EXPECT_DOUBLE_EQ(e[2].duration, 1.0);
+    EXPECT_DOUBLE_EQ(e[3].duration, 1.0);
+}
+
+TEST(MidiReader, UnclosedNotesRingToTheTrackEnd) {
+    TrackBuilder t;
+    t.NoteOn(0, 0, 60, 80).NoteOn(96, 0, 62, 80).NoteOff(96, 0, 62).End(192);
+    MidiSequence s;
+    ASSERT_TRUE(Load(OneTrack(t), &s));
+    EXPECT_DOUBLE_EQ(s.tracks[0].events[0].duration, 4.0);
+    EXPECT_DOUBLE_EQ(s.tracks[0].events[1].duration, 1.0);
+    // A stray note-off with nothing open is ignored.
+    TrackBuilder stray;
+    stray.NoteOff(0, 0, 70).NoteOn(0, 0, 70, 1).NoteOff(10, 0, 70);
+    ASSERT_TRUE(Load(OneTrack(stray), &s));
+    ASSERT_EQ(s.tracks[0].events.size(), 1u);
+    EXPECT_DOUBLE_EQ(s.tracks[0].events[0].duration, 10 / 96.0);
+}
+
+TEST(MidiReader, FormatOneTempoMapAndEmptyTrack) {
+    TrackBuilder conductor, voice, empty;
+    // 120 bpm for 2 beats, then 60 bpm; the tempo events leave the track.
+    conductor.Name(0, "conductor").Tempo(0, 500000).Tempo(2 * 480, 1000000).End();
+    voice.Control(0, 3, 7, 100).NoteOn(480, 3, 67, 90).NoteOff(4 * 480, 3, 67).Channel(0, 0xE0, 3, {0, 0x40});
+    empty.End();
+    MidiSequence s;
+    ASSERT_TRUE(Load(BuildMidi(1, 480, {conductor, voice, empty}), &s));
+    EXPECT_EQ(s.format, 1);
+    ASSERT_EQ(s.TrackCount(), 3u);
+    ASSERT_EQ(s.tracks[0].events.size(), 1u);
+    EXPECT_EQ(s.tracks[0].events[0].type, MidiEventType::Meta);
+    EXPECT_EQ(s.tracks[0].events[0].data1, 0x03);
+    const MidiEvent& name = s.tracks[0].events[0];
+    EXPECT_EQ(std::string(s.data.begin() + name.dataOffset, s.data.begin() + name.dataOffset + name.dataSize),
+              "conductor");
+    EXPECT_EQ(s.tracks[1].events.back().type, MidiEventType::PitchBend);
+    EXPECT_TRUE(s.tracks[2].events.empty());
+
+    EXPECT_EQ(s.tempo.ChangeCount(), 1u);  // the change at beat 0 replaces the default
+    EXPECT_DOUBLE_EQ(s.tempo.SecondsAt(1.0), 0.5);
+    EXPECT_DOUBLE_EQ(s.tempo.SecondsAt(2.0), 1.0);
+    EXPECT_DOUBLE_EQ(s.tempo.SecondsAt(5.0), 4.0);
+    for (double beat : {0.0, 0.3, 2.0, 3.7, 100.0}) EXPECT_NEAR(s.tempo.BeatAt(s.tempo.SecondsAt(beat)), beat, 1e-9);
+
+    double last = 0.0;
+    EXPECT_TRUE(s.LastEventBeat(1, &last));
+    EXPECT_DOUBLE_EQ(last, 5.0);
+    EXPECT_FALSE(s.LastEventBeat(2, &last)) << "an empty track has no last event";
+    EXPECT_FALSE(s.LastEventBeat(3, &last));
+}
+
+TEST(MidiReader, DefaultTempoAndTempoInALaterTrack) {
+    TrackBuilder a, b;
+    a.NoteOn(0, 0, 60, 1).NoteOff(96, 0, 60);
+    b.Tempo(96 * 4, 250000);
+    MidiSequence s;
+    ASSERT_TRUE(Load(BuildMidi(1, 96, {a, b}), &s));
+    EXPECT_DOUBLE_EQ(s.tempo.SecondsAt(4.0), 2.0);  // 120 bpm until the change
+    EXPECT_DOUBLE_EQ(s.tempo.SecondsAt(8.0), 3.0);
+    EXPECT_TRUE(s.tracks[1].events.empty());
+}
+
+TEST(MidiReader, SysexMetaAndForeignChunks) {
+    TrackBuilder t;
+    t.Sysex(0, 0xF0, {0x7E, 0x7F, 0x09, 0x01, 0xF7}).Sysex(5, 0xF7, {0xF3, 0x01}).Meta(0, 0x7F, {1, 2, 3})
+        .NoteOn(0, 9, 36, 100).NoteOff(10, 9, 36);
+    MidiBytes file = BuildMidi(0, 96, {});
+    // An unknown chunk before the track is skipped.
+    file.insert(file.end(), {'X', 'Y', 'Z', 'W', 0, 0, 0, 2, 0xAA, 0xBB});
+    MidiBytes track = OneTrack(t);
+    file.insert(file.end(), track.begin() + 14, track.end());
+    file[11] = 1;  // one track declared
+    MidiSequence s;
+    std::string error;
+    ASSERT_TRUE(Load(file, &s, &error)) << error;
+    const auto& e = s.tracks[0].events;
+    ASSERT_EQ(e.size(), 4u);
+    EXPECT_EQ(e[0].type, MidiEventType::Sysex);
+    EXPECT_EQ(e[0].dataSize, 5u);
+    EXPECT_EQ(s.data[e[0].dataOffset + 4], 0xF7);
+    EXPECT_EQ(e[1].type, MidiEventType::SysexEscape);
+    EXPECT_EQ(e[2].type, MidiEventType::Meta);
+    EXPECT_EQ(e[2].dataSize, 3u);
+    EXPECT_EQ(e[3].type, MidiEventType::Note);
+}
+
+TEST(MidiReader, RefusesWhatItCannotPlayWithAClearMessage) {
+    TrackBuilder t;
+    t.NoteOn(0, 0, 60, 1);
+    EXPECT_NE(LoadError(BuildMidi(2, 96, {t})).find("format 2"), std::string::npos);
+    EXPECT_NE(LoadError(BuildMidi(0, 0xE728, {t})).find("SMPTE"), std::string::npos);
+    EXPECT_NE(LoadError(BuildMidi(0, 0, {t})).find("division"), std::string::npos);
+    EXPECT_NE(LoadError(BuildMidi(7, 96, {t})).find("format 7"), std::string::npos);
+    EXPECT_NE(LoadError(MidiBytes{'R', 'I', 'F', 'F', 0, 0, 0, 6}).find("MThd"), std::string::npos);
+}
+
+TEST(MidiReader, EveryTruncationIsRefused) {
+    TrackBuilder good;
+    good.Program(0, 0, 1).NoteOn(0, 0, 60, 100).Sysex(0, 0xF0, {1, 2, 0xF7}).Meta(0, 1, {'a'}).NoteOff(200, 0, 60).End();
+    const MidiBytes whole = OneTrack(good);
+    MidiSequence s;
+    ASSERT_TRUE(Load(whole, &s));
+    // The file cut anywhere: the header, the chunk, or inside any event.
+    for (std::size_t size = 0; size < whole.size(); ++size) {
+        const MidiBytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+        EXPECT_FALSE(Load(cut, &s)) << "cut to " << size << " bytes";
+    }
+
+    // The same cuts made inside a chunk whose length agrees with them.
+    for (std::size_t size = 0; size < good.bytes.size(); ++size) {
+        TrackBuilder partial;
+        partial.Raw(MidiBytes(good.bytes.begin(), good.bytes.begin() + static_cast<std::ptrdiff_t>(size)));
+        std::string error;
+        // Only cuts that fall between whole events leave a valid track; others say why.
+        if (!Load(OneTrack(partial), &s, &error)) {
+            EXPECT_FALSE(error.empty());
+        }
+    }
+
+    TrackBuilder vlq;
+    vlq.Raw({0x81, 0x80});  // a delta time that runs off the end
+    EXPECT_NE(LoadError(OneTrack(vlq)).find("delta time"), std::string::npos);
+    TrackBuilder five;
+    five.Raw({0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 1});
+    EXPECT_NE(LoadError(OneTrack(five)).find("four bytes"), std::string::npos);
+    TrackBuilder event;
+    event.Raw({0x00, 0x90, 60});
+    EXPECT_NE(LoadError(OneTrack(event)).find("channel event"), std::string::npos);
+    TrackBuilder sysex;
+    sysex.Raw({0x00, 0xF0, 0x10, 1, 2, 3});
+    EXPECT_NE(LoadError(OneTrack(sysex)).find("longer than the track"), std::string::npos);
+    TrackBuilder meta;
+    meta.Raw({0x00, 0xFF, 0x01, 0x8F, 0xFF, 0xFF, 0x7F});
+    EXPECT_NE(LoadError(OneTrack(meta)).find("longer than the track"), std::string::npos);
+    TrackBuilder tempo;
+    tempo.Raw({0x00, 0xFF, 0x51, 0x03, 0x07});
+    EXPECT_NE(LoadError(OneTrack(tempo)).find("tempo"), std::string::npos);
+    TrackBuilder noStatus;
+    noStatus.Raw({0x00, 60, 100});
+    EXPECT_NE(LoadError(OneTrack(noStatus)).find("data byte"), std::string::npos);
+    TrackBuilder realtime;
+    realtime.Raw({0x00, 0xF8});
+    EXPECT_NE(LoadError(OneTrack(realtime)).find("0xF8"), std::string::npos);
+}
+
+TEST(MidiReader, ChunkAndTrackCountsAreCheckedAgainstTheBytes) {
+    TrackBuilder t;
+    t.NoteOn(0, 0, 60, 1).NoteOff(1, 0, 60).End();
+    MidiBytes file = OneTrack(t);
+    file[21] += 1;  // the track chunk claims one byte more than the file has
+    EXPECT_NE(LoadError(file).find("only"), std::string::npos);
+    file = OneTrack(t);
+    file[18] = 0x80;  // a chunk length of 2 GB
+    EXPECT_NE(LoadError(file).find("only"), std::string::npos);
+
+    EXPECT_NE(LoadError(BuildMidi(1, 96, {t, t}, 3)).find("declares 3 tracks but holds 2"), std::string::npos);
+    MidiBytes header = BuildMidi(0, 96, {t});
+    header[7] = 200;  // a header length past the end
+    EXPECT_NE(LoadError(header).find("header"), std::string::npos);
+
+    // More chunks than declared: the extra ones are not tracks.
+    MidiSequence s;
+    ASSERT_TRUE(Load(BuildMidi(1, 96, {t, t, t}, 2), &s));
+    EXPECT_EQ(s.TrackCount(), 2u);
+    // A header longer than six bytes is skipped over.
+    MidiBytes longHeader = BuildMidi(0, 96, {t});
+    longHeader[7] = 8;
+    longHeader.insert(longHeader.begin() + 14, {0, 0});
+    ASSERT_TRUE(Load(longHeader, &s));
+    EXPECT_EQ(s.tracks[0].events.size(), 1u);
+}
+
+TEST(MidiReader, BytesAfterEndOfTrackAreIgnored) {
+    TrackBuilder t;
+    t.NoteOn(0, 0, 60, 1).NoteOff(96, 0, 60).End(96).Raw({0x00, 0x90, 0xFF});
+    MidiSequence s;
+    ASSERT_TRUE(Load(OneTrack(t), &s));
+    EXPECT_EQ(s.tracks[0].events.size(), 1u);
+    EXPECT_DOUBLE_EQ(s.tracks[0].endBeat, 2.0);
+}
+
+TEST(MidiLength, LatestEventOverAllTracksPlusFourBeats) {
+    TrackBuilder a, b, empty;
+    a.NoteOn(0, 0, 60, 1).NoteOff(96 * 20, 0, 60).End();  // a long note: its start counts, not its end
+    b.Control(96 * 6, 1, 64, 0).NoteOn(96, 1, 50, 1).NoteOff(96, 1, 50).End(96 * 50);
+    MidiSequence s;
+    ASSERT_TRUE(Load(BuildMidi(1, 96, {a, b, empty}), &s));
+    EXPECT_DOUBLE_EQ(MidiSequenceLength(s), 7.0 + 4.0);
+    EXPECT_DOUBLE_EQ(MidiSequenceLength(s, 0.0), 7.0);
+
+    MidiSequence silent;
+    ASSERT_TRUE(Load(BuildMidi(1, 96, {empty, empty}), &silent));
+    EXPECT_DOUBLE_EQ(MidiSequenceLength(silent), 0.0) << "all tracks empty: length 0";
+}
+
+TEST(MidiCursor, SeekPastTheEndThenStepBack) {
+    TrackBuilder t;
+    t.NoteOn(0, 0, 60, 1).NoteOn(96, 0, 61, 1).NoteOn(96, 0, 62, 1);
+    MidiSequence s;
+    ASSERT_TRUE(Load(OneTrack(t), &s));
+    MidiEventCursor cursor(s.tracks[0]);
+    cursor.Seek(1e9);
+    EXPECT_EQ(cursor.Current(), nullptr);
+    ASSERT_TRUE(cursor.Previous());
+    EXPECT_EQ(cursor.Current()->data1, 62);
+    cursor.Seek(1.0);
+    EXPECT_EQ(cursor.Current()->data1, 61);
+    cursor.Seek(0.0);
+    EXPECT_FALSE(cursor.Previous());
+
+    MidiTrack none;
+    MidiEventCursor empty(none);
+    empty.Seek(1e9);
+    EXPECT_FALSE(empty.Previous());
+}
+
+TEST(MidiReader, ACarolSizedFile) {
+    const MidiBytes file = BuildCarolLikeMidi(4, 500);
+    MidiSequence s;
+    std::string error;
+    ASSERT_TRUE(Load(file, &s, &error)) << error;
+    ASSERT_EQ(s.TrackCount(), 5u);
+    std::size_t notes = 0;
+    for (const MidiTrack& t : s.tracks)
+        for (const MidiEvent& e : t.events) {
+            if (e.type != MidiEventType::Note) continue;
+            ++notes;
+            EXPECT_DOUBLE_EQ(e.duration, 0.25);
+        }
+    EXPECT_EQ(notes, 2000u);
+    EXPECT_DOUBLE_EQ(MidiSequenceLength(s), 499 * 0.25 + 4.0);
+    // 0.6 s a beat for 32 beats, then 0.5 s.
+    EXPECT_NEAR(s.tempo.SecondsAt(MidiSequenceLength(s)), 32 * 0.6 + (MidiSequenceLength(s) - 32) * 0.5, 1e-9);
+}
+
+TEST(MidiReader, DamagedBytesNeverLeadOutOfBounds) {
+    TrackBuilder t;
+    t.Tempo(0, 400000).Sysex(0, 0xF0, {0x41, 0x10, 0x42, 0xF7}).Name(0, "bells").Program(0, 1, 14);
+    for (int n = 0; n < 40; ++n) t.NoteOn(n == 0 ? 0 : 24, 1, 60 + n % 12, 90).Running(12, {60 + n % 12, 0});
+    const MidiBytes good = BuildMidi(1, 96, {t, t});
+    std::mt19937 random(1224);
+    int accepted = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        MidiBytes bad = good;
+        const int flips = 1 + static_cast<int>(random() % 4);
+        for (int i = 0; i < flips; ++i) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
+        MidiSequence s;
+        std::string error;
+        if (!Load(bad, &s, &error)) {
+            ASSERT_FALSE(error.empty());
+            continue;
+        }
+        ++accepted;
+        for (const MidiTrack& track : s.tracks) {
+            for (const MidiEvent& e : track.events) {
+                ASSERT_LE(std::uint64_t{e.dataOffset} + e.dataSize, s.data.size());
+                ASSERT_GE(e.duration, 0.0);
+                ASSERT_LE(e.beat, track.endBeat);
+            }
+        }
+    }
+    EXPECT_GT(accepted, 0) << "some damage (a changed key or velocity) still reads";
+}
