@@ -34,9 +34,9 @@ const Melody kThreeShips = {
     " G4:2 G4:1 A4:2 B4:1 | D5:2 B4:1 A4:2 C5:1 | B4:2 G4:1 G4:1 A4:1 B4:1 | A4:3 G4:3",
     "D:1 |"
     " G:6 | G:3 D7:3 | G:3 Em:3 | D:3 D7:3 |"
-    " G:6 | G:3 D7:3 | G:3 C:3 | D7:3 G:3 |"
+    " G:6 | G:3 D7:3 | G:3 Em:3 | D7:3 G:3 |"
     " G:6 | G:3 D7:3 | G:3 Em:3 | D:3 D7:3 |"
-    " G:6 | G:3 D7:3 | G:3 C:3 | D7:3 G:3",
+    " G:6 | G:3 D7:3 | G:3 Em:3 | D7:3 G:3",
 };
 
 // "Carol", Richard Storrs Willis (1850); in G, in common time.
@@ -51,7 +51,7 @@ const Melody kItCameUpon = {
     "N:1 |"
     " G:4 | Am:2 D:2 | G:2 C:2 | G:4 |"
     " D:2 Em:2 | Am:2 D:2 | G:3 D7:1 | G:4 |"
-    " B7:4 | Em:4 | D:4 | D7:4 |"
+    " B7:4 | Em:4 | A7:2 D:2 | D7:4 |"
     " Bm7:2 E7:2 | Am:4 | G:3 D7:1 | G:3",
 };
 
@@ -191,7 +191,7 @@ const Melody kWassail = {
     " B4:1/2 A4:1/2 G4:1/2 A4:1/2 B4:1/2 C5:1/2 | D5:2 D5:1/2 C5:1/2 | B4:1 G4:1 B4:1 | A4:2 G4:1/2 A4:1/2 |"
     " B4:2 A4:1/2 B4:1/2 | C5:2 B4:1 | A4:1 G4:1 F#4:1 | G4:2",
     "D:1 |"
-    " G:3 | G:3 | C:3 | G:3 |"
+    " G:3 | G:3 | C:1 G:1 D:1 | G:3 |"
     " Am:3 | D7:3 | G:3 | D:2 D7:1 |"
     " G:3 | D7:3 | G:3 | D:3 |"
     " G:3 | C:3 | D7:3 | G:2",
