@@ -140,11 +140,14 @@ std::vector<std::vector<std::pair<Item, int>>> ReadBars(const Melody& melody, co
         }
         const std::size_t colon = token.find(':');
         if (colon == std::string::npos) Fail(place, "expected NAME:DURATION");
-        const int ticks = DurationTicks(std::string_view(token).substr(colon + 1));
+        // A tie is written after the duration; the head reader sees it as the head's suffix.
+        const bool tie = token.back() == '~';
+        const std::string duration = token.substr(colon + 1, token.size() - colon - 1 - (tie ? 1 : 0));
+        const int ticks = DurationTicks(duration);
         if (ticks <= 0) Fail(place, "bad duration (use 1, 3/2, 1/3, 1.5 ...)");
         std::string why;
         Item item{};
-        if (!read(token.substr(0, colon), &item, &why)) Fail(place, why);
+        if (!read(token.substr(0, colon) + (tie ? "~" : ""), &item, &why)) Fail(place, why);
         bars.back().push_back({item, ticks});
         lengths.back() += ticks;
         if (lengths.back() > full) Fail(place, "bar is longer than " + std::to_string(melody.beatsPerBar) + " beats");
