@@ -226,19 +226,20 @@ const Melody kHollyJolly = {
 };
 
 // I Saw Mummy Kissing Santa Claus.
-// Cheeky swing in C, AABA: chromatic creeping up to each beat and a wink of a
-// rest before the answer; the bridge goes to F and back round the cycle of fifths.
+// Cheeky swing in C, AABA: a line that slides down by semitones, creeps back up
+// chromatically and winks with a rest before the answer; the bridge goes to F
+// and back round the cycle of fifths.
 const Melody kMummyKissing = {
     "I Saw Mummy Kissing Santa Claus", 4, 4,
-    " E4:1/2 F4:1/2 F#4:1/2 G4:1 E4:1/2 C4:1 | D4:1/2 D#4:1/2 E4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 E4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | G4:2 r:1/2 B3:1/2 D4:1/2 F4:1/2 |"
-    " E4:1/2 F4:1/2 F#4:1/2 G4:1 E4:1/2 C5:1 | A4:1/2 G4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | E4:1/2 G4:1/2 C5:1/2 A4:1 G4:1/2 D4:1 | C4:3 r:1 |"
-    " E4:1/2 F4:1/2 F#4:1/2 G4:1 E4:1/2 C4:1 | D4:1/2 D#4:1/2 E4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 E4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | G4:2 r:1/2 B3:1/2 D4:1/2 F4:1/2 |"
-    " E4:1/2 F4:1/2 F#4:1/2 G4:1 E4:1/2 C5:1 | A4:1/2 G4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | E4:1/2 G4:1/2 C5:1/2 B4:1 G4:1/2 D5:1 | C5:3 r:1 |"
+    " C5:1/2 B4:1/2 Bb4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 D#4:1/2 E4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 E4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | G4:2 r:1/2 B3:1/2 D4:1/2 F4:1/2 |"
+    " C5:1/2 B4:1/2 Bb4:1/2 A4:1 G4:1/2 C5:1 | A4:1/2 G4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | E4:1/2 G4:1/2 C5:1/2 A4:1 G4:1/2 D4:1 | C4:3 r:1 |"
+    " C5:1/2 B4:1/2 Bb4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 D#4:1/2 E4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 E4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | G4:2 r:1/2 B3:1/2 D4:1/2 F4:1/2 |"
+    " C5:1/2 B4:1/2 Bb4:1/2 A4:1 G4:1/2 C5:1 | A4:1/2 G4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | E4:1/2 G4:1/2 C5:1/2 B4:1 G4:1/2 D5:1 | C5:3 r:1 |"
     // The bridge
     " A4:1/2 C5:1/2 A4:1/2 F4:1 A4:1/2 C5:1 | Bb4:1/2 A4:1/2 G#4:1/2 A4:1 F4:1/2 C4:1 | G4:1/2 Bb4:1/2 G4:1/2 E4:1 G4:1/2 Bb4:1 | A4:2 r:1 C4:1 |"
     " D4:1/2 F4:1/2 A4:1/2 D5:1 C5:1/2 A4:1 | B4:1/2 A4:1/2 G4:1/2 B4:1 D5:1/2 F5:1 | E5:1/2 D5:1/2 C5:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 E4:1/2 F4:1/2 G4:1 B3:1/2 D4:1 |"
-    " E4:1/2 F4:1/2 F#4:1/2 G4:1 E4:1/2 C4:1 | D4:1/2 D#4:1/2 E4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 E4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | G4:2 r:1/2 B3:1/2 D4:1/2 F4:1/2 |"
-    " E4:1/2 F4:1/2 F#4:1/2 G4:1 E4:1/2 C5:1 | A4:1/2 G4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | E4:1/2 G4:1/2 C5:1/2 A4:1 G4:1/2 D4:1 | C4:2 r:1/2 G3:1/2 C4:1",
+    " C5:1/2 B4:1/2 Bb4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 D#4:1/2 E4:1/2 A4:1 G4:1/2 E4:1 | D4:1/2 E4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | G4:2 r:1/2 B3:1/2 D4:1/2 F4:1/2 |"
+    " C5:1/2 B4:1/2 Bb4:1/2 A4:1 G4:1/2 C5:1 | A4:1/2 G4:1/2 F4:1/2 A4:1 F4:1/2 D4:1 | E4:1/2 G4:1/2 C5:1/2 A4:1 G4:1/2 D4:1 | C4:2 r:1/2 G3:1/2 C4:1",
     " C6:4 | C6:2 A7:2 | Dm7:4 | G7:4 |"
     " C:2 C7:2 | F:2 Fm6:2 | C:2 G7:2 | C:2 G7:2 |"
     " C6:4 | C6:2 A7:2 | Dm7:4 | G7:4 |"
@@ -374,7 +375,7 @@ const Melody kRudolph = {
 
 // Santa Claus Is Coming To Town.
 // A swinging march in G: the verse steps up from the low D and comes back down;
-// the middle strain in C walks down the scale a bar at a time before the verse returns.
+// the middle strain climbs C-major arpeggios a step at a time before the verse returns.
 const Melody kSantaComing = {
     "Santa Claus Is Coming To Town", 4, 4,
     " D4:1 G4:1 G4:1/2 A4:1/2 B4:1 | A4:1 G4:1/2 E4:1/2 D4:2 | D4:1 A4:1 A4:1/2 B4:1/2 C5:1 | B4:1 A4:1/2 F#4:1/2 G4:2 |"
@@ -382,16 +383,16 @@ const Melody kSantaComing = {
     " D4:1 G4:1 G4:1/2 A4:1/2 B4:1 | A4:1 G4:1/2 E4:1/2 D4:2 | D4:1 A4:1 A4:1/2 B4:1/2 C5:1 | B4:1 A4:1/2 F#4:1/2 G4:2 |"
     " E5:1 E5:1/2 D5:1/2 C5:1 E5:1 | D5:1 D5:1/2 C5:1/2 B4:1 D5:1 | C5:1 A4:1/2 B4:1/2 C5:1 F#4:1 | G4:3 r:1 |"
     // The middle strain
-    " E5:3/2 E5:1/2 E5:1 C5:1 | D5:3/2 D5:1/2 D5:1 B4:1 | C5:3/2 C5:1/2 C5:1 A4:1 | B4:3 r:1 |"
-    " A4:3/2 A4:1/2 A4:1 C5:1 | G4:3/2 G4:1/2 G4:1 E4:1 | F4:1 A4:1 D5:1 B4:1 | C5:3 r:1 |"
+    " C5:1 E5:1 G5:3/2 E5:1/2 | D5:1 F5:1 A5:3/2 F5:1/2 | E5:1 C5:1 A4:3/2 C5:1/2 | B4:3 r:1 |"
+    " A4:1 C5:1 F5:3/2 E5:1/2 | D5:1 E5:1 C5:3/2 G4:1/2 | F4:1 A4:1 D5:1 B4:1 | C5:3 r:1 |"
     " D4:1 G4:1 G4:1/2 A4:1/2 B4:1 | A4:1 G4:1/2 E4:1/2 D4:2 | D4:1 A4:1 A4:1/2 B4:1/2 C5:1 | B4:1 A4:1/2 F#4:1/2 G4:2 |"
     " B4:1 D5:1 D5:1/2 E5:1/2 D5:1 | C5:1 A4:1/2 C5:1/2 E5:2 | D5:1 B4:1/2 A4:1/2 G4:1 F#4:1 | G4:3 r:1",
     " G:4 | Am7:2 D7:2 | D7:4 | D7:2 G:2 |"
     " G:2 E7:2 | Am:4 | G/D:2 D7:2 | G:4 |"
     " G:4 | Am7:2 D7:2 | D7:4 | D7:2 G:2 |"
     " C:4 | G:4 | Am7:2 D7:2 | G:2 G7:2 |"
-    " C:4 | G7:4 | Am:4 | E7:4 |"
-    " Am:2 F:2 | C:4 | Dm7:2 G7:2 | C:2 D7:2 |"
+    " C:4 | Dm7:2 G7:2 | Am:4 | E7:4 |"
+    " F:4 | C:4 | Dm7:2 G7:2 | C:2 D7:2 |"
     " G:4 | Am7:2 D7:2 | D7:4 | D7:2 G:2 |"
     " G:2 E7:2 | Am:4 | D7:4 | G:4",
 };
