@@ -535,10 +535,13 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         if (!part.notes.empty()) score.parts.push_back(std::move(part));
     };
     const int lead = arrangement.leadProgram >= 0 && arrangement.leadProgram <= 127 ? arrangement.leadProgram : spec.lead;
-    finish(band.lead, "Melody", 0, lead, 108, 64, 0);
-    finish(band.pad, "Harmony", 1, spec.pad, spec.pad == kChurchOrgan ? 66 : 74, 44, 24);
+    // Volumes balance the General MIDI sounds against each other: a piano lead
+    // speaks softer than the sustained strings and organ under it.
+    finish(band.lead, "Melody", 0, lead, lead == kPiano ? 124 : 110, 64, 0);
+    const int padVolume = spec.pad == kChurchOrgan ? 66 : spec.pad == kSlowStrings ? 56 : 72;
+    finish(band.pad, "Harmony", 1, spec.pad, padVolume, 44, 24);
     finish(band.bass, "Bass", 2, spec.bass, 92, 58, 0);
-    finish(band.counter, "Counter", 3, spec.counter, 70, 86, 16);
+    finish(band.counter, "Counter", 3, spec.counter, spec.counter == kHarp ? 58 : 70, 86, 16);
     finish(band.drums, "Percussion", 9, 0, 80, 70, 0);
     for (const Part& part : score.parts)
         for (const PartNote& n : part.notes) score.end = std::max(score.end, n.tick + n.length);

@@ -255,7 +255,7 @@ std::vector<Arrangement> TraditionalA() {
         {"music/BELL.MID", {&kCarolOfTheBells}, Style::Bells, 160, 0, -1, 1},
         {"music/CAROBEL.MID", {&kCarolOfTheBells}, Style::Choir, 144, -2, -1, 1},
         {"music/COMYE.MID", {&kAdesteFideles}, Style::Hymn, 96, 0, -1, 2},
-        {"music/ohcome.mid", {&kAdesteFideles}, Style::Ballad, 80, 3, -1, 2},
+        {"music/ohcome.mid", {&kAdesteFideles}, Style::Ballad, 88, 3, -1, 2},
         {"music/deck.mid", {&kDeckTheHalls}, Style::March, 116, 0, -1, 2},
         {"music/DECKPW.MID", {&kDeckTheHalls}, Style::Swing, 132, -2, -1, 2},
         {"music/DingDong.mid", {&kDingDong}, Style::Bells, 120, 0, -1, 2},
