@@ -118,9 +118,15 @@ std::vector<int> ChordClasses(const ChordSymbol& chord, int transpose, int maxNo
 }
 
 // A close voicing of the classes in [low, low + 19], the one nearest the previous
-// voicing (smooth voice leading), or nearest middle C for the first chord.
-std::vector<int> Voice(const std::vector<int>& classes, int low, const std::vector<int>& previous) {
-    const int high = low + 19;
+// voicing (smooth voice leading), or nearest middle C for the first chord. It
+// stays below `ceiling` (the lowest melody note over the chord) so that the
+// accompaniment never covers the tune, moving the range down when it must.
+std::vector<int> Voice(const std::vector<int>& classes, int low, const std::vector<int>& previous, int ceiling = 128) {
+    int high = std::min(low + 19, ceiling - 1);
+    if (high - low < 14) {
+        low = std::max(low - 7, high - 14);
+        high = low + 14;
+    }
     std::vector<std::vector<int>> options(classes.size());
     for (std::size_t i = 0; i < classes.size(); ++i)
         for (int k = low; k <= high; ++k)
@@ -176,9 +182,9 @@ struct Builder {
         part.notes.push_back({tick, length, key, std::clamp(velocity, 1, 127)});
     }
 
-    void PadSpan(const Span& s) {
+    void PadSpan(const Span& s, int ceiling) {
         if (spec.padPattern == PadPattern::None || s.chord.root < 0) return;
-        voicing = Voice(ChordClasses(s.chord, transpose, 4), spec.padLow, voicing);
+        voicing = Voice(ChordClasses(s.chord, transpose, 4), spec.padLow, voicing, ceiling);
         auto strike = [&](int t, int length, int velocity) {
             for (int k : voicing) Add(pad, t, std::min(length, s.b - t), k, velocity);
         };
@@ -219,7 +225,8 @@ struct Builder {
     }
 
     int BassKey(int pc) {
-        const int key = Place(pc, 36, lastBass);
+        // A music box has no deep notes: its bass sits an octave higher.
+        const int key = Place(pc, spec.bass == kMusicBox ? 48 : 36, lastBass);
         lastBass = key;
         return key;
     }
@@ -287,9 +294,12 @@ struct Builder {
         }
     }
 
-    void CounterSpan(const Span& s) {
+    void CounterSpan(const Span& s, int ceiling) {
         if (spec.counterPattern == CounterPattern::None || s.chord.root < 0) return;
-        std::vector<int> tones = Voice(ChordClasses(s.chord, transpose, 3), spec.counterLow, {});
+        // The arpeggio's top (an octave over its lowest tone) stays under the tune too,
+        // unless that would push it down into the bass.
+        const int cap = ceiling - 12 >= spec.counterLow + 7 ? ceiling - 12 : 128;
+        std::vector<int> tones = Voice(ChordClasses(s.chord, transpose, 3), spec.counterLow, {}, cap);
         if (tones.empty()) return;
         if (s.final) {
             Add(counter, s.a, s.b - s.a, tones.back(), 46);
@@ -509,9 +519,12 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
     for (std::size_t i = 0; i < spans.size(); ++i) {
         const Span& s = spans[i];
         if (s.b <= s.a) continue;
-        band.PadSpan(s);
+        int lowest = 128;  // the lowest melody note sounding over this chord
+        for (const PartNote& n : melody)
+            if (n.tick < s.b && n.tick + n.length > s.a) lowest = std::min(lowest, n.key);
+        band.PadSpan(s, lowest);
         band.BassSpan(s, i + 1 < spans.size() ? &spans[i + 1] : nullptr);
-        band.CounterSpan(s);
+        band.CounterSpan(s, lowest);
         band.DrumSpan(s, i == 0);
     }
 
