@@ -104,22 +104,22 @@ const Melody kAwayInAManger = {
     "Bb:2 C:1 | F:2 Dm:1 | Gm:1 Bb:1 C7:1 | F:2",
 };
 
-// Pietro Yon, 1917: a pastoral verse over a drone, then the refrain that
-// quotes "Adeste Fideles"; F major, 6/8.
+// Pietro Yon, 1917: a pastoral verse, then the refrain that quotes "Adeste
+// Fideles" ("O come let us adore Him, Christ the Lord"); F major, 6/8.
 const Melody kGesuBambino = {
     "Gesu Bambino", 6, 8,
     "C5:3 A4:2 Bb4:1 | C5:2 A4:1 F4:3 | G4:2 A4:1 Bb4:2 G4:1 | A4:6 |"
     "C5:3 A4:2 Bb4:1 | C5:2 D5:1 C5:3 | Bb4:2 A4:1 G4:2 A4:1 | F4:6 |"
     "A4:2 Bb4:1 C5:2 F5:1 | E5:2 D5:1 C5:3 | D5:2 C5:1 Bb4:2 A4:1 | G4:6 |"
-    "C5:3 A4:2 Bb4:1 | C5:2 A4:1 F4:3 | G4:2 A4:1 Bb4:2 G4:1 | F4:6 |"
-    "F4:2 E4:1 F4:2 G4:1 | F4:3 C4:3 | A4:2 G4:1 A4:2 Bb4:1 | A4:3 G4:3 |"
-    "A4:2 Bb4:1 A4:2 G4:1 | F4:3 E4:3 | F4:3 Bb4:2 A4:1 | G4:3 F4:3 |",
+    "C5:3 A4:2 Bb4:1 | C5:2 A4:1 F4:3 | G4:2 A4:1 Bb4:2 G4:1 | F4:3 F4:3 |"
+    "F4:3 E4:3 | F4:3 G4:3 | F4:6 | C4:3 A4:3 | A4:3 G4:3 | A4:3 Bb4:3 | A4:6 | G4:3 A4:3 |"
+    "Bb4:3 A4:3 | G4:3 F4:3 | E4:6 | F4:3 Bb4:3 | A4:6 | G4:9/2 F4:3/2 | F4:6",
     "F:6 | F:6 | C:3 Gm:3 | F:6 |"
     "F:6 | F:3 Dm:3 | Gm:3 C:3 | F:6 |"
     "F:6 | C:6 | Bb:3 F:3 | C:6 |"
     "F:6 | F:6 | C:3 Gm:3 | F:6 |"
-    "F:3 C:3 | F:6 | F:6 | F:3 C:3 |"
-    "F:3 C:3 | Dm:3 C:3 | F:3 Bb:3 | C7:3 F:3 |",
+    "F:3 C:3 | F:3 C:3 | F:6 | C:3 F:3 | F:3 C:3 | F:3 Bb:3 | F:6 | C:3 F:3 |"
+    "Bb:3 F:3 | C:3 Dm:3 | C:6 | F:3 Bb:3 | F:6 | C7:6 | F:6",
 };
 
 // Mykola Leontovych, "Shchedryk", 1916; G minor.
