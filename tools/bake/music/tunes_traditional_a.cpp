@@ -198,13 +198,13 @@ const Melody kDingDong = {
 const Melody kEmmanuel = {
     "O Come O Come Emmanuel", 4, 4,
     "E4:1 |"
-    "G4:1 B4:1 B4:1 B4:1 | A4:1 C5:1 B4:1 A4:1 | G4:3 A4:1 | B4:1 G4:1 E4:1 G4:1 | A4:1 F#4:1 E4:1 D4:1 | E4:3 E4:1 |"
-    "G4:1 B4:1 B4:1 B4:1 | A4:1 C5:1 B4:1 A4:1 | G4:3 A4:1 | B4:1 G4:1 E4:1 G4:1 | A4:1 F#4:1 E4:1 D4:1 | E4:3 D5:1 |"
-    "D5:2 B4:1 B4:1 | A4:1 C5:1 B4:1 A4:1 | G4:3 A4:1 | B4:1 G4:1 E4:1 G4:1 | A4:1 F#4:1 E4:1 D4:1 | E4:3",
+    "G4:1 B4:1 B4:1 B4:1 | A4:1 C5:1 B4:1 A4:1 | G4:3 A4:1 | B4:1 G4:1 E4:1 G4:1 | A4:1 F#4:1 E4:1 D4:1 | E4:3 A4:1 |"
+    "A4:1 E4:1 E4:1 F#4:1 | G4:2 F#4:1 E4:1 | D4:3 G4:1 | A4:1 B4:1 B4:1 B4:1 | A4:1 C5:1 B4:1 A4:1 | G4:3 D5:1 |"
+    "D5:3 B4:1 | B4:3 B4:1 | A4:1 C5:1 B4:1 A4:1 | G4:3 A4:1 | B4:1 G4:1 E4:1 G4:1 | A4:1 F#4:1 E4:1 D4:1 | E4:3",
     "Em:1 |"
-    "Em:2 G:2 | D:1 Am:1 G:1 D:1 | G:3 D:1 | G:1 Em:2 C:1 | Am:1 B7:1 Em:1 D:1 | Em:4 |"
-    "Em:2 G:2 | D:1 Am:1 G:1 D:1 | G:3 D:1 | G:1 Em:2 C:1 | Am:1 B7:1 Em:1 D:1 | Em:3 G:1 |"
-    "G:2 Em:2 | D:1 Am:1 G:1 D:1 | G:3 D:1 | G:1 Em:2 C:1 | Am:1 B7:1 Em:1 D:1 | Em:3",
+    "Em:2 G:2 | D:1 Am:1 G:1 D:1 | G:3 D:1 | G:1 Em:2 C:1 | Am:1 B7:1 Em:1 D:1 | Em:3 Am:1 |"
+    "Am:2 C:1 D:1 | G:2 D:1 Em:1 | D:3 G:1 | D:1 G:3 | D:1 Am:1 G:1 D:1 | G:4 |"
+    "G:3 Em:1 | Em:4 | D:1 Am:1 G:1 D:1 | G:3 D:1 | G:1 Em:2 C:1 | Am:1 B7:1 Em:1 D:1 | Em:3",
 };
 
 // English traditional, London tune; E minor.
