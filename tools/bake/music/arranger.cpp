@@ -506,7 +506,10 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         }
     }
 
-    // The lead: legato, or separated for the dance and band styles.
+    // The lead: legato, or separated for the dance and band styles. A piano's
+    // note dies away, so it is struck harder to carry over sustained strings.
+    const int lead = arrangement.leadProgram >= 0 && arrangement.leadProgram <= 127 ? arrangement.leadProgram : spec.lead;
+    const int leadAccent = lead == kPiano ? 14 : 0;
     for (std::size_t i = 0; i < melody.size(); ++i) {
         PartNote n = melody[i];
         const bool isLast = i + 1 == melody.size();
@@ -514,7 +517,7 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
             if (spec.detached) n.length = n.length <= kSmfDivision ? n.length * 3 / 4 : n.length - 80;
             else n.length = std::max(n.length / 2, n.length - 12);
         }
-        band.Add(band.lead, n.tick, n.length, n.key, n.velocity);
+        band.Add(band.lead, n.tick, n.length, n.key, n.velocity + leadAccent);
     }
     for (std::size_t i = 0; i < spans.size(); ++i) {
         const Span& s = spans[i];
@@ -547,7 +550,6 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         Untangle(part);
         if (!part.notes.empty()) score.parts.push_back(std::move(part));
     };
-    const int lead = arrangement.leadProgram >= 0 && arrangement.leadProgram <= 127 ? arrangement.leadProgram : spec.lead;
     // Volumes balance the General MIDI sounds against each other: a piano lead
     // speaks softer than the sustained strings and organ under it.
     finish(band.lead, "Melody", 0, lead, lead == kPiano ? 124 : 110, 64, 0);
