@@ -87,7 +87,6 @@ struct Span {
     int pulse;   // ticks per felt beat (a dotted quarter in 6/8)
     int beat;    // ticks per notated beat
     bool final;  // the held last chord
-    bool intro;
 };
 
 int PulseIndex(const Span& s, int t) { return Mod(t - s.grid, s.bar) / s.pulse; }
@@ -451,7 +450,7 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
                 grid = 0;
                 start = bar + (bar - pickup) % bar;
                 score.meter.push_back({0, mel.beatsPerBar, mel.beatUnit});
-                spans.push_back({0, start, tune.chords.chords.back().chord, 0, bar, pulse, beat, false, true});
+                spans.push_back({0, start, tune.chords.chords.back().chord, 0, bar, pulse, beat, false});
             } else {
                 if (!sameMeter) {
                     grid = cursor + Mod(grid - cursor, spans.back().bar);
@@ -467,7 +466,7 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
 
             for (const TimedChord& c : tune.chords.chords)
                 spans.push_back({start + toMidi(mel, c.start), start + toMidi(mel, c.start + c.length), c.chord, grid, bar,
-                                 pulse, beat, false, false});
+                                 pulse, beat, false});
             const int firstNote = static_cast<int>(melody.size());
             for (const TimedNote& n : tune.notes.notes) {
                 const int t = start + toMidi(mel, n.start), length = toMidi(mel, n.length);
