@@ -8,6 +8,7 @@
 #include "tools/bake/bake.h"
 #include "tools/bake/characters.h"
 #include "tools/bake/models.h"
+#include "tools/bake/music/arranger.h"
 #include "tools/bake/paint.h"
 
 namespace {
@@ -51,6 +52,26 @@ int main(int argc, char** argv) {
         }
         std::string why;
         if (!WriteFileAtomically((out / file.name).string(), BuildLumpFile(lumps), &why)) {
+            std::fprintf(stderr, "frostvale-bake: %s\n", why.c_str());
+            return 1;
+        }
+    }
+    // The carols: every file of the tune table, or none and a message naming what is missing.
+    std::vector<MusicFile> music;
+    try {
+        music = BuildMusic();
+    } catch (const BakeError& e) {
+        std::fprintf(stderr, "frostvale-bake: music: %s\n", e.what());
+        return 1;
+    }
+    std::filesystem::create_directories(out / "music", error);
+    if (error) {
+        std::fprintf(stderr, "frostvale-bake: cannot create \"%s\": %s\n", (out / "music").c_str(), error.message().c_str());
+        return 1;
+    }
+    for (const MusicFile& file : music) {
+        std::string why;
+        if (!WriteFileAtomically((out / file.name).string(), file.bytes, &why)) {
             std::fprintf(stderr, "frostvale-bake: %s\n", why.c_str());
             return 1;
         }
