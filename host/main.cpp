@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "host/hosts.h"
 #include "platform/signals.h"
@@ -46,8 +47,10 @@ int main(int argc, char** argv) {
 
     DefaultsStore store = DefaultsStore::ForModule(kSettingsModule);
     std::string storeError;
-    run.settings = LoadSettings(&store, &storeError);
+    std::vector<std::string> notes;
+    run.settings = LoadSettings(&store, &storeError, &notes);
     if (!storeError.empty()) std::fprintf(stderr, "frostvale: settings: %s\n", storeError.c_str());
+    for (const std::string& note : notes) std::fprintf(stderr, "frostvale: %s\n", note.c_str());
     if (run.options.printSettings) {
         std::fputs(FormatSettings(run.settings).c_str(), stdout);
         return 0;
