@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     run.settings = LoadSettings(&store, &storeError, &notes);
     if (!storeError.empty()) std::fprintf(stderr, "frostvale: settings: %s\n", storeError.c_str());
     for (const std::string& note : notes) std::fprintf(stderr, "frostvale: %s\n", note.c_str());
+    ApplyOverrides(&run.settings, run.options.overrides);
     if (run.options.printSettings) {
         std::fputs(FormatSettings(run.settings).c_str(), stdout);
         return 0;

@@ -212,3 +212,60 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrors) {
     EXPECT_TRUE(Parse({"--now", "2026-12-24 18:00:00"}).error.empty());
     EXPECT_EQ(Parse({}).options.mode, HostMode::Window);
 }
+
+TEST(Options, SettingsOverridesComeFromTheTable) {
+    const ParseResult r = Parse({"--snow", "20", "-stars=7", "--houses", "100", "-reindeer", "0", "--tune=58",
+                                 "--no-sparkles", "-smoke", "--no-trees", "-no-music", "--countdown",
+                                 "--main-monitor-only", "--snow", "30"});
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    ViewSettings s;
+    s.settings.SHOWSMOKE = false;
+    s.settings.SHOWCOUNTDOWN = false;
+    ApplyOverrides(&s, r.options.overrides);
+    EXPECT_EQ(s.settings.NUM_SNOW, 30);  // the last one wins
+    EXPECT_EQ(s.settings.NUM_STARS, 7);
+    EXPECT_EQ(s.settings.NUM_HOUSES, 100);
+    EXPECT_EQ(s.settings.NUM_REINDEER, 0);
+    EXPECT_EQ(s.settings.SelectedTune, 58);
+    EXPECT_FALSE(s.settings.SHOWSPARKLES);
+    EXPECT_TRUE(s.settings.SHOWSMOKE);
+    EXPECT_FALSE(s.settings.SHOWTREES);
+    EXPECT_FALSE(s.settings.PLAYMUSIC);
+    EXPECT_TRUE(s.settings.SHOWCOUNTDOWN);
+    EXPECT_TRUE(s.MainMonitorOnly);
+    // Every row but the version has an option, and --help lists it.
+    const std::string usage = UsageText();
+    for (const SettingRow& row : SettingsTable()) {
+        if (row.kind == SettingKind::Version) continue;
+        ASSERT_NE(row.option, nullptr) << row.key;
+        const std::string spelling =
+            row.kind == SettingKind::Bool ? std::string("--[no-]") + row.option : std::string("--") + row.option + " N";
+        EXPECT_NE(usage.find(spelling), std::string::npos) << spelling;
+    }
+}
+
+TEST(Options, SettingsOverridesOutsideTheirRangesAreUsageErrors) {
+    const std::vector<std::vector<const char*>> bad = {
+        {"--houses", "9"},  {"--houses", "101"}, {"--snow", "-1"},     {"--snow", "5001"},
+        {"--tune", "59"},   {"--snow", "12abc"}, {"--snow", ""},       {"--snow"},
+        {"--stars", "99999999999999999999"},     {"--smoke=1"},        {"--no-snow"},
+        {"--no-tune", "3"}, {"--settings", "--snow", "5"},             {"--settings", "--headless"},
+    };
+    for (const auto& words : bad) {
+        std::vector<const char*> argv = {"frostvale"};
+        argv.insert(argv.end(), words.begin(), words.end());
+        EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), nullptr).error.empty())
+            << words.front() << " " << (words.size() > 1 ? words[1] : "");
+    }
+    EXPECT_NE(Parse({"--houses", "9"}).error.find("10-100"), std::string::npos);
+    EXPECT_NE(Parse({"--tune=59"}).error.find("0-58"), std::string::npos);
+}
+
+TEST_F(StoreTest, OverridesAreNeverStored) {
+    WriteStore(kDefaults);
+    DefaultsStore store(path_);
+    ViewSettings s = LoadSettings(&store);
+    ApplyOverrides(&s, Parse({"--snow", "5", "--no-music"}).options.overrides);
+    EXPECT_EQ(s.settings.NUM_SNOW, 5);
+    EXPECT_EQ(ReadStore(), kDefaults);
+}
