@@ -6,12 +6,12 @@ namespace {
 SettingRow Bool(const char* key, const char* label, bool fallback, bool SETTINGS::*field, const char* option,
                 int sheetPosition) {
     return {key,     SettingKind::Bool, label,  0, 1, fallback, nullptr, nullptr, field,
-            option, sheetPosition,     nullptr, 0};
+            option, sheetPosition,     nullptr, 0,        nullptr};
 }
 SettingRow Integer(const char* key, const char* label, long long min, long long max, long long fallback,
                    int SETTINGS::*field, const char* option, int sheetPosition) {
-    return {key, SettingKind::Integer, label, min, max, fallback, nullptr, field, nullptr, option, sheetPosition,
-            nullptr, 0};
+    return {key,    SettingKind::Integer, label,   min, max,    fallback, nullptr, field, nullptr,
+            option, sheetPosition,        nullptr, 0,   nullptr};
 }
 
 // What ends up in a note comes from a hand-edited file: keep it printable.
@@ -30,9 +30,10 @@ const std::vector<SettingRow>& SettingsTable() {
                                   "tune", 2);
         tune.choices = TuneNames;
         tune.choiceCount = kTuneMenuCount;
+        tune.enabledBy = "PlayMusic";  // no carol to choose when none plays
         return std::vector<SettingRow>{
             {"version", SettingKind::Version, "Settings version", 0, 0, 0, nullptr, nullptr, nullptr, nullptr, -1,
-             nullptr, 0},
+             nullptr, 0, nullptr},
             mainOnly,
             Bool("PlayMusic", "Play carols", true, &SETTINGS::PLAYMUSIC, "music", 1),
             Bool("ShowCountdown", "Show the countdown", true, &SETTINGS::SHOWCOUNTDOWN, "countdown", 3),

@@ -40,6 +40,8 @@ struct SettingRow {
     // Integer rows shown as a menu: `choiceCount` titles, item i meaning value i.
     const char* const* choices;
     int choiceCount;
+    // The key of the check box that must be on for this control to be enabled; null for none.
+    const char* enabledBy;
 };
 
 const std::vector<SettingRow>& SettingsTable();
