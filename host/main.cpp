@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "host/hosts.h"
+#include "host/settings_window.h"
+#include "platform/spawn.h"
 #include "platform/signals.h"
 
 namespace {
@@ -24,6 +26,17 @@ std::string FindResources(const Options& options) {
         return FROSTVALE_BAKED_DIR;
     }
     return FROSTVALE_DATA_DIR;
+}
+
+// The project's page: the README as installed beside this binary, else as this build made it.
+std::string FindProjectPage() {
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (!ec) {
+        const auto installed = exe.parent_path().parent_path() / "share/doc/frostvale/README.html";
+        if (std::filesystem::exists(installed, ec)) return "file://" + installed.string();
+    }
+    return "file://" FROSTVALE_BUILD_PAGE;
 }
 }  // namespace
 
@@ -51,6 +64,13 @@ int main(int argc, char** argv) {
     run.settings = LoadSettings(&store, &storeError, &notes);
     if (!storeError.empty()) std::fprintf(stderr, "frostvale: settings: %s\n", storeError.c_str());
     for (const std::string& note : notes) std::fprintf(stderr, "frostvale: %s\n", note.c_str());
+    if (run.options.settingsSheet) {
+        SettingsSheet sheet(&run.settings, store.Path(), FindProjectPage(),
+                            [](const std::string& address, std::string* error) {
+                                return SpawnDetached({"xdg-open", address}, error);
+                            });
+        return RunSettingsWindow(&sheet);
+    }
     ApplyOverrides(&run.settings, run.options.overrides);
     if (run.options.printSettings) {
         std::fputs(FormatSettings(run.settings).c_str(), stdout);
