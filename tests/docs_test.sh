@@ -58,6 +58,16 @@ while read -r option; do
   check "man page lists $option" grep -qF -- "$option" "$work/man.txt"
 done <"$work/help-options"
 
+# The README's settings table names every stored key and its command-line spelling.
+readme=$(dirname "$0")/../README.md
+while IFS='=' read -r key _; do
+  check "README names $key" grep -q "| \`$key\` |" "$readme"
+done <"$work/defaults"
+"$fv" --help | grep 'stored default' | awk '{print ($2 == "N") ? $1 " N" : $1}' | while read -r spelling; do
+  grep -qF -- "\`$spelling\`" "$readme" || echo "$spelling"
+done >"$work/missing"
+check "help shows eleven settings options" [ "$("$fv" --help | grep -c 'stored default')" -eq 11 ]
+check "README shows every settings option: $(tr '\n' ' ' <"$work/missing")" [ ! -s "$work/missing" ]
 check "README page is well formed HTML" xmllint --html --noout "$build/README.html"
 check "README page keeps the two commands" grep -q '<pre>scripts/run' "$build/README.html"
 
