@@ -20,7 +20,7 @@
 
 namespace {
 constexpr int kWidth = 520;
-constexpr int kHeight = 540;
+constexpr int kHeight = 580;  // room for one status line under the buttons
 // A proportional face reads better than ImGui's built-in bitmap font; Debian ships it in fonts-dejavu-core.
 constexpr const char* kFontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr float kFontPixels = 17.0f;
@@ -154,7 +154,8 @@ int RunSettingsWindow(SettingsSheet* sheet) {
                                 !ImGui::IsPopupOpen("", ImGuiPopupFlags_AnyPopupId);
             if (closed || escape) sheet->Cancel();
         }
-        ReapFinishedChildren();
+        // The opener reports only by its status, after the click has long returned.
+        if (ReapFinishedChildren() > 0) status = "No browser could open " + sheet->WebAddress();
         ImGui_ImplOpenGL2_NewFrame();
         ImGui_ImplSDL2_NewFrame();
         ImGui::NewFrame();

@@ -24,7 +24,11 @@ bool SpawnDetached(const std::vector<std::string>& argv, std::string* error) {
     return true;
 }
 
-void ReapFinishedChildren() {
-    while (::waitpid(-1, nullptr, WNOHANG) > 0) {
+int ReapFinishedChildren() {
+    int failed = 0;
+    int status = 0;
+    while (::waitpid(-1, &status, WNOHANG) > 0) {
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) ++failed;
     }
+    return failed;
 }

@@ -9,5 +9,6 @@
 // `error` set, if it could not be started.
 bool SpawnDetached(const std::vector<std::string>& argv, std::string* error);
 
-// Collects the exit status of every helper that has finished, so none stays a zombie.
-void ReapFinishedChildren();
+// Collects the exit status of every helper that has finished, so none stays a
+// zombie; returns how many of them failed (a non-zero status or a signal).
+int ReapFinishedChildren();

@@ -55,6 +55,8 @@ for bad in "--bogus" "-size 0x5" "--seconds -1" "--frame-rate abc" "-window-id 0
   check "usage message: $bad" [ -s "$work/err" ]
 done
 check "help exits 0" status_is 0 "$fv" --help
+check "settings sheet without a display fails" status_is 1 "$fv" --settings
+check "settings sheet says it needs a display" grep -q 'needs a display' "$work/err"
 
 # Headless with no X server: a 1280x720 PNG.
 check "headless snapshot" status_is 0 "$fv" --headless --seconds 2 --snapshot "$work/shot.png"
@@ -123,6 +125,13 @@ if command -v Xvfb >/dev/null; then
     kill -TERM "$saver"; wait "$saver"
     check "window host ${mode:-(default)} ends on SIGTERM" [ $? -eq 0 ]
   done
+  cp "$store" "$work/store.before"
+  "$fv" --settings 2>>"$work/xerr" &
+  sheet=$!; sleep 1.5
+  check "settings sheet opens" kill -0 "$sheet"
+  kill -TERM "$sheet"; wait "$sheet"
+  check "settings sheet ends on SIGTERM" [ $? -eq 0 ]
+  check "settings sheet ended unsaved stores nothing" cmp -s "$store" "$work/store.before"
   check "no errors from the X hosts" [ ! -s "$work/xerr" ]
   exec {OWNER[1]}>&-
 fi

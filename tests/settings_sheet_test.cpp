@@ -190,10 +190,17 @@ TEST_F(SheetTest, HelpersStartWithoutAShell) {
     for (int i = 0; i < 100 && !std::filesystem::exists(odd); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    ReapFinishedChildren();
     EXPECT_TRUE(std::filesystem::exists(odd));
     EXPECT_FALSE(std::filesystem::exists("injected"));
     EXPECT_FALSE(std::filesystem::exists(dir_ / "injected"));
+
+    ASSERT_TRUE(SpawnDetached({"false"}, &error));
+    int failed = 0;
+    for (int i = 0; i < 100 && failed < 1; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        failed += ReapFinishedChildren();
+    }
+    EXPECT_EQ(failed, 1);  // touch succeeded, false did not
 
     EXPECT_FALSE(SpawnDetached({"frostvale-no-such-program"}, &error));
     EXPECT_NE(error.find("frostvale-no-such-program"), std::string::npos);
