@@ -51,7 +51,7 @@ check "tune 0 passes -tune 0" grep -q 'arg-set="-tune 0"' "$xml"
 
 # The manual page: no groff warnings, and every --help option is in OPTIONS.
 check "man page formats without warnings" [ -z "$(groff -man -Tutf8 -ww -z "$build/frostvale.6" 2>&1)" ]
-MANWIDTH=200 man -l "$build/frostvale.6" 2>/dev/null >"$work/man.txt"
+groff -man -Tascii -P-cbou -rLL=200n "$build/frostvale.6" 2>/dev/null >"$work/man.txt"
 "$fv" --help | grep -o '^  --[^ ]*' | sed 's/^  //' >"$work/help-options"
 check "help has options" [ "$(wc -l <"$work/help-options")" -gt 25 ]
 while read -r option; do
