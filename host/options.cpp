@@ -98,14 +98,51 @@ const std::vector<OptionRow>& OptionTable() {
              o.now = v;
              return true;
          }},
-        {"print-settings", nullptr, "print the settings as loaded and exit",
+        {"print-settings", nullptr, "print the settings as loaded and overridden, and exit",
          [](Options& o, const std::string&) { o.printSettings = true; return true; }},
+        {"settings", nullptr, "open the settings sheet to edit the stored settings",
+         [](Options& o, const std::string&) { o.settingsSheet = true; return true; }},
         {"help", nullptr, "show this help",
          [](Options& o, const std::string&) { o.help = true; return true; }},
         {"version", nullptr, "show the version",
          [](Options& o, const std::string&) { o.version = true; return true; }},
     };
     return table;
+}
+// The settings row a command-line name overrides: `option` for both kinds,
+// `no-option` for bools. `on` says which of the two a bool was given as.
+const SettingRow* FindSettingOption(const std::string& name, bool* on) {
+    for (const SettingRow& row : SettingsTable()) {
+        if (row.option == nullptr) continue;
+        if (name == row.option) {
+            *on = true;
+            return &row;
+        }
+        if (row.kind == SettingKind::Bool && name == std::string("no-") + row.option) {
+            *on = false;
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+std::string Range(const SettingRow& row) {
+    return std::to_string(row.minimum) + "-" + std::to_string(row.maximum);
+}
+
+// A whole number within the row's range, or a usage error naming the range.
+std::string ParseSettingValue(const SettingRow& row, const std::string& word, const std::string& text,
+                              long long* value) {
+    const std::string expected = "option \"" + word + "\" takes a whole number " + Range(row);
+    const std::size_t digits = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
+    if (text.size() == digits || text.size() > 18) return expected + ", not \"" + text + "\"";
+    for (std::size_t i = digits; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') return expected + ", not \"" + text + "\"";
+    }
+    const long long number = std::strtoll(text.c_str(), nullptr, 10);
+    if (number < row.minimum || number > row.maximum) return expected + ", not " + text;
+    *value = number;
+    return {};
 }
 }  // namespace
 
@@ -146,8 +183,33 @@ ParseResult ParseOptions(int argc, const char* const* argv, const char* xscreens
             if (name == candidate.name) row = &candidate;
         }
         if (row == nullptr) {
-            result.error = "unknown option \"" + word + "\"";
-            return result;
+            bool on = false;
+            const SettingRow* setting = FindSettingOption(name, &on);
+            if (setting == nullptr) {
+                result.error = "unknown option \"" + word + "\"";
+                return result;
+            }
+            long long value = on ? 1 : 0;
+            if (setting->kind == SettingKind::Bool) {
+                if (inlineValue) {
+                    result.error = "option \"" + word + "\" takes no value";
+                    return result;
+                }
+            } else {
+                std::string text;
+                if (inlineValue) {
+                    text = *inlineValue;
+                } else if (i + 1 < argc) {
+                    text = argv[++i];
+                } else {
+                    result.error = "option \"" + word + "\" needs a whole number " + Range(*setting);
+                    return result;
+                }
+                result.error = ParseSettingValue(*setting, word, text, &value);
+                if (!result.error.empty()) return result;
+            }
+            o.overrides.push_back({setting, value});
+            continue;
         }
         std::string value;
         if (row->valueName != nullptr) {
@@ -189,20 +251,52 @@ ParseResult ParseOptions(int argc, const char* const* argv, const char* xscreens
         unsigned long id = 0;
         if (ParseWindowId(xscreensaverWindow, &id)) o.windowId = id;
     }
+    if (o.settingsSheet && (explicitMode || foreign || o.printSettings)) {
+        result.error = "--settings opens the settings sheet; it cannot be combined with a way of running the saver";
+        return result;
+    }
+    if (o.settingsSheet && !o.overrides.empty()) {
+        result.error = "--settings edits the stored settings; it takes no setting override";
+        return result;
+    }
     if (o.root || o.windowId) o.mode = HostMode::XScreenSaver;
     return result;
+}
+
+std::vector<OptionHelp> OptionHelpLines() {
+    std::vector<OptionHelp> lines;
+    for (const OptionRow& row : OptionTable()) {
+        std::string spelling = std::string("--") + row.name;
+        if (row.valueName != nullptr) spelling += std::string(" ") + row.valueName;
+        lines.push_back({spelling, row.help});
+    }
+    for (const SettingRow& row : SettingsTable()) {
+        if (row.option == nullptr) continue;
+        if (row.kind == SettingKind::Bool) {
+            lines.push_back({std::string("--[no-]") + row.option,
+                             std::string(row.label) + " (stored default " + (row.fallback ? "on" : "off") + ")"});
+        } else {
+            std::string help = std::string(row.label) + ", " + Range(row) + " (stored default " +
+                               std::to_string(row.fallback) + ")";
+            if (row.choices != nullptr) {
+                help += "; " + std::to_string(row.choiceCount - 1) + " is \"" + row.choices[row.choiceCount - 1] + "\"";
+            }
+            lines.push_back({std::string("--") + row.option + " N", help});
+        }
+    }
+    return lines;
 }
 
 std::string UsageText() {
     std::string text =
         "usage: frostvale [OPTION]...\n"
         "A 3-D Christmas-night screen saver. With no option it opens a 1280x720 window\n"
-        "(Esc or q quits, F toggles full screen). Options may start with - or --.\n\n";
-    for (const OptionRow& row : OptionTable()) {
-        std::string left = std::string("  --") + row.name;
-        if (row.valueName != nullptr) left += std::string(" ") + row.valueName;
+        "(Esc or q quits, F toggles full screen). Options may start with - or --.\n"
+        "The settings options apply to this run only; they are never stored.\n\n";
+    for (const OptionHelp& line : OptionHelpLines()) {
+        std::string left = "  " + line.spelling;
         if (left.size() < 34) left.resize(34, ' ');
-        text += left + row.help + "\n";
+        text += left + line.help + "\n";
     }
     text += "\nExit status: 0 success, 1 run-time failure, 2 usage error.\n";
     return text;

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "host/settings.h"
 
 enum class HostMode { Window, Fullscreen, XScreenSaver, Headless };
 
@@ -25,6 +28,8 @@ struct Options {
     bool root = false;
     std::optional<unsigned long> windowId;
     bool printSettings = false;
+    bool settingsSheet = false;
+    std::vector<SettingOverride> overrides;  // in command-line order; the last one of a key wins
     bool help = false;
     bool version = false;
 };
@@ -38,6 +43,14 @@ struct ParseResult {
 ParseResult ParseOptions(int argc, const char* const* argv, const char* xscreensaverWindow);
 
 std::string UsageText();
+
+// One line of help per option, in the order --help lists them; the settings
+// overrides come from the settings table.
+struct OptionHelp {
+    std::string spelling;  // "--snow N", "--[no-]smoke", "--window-id ID"
+    std::string help;
+};
+std::vector<OptionHelp> OptionHelpLines();
 
 // Hex with 0x, else decimal; false for anything else or zero.
 bool ParseWindowId(const std::string& text, unsigned long* id);

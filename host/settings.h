@@ -1,5 +1,6 @@
 // The settings table: one row per stored key drives loading, defaulting,
-// --print-settings and (later) the settings sheet and the XScreenSaver XML.
+// --print-settings, the command-line overrides, the settings sheet, the
+// XScreenSaver XML and the manual page. Adding a setting is adding a row.
 //
 // Store order is the table order; a first run (or a store whose "version" is
 // not exactly "1.0") writes every row's default, replacing whatever was there.
@@ -26,20 +27,43 @@ struct SettingRow {
     const char* key;
     SettingKind kind;
     const char* label;   // for the settings sheet and the documentation
-    long long minimum;   // the sheet's control bounds what users enter
+    long long minimum;   // loading clamps to these, the sheet's controls bound what users enter
     long long maximum;
     long long fallback;  // the default for Bool and Integer rows
     bool ViewSettings::*boolField;
     int SETTINGS::*intField;
     bool SETTINGS::*settingsBoolField;
+    // The command-line override: `--option N` for integers, `--[no-]option` for bools.
+    const char* option;
+    // Where the control sits on the settings sheet, counting from 0; -1 for none.
+    int sheetPosition;
+    // Integer rows shown as a menu: `choiceCount` titles, item i meaning value i.
+    const char* const* choices;
+    int choiceCount;
+    // The key of the check box that must be on for this control to be enabled; null for none.
+    const char* enabledBy;
 };
 
 const std::vector<SettingRow>& SettingsTable();
+const SettingRow* FindSetting(const std::string& key);
+
+bool ReadSetting(const ViewSettings& settings, const SettingRow& row, long long* value);
+void WriteSetting(ViewSettings* settings, const SettingRow& row, long long value);
 
 // Reads every key; writes and synchronizes the defaults when the stored
 // version is absent or not "1.0". `error` is set if that write failed (the
-// defaults are still used).
-ViewSettings LoadSettings(DefaultsStore* store, std::string* error = nullptr);
+// defaults are still used). A stored number outside its row's range is
+// clamped, and anything but a whole number gives the row's default; each such
+// value adds one line to `notes`. Loading never rewrites a current store.
+ViewSettings LoadSettings(DefaultsStore* store, std::string* error = nullptr,
+                          std::vector<std::string>* notes = nullptr);
 
 // `Key=value` lines in store order, as --print-settings shows them.
 std::string FormatSettings(const ViewSettings& settings);
+
+// A setting given on the command line: applies to one run, never stored.
+struct SettingOverride {
+    const SettingRow* row;
+    long long value;
+};
+void ApplyOverrides(ViewSettings* settings, const std::vector<SettingOverride>& overrides);

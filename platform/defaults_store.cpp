@@ -81,6 +81,27 @@ long long DefaultsStore::IntegerForKey(const std::string& key) const {
     return number;
 }
 
+IntegerReading DefaultsStore::ReadInteger(const std::string& key) const {
+    IntegerReading reading;
+    const auto stored = StringForKey(key);
+    if (!stored) return reading;
+    reading.state = IntegerReading::State::NotANumber;
+    const std::string& text = *stored;
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && (text[begin] == ' ' || text[begin] == '\t')) ++begin;
+    while (end > begin && (text[end - 1] == ' ' || text[end - 1] == '\t')) --end;
+    std::size_t digits = begin;
+    if (digits < end && (text[digits] == '-' || text[digits] == '+')) ++digits;
+    if (digits == end) return reading;
+    for (std::size_t i = digits; i < end; ++i) {
+        if (text[i] < '0' || text[i] > '9') return reading;
+    }
+    // strtoll saturates at LLONG_MIN / LLONG_MAX on overflow, which is what a clamp wants.
+    reading.value = std::strtoll(text.c_str() + begin, nullptr, 10);
+    reading.state = IntegerReading::State::Number;
+    return reading;
+}
+
 void DefaultsStore::SetString(const std::string& key, const std::string& value) {
     for (auto& entry : entries_) {
         if (entry.first == key) {

@@ -11,6 +11,14 @@
 #include <utility>
 #include <vector>
 
+// A stored value read as a whole number, telling an absent key from one that
+// holds something else; a number past the range of long long is saturated.
+struct IntegerReading {
+    enum class State { Absent, NotANumber, Number };
+    State state = State::Absent;
+    long long value = 0;
+};
+
 class DefaultsStore {
 public:
     // The store of `module` under the user's configuration folder.
@@ -23,6 +31,8 @@ public:
     std::optional<std::string> StringForKey(const std::string& key) const;
     bool BoolForKey(const std::string& key) const;
     long long IntegerForKey(const std::string& key) const;
+    // Optional sign and digits, spaces or tabs around them allowed; nothing else.
+    IntegerReading ReadInteger(const std::string& key) const;
 
     void SetString(const std::string& key, const std::string& value);
     void SetBool(const std::string& key, bool value) { SetString(key, value ? "1" : "0"); }

@@ -27,6 +27,27 @@ check "print-settings defaults" grep -qx 'NumSnow=750' "$work/out"
 check "print-settings creates the store" [ -s "$XDG_CONFIG_HOME/frostvale/qbFrostvale.conf" ]
 check "single-dash print-settings" status_is 0 "$fv" -print-settings
 
+# Overrides change this run only; the store keeps what it had.
+store=$XDG_CONFIG_HOME/frostvale/qbFrostvale.conf
+cp "$store" "$work/store.before"
+check "overrides exit 0" status_is 0 "$fv" --snow 12 -houses=99 --no-smoke -main-monitor-only --print-settings
+check "overrides shown" grep -qx 'NumSnow=12' "$work/out" && grep -qx 'NumHouses=99' "$work/out" &&
+  grep -qx 'ShowSmoke=0' "$work/out" && grep -qx 'MainMonitorOnly=1' "$work/out"
+check "overrides never stored" cmp -s "$store" "$work/store.before"
+check "override out of range" status_is 2 "$fv" --houses 0 --print-settings
+check "override message names the range" grep -q '10-100' "$work/err"
+check "help lists the overrides" status_is 0 "$fv" --help
+check "help lists --[no-]sparkles and --tune N" grep -q -- '--\[no-\]sparkles' "$work/out" && grep -q -- '--tune N' "$work/out"
+
+# A hand-edited store: clamped with one line per value, and left as it was.
+printf 'version=1.0\nNumHouses=0\nNumSnow=12abc\nNumStars=99999999999\n' >"$store"
+cp "$store" "$work/store.before"
+check "hand-edited store loads" status_is 0 "$fv" --print-settings
+check "clamped houses" grep -qx 'NumHouses=10' "$work/out" && grep -qx 'NumStars=2000' "$work/out" && grep -qx 'NumSnow=750' "$work/out"
+check "one note per bad value" [ "$(wc -l <"$work/err")" -eq 3 ] && grep -qx 'frostvale: NumHouses=0 is out of range 10-100; using 10' "$work/err"
+check "loading leaves the hand-edited store alone" cmp -s "$store" "$work/store.before"
+rm "$store"
+
 # Usage errors are status 2 with a message.
 for bad in "--bogus" "-size 0x5" "--seconds -1" "--frame-rate abc" "-window-id 0xZZ" "extra"; do
   # shellcheck disable=SC2086
@@ -34,6 +55,8 @@ for bad in "--bogus" "-size 0x5" "--seconds -1" "--frame-rate abc" "-window-id 0
   check "usage message: $bad" [ -s "$work/err" ]
 done
 check "help exits 0" status_is 0 "$fv" --help
+check "settings sheet without a display fails" status_is 1 "$fv" --settings
+check "settings sheet says it needs a display" grep -q 'needs a display' "$work/err"
 
 # Headless with no X server: a 1280x720 PNG.
 check "headless snapshot" status_is 0 "$fv" --headless --seconds 2 --snapshot "$work/shot.png"
@@ -102,6 +125,13 @@ if command -v Xvfb >/dev/null; then
     kill -TERM "$saver"; wait "$saver"
     check "window host ${mode:-(default)} ends on SIGTERM" [ $? -eq 0 ]
   done
+  cp "$store" "$work/store.before"
+  "$fv" --settings 2>>"$work/xerr" &
+  sheet=$!; sleep 1.5
+  check "settings sheet opens" kill -0 "$sheet"
+  kill -TERM "$sheet"; wait "$sheet"
+  check "settings sheet ends on SIGTERM" [ $? -eq 0 ]
+  check "settings sheet ended unsaved stores nothing" cmp -s "$store" "$work/store.before"
   check "no errors from the X hosts" [ ! -s "$work/xerr" ]
   exec {OWNER[1]}>&-
 fi

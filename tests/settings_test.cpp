@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "host/options.h"
 #include "host/settings.h"
@@ -56,9 +57,10 @@ TEST_F(StoreTest, StoredChoicesAreKeptWhenTheVersionMatches) {
     EXPECT_EQ(loaded.settings.NUM_SNOW, 1234);
     EXPECT_FALSE(loaded.settings.SHOWSMOKE);
     EXPECT_TRUE(loaded.MainMonitorOnly);
-    // Absent keys read as false and 0, as the store promises.
+    // Absent keys read as false and 0, as the store promises, and 0 houses is raised to the least.
     EXPECT_FALSE(loaded.settings.SHOWTREES);
-    EXPECT_EQ(loaded.settings.NUM_HOUSES, 0);
+    EXPECT_EQ(loaded.settings.NUM_STARS, 0);
+    EXPECT_EQ(loaded.settings.NUM_HOUSES, 10);
     EXPECT_EQ(ReadStore(), "version=1.0\nNumSnow=1234\nShowSmoke=0\nMainMonitorOnly=1\nUnknownKey=hello\n");
 }
 
@@ -82,10 +84,68 @@ TEST_F(StoreTest, GarbageIsAFirstRunNeverACrash) {
         const ViewSettings loaded = LoadSettings(&store);
         EXPECT_GE(loaded.settings.NUM_SNOW, 0);
     }
-    // Out-of-range numbers read as 0, as an absent key would.
+    // A number too large even for long long is clamped to the most; text is the default.
     WriteStore("version=1.0\nNumSnow=99999999999999999999\nNumStars=abc\n");
     DefaultsStore store(path_);
-    EXPECT_EQ(LoadSettings(&store).settings.NUM_SNOW, 0);
+    EXPECT_EQ(LoadSettings(&store).settings.NUM_SNOW, 5000);
+    EXPECT_EQ(LoadSettings(&store).settings.NUM_STARS, 400);
+}
+
+TEST_F(StoreTest, HandEditedNumbersAreClampedWithOneNoteEach) {
+    const std::string text =
+        "version=1.0\nNumHouses=0\nNumSnow=-5\nNumStars=99999999999\nNumReindeer=12abc\nSelectedTune=59\n"
+        "PlayMusic=yes\nShowTrees=1\nShowSmoke= 0 \nMainMonitorOnly=1\nShowSparkles=1\nShowCountdown=1\n";
+    WriteStore(text);
+    DefaultsStore store(path_);
+    std::vector<std::string> notes;
+    const ViewSettings loaded = LoadSettings(&store, nullptr, &notes);
+    EXPECT_EQ(loaded.settings.NUM_HOUSES, 10);
+    EXPECT_EQ(loaded.settings.NUM_SNOW, 0);
+    EXPECT_EQ(loaded.settings.NUM_STARS, 2000);  // not wrapped through int
+    EXPECT_EQ(loaded.settings.NUM_REINDEER, 1);
+    EXPECT_EQ(loaded.settings.SelectedTune, 58);
+    EXPECT_TRUE(loaded.settings.PLAYMUSIC);
+    EXPECT_FALSE(loaded.settings.SHOWSMOKE);  // spaces around a number are forgiven
+    EXPECT_TRUE(loaded.MainMonitorOnly);
+    const std::vector<std::string> expected = {
+        "PlayMusic=yes is not a whole number; using 1",
+        "SelectedTune=59 is out of range 0-58; using 58",
+        "NumStars=99999999999 is out of range 0-2000; using 2000",
+        "NumSnow=-5 is out of range 0-5000; using 0",
+        "NumReindeer=12abc is not a whole number; using 1",
+        "NumHouses=0 is out of range 10-100; using 10",
+    };
+    EXPECT_EQ(notes, expected);
+    EXPECT_EQ(ReadStore(), text);  // loading leaves the user's file as it was
+
+    // Values at the ends of the ranges are taken silently.
+    WriteStore("version=1.0\nNumHouses=100\nNumSnow=0\nNumStars=2000\nNumReindeer=20\nSelectedTune=0\n");
+    DefaultsStore edges(path_);
+    notes.clear();
+    const ViewSettings edge = LoadSettings(&edges, nullptr, &notes);
+    EXPECT_TRUE(notes.empty()) << notes.front();
+    EXPECT_EQ(edge.settings.NUM_HOUSES, 100);
+    EXPECT_EQ(edge.settings.NUM_REINDEER, 20);
+    EXPECT_EQ(edge.settings.SelectedTune, 0);
+}
+
+TEST_F(StoreTest, ReadIntegerTellsNumbersFromText) {
+    WriteStore("a=12\nb=12abc\nc=\nd=-\ne=-99999999999999999999999\nf=\t+7\t\ng=1 2\nh=0x10\n");
+    DefaultsStore store(path_);
+    using State = IntegerReading::State;
+    const std::pair<const char*, IntegerReading> cases[] = {
+        {"a", {State::Number, 12}},         {"b", {State::NotANumber, 0}}, {"c", {State::NotANumber, 0}},
+        {"d", {State::NotANumber, 0}},      {"e", {State::Number, std::numeric_limits<long long>::min()}},
+        {"f", {State::Number, 7}},          {"g", {State::NotANumber, 0}}, {"h", {State::NotANumber, 0}},
+        {"absent", {State::Absent, 0}},
+    };
+    for (const auto& [key, want] : cases) {
+        const IntegerReading got = store.ReadInteger(key);
+        EXPECT_EQ(got.state, want.state) << key;
+        if (want.state == State::Number) {
+            EXPECT_EQ(got.value, want.value) << key;
+        }
+    }
 }
 
 TEST_F(StoreTest, UnwritableStoreStillYieldsDefaults) {
@@ -151,4 +211,61 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrors) {
     }
     EXPECT_TRUE(Parse({"--now", "2026-12-24 18:00:00"}).error.empty());
     EXPECT_EQ(Parse({}).options.mode, HostMode::Window);
+}
+
+TEST(Options, SettingsOverridesComeFromTheTable) {
+    const ParseResult r = Parse({"--snow", "20", "-stars=7", "--houses", "100", "-reindeer", "0", "--tune=58",
+                                 "--no-sparkles", "-smoke", "--no-trees", "-no-music", "--countdown",
+                                 "--main-monitor-only", "--snow", "30"});
+    ASSERT_TRUE(r.error.empty()) << r.error;
+    ViewSettings s;
+    s.settings.SHOWSMOKE = false;
+    s.settings.SHOWCOUNTDOWN = false;
+    ApplyOverrides(&s, r.options.overrides);
+    EXPECT_EQ(s.settings.NUM_SNOW, 30);  // the last one wins
+    EXPECT_EQ(s.settings.NUM_STARS, 7);
+    EXPECT_EQ(s.settings.NUM_HOUSES, 100);
+    EXPECT_EQ(s.settings.NUM_REINDEER, 0);
+    EXPECT_EQ(s.settings.SelectedTune, 58);
+    EXPECT_FALSE(s.settings.SHOWSPARKLES);
+    EXPECT_TRUE(s.settings.SHOWSMOKE);
+    EXPECT_FALSE(s.settings.SHOWTREES);
+    EXPECT_FALSE(s.settings.PLAYMUSIC);
+    EXPECT_TRUE(s.settings.SHOWCOUNTDOWN);
+    EXPECT_TRUE(s.MainMonitorOnly);
+    // Every row but the version has an option, and --help lists it.
+    const std::string usage = UsageText();
+    for (const SettingRow& row : SettingsTable()) {
+        if (row.kind == SettingKind::Version) continue;
+        ASSERT_NE(row.option, nullptr) << row.key;
+        const std::string spelling =
+            row.kind == SettingKind::Bool ? std::string("--[no-]") + row.option : std::string("--") + row.option + " N";
+        EXPECT_NE(usage.find(spelling), std::string::npos) << spelling;
+    }
+}
+
+TEST(Options, SettingsOverridesOutsideTheirRangesAreUsageErrors) {
+    const std::vector<std::vector<const char*>> bad = {
+        {"--houses", "9"},  {"--houses", "101"}, {"--snow", "-1"},     {"--snow", "5001"},
+        {"--tune", "59"},   {"--snow", "12abc"}, {"--snow", ""},       {"--snow"},
+        {"--stars", "99999999999999999999"},     {"--smoke=1"},        {"--no-snow"},
+        {"--no-tune", "3"}, {"--settings", "--snow", "5"},             {"--settings", "--headless"},
+    };
+    for (const auto& words : bad) {
+        std::vector<const char*> argv = {"frostvale"};
+        argv.insert(argv.end(), words.begin(), words.end());
+        EXPECT_FALSE(ParseOptions(static_cast<int>(argv.size()), argv.data(), nullptr).error.empty())
+            << words.front() << " " << (words.size() > 1 ? words[1] : "");
+    }
+    EXPECT_NE(Parse({"--houses", "9"}).error.find("10-100"), std::string::npos);
+    EXPECT_NE(Parse({"--tune=59"}).error.find("0-58"), std::string::npos);
+}
+
+TEST_F(StoreTest, OverridesAreNeverStored) {
+    WriteStore(kDefaults);
+    DefaultsStore store(path_);
+    ViewSettings s = LoadSettings(&store);
+    ApplyOverrides(&s, Parse({"--snow", "5", "--no-music"}).options.overrides);
+    EXPECT_EQ(s.settings.NUM_SNOW, 5);
+    EXPECT_EQ(ReadStore(), kDefaults);
 }

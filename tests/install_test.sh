@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR and checks that every file is in
+# place and that the installed saver runs from there with no --resources
+# option: it must find its data beside itself, not in the build tree.
+# Usage: install_test.sh BUILD_DIR
+set -uo pipefail
+build=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config
+unset DISPLAY XSCREENSAVER_WINDOW
+passed=0 failed=0
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
+}
+
+root=$work/root
+DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1
+check "cmake --install succeeds" [ $? -eq 0 ]
+usr=$root/usr
+for f in bin/frostvale share/xscreensaver/config/frostvale.xml share/man/man6/frostvale.6 \
+         share/applications/screensavers/frostvale.desktop share/applications/frostvale-settings.desktop \
+         share/doc/frostvale/README.md share/doc/frostvale/README.html \
+         share/frostvale/tex.brm share/frostvale/bramble.works share/frostvale/houses.brm share/frostvale/other.brm \
+         share/frostvale/sleigh.brm share/frostvale/presents.brm share/frostvale/reindeer.brm \
+         share/frostvale/santa.brm share/frostvale/elf.brm; do
+  check "installed $f" [ -s "$usr/$f" ]
+done
+check "binary is executable" [ -x "$usr/bin/frostvale" ]
+check "hack in libexec/xscreensaver" [ -x "$usr/libexec/xscreensaver/frostvale" ]
+check "hack is the same program" [ "$(readlink -f "$usr/libexec/xscreensaver/frostvale")" = "$(readlink -f "$usr/bin/frostvale")" ]
+check "installed XML is well formed" xmllint --noout "$usr/share/xscreensaver/config/frostvale.xml"
+check "saver entry runs the hack on the daemon's window" grep -qx 'Exec=frostvale -root' "$usr/share/applications/screensavers/frostvale.desktop"
+check "saver entry is a screen saver" grep -qx 'Categories=Screensaver;' "$usr/share/applications/screensavers/frostvale.desktop"
+check "settings launcher opens the sheet" grep -qx 'Exec=frostvale --settings' "$usr/share/applications/frostvale-settings.desktop"
+if command -v desktop-file-validate >/dev/null; then
+  check "desktop entries validate" desktop-file-validate "$usr/share/applications/frostvale-settings.desktop" \
+    "$usr/share/applications/screensavers/frostvale.desktop"
+fi
+
+for exe in bin/frostvale libexec/xscreensaver/frostvale; do
+  rm -f "$work/x.png"
+  (cd "$work" && "$usr/$exe" --headless --seconds 1 --snapshot x.png) >"$work/out" 2>&1
+  check "installed $exe runs headless: $(head -c 300 "$work/out")" [ $? -eq 0 ]
+  check "installed $exe wrote the snapshot" [ -s "$work/x.png" ]
+done
+# Without its data folder the installed saver must fail, not quietly use the build's.
+mv "$usr/share/frostvale" "$usr/share/frostvale-moved"
+(cd "$work" && "$usr/bin/frostvale" --headless --seconds 0.1 --snapshot y.png) >/dev/null 2>&1
+check "installed saver reads its own data folder" [ $? -eq 1 ]
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
