@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <bit>
+#include <cmath>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -56,6 +57,11 @@ bool MS3D::LoadFromFStream(BoundedReader* reader) {
     if (!ok) {
         Release();
         ERRORCLOSE(kMs3dInvalidMessage);
+        return false;
+    }
+    if (!NumbersAreFinite()) {
+        Release();
+        ERRORCLOSE(kMs3dBadNumberMessage);
         return false;
     }
     return true;
@@ -158,6 +164,32 @@ bool MS3D::Parse(BoundedReader* reader) {
         DecodeKeys(block.data() + j.numRotationKeys * kMs3dKeySize, j.numTranslationKeys, &j.translationKeys);
     }
     // Comment and extension blocks may follow; nothing here needs them.
+    return true;
+}
+
+bool MS3D::NumbersAreFinite() const {
+    // Bounded well inside float range, so scaling and the pose matrices
+    // cannot overflow to infinity either.
+    constexpr float kLimit = 1.0e6f;
+    auto sane = [](float v) { return std::isfinite(v) && std::fabs(v) <= kLimit; };
+    auto saneVector = [&](VECTOR3D v) { return sane(v.x) && sane(v.y) && sane(v.z); };
+    if (!sane(animationFps) || animationFps < 1.0e-3f || !std::isfinite(totalTime)) return false;
+    for (const MS3D_VERTEX& v : vertices) {
+        if (!saneVector(v.position)) return false;
+    }
+    for (const MS3D_TRIANGLE& t : triangles) {
+        for (int k = 0; k < 3; ++k) {
+            if (!saneVector(t.vertexNormals[k]) || !sane(t.s[k]) || !sane(t.t[k])) return false;
+        }
+    }
+    for (const MS3D_JOINT& j : joints) {
+        if (!saneVector(j.rotation) || !saneVector(j.position)) return false;
+        for (const auto* keys : {&j.rotationKeys, &j.translationKeys}) {
+            for (const MS3D_KEYFRAME& key : *keys) {
+                if (!sane(key.time) || !saneVector(key.value)) return false;
+            }
+        }
+    }
     return true;
 }
 

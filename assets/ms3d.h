@@ -26,6 +26,9 @@
 
 inline constexpr char kMs3dIdentifier[10] = {'M', 'S', '3', 'D', '0', '0', '0', '0', '0', '0'};
 inline constexpr char kMs3dInvalidMessage[] = "Not a valid MS3D file!";
+// A frame rate, position or key that is not a finite number (or a frame rate
+// that is not positive) would put NaN or infinity into every pose.
+inline constexpr char kMs3dBadNumberMessage[] = "MS3D file holds a frame rate, position or key that is not a number!";
 
 // Sizes of the records on disk (little-endian, no padding).
 inline constexpr std::size_t kMs3dHeaderSize = 14;
@@ -187,6 +190,7 @@ public:
 private:
     bool Parse(BoundedReader* reader);
     bool IndicesInRange() const;
+    bool NumbersAreFinite() const;
     void EmitGroup(const MS3D_GROUP& group) const;
 };
 

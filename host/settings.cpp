@@ -93,7 +93,12 @@ ViewSettings LoadSettings(DefaultsStore* store, std::string* error, std::vector<
                 case SettingKind::Integer: store->SetInteger(row.key, row.fallback); break;
             }
         }
+        // A store that could not be read at all is the user's file all the same:
+        // it goes aside as "<name>.bad" before the defaults take its place.
+        std::string aside;
+        store->KeepAsideUnreadable(&aside);
         store->Synchronize(error);
+        if (error != nullptr && error->empty()) *error = aside;
         return ViewSettings{};
     }
 

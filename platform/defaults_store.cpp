@@ -6,11 +6,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
-// Past this a "store" is not ours; reading it whole would only cost memory.
-constexpr std::uintmax_t kMaxStoreBytes = 64 * 1024;
+// Far beyond any store we write (a few hundred bytes), yet a user's file with
+// long comments still reads; past it the file is not ours to interpret.
+constexpr std::uintmax_t kMaxStoreBytes = 1024 * 1024;
 constexpr std::size_t kMaxKeyLength = 64;
 constexpr std::size_t kMaxValueLength = 1024;
 
@@ -43,23 +45,54 @@ DefaultsStore::DefaultsStore(std::string path) : path_(std::move(path)) { Load()
 
 void DefaultsStore::Load() {
     entries_.clear();
+    state_ = State::Absent;
     std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path_, error);
+    if (!std::filesystem::exists(status)) return;
+    state_ = State::Unreadable;
+    if (!std::filesystem::is_regular_file(status)) return;
     const auto size = std::filesystem::file_size(path_, error);
     if (error || size > kMaxStoreBytes) return;
     std::ifstream in(path_, std::ios::binary);
     if (!in) return;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string text(static_cast<std::size_t>(size), '\0');
+    if (!in.read(text.data(), static_cast<std::streamsize>(text.size()))) return;
+    // Editors on other systems leave a byte-order mark and CR or CRLF line
+    // ends; a crash can leave NUL padding. None of them should cost the user
+    // the lines around them.
+    std::size_t begin = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    bool anyLine = false;
+    while (begin <= text.size()) {
+        std::size_t end = text.find_first_of(std::string_view("\n\r\0", 3), begin);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(begin, end - begin);
+        begin = end + 1;
         if (line.empty() || line[0] == '#') continue;
         const auto equals = line.find('=');
         if (equals == std::string::npos) continue;
         std::string key = line.substr(0, equals);
         std::string value = line.substr(equals + 1);
         // Garbage lines are skipped one by one; the keys that survive still count.
-        if (!IsValidKey(key) || value.size() > kMaxValueLength || value.find('\0') != std::string::npos) continue;
+        if (!IsValidKey(key) || value.size() > kMaxValueLength) continue;
         SetString(key, value);
+        anyLine = true;
     }
+    // A file with bytes in it but not one line we understand is not a store.
+    if (anyLine || size == 0) state_ = State::Read;
+}
+
+bool DefaultsStore::KeepAsideUnreadable(std::string* note) {
+    if (state_ != State::Unreadable) return false;
+    const std::string aside = path_ + ".bad";
+    std::error_code error;
+    std::filesystem::remove_all(aside, error);
+    std::filesystem::rename(path_, aside, error);
+    if (note != nullptr) {
+        *note = error ? "cannot read \"" + path_ + "\" and cannot move it aside: " + error.message()
+                      : "cannot read \"" + path_ + "\"; kept it as \"" + aside + "\" and wrote the defaults";
+    }
+    if (!error) state_ = State::Absent;
+    return !error;
 }
 
 std::optional<std::string> DefaultsStore::StringForKey(const std::string& key) const {

@@ -2,8 +2,10 @@
 // one `Key=value` line per key in the order the keys were first set, bools as 1/0.
 //
 // Reading never fails: a missing, unreadable or garbled file is an empty
-// store (a first run). Synchronize writes a temporary file and renames it
-// over the old one, so an interrupted write leaves the previous store whole.
+// store (a first run). A byte-order mark, CR or CRLF line ends and NUL bytes
+// are taken in stride; garbled lines are skipped one by one. Synchronize
+// writes a temporary file and renames it over the old one, so an interrupted
+// write (or a full disk) leaves the previous store whole.
 #pragma once
 
 #include <optional>
@@ -43,8 +45,20 @@ public:
 
     const std::vector<std::pair<std::string, std::string>>& Entries() const { return entries_; }
 
+    // True when a file is there but could not be read as a store at all
+    // (permissions, a folder in its place, too large, no line of Key=value).
+    bool Unreadable() const { return state_ == State::Unreadable; }
+    // Before defaults replace an unreadable store, the user's file is moved
+    // to "<path>.bad" so nothing they wrote is lost. `note` gets one line
+    // saying what happened. False when there was nothing to move or the move
+    // failed.
+    bool KeepAsideUnreadable(std::string* note);
+
 private:
+    enum class State { Absent, Read, Unreadable };
     void Load();
+
+    State state_ = State::Absent;
 
     std::string path_;
     std::vector<std::pair<std::string, std::string>> entries_;

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <numbers>
 #include <sstream>
 
@@ -322,6 +323,38 @@ TEST(Ms3dRead, RefusesIndicesOutOfRangeAndCountsPastTheEnd) {
 // that can be set up, built into an instance, animated and skinned without
 // touching memory it does not own, whatever it holds (NaN times, parents out
 // of order, keys out of order). The sanitizer build makes this test bite.
+// A frame rate of 0 or NaN, or a key that is not a number, would put NaN
+// or infinity into every pose of every instance built on the model.
+TEST(Ms3dRead, RefusesNumbersThatWouldPoisonThePose) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        const char* why;
+        void (*spoil)(Ms3dModelDesc*, float);
+        float value;
+    };
+    const Case cases[] = {
+        {"frame rate NaN", [](Ms3dModelDesc* d, float v) { d->fps = v; }, nan},
+        {"frame rate 0", [](Ms3dModelDesc* d, float v) { d->fps = v; }, 0.0f},
+        {"frame rate negative", [](Ms3dModelDesc* d, float v) { d->fps = v; }, -24.0f},
+        {"key time NaN", [](Ms3dModelDesc* d, float v) { d->joints[0].rotationKeys[0].time = v; }, nan},
+        {"key value infinite", [](Ms3dModelDesc* d, float v) { d->joints[0].translationKeys[0].value[1] = v; }, inf},
+        {"joint position huge", [](Ms3dModelDesc* d, float v) { d->joints[0].position[0] = v; }, 3.0e38f},
+        {"vertex NaN", [](Ms3dModelDesc* d, float v) { d->vertices[0].position[2] = v; }, nan},
+    };
+    for (const Case& c : cases) {
+        Ms3dModelDesc d = HandMadeDescription();
+        c.spoil(&d, c.value);
+        TakeSetupFailure();
+        MS3D model;
+        EXPECT_FALSE(LoadFromBytes(EncodeMs3d(d), &model)) << c.why;
+        EXPECT_EQ(TakeSetupFailure(), kMs3dBadNumberMessage) << c.why;
+        EXPECT_TRUE(model.vertices.empty() && model.joints.empty()) << c.why;
+    }
+    MS3D model;
+    EXPECT_TRUE(LoadFromBytes(EncodeMs3d(HandMadeDescription()), &model)) << "the untouched model still loads";
+}
+
 TEST(Ms3dRead, SurvivesRandomDamage) {
     const Bytes good = EncodeMs3d(MakeChainModel());
     std::uint32_t seed = 12345;

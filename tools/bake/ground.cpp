@@ -28,12 +28,13 @@ Mesh GroundMesh() {
             raw[static_cast<std::size_t>(j) * n + i] = Drift(static_cast<float>(i) / n, static_cast<float>(j) / n);
         }
     }
-    const auto [lo, hi] = std::minmax_element(raw.begin(), raw.end());
-    const float span = std::max(*hi - *lo, 1e-6f);
+    const auto extremes = std::minmax_element(raw.begin(), raw.end());
+    const float lo = *extremes.first;
+    const float span = std::max(*extremes.second - lo, 1e-6f);
     // Heights on a wrapped grid: row and column n are row and column 0 again.
     auto height = [&](int i, int j) {
         const int wi = ((i % n) + n) % n, wj = ((j % n) + n) % n;
-        return kGroundLowest * (1.0f - (raw[static_cast<std::size_t>(wj) * n + wi] - *lo) / span);
+        return kGroundLowest * (1.0f - (raw[static_cast<std::size_t>(wj) * n + wi] - lo) / span);
     };
     const float cell = kGroundSize / static_cast<float>(n);
     auto corner = [&](int i, int j) {

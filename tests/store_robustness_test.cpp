@@ -1,0 +1,138 @@
+// The defaults store as users' editors, crashes and full disks leave it.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include "host/settings.h"
+#include "platform/defaults_store.h"
+
+namespace {
+namespace fs = std::filesystem;
+
+class StoreFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("fv_robust_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = (dir_ / "qbFrostvale.conf").string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    void Write(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::string Read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path dir_;
+    std::string path_;
+};
+
+TEST_F(StoreFiles, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
+    const std::string nul(1, '\0');
+    const struct {
+        const char* why;
+        std::string bytes;
+    } cases[] = {
+        {"byte-order mark", "\xEF\xBB\xBFversion=1.0\nNumStars=7\n"},
+        {"CRLF", "version=1.0\r\nNumStars=7\r\n"},
+        {"CR only", "version=1.0\rNumStars=7\r"},
+        {"NUL padding after a crash", "version=1.0\nNumStars=7\n" + std::string(300, '\0')},
+        {"NUL inside a line", "version=1.0\nNum" + nul + "Snow=3\nNumStars=7\n"},
+        {"over 64 KiB of comments", "version=1.0\n" + std::string(70 * 1024, '#') + "\nNumStars=7\n"},
+    };
+    for (const auto& c : cases) {
+        Write(path_, c.bytes);
+        DefaultsStore store(path_);
+        EXPECT_FALSE(store.Unreadable()) << c.why;
+        std::string note;
+        const ViewSettings loaded = LoadSettings(&store, &note);
+        EXPECT_EQ(loaded.settings.NUM_STARS, 7) << c.why;
+        EXPECT_EQ(Read(path_), c.bytes) << c.why << ": a store that reads is left as the user wrote it";
+        EXPECT_FALSE(fs::exists(path_ + ".bad")) << c.why;
+    }
+}
+
+TEST_F(StoreFiles, AStoreThatCannotBeReadIsKeptAsideBeforeTheDefaults) {
+    std::string garbage;
+    // Binary bytes with no '=' anywhere: not one Key=value line.
+    for (int i = 0; i < 4096; ++i) {
+        const char c = static_cast<char>((i * 7919) % 251 + 1);
+        garbage.push_back(c == '=' ? 'x' : c);
+    }
+    const std::string tooLarge = "version=1.0\nNumStars=7\n" + std::string(2 * 1024 * 1024, '#');
+    for (const std::string& bytes : {garbage, tooLarge}) {
+        fs::remove(path_ + ".bad");
+        Write(path_, bytes);
+        DefaultsStore store(path_);
+        EXPECT_TRUE(store.Unreadable());
+        std::string note;
+        const ViewSettings loaded = LoadSettings(&store, &note);
+        EXPECT_EQ(loaded.settings.NUM_STARS, 400);
+        EXPECT_EQ(Read(path_ + ".bad"), bytes) << "the user's bytes survive untouched";
+        EXPECT_NE(Read(path_).find("version=1.0\n"), std::string::npos) << "the defaults replace it";
+        EXPECT_NE(note.find(".bad"), std::string::npos) << note;
+    }
+}
+
+TEST_F(StoreFiles, AFolderWhereTheStoreShouldBeIsMovedAsideNotCrashedOn) {
+    fs::create_directories(path_ + "/something");
+    DefaultsStore store(path_);
+    EXPECT_TRUE(store.Unreadable());
+    std::string note;
+    LoadSettings(&store, &note);
+    EXPECT_TRUE(fs::is_directory(path_ + ".bad/something"));
+    EXPECT_TRUE(fs::is_regular_file(path_));
+    EXPECT_NE(note.find("kept it as"), std::string::npos) << note;
+}
+
+TEST_F(StoreFiles, AMissingOrEmptyStoreIsAFirstRunWithNothingToKeep) {
+    DefaultsStore missing(path_);
+    EXPECT_FALSE(missing.Unreadable());
+    Write(path_, "");
+    DefaultsStore empty(path_);
+    EXPECT_FALSE(empty.Unreadable());
+    std::string note;
+    LoadSettings(&empty, &note);
+    EXPECT_TRUE(note.empty()) << note;
+    EXPECT_FALSE(fs::exists(path_ + ".bad"));
+}
+
+// A disk that fills up while the store is written: the write fails, the
+// caller is told, and the previous store is still there, whole.
+TEST_F(StoreFiles, AFullDiskLeavesTheOldStoreWholeAndSaysSo) {
+    const std::string old = "version=1.0\nNumStars=7\n";
+    Write(path_, old);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The file-size limit makes every write past 16 bytes fail as a full disk would.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{16, 16};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        DefaultsStore store(path_);
+        store.SetString("NumSnow", std::string(200, '5'));
+        std::string error;
+        const bool written = store.Synchronize(&error);
+        _exit(!written && !error.empty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the failed write must be reported";
+    EXPECT_EQ(Read(path_), old);
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        EXPECT_EQ(entry.path().filename(), "qbFrostvale.conf") << "no temporary file left behind";
+    }
+}
+}  // namespace
