@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,25 @@ int main(int argc, char** argv) {
                        {EncodeTga(small, 24, TgaEncoding::Uncompressed), kLumpTypeImage, 1}}));
     Put(out / "lumps", "empty-directory", BuildLumpFile({}));
 
+    // MIDI: a conductor track with a tempo change, a part with running
+    // status, a sysex and a note closed by a velocity-0 note-on.
+    const Bytes midi = {
+        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0x01, 0xE0,
+        'M', 'T', 'r', 'k', 0, 0, 0, 19,
+        0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,
+        0x83, 0x60, 0xFF, 0x51, 0x03, 0x05, 0x00, 0x00,
+        0x00, 0xFF, 0x2F, 0x00,
+        'M', 'T', 'r', 'k', 0, 0, 0, 29,
+        0x00, 0xC0, 0x08,
+        0x00, 0xF0, 0x03, 0x7E, 0x7F, 0xF7,
+        0x00, 0x90, 0x3C, 0x64,
+        0x00, 0x40, 0x50,
+        0x83, 0x60, 0x3C, 0x00,
+        0x81, 0x70, 0x80, 0x40, 0x00,
+        0x00, 0xFF, 0x2F, 0x00,
+    };
+    Put(out / "midi", "two-tracks", midi);
+
     Put(out / "store", "defaults",
         Text("version=1.0\nMainMonitorOnly=0\nPlayMusic=1\nShowCountdown=1\nShowSparkles=1\nShowSmoke=1\n"
              "ShowTrees=1\nSelectedTune=58\nNumStars=400\nNumSnow=750\nNumReindeer=1\nNumHouses=40\n"));
@@ -142,6 +162,11 @@ int main(int argc, char** argv) {
             Bytes seed = image;
             seed.insert(seed.begin(), 2);
             Put(out / "tga", "baked-" + std::to_string(k++), seed);
+        }
+        for (const char* tune : {"music/hark.mid", "music/JBROCK.MID"}) {
+            std::ifstream in(baked / tune, std::ios::binary);
+            const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+            if (!bytes.empty()) Put(out / "midi", fs::path(tune).filename().string(), bytes);
         }
         k = 0;
         for (const char* file : {"presents.brm", "elf.brm"}) {
