@@ -1,5 +1,9 @@
 #include "scene/xmasmain.h"
 
+// PLACEHOLDER parts below are replaced by the scene-core work before merging.
+
+XMASMAIN::XMASMAIN() {}
+
 bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
     resourcePath = path;
     showSparkles = settings->SHOWSPARKLES;
@@ -10,11 +14,17 @@ bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
     houseCount = settings->NUM_HOUSES;
     reindeerCount = settings->NUM_REINDEER;
     if (!LoadTexturesFromDataFile((resourcePath + "tex.brm").c_str(), &textures)) return false;
-    return true;
+    return SetupAnims() && SetupReindeers() && SetupSleigh() && SetupPresents() && SetupScene() && SetupSnow() &&
+           SetupGround() && SetupHouses() && SetupTrees() && SetupSky();
 }
 
+bool XMASMAIN::SetupAnims() { return true; }
+bool XMASMAIN::SetupScene() { return true; }
+void XMASMAIN::CleanupScene() {}
+
 void XMASMAIN::CleanupAll() {
-    // Last to first, as the set was built.
+    CleanupScene();
+    CleanupBackground();
     while (!textures.empty()) textures.pop_back();
 }
 
@@ -22,9 +32,5 @@ void XMASMAIN::MoveScene(double seconds) {
     frameTime = seconds;
     sceneTime += seconds;
 }
-
-void XMASMAIN::MoveCamera() {}
-
-void XMASMAIN::MoveSnow() {}
 
 void XMASMAIN::DrawScene() {}
