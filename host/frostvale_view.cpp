@@ -69,6 +69,7 @@ void FrostvaleView::AnimateOneFrame() {
     GlReshape();  // the overlay of the previous frame left its own projection
     if (ssMain) ssMain->Draw();
     services.surface->Present();
+    if (services.frameDrawn && ssMain && ssMain->xmasMain) services.frameDrawn(*ssMain->xmasMain);
 }
 
 bool FrostvaleView::MainSetup() {
@@ -85,6 +86,7 @@ bool FrostvaleView::MainSetup() {
         ssMain.reset();
         return false;
     }
+    if (ssMain->xmasMain) ssMain->xmasMain->heldShot = services.heldShot;
     animtime = services.clock->Now();
     return true;
 }

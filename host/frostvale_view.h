@@ -31,6 +31,9 @@ struct ViewServices {
     // Seeds rand() at engine set-up; by default the clock time in whole seconds.
     std::function<unsigned()> seed;
     bool showFps = false;  // -fps: the frame-rate and CPU-load readout
+    int heldShot = -1;     // --shot: the camera's held shot kind, -1 none
+    // Called after every drawn and presented frame (--trace).
+    std::function<void(const XMASMAIN&)> frameDrawn;
 };
 
 class FrostvaleView {

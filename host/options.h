@@ -25,6 +25,8 @@ struct Options {
     bool root = false;
     std::optional<unsigned long> windowId;
     bool printSettings = false;
+    std::string trace;  // one line of scene state per drawn frame
+    int shot = -1;      // 0-8: every camera shot is this kind; -1 the camera chooses
     bool help = false;
     bool version = false;
 };

@@ -15,6 +15,7 @@
 #include "platform/signals.h"
 #include "platform/sdl_window.h"
 #include "platform/x11_window.h"
+#include "scene/trace.h"
 
 namespace {
 enum class QuitOn { KeysEscQ, AnyInput, SignalsOnly };
@@ -30,6 +31,12 @@ struct ScreenView {
 constexpr double kMotionGraceSeconds = 1.0;
 constexpr int kMotionThresholdPixels = 8;
 
+// --trace follows the main display's view; one file for the whole run.
+TraceWriter& RunTrace() {
+    static TraceWriter trace;
+    return trace;
+}
+
 ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock, int display) {
     ViewServices services;
     services.surface = surface;
@@ -40,6 +47,13 @@ ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock
     const std::optional<std::uint32_t> seed = run.options.seed;
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
     services.showFps = run.options.showFps;
+    services.heldShot = run.options.shot;
+    if (!run.options.trace.empty() && display == services.mainDisplayNumber) {
+        if (!RunTrace().IsOpen() && !RunTrace().Open(run.options.trace)) {
+            std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", run.options.trace.c_str());
+        }
+        if (RunTrace().IsOpen()) services.frameDrawn = [](const XMASMAIN& scene) { RunTrace().Write(scene); };
+    }
     return services;
 }
 

@@ -54,6 +54,9 @@ public:
     void DrawScene();
     void AnimControl();
     void NewState(int state);
+    // Opens `file` in the resource folder and reads the model in lump 0,
+    // noting the first failure with the file's name.
+    bool LoadModelLump(const char* file, MS3D* model) const;
 
     // ---- camera (camera.cpp) ----
     // Called by the frame driver with the identity model-view matrix loaded;
@@ -75,6 +78,9 @@ public:
     static void SmoothTex(int size, unsigned char* dst, const unsigned char* src);
     static void CopyAndEnlarge(const unsigned char* src, unsigned char* dst, int smallSize, int bigSize, int scale);
     static unsigned char CloudExpCurve(unsigned char value, int cutoff, float sharpness);
+    // The cloud image GenerateClouds uploads, one byte per texel (x + y * size);
+    // no GL, so tools and tests can look at it.
+    static std::vector<unsigned char> CloudPixels(int noiseSize, int size, int cutoff, float sharpness);
 
     // ---- snow (snow.cpp) ----
     bool SetupSnow();
