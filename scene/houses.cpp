@@ -53,7 +53,11 @@ bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
     MS3D model;
     BoundedReader reader = file->Lump();
     if (!model.LoadFromFStream(&reader)) {
-        NoteSetupFailure(std::string(kHouseFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage);
+        // The reader's own note does not say which file; replace it by one that does.
+        const std::string first = TakeSetupFailure();
+        NoteSetupFailure(first.empty() || first == kMs3dInvalidMessage
+                             ? std::string(kHouseFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage
+                             : first);
         return false;
     }
     if (model.numJoints <= kChimneyJoint) {

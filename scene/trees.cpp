@@ -45,7 +45,11 @@ bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLu
     MS3D model;
     BoundedReader reader = file->Lump();
     if (!model.LoadFromFStream(&reader)) {
-        NoteSetupFailure(std::string(kTreeFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage);
+        // The reader's own note does not say which file; replace it by one that does.
+        const std::string first = TakeSetupFailure();
+        NoteSetupFailure(first.empty() || first == kMs3dInvalidMessage
+                             ? std::string(kTreeFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage
+                             : first);
         return false;
     }
     model.Scale(scale);
