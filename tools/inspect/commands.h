@@ -15,6 +15,7 @@ int InspectCountdown(const Args& args);
 int InspectRender(const Args& args);
 int InspectSheet(const Args& args);
 int InspectCheck(const Args& args);
+int InspectClouds(const Args& args);
 
 // Shared helpers.
 int UsageError(const char* usage);

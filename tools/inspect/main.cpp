@@ -23,6 +23,7 @@ const Command kCommands[] = {
     {"render", "render FILE OUT.png [--lump N] [--image K] [--scale S] [--yaw DEG] [--pitch DEG] [--size WxH] [--frame F | --frames A B STEP] (render --help: how each file is drawn)", InspectRender},
     {"sheet", "sheet DIR OUT.png [--size WxH]", InspectSheet},
     {"check", "check DIR", InspectCheck},
+    {"clouds", "clouds --seed N [--noise 32] [--size 512] [--cutoff C] [--sharpness 0.05] OUT.png", InspectClouds},
 };
 
 void PrintUsage(std::FILE* to) {
