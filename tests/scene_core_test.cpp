@@ -876,6 +876,39 @@ TEST(SceneSetup, NoStarsStillSetsUpTheSky) {
     Frame(*scene, 1.0 / 60.0);
 }
 
+// The moon's quad faces the eye and lies where its offset says.
+TEST(SkyDrawing, MoonShowsWhereItIs) {
+    REQUIRE_GL();
+    XMASMAIN& scene = SharedScene();
+    const VECTOR3D savedEye = scene.cameraEye, savedTarget = scene.cameraTarget;
+    scene.cameraEye = {0.0f, 0.0f, 0.0f};
+    // Without the cloud cone, which may cover the moon.
+    auto centreOfView = [&scene](VECTOR3D target) {
+        scene.cameraTarget = target;
+        const GLuint sky = scene.skyList;
+        scene.skyList = 0;
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0, 0, 0, target.x, target.y, target.z, 0, 1, 0);
+        ExtractFrustum();
+        glEnable(GL_TEXTURE_2D);
+        scene.DrawSky();
+        glDisable(GL_TEXTURE_2D);
+        scene.skyList = sky;
+        glFinish();
+        const auto pixels = Gl()->ReadPixels();
+        const std::size_t centre = (static_cast<std::size_t>(kHeight / 2) * kWidth + kWidth / 2) * 4;
+        return static_cast<int>(pixels[centre]);
+    };
+    // Away from the moon, below the horizon: nothing there.
+    EXPECT_LT(centreOfView({-scene.moon.position.x, -100.0f, -scene.moon.position.z}), 20);
+    EXPECT_GT(centreOfView(scene.moon.position), 100);
+    scene.cameraEye = savedEye;
+    scene.cameraTarget = savedTarget;
+}
+
 // ---------------------------------------------------------------------------
 // Trace
 
