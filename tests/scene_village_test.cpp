@@ -585,8 +585,8 @@ TEST(Presents, APresentLandsBelowItsChimneyTopOnlyOnTheWayDown) {
         // Aimed to be over the chimney after 5 s, and homing on it after that.
         EXPECT_NEAR(scene->presents[1].position.x, std::max(-20.0f, -4.0f * landedAt), 0.1f) << top;
         EXPECT_EQ(scene->presents[1].sparkleTimer, 0.5f);  // sparkles off: untouched
+        for (const ONEPARTICLE& s : scene->sparkles) EXPECT_LE(s.alpha, 0.0f);
     }
-    for (const ONEPARTICLE& s : Flight(1, 0.0f)->sparkles) EXPECT_LE(s.alpha, 0.0f);
 }
 
 TEST(Presents, SparkleTimerRunsOnlyWithSparklesOn) {
@@ -599,6 +599,10 @@ TEST(Presents, SparkleTimerRunsOnlyWithSparklesOn) {
     scene->MovePresents();
     EXPECT_GE(scene->presents[1].sparkleTimer, 0.025f);  // fell below 0: a burst, re-armed
     EXPECT_LT(scene->presents[1].sparkleTimer, 0.075f);
+    int burst = 0;
+    for (const ONEPARTICLE& s : scene->sparkles) burst += s.alpha > 0.0f;
+    EXPECT_GE(burst, 1);  // one to four sparkles where the present is
+    EXPECT_LE(burst, 4);
 }
 
 TEST(Presents, OnlyVisiblePresentsTumbleButTheFirstAlwaysIsVisible) {
