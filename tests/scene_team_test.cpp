@@ -283,6 +283,47 @@ TEST(ReindeerTeam, HoovesThrowSparklesBelowTheBodyOnlyWhenSwitchedOn) {
     }
 }
 
+TEST(Reins, BothSidesEndAtTheLeadAndHandsHoldStillOnTheRoof) {
+    TeamScene t;
+    ASSERT_TRUE(t.Build(kBaked, 2)) << t.error;
+    XMASMAIN& s = t.scene;
+    ASSERT_TRUE(s.SetupScene()) << TakeSetupFailure();
+    SeeEverything();
+    s.frameTime = 1.0 / 60.0;
+    s.MoveReindeers();
+    s.MoveSleigh();
+    s.santa->Update(s.frameTime);
+
+    // The plus-x side is traced last: the sleigh, the three +x followers from
+    // the back, then the lead, whose harness it reaches 1.1 to the side.
+    s.DrawReigns();
+    const ONEREINDEER& lead = s.reindeer.back();
+    EXPECT_NEAR(s.reinPoints[0].x, 1.75f, 1e-5f);
+    EXPECT_NEAR(s.reinPoints[0].z, 4.4f, 1e-5f);
+    for (int p = 1; p <= 3; ++p) EXPECT_NEAR(s.reinPoints[p].z, s.reindeer[2 * (p - 1)].position.z + 0.75f, 0.5f);
+    const VECTOR3D leadPoint = s.reinPoints[4];
+    EXPECT_NEAR(leadPoint.x, 1.1f, 1e-4f);
+    EXPECT_NEAR(leadPoint.z, lead.position.z + 0.75f, 0.5f);
+    EXPECT_NEAR(leadPoint.y, lead.position.y, 0.5f);
+
+    // The hand reins leave Santa's fists, either side of him and above his seat.
+    const VECTOR3D plus = s.reinAnchorPlusX, minus = s.reinAnchorMinusX;
+    EXPECT_GT(plus.x, 0.0f);
+    EXPECT_LT(minus.x, 0.0f);
+    EXPECT_GT(plus.y, s.santa->position.y);
+    EXPECT_LT(Distance(plus, s.santa->position), 2.5f);
+
+    // On a roof the anchors stay where the hands were when the sleigh landed.
+    s.NewState(ANIM_DELIVER);
+    s.santa->position.x += 5.0f;
+    s.DrawReigns();
+    EXPECT_EQ(s.reinAnchorPlusX.x, plus.x);
+    EXPECT_EQ(s.reinAnchorMinusX.z, minus.z);
+    s.NewState(ANIM_TAKEOFF);
+    s.DrawReigns();
+    EXPECT_NEAR(s.reinAnchorPlusX.x, plus.x + 5.0f, 1e-4f);
+}
+
 // ---- sleigh ----
 
 TEST(Sleigh, FollowsTheLeadAndSeatsTheRiders) {
