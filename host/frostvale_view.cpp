@@ -76,6 +76,7 @@ void FrostvaleView::AnimateOneFrame() {
     // Carols come from the main display's view only, and never from a preview.
     if (!isPreview && settings.settings.PLAYMUSIC && services.displayNumber == services.mainDisplayNumber)
         carols.Step(dt, &settings.settings);
+    if (services.frameDrawn && ssMain && ssMain->xmasMain) services.frameDrawn(*ssMain->xmasMain);
 }
 
 bool FrostvaleView::MainSetup() {
@@ -92,6 +93,7 @@ bool FrostvaleView::MainSetup() {
         ssMain.reset();
         return false;
     }
+    if (ssMain->xmasMain) ssMain->xmasMain->heldShot = services.heldShot;
     animtime = services.clock->Now();
     return true;
 }

@@ -34,6 +34,9 @@ struct ViewServices {
     bool showFps = false;  // -fps: the frame-rate and CPU-load readout
     // Makes the carol players; not owned, outlives the view. Null: no music.
     MidiPlayerFactory* players = nullptr;
+    int heldShot = -1;     // --shot: the camera's held shot kind, -1 none
+    // Called after every drawn and presented frame (--trace).
+    std::function<void(const XMASMAIN&)> frameDrawn;
 };
 
 class FrostvaleView {

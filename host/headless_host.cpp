@@ -1,7 +1,9 @@
 // The headless host: no display at all. EGL offscreen drawing and a simulated
 // clock that advances exactly 1/rate per tick, so a run renders the same
 // frames however fast or slow the machine is.
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 
@@ -11,6 +13,7 @@
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "platform/signals.h"
+#include "scene/trace.h"
 #include "tools/common/png.h"
 
 namespace {
@@ -44,6 +47,11 @@ int RunHeadless(const RunContext& run) {
             return 1;
         }
     }
+    TraceWriter trace;
+    if (!o.trace.empty() && !trace.Open(o.trace)) {
+        std::fprintf(stderr, "frostvale: cannot write \"%s\": %s\n", o.trace.c_str(), std::strerror(errno));
+        return 1;
+    }
     bool writeFailed = false;
     if (!o.framesDir.empty()) {
         context->SetPresentHook([&](const OffscreenContext& c) {
@@ -65,6 +73,15 @@ int RunHeadless(const RunContext& run) {
     const std::optional<std::uint32_t> seed = o.seed;
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
     services.showFps = o.showFps;
+    services.heldShot = o.shot;
+    if (trace.IsOpen()) {
+        services.frameDrawn = [&](const XMASMAIN& scene) {
+            if (!writeFailed && !trace.Write(scene)) {
+                std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", o.trace.c_str());
+                writeFailed = true;
+            }
+        };
+    }
 
     int status = 0;
     {
@@ -83,6 +100,10 @@ int RunHeadless(const RunContext& run) {
             }
         }
         view.StopAnimation();
+    }
+    if (trace.IsOpen() && !trace.Close() && !writeFailed) {
+        std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", o.trace.c_str());
+        writeFailed = true;
     }
     if (writeFailed) status = 1;
     if (status == 0 && !o.snapshot.empty() && !WriteFrame(*context, o.snapshot)) {

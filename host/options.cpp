@@ -98,6 +98,15 @@ const std::vector<OptionRow>& OptionTable() {
              o.now = v;
              return true;
          }},
+        {"trace", "FILE", "write one line of scene state per drawn frame to FILE",
+         [](Options& o, const std::string& v) { o.trace = v; return !v.empty(); }},
+        {"shot", "N", "hold the camera on shot kind N (0-8)",
+         [](Options& o, const std::string& v) {
+             unsigned long long n = 0;
+             if (!ParseUnsigned(v, 8, &n)) return false;
+             o.shot = static_cast<int>(n);
+             return true;
+         }},
         {"print-settings", nullptr, "print the settings as loaded and overridden, and exit",
          [](Options& o, const std::string&) { o.printSettings = true; return true; }},
         {"settings", nullptr, "open the settings sheet to edit the stored settings",

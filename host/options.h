@@ -30,6 +30,8 @@ struct Options {
     bool printSettings = false;
     bool settingsSheet = false;
     std::vector<SettingOverride> overrides;  // in command-line order; the last one of a key wins
+    std::string trace;  // one line of scene state per drawn frame
+    int shot = -1;      // 0-8: every camera shot is this kind; -1 the camera chooses
     bool help = false;
     bool version = false;
 };

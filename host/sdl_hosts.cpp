@@ -16,6 +16,7 @@
 #include "platform/signals.h"
 #include "platform/sdl_window.h"
 #include "platform/x11_window.h"
+#include "scene/trace.h"
 
 namespace {
 enum class QuitOn { KeysEscQ, AnyInput, SignalsOnly };
@@ -31,6 +32,12 @@ struct ScreenView {
 constexpr double kMotionGraceSeconds = 1.0;
 constexpr int kMotionThresholdPixels = 8;
 
+// --trace follows the main display's view; one file for the whole run.
+TraceWriter& RunTrace() {
+    static TraceWriter trace;
+    return trace;
+}
+
 ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock, MidiPlayerFactory* players,
                          int display) {
     ViewServices services;
@@ -43,6 +50,13 @@ ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
     services.showFps = run.options.showFps;
     services.players = players;
+    services.heldShot = run.options.shot;
+    if (!run.options.trace.empty() && display == services.mainDisplayNumber) {
+        if (!RunTrace().IsOpen() && !RunTrace().Open(run.options.trace)) {
+            std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", run.options.trace.c_str());
+        }
+        if (RunTrace().IsOpen()) services.frameDrawn = [](const XMASMAIN& scene) { RunTrace().Write(scene); };
+    }
     return services;
 }
 

@@ -1,7 +1,77 @@
 #include "scene/xmasmain.h"
 
+#include <GL/gl.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <new>
+#include <string>
+
+#include "assets/ms3d.h"
+#include "assets/resfile.h"
+#include "math/failure.h"
+
+namespace {
+// The scene's shared images by index: 0 moon, 1 nose glow, 2 glow sprite,
+// 3 reins, 4 rare tree, 5 sparkle, 6 tree.
+constexpr std::size_t kSceneImages = 7;
+
+// The hands the engine reads by joint number: Santa's 9 and 15 (reins and the
+// present he holds), the elf's 7 and 9 (the presents he throws).
+constexpr int kSantaJointsNeeded = 16;
+constexpr int kElfJointsNeeded = 10;
+
+// Animation templates: reindeer, Santa, elf.
+constexpr char kAnimFiles[3][20] = {"reindeer.brm", "santa.brm", "elf.brm"};
+constexpr float kAnimScales[3] = {0.08f, 0.1f, 0.05f};
+
+bool NeedJoints(const char* file, int has, int needs) {
+    if (has >= needs) return true;
+    NoteSetupFailure(std::string(file) + ": has " + std::to_string(has) + " joints, needs " + std::to_string(needs));
+    return false;
+}
+
+template <class T>
+void ReleaseLastToFirst(std::vector<T>* items) {
+    while (!items->empty()) items->pop_back();
+    items->shrink_to_fit();
+}
+}  // namespace
+
+XMASMAIN::XMASMAIN() {
+    for (PRESENT& present : presents) present.stage = kPresentUnused;
+    heldPresent.stage = kPresentUnused;
+}
+
+bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
+    const std::string path = resourcePath + file;
+    RESFILE res;
+    errno = 0;
+    if (!res.Open(path.c_str())) {
+        const int error = errno;
+        std::ifstream probe(path, std::ios::binary);
+        NoteSetupFailure(probe.is_open() ? "assets: \"" + path + "\" is not a valid resource file"
+                                         : "assets: cannot open \"" + path + "\": " +
+                                               std::strerror(error != 0 ? error : ENOENT));
+        return false;
+    }
+    if (!res.SeekLump(0)) {
+        NoteSetupFailure("assets: \"" + path + "\" has no model lump");
+        return false;
+    }
+    BoundedReader lump = res.Lump();
+    if (!model->LoadFromFStream(&lump)) {
+        std::string first = TakeSetupFailure();
+        if (first == kMs3dInvalidMessage) first = "assets: \"" + path + "\" lump 0: " + kMs3dInvalidMessage;
+        NoteSetupFailure(first);
+        return false;
+    }
+    return true;
+}
+
 bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
-    resourcePath = path;
+    resourcePath = path != nullptr ? path : "";
     showSparkles = settings->SHOWSPARKLES;
     showSmoke = settings->SHOWSMOKE;
     showTrees = settings->SHOWTREES;
@@ -9,22 +79,150 @@ bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
     starCount = settings->NUM_STARS;
     houseCount = settings->NUM_HOUSES;
     reindeerCount = settings->NUM_REINDEER;
+
     if (!LoadTexturesFromDataFile((resourcePath + "tex.brm").c_str(), &textures)) return false;
+    // A lump that is no image leaves an empty record: it counts as missing.
+    std::size_t images = 0;
+    while (images < textures.size() && images < kSceneImages && textures[images].texID != 0) ++images;
+    if (images < kSceneImages) {
+        NoteSetupFailure(textures.size() < kSceneImages
+                             ? "tex.brm: has " + std::to_string(textures.size()) + " images, needs 7"
+                             : "tex.brm: lump " + std::to_string(images) + " is not an image (needs images 0-6)");
+        return false;
+    }
+
+    if (!SetupAnims()) return false;
+    if (!SetupReindeers()) return false;
+    if (!SetupSleigh()) return false;
+    if (!SetupPresents()) return false;
+    if (!SetupScene()) return false;
+    if (!SetupSnow()) return false;
+    if (!SetupGround()) return false;
+    if (!SetupHouses()) return false;
+    if (!SetupTrees()) return false;
+    if (!SetupSky()) return false;
     return true;
 }
 
+bool XMASMAIN::SetupAnims() {
+    try {
+        animTemplates.clear();
+        animTemplates.resize(3);
+    } catch (const std::bad_alloc&) {
+        ERRORCLOSE("Error allocating memory!");
+        return false;
+    }
+    for (int i = 0; i < 3; ++i) {
+        MS3D model;
+        if (!LoadModelLump(kAnimFiles[i], &model)) return false;
+        model.Scale(kAnimScales[i]);
+        model.InitialSetup();
+        if (!animTemplates[i].Setup(&model)) return false;
+    }
+    return NeedJoints(kAnimFiles[1], animTemplates[1].numJoints, kSantaJointsNeeded) &&
+           NeedJoints(kAnimFiles[2], animTemplates[2].numJoints, kElfJointsNeeded);
+}
+
+bool XMASMAIN::SetupScene() {
+    try {
+        santa = std::make_unique<ONEMODEL>();
+        elf = std::make_unique<ONEMODEL>();
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (animTemplates.size() < 3) return false;
+
+    {
+        MS3D model;
+        if (!LoadModel((resourcePath + "santa.brm").c_str(), &model, &santaTexture)) return false;
+        model.Scale(0.1f);
+        model.InitialSetup();
+        if (!santa->Setup(&animTemplates[1], &model, santaTexture)) return false;
+        // The instance must carry the hand joints as well as the template.
+        if (!NeedJoints("santa.brm", santa->numJoints, kSantaJointsNeeded)) return false;
+        santa->position = {0.0f, 0.0f, 1.7f};
+        santa->SetAnimation(1, 49, 200, true, false);
+    }
+    {
+        MS3D model;
+        if (!LoadModel((resourcePath + "elf.brm").c_str(), &model, &elfTexture)) return false;
+        model.Scale(0.05f);
+        model.InitialSetup();
+        if (!elf->Setup(&animTemplates[2], &model, elfTexture)) return false;
+        if (!NeedJoints("elf.brm", elf->numJoints, kElfJointsNeeded)) return false;
+        elf->position = {0.0f, 1.6f, -1.0f};
+        elf->SetAnimation(0, 53, 1000, true, false);
+    }
+
+    // The first flight skips the entry actions of step 0 and lasts at least 20 s.
+    animState = ANIM_FLYING;
+    animStep = 1;
+    animTimer = 20.0f;
+    return true;
+}
+
+void XMASMAIN::CleanupScene() {
+    santa.reset();
+    elf.reset();
+    ReleaseLastToFirst(&reindeer);
+    for (GLuint& list : presentLists) {
+        if (list != 0) glDeleteLists(list, 1);
+        list = 0;
+    }
+    presentLists.clear();
+    presentLists.shrink_to_fit();
+    reinPoints.clear();
+    reinPoints.shrink_to_fit();
+    if (sleighList != 0) glDeleteLists(sleighList, 1);
+    sleighList = 0;
+    ReleaseLastToFirst(&animTemplates);
+}
+
 void XMASMAIN::CleanupAll() {
-    // Last to first, as the set was built.
-    while (!textures.empty()) textures.pop_back();
+    CleanupScene();
+    CleanupBackground();
+    ReleaseLastToFirst(&textures);
+    ReleaseLastToFirst(&sleighTexture);
+    ReleaseLastToFirst(&reindeerTexture);
+    ReleaseLastToFirst(&santaTexture);
+    ReleaseLastToFirst(&elfTexture);
+    ReleaseLastToFirst(&presentTextures);
 }
 
 void XMASMAIN::MoveScene(double seconds) {
     frameTime = seconds;
     sceneTime += seconds;
+    MoveReindeers();
+    MoveSleigh();
+    MoveSparkles();
+    AnimControl();
+    if (santa) santa->Update(frameTime);
+    if (elf) elf->Update(frameTime);
+    if (targetHouse == -1) ThrowPresents();
+    MovePresents();
+    MoveBackground();
 }
 
-void XMASMAIN::MoveCamera() {}
-
-void XMASMAIN::MoveSnow() {}
-
-void XMASMAIN::DrawScene() {}
+void XMASMAIN::DrawScene() {
+    DrawBackground();
+    DrawSleigh();
+    if (santa) santa->Draw();
+    if (heldPresent.active != 0 && santa && santa->joints.size() > 15) {
+        const std::size_t model = static_cast<std::size_t>(heldPresent.modelIndex);
+        const std::size_t texture = static_cast<std::size_t>(heldPresent.textureIndex);
+        glPushMatrix();
+        glTranslatef(santa->position.x, santa->position.y, santa->position.z);
+        glMultMatrixd(santa->joints[15].absolute.m);
+        glTranslatef(-0.9f, 0.0f, 0.0f);
+        if (texture < presentTextures.size()) glBindTexture(GL_TEXTURE_2D, presentTextures[texture].texID);
+        if (model < presentLists.size()) glCallList(presentLists[model]);
+        glPopMatrix();
+    }
+    if (elf) elf->Draw();
+    DrawPresents();
+    DrawReindeers();
+    DrawSnow();
+    DrawSparkles();
+    DrawAllSmoke();
+    DrawReigns();
+}

@@ -1,37 +1,127 @@
-// The Christmas scene: one object owning every element of the night scene.
+// The Christmas scene: one object owning every element of the night scene and
+// the camera that watches it.
 //
 // Lifecycle: construct -> SetupAll (GL context current) -> any number of
 // MoveScene / MoveCamera / MoveSnow / DrawScene -> CleanupAll -> destroy.
-// Each element has SetupX / MoveX / DrawX in a source file of its own:
-// MoveX issues no GL calls, DrawX changes no simulation state. Elements join
-// SetupAll in their fixed order as they are built.
+// Each element has SetupX / MoveX / DrawX in a source file of its own
+// (sky.cpp, camera.cpp, snow.cpp, houses.cpp, trees.cpp, sleigh.cpp,
+// reindeer.cpp, presents.cpp, sparkles.cpp, delivery.cpp): MoveX issues no GL
+// calls, DrawX changes no simulation state, and a frame allocates nothing:
+// every array is sized once by its SetupX.
 #pragma once
 
+#include <GL/gl.h>
+
+#include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "assets/animation.h"
 #include "assets/texture.h"
+#include "math/matrix.h"
+#include "math/vector.h"
+#include "scene/records.h"
 #include "scene/settings.h"
+
+// Delivery states. State 3 is never entered.
+inline constexpr int ANIM_FLYING = 0;
+inline constexpr int ANIM_APPROACH = 1;
+inline constexpr int ANIM_DELIVER = 2;
+inline constexpr int ANIM_TAKEOFF = 4;
+
+inline constexpr int kPresentPool = 20;
+inline constexpr int kSparklePool = 500;
+inline constexpr int kTreeCount = 40;
+inline constexpr int kCameraShots = 9;
 
 class XMASMAIN {
 public:
-    XMASMAIN() = default;
+    XMASMAIN();
     ~XMASMAIN() { CleanupAll(); }
     XMASMAIN(const XMASMAIN&) = delete;
     XMASMAIN& operator=(const XMASMAIN&) = delete;
 
+    // ---- the whole scene (xmasmain.cpp, delivery.cpp) ----
     // Stops at the first failing step and frees nothing: CleanupAll does.
     bool SetupAll(const SETTINGS* settings, const char* path);
     // Safe after a failed or partial SetupAll, and safe twice.
     void CleanupAll();
-
+    bool SetupAnims();
+    bool SetupScene();
+    void CleanupScene();
     void MoveScene(double seconds);
+    void DrawScene();
+    void AnimControl();
+    void NewState(int state);
+    // Opens `file` in the resource folder and reads the model in lump 0,
+    // noting the first failure with the file's name.
+    bool LoadModelLump(const char* file, MS3D* model) const;
+
+    // ---- camera (camera.cpp) ----
     // Called by the frame driver with the identity model-view matrix loaded;
     // leaves the camera transform in it.
     void MoveCamera();
-    void MoveSnow();
-    void DrawScene();
 
+    // ---- sky, stars, clouds and ground (sky.cpp) ----
+    bool SetupSky();
+    bool SetupStars();
+    bool SetupGround();
+    void MoveBackground();
+    void MoveSky();
+    void ResetGround();
+    void DrawBackground();
+    void DrawSky();
+    void DrawStars();
+    void CleanupBackground();
+    void GenerateClouds(GLuint texture, int noiseSize, int size, int cutoff, float sharpness);
+    static void SmoothTex(int size, unsigned char* dst, const unsigned char* src);
+    static void CopyAndEnlarge(const unsigned char* src, unsigned char* dst, int smallSize, int bigSize, int scale);
+    static unsigned char CloudExpCurve(unsigned char value, int cutoff, float sharpness);
+    // The cloud image GenerateClouds uploads, one byte per texel (x + y * size);
+    // no GL, so tools and tests can look at it.
+    static std::vector<unsigned char> CloudPixels(int noiseSize, int size, int cutoff, float sharpness);
+
+    // ---- snow (snow.cpp) ----
+    bool SetupSnow();
+    void MoveSnow();
+    void DrawSnow();
+
+    // ---- houses and smoke (houses.cpp) ----
+    bool SetupHouses();
+    void MoveHouses();
+    void DrawHouses();
+    void DrawAllSmoke();
+
+    // ---- trees (trees.cpp) ----
+    bool SetupTrees();
+    void MoveTrees();
+    void DrawTrees();
+
+    // ---- sleigh (sleigh.cpp) ----
+    bool SetupSleigh();
+    void MoveSleigh();
+    void DrawSleigh();
+
+    // ---- reindeer and reins (reindeer.cpp) ----
+    bool SetupReindeers();
+    void MoveReindeers();
+    void DrawReindeers();
+    void DrawReigns();
+
+    // ---- presents (presents.cpp) ----
+    bool SetupPresents();
+    void ThrowPresents();
+    void MovePresents();
+    void DrawPresents();
+
+    // ---- sparkles and the nose glow (sparkles.cpp) ----
+    void NewSparkles(int count, VECTOR3D position);
+    void MoveSparkles();
+    void DrawSparkles();
+    void DoNoseGlow(VECTOR3D nose);
+
+    // ---- fields, in the order the elements are set up and drawn ----
     double frameTime = 0.0;
     double sceneTime = 0.0;
     bool showSparkles = true;
@@ -41,6 +131,90 @@ public:
     int starCount = 500;
     int houseCount = 40;
     int reindeerCount = 1;
-    std::string resourcePath;  // ends in "/"
+    std::string resourcePath;       // ends in "/"
     std::vector<Texture> textures;  // "tex.brm", by lump index
+
+    // snow
+    std::vector<ONEPARTICLE> snowFlakes;
+    VECTOR3D snowCentre = {0.0f, 0.0f, 20.0f};
+
+    // stars and moon
+    std::vector<ONEPARTICLE> stars;
+    ONEPARTICLE moon;
+    float moonSize = 0.0f;
+    VECTOR3D groundScroll = {0.0f, 0.0f, 0.0f};
+
+    // houses
+    std::vector<ONEHOUSE> houses;
+    GLuint houseLists[2] = {0, 0};
+    Texture houseTextures[5];
+    VECTOR3D chimneyOffsets[2] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
+    VECTOR3D smokeWind = {0.0f, 0.0f, 3.0f};
+
+    // trees
+    GLuint treeList = 0;
+    GLuint rareTreeList = 0;
+    TREESLOT trees[kTreeCount];
+
+    // sky and ground
+    GLuint skyList = 0;
+    GLuint groundList = 0;
+    GLuint skyTexture = 0;
+    VECTOR3D cloudDrift = {0.0f, 1.0f, 0.0f};
+    float cloudOffsetU = 0.0f;
+    float cloudOffsetV = 0.0f;
+
+    // camera
+    VECTOR3D cameraEye = {30.0f, 10.0f, 0.0f};
+    VECTOR3D cameraTarget = {0.0f, 0.0f, 0.0f};
+    VECTOR3D cameraUp = {0.0f, 1.0f, 0.0f};
+    float cameraTimer = 0.0f;
+    VECTOR3D cameraSpin = {0.0f, 0.0f, 0.0f};
+    int cameraMode = 1;
+    bool cameraCut = false;
+    // -1 lets the camera draw its shots; 0..8 holds every new shot on that kind
+    // (for looking at one shot and for tests).
+    int heldShot = -1;
+
+    // delivery state machine
+    int animState = ANIM_FLYING;
+    int animStep = 0;
+    float animTimer = 0.0f;
+
+    // sleigh
+    GLuint sleighList = 0;
+    std::vector<Texture> sleighTexture;
+    VECTOR3D worldVelocity = {0.0f, 0.0f, -25.0f};
+    VECTOR3D speedLimit = {0.0f, 0.0f, -25.0f};
+    VECTOR3D sleighPos = {0.0f, 0.0f, 0.0f};
+    VECTOR3D sleighOffset = {0.0f, 0.0f, 0.0f};
+    VECTOR3D sleighAngles = {0.0f, 0.0f, 0.0f};
+    MATRIX sleighMatrix;
+    int targetHouse = -1;
+    VECTOR3D worldOffset = {0.0f, 0.0f, 0.0f};
+    std::vector<VECTOR3D> reinPoints;
+    float runnerSparkleTimer = 0.0f;
+
+    // presents
+    PRESENT presents[kPresentPool];
+    int nextPresent = -1;
+    int handPresent = -1;
+    std::vector<GLuint> presentLists;
+    int presentModelCount = 0;
+    PRESENT heldPresent;
+
+    // the team and the riders
+    int leadReindeer = 0;
+    float bobHeight = 5.0f;
+    std::unique_ptr<ONEMODEL> santa;
+    std::unique_ptr<ONEMODEL> elf;
+    std::vector<ONEREINDEER> reindeer;
+    ONEPARTICLE sparkles[kSparklePool];
+    std::vector<ANIMATIONTEMPLATE> animTemplates;  // 0 reindeer, 1 Santa, 2 elf
+    VECTOR3D reinAnchorPlusX = {0.0f, 0.0f, 0.0f};
+    VECTOR3D reinAnchorMinusX = {0.0f, 0.0f, 0.0f};
+    std::vector<Texture> reindeerTexture;
+    std::vector<Texture> santaTexture;
+    std::vector<Texture> elfTexture;
+    std::vector<Texture> presentTextures;
 };

@@ -26,23 +26,25 @@ UvRect Part(const UvRect& r, float a0, float b0, float a1, float b1) {
     return {p.x, p.y, q.x, q.y};
 }
 
+// In flight a present is a few pixels across against the night sky, so no
+// paper is darker than a mid blue or green: a navy present would vanish.
 struct Wrapping {
     enum Pattern { kStripes, kDots, kStars, kChecks, kTartan } pattern;
     Colour paper, ink, ribbon;
 };
 const Wrapping kWrappings[kPresentImages] = {
     {Wrapping::kStripes, Hex(0xC8102E), Hex(0xF5F5F0), Hex(0xE3B341)},
-    {Wrapping::kDots, Hex(0x1F6B3F), Hex(0xE3B341), Hex(0xC8102E)},
-    {Wrapping::kStars, Hex(0x1E3F8A), Hex(0xF5F5F0), Hex(0xF5F5F0)},
+    {Wrapping::kDots, Hex(0x2E8B3E), Hex(0xE3B341), Hex(0xC8102E)},
+    {Wrapping::kStars, Hex(0x3366CC), Hex(0xF5F5F0), Hex(0xF5F5F0)},
     {Wrapping::kChecks, Hex(0xD9A92E), Hex(0xB3122B), Hex(0x2E8B3E)},
     {Wrapping::kDots, Hex(0xF2EEE6), Hex(0xC8102E), Hex(0x2E8B3E)},
     {Wrapping::kTartan, Hex(0xB3122B), Hex(0x1F5E3B), Hex(0xE3B341)},
     {Wrapping::kStripes, Hex(0x2E8B3E), Hex(0xF5F5F0), Hex(0xC8102E)},
-    {Wrapping::kStars, Hex(0x16306E), Hex(0xE3B341), Hex(0xE3B341)},
+    {Wrapping::kStars, Hex(0x2A56B0), Hex(0xE3B341), Hex(0xE3B341)},
     {Wrapping::kStripes, Hex(0xF2EEE6), Hex(0x2F5FB3), Hex(0xC8102E)},
     {Wrapping::kStars, Hex(0xA50E26), Hex(0xE3B341), Hex(0xF5F5F0)},
     {Wrapping::kDots, Hex(0xD9A92E), Hex(0xF5F5F0), Hex(0xC8102E)},
-    {Wrapping::kTartan, Hex(0x1F5E3B), Hex(0xC8102E), Hex(0xE3B341)},
+    {Wrapping::kTartan, Hex(0x2E7D46), Hex(0xC8102E), Hex(0xE3B341)},
 };
 
 // Pattern ink coverage at pixel (x, y) of the paper; every period divides the

@@ -17,6 +17,7 @@ int InspectSheet(const Args& args);
 int InspectCheck(const Args& args);
 int InspectMidi(const Args& args);
 int InspectPlay(const Args& args);
+int InspectClouds(const Args& args);
 
 // Shared helpers.
 int UsageError(const char* usage);

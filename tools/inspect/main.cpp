@@ -25,6 +25,7 @@ const Command kCommands[] = {
     {"check", "check DIR", InspectCheck},
     {"midi", "midi FILE", InspectMidi},
     {"play", "play FILE --wav OUT.wav [--seconds S] [--soundfont SF2]", InspectPlay},
+    {"clouds", "clouds --seed N [--noise 32] [--size 512] [--cutoff C] [--sharpness 0.05] OUT.png", InspectClouds},
 };
 
 void PrintUsage(std::FILE* to) {

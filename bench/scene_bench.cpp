@@ -1,0 +1,134 @@
+// The scene's cost: one update alone, an update and draw at a small size, the
+// whole set-up (the cloud texture included), and whole frames at 1280x720.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/ssmain.h"
+#include "math/frustum.h"
+#include "platform/egl_offscreen.h"
+#include "scene/xmasmain.h"
+
+namespace {
+std::unique_ptr<OffscreenContext> MakeContext(int width, int height) {
+    std::string error;
+    auto context = OffscreenContext::Create(width, height, &error);
+    if (!context) return nullptr;
+    glViewport(0, 0, width, height);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_COLOR_MATERIAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, static_cast<double>(width) / height, 1.0, 400.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    SetSharedSceneState();
+    return context;
+}
+
+std::unique_ptr<XMASMAIN> MakeScene() {
+    std::srand(7);
+    auto scene = std::make_unique<XMASMAIN>();
+    const SETTINGS settings;
+    if (!scene->SetupAll(&settings, FROSTVALE_BAKED_DIR "/")) return nullptr;
+    return scene;
+}
+
+void DrawFrame(XMASMAIN& scene) {
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scene.MoveCamera();
+    scene.MoveSnow();
+    ExtractFrustum();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_FOG);
+    glPushMatrix();
+    glColor4f(1, 1, 1, 1);
+    scene.DrawScene();
+    glPopMatrix();
+    glDisable(GL_FOG);
+    glDisable(GL_TEXTURE_2D);
+}
+
+// The update alone, the scene already some seconds into its flight.
+void BM_MoveScene(benchmark::State& state) {
+    auto context = MakeContext(64, 64);
+    auto scene = context ? MakeScene() : nullptr;
+    if (!scene) {
+        state.SkipWithError("no GL context or no scene");
+        return;
+    }
+    for (int i = 0; i < 300; ++i) scene->MoveScene(1.0 / 60.0);
+    for (auto _ : state) {
+        scene->MoveScene(1.0 / 60.0);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_MoveScene)->Unit(benchmark::kMicrosecond);
+
+void BM_UpdateAndDraw64(benchmark::State& state) {
+    auto context = MakeContext(64, 64);
+    auto scene = context ? MakeScene() : nullptr;
+    if (!scene) {
+        state.SkipWithError("no GL context or no scene");
+        return;
+    }
+    for (auto _ : state) {
+        scene->MoveScene(1.0 / 60.0);
+        DrawFrame(*scene);
+        glFinish();
+    }
+}
+BENCHMARK(BM_UpdateAndDraw64)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Construction to a working scene: every file, model, display list and the
+// 512 x 512 cloud texture; then the clean-up.
+void BM_SetupAll(benchmark::State& state) {
+    auto context = MakeContext(64, 64);
+    if (!context) {
+        state.SkipWithError("no GL context");
+        return;
+    }
+    for (auto _ : state) {
+        auto scene = MakeScene();
+        if (!scene) {
+            state.SkipWithError("set-up failed");
+            return;
+        }
+        scene->CleanupAll();
+    }
+}
+BENCHMARK(BM_SetupAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CloudPixels(benchmark::State& state) {
+    std::srand(7);
+    for (auto _ : state) benchmark::DoNotOptimize(XMASMAIN::CloudPixels(32, 512, 60, 0.05f));
+}
+BENCHMARK(BM_CloudPixels)->Unit(benchmark::kMillisecond);
+
+// Whole frames as the headless host draws them; frames per second is the
+// inverse of the wall time per iteration (also reported as a rate).
+void BM_Frame1280x720(benchmark::State& state) {
+    auto context = MakeContext(1280, 720);
+    auto scene = context ? MakeScene() : nullptr;
+    if (!scene) {
+        state.SkipWithError("no GL context or no scene");
+        return;
+    }
+    for (auto _ : state) {
+        scene->MoveScene(1.0 / 60.0);
+        DrawFrame(*scene);
+        glFinish();
+    }
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Frame1280x720)->Unit(benchmark::kMillisecond)->UseRealTime();
+}  // namespace

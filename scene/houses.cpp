@@ -1,0 +1,253 @@
+// The village: a double row of houses along the flight line that travels
+// past with the world, recycled 400 units behind to the far end with a new
+// look (the moment a delivery target may be chosen), and the chimney smoke.
+
+#include <cmath>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "assets/ms3d.h"
+#include "assets/resfile.h"
+#include "math/failure.h"
+#include "math/frustum.h"
+#include "scene/xmasmain.h"
+
+namespace {
+
+constexpr char kHouseFile[] = "houses.brm";
+constexpr int kHouseModelCount = 2;
+constexpr int kHouseImageCount = 5;
+constexpr int kFirstHouseImage = 2;  // lumps 0 and 1 are the models
+constexpr int kChimneyJoint = 1;
+constexpr float kHouseScale = 0.41f;
+constexpr float kHouseGround = -54.5f;
+constexpr float kVillageBack = -400.0f;
+constexpr float kVillageFront = 400.0f;
+constexpr float kHouseCullRadius = 25.0f;
+constexpr int kSmokeImage = 2;  // "tex.brm": the round glow sprite
+
+// Even houses on the -x side, odd on +x, 20 to 219.9 units off the line.
+float RandomHouseX(int index) {
+    const int r = std::rand() % 2000;
+    const float x = static_cast<float>(r) / 10.0f + 20.0f;
+    return index % 2 == 0 ? -x : x;
+}
+
+// Model, picture, turn and chimney of a house, drawn in that order.
+void RandomHouseLook(ONEHOUSE* house, const VECTOR3D chimneyOffsets[2]) {
+    house->model = std::rand() % 2;
+    house->texture = std::rand() % 5;
+    house->angle = static_cast<float>((std::rand() % 4) * 90);
+    house->chimney = chimneyOffsets[house->model];
+    Rotate(&house->chimney, 0.0f, house->angle, 0.0f);
+}
+
+// One model lump: scaled, posed, its chimney top read from joint 1 and the
+// model compiled into a display list.
+bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
+    if (!file->SeekLump(lump)) {
+        NoteSetupFailure(std::string(kHouseFile) + ": lump " + std::to_string(lump) + " cannot be read");
+        return false;
+    }
+    MS3D model;
+    BoundedReader reader = file->Lump();
+    if (!model.LoadFromFStream(&reader)) {
+        // The reader's own note does not say which file; replace it by one that does.
+        const std::string first = TakeSetupFailure();
+        NoteSetupFailure(first.empty() || first == kMs3dInvalidMessage
+                             ? std::string(kHouseFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage
+                             : first);
+        return false;
+    }
+    if (model.numJoints <= kChimneyJoint) {
+        NoteSetupFailure(std::string(kHouseFile) + ": model " + std::to_string(lump) + " has " +
+                         std::to_string(model.numJoints) + " joints, needs " + std::to_string(kChimneyJoint + 1) +
+                         " (joint 1 is the chimney top)");
+        return false;
+    }
+    model.Scale(kHouseScale);
+    model.InitialSetup();
+    model.UpdatePoints();
+    *chimney = MatrixPointMultiply(model.skeleton[kChimneyJoint].absolute, VECTOR3D{0.0f, 0.0f, 0.0f});
+    *list = CompileDisplayList([&model] { model.Render(); });
+    if (*list == 0) {
+        NoteSetupFailure(std::string(kHouseFile) + ": no display list for model " + std::to_string(lump));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// Loads "houses.brm" (models 0 and 1, pictures 2-6), turns the wind and
+// places the village from z = -400 forwards. A village of no houses is
+// refused: the spacing and the presents' fallback target divide by the count.
+bool XMASMAIN::SetupHouses() {
+    Rotate(&smokeWind, 0.0f, static_cast<float>(std::rand() % 360), 0.0f);
+    if (houseCount <= 0) {
+        NoteSetupFailure("houses: the village needs at least 1 house, the setting gives " +
+                         std::to_string(houseCount));
+        return false;
+    }
+    try {
+        houses.assign(static_cast<std::size_t>(houseCount), ONEHOUSE{});
+    } catch (const std::bad_alloc&) {
+        ERRORCLOSE("Error allocating memory!");
+        return false;
+    }
+
+    const std::string path = resourcePath + kHouseFile;
+    RESFILE file;
+    if (!file.Open(path.c_str())) {
+        NoteSetupFailure("scene: cannot open \"" + path + "\" as a resource file");
+        return false;
+    }
+    const int needed = kFirstHouseImage + kHouseImageCount;
+    if (file.LumpCount() < needed) {
+        NoteSetupFailure(std::string(kHouseFile) + ": has " + std::to_string(file.LumpCount()) + " lumps, needs " +
+                         std::to_string(needed) + " (two models, then five pictures)");
+        return false;
+    }
+    for (int i = 0; i < kHouseImageCount; ++i) {
+        const int lump = i + kFirstHouseImage;
+        BoundedReader reader;
+        if (file.SeekLump(lump)) reader = file.Lump();
+        if (!LoadTGA2(&houseTextures[i], &reader) ||
+            !BuildTexture(&houseTextures[i], static_cast<int>(file.directory[static_cast<std::size_t>(lump)].alphaMode))) {
+            NoteSetupFailure(std::string(kHouseFile) + ": lump " + std::to_string(lump) + " is not a readable image");
+            return false;
+        }
+    }
+    for (int k = 0; k < kHouseModelCount; ++k) {
+        if (!LoadHouseModel(&file, k, &chimneyOffsets[k], &houseLists[k])) return false;
+    }
+
+    const double spacing = kVillageFront / static_cast<double>(houseCount);
+    for (int i = 0; i < houseCount; ++i) {
+        ONEHOUSE& house = houses[static_cast<std::size_t>(i)];
+        house.position.x = RandomHouseX(i);
+        house.position.y = kHouseGround;
+        house.position.z = static_cast<float>(i * (spacing + spacing) + kVillageBack);
+        RandomHouseLook(&house, chimneyOffsets);
+        house.smoking = std::rand() % 4 == 0;
+        if (!showSmoke) house.smoking = false;
+        house.smokeTimer = 0.0f;
+    }
+    file.Close();
+    return true;
+}
+
+// Every frame, first of the background: turns the wind, moves the village
+// with the world, recycles what fell behind (perhaps choosing it as the next
+// delivery target) and puffs the smoke. No GL.
+void XMASMAIN::MoveHouses() {
+    Rotate(&smokeWind, 0.0f, static_cast<float>(5.0 * frameTime), 0.0f);
+    for (int i = 0; i < static_cast<int>(houses.size()); ++i) {
+        ONEHOUSE& house = houses[static_cast<std::size_t>(i)];
+        house.position = AddVectors(house.position, ScaleVector(worldVelocity, frameTime));
+        if (house.position.z < kVillageBack) {
+            house.position.x = RandomHouseX(i);
+            house.position.z = kVillageFront;
+            RandomHouseLook(&house, chimneyOffsets);
+            house.smoking = std::rand() % 10 == 0;
+            house.smokeTimer = 0.0f;
+            if (!showSmoke) house.smoking = false;
+
+            if (targetHouse == -1 && animTimer < 0.0f && house.position.x > -100.0f && house.position.x < 100.0f &&
+                handPresent == -1) {
+                targetHouse = i;
+                // Aim beside the chimney top, where the sleigh comes to rest.
+                const VECTOR3D beside = AddVectors(AddVectors(house.position, house.chimney), VECTOR3D{5.0f, 1.7f, -1.7f});
+                const VECTOR3D d = SubtractVectors(worldOffset, beside);
+                speedLimit.x = std::fabs(d.x) / 14.0f;
+                speedLimit.y = std::fabs(d.y) / 14.0f;
+                NewState(ANIM_APPROACH);
+            }
+        }
+        if (house.smoking) house.MoveSmoke(frameTime, smokeWind);
+    }
+}
+
+// At most one puff of four particles per frame, however long the frame; each
+// lives 3 s, grows by 1 unit/s and is bent by the wind's horizontal part.
+void ONEHOUSE::MoveSmoke(double frameTime, VECTOR3D wind) {
+    if (!smoking) return;
+    const float dt = static_cast<float>(frameTime);
+    smokeTimer -= dt;
+    if (smokeTimer <= 0.0f) {
+        smokeTimer = 0.2f;
+        int born = 0;
+        for (ONEPARTICLE& puff : particles) {
+            if (born == 4) break;
+            if (puff.alpha > 0.0f) continue;
+            puff.alpha = 0.75f;
+            puff.size = 0.5f;
+            puff.position.x = chimney.x + static_cast<float>(std::rand() % 20 - 10) / 20.0f;
+            puff.position.y = chimney.y + static_cast<float>(std::rand() % 20 - 10) / 10.0f;
+            puff.position.z = chimney.z + static_cast<float>(std::rand() % 20 - 10) / 20.0f;
+            puff.velocity.x = static_cast<float>(std::rand() % 20 - 10) / 10.0f;
+            puff.velocity.y = static_cast<float>(std::rand() % 40 - 20) / 10.0f + 5.0f;
+            puff.velocity.z = static_cast<float>(std::rand() % 20 - 10) / 10.0f;
+            ++born;
+        }
+    }
+    for (ONEPARTICLE& puff : particles) {
+        if (puff.alpha <= 0.0f) continue;
+        puff.alpha -= dt * 0.25f;
+        puff.velocity.x += dt * wind.x;
+        puff.velocity.z += dt * wind.z;
+        puff.size += dt;
+        puff.position = AddVectors(puff.position, ScaleVector(puff.velocity, dt));
+    }
+}
+
+// The houses that may be seen, each from its model's display list.
+void XMASMAIN::DrawHouses() {
+    for (const ONEHOUSE& house : houses) {
+        if (!SphereInFrustum(house.position, kHouseCullRadius)) continue;
+        glPushMatrix();
+        glTranslatef(house.position.x, house.position.y, house.position.z);
+        glRotatef(house.angle, 0.0f, 1.0f, 0.0f);
+        glBindTexture(GL_TEXTURE_2D, houseTextures[house.texture].texID);
+        glCallList(houseLists[house.model]);
+        glPopMatrix();
+    }
+}
+
+// All smoke of all houses in one quad batch with one texture, unsorted and
+// without depth writes, so puffs never hide each other.
+void XMASMAIN::DrawAllSmoke() {
+    if (!showSmoke || houses.empty() || static_cast<int>(textures.size()) <= kSmokeImage) return;
+    const MATRIX basis = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
+    static constexpr VECTOR3D kCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
+    static constexpr float kTexS[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+    static constexpr float kTexT[4] = {0.0f, 1.0f, 1.0f, 0.0f};
+    VECTOR3D corners[4];
+    for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, kCorners[c]);
+
+    glEnable(GL_BLEND);
+    glDisable(GL_LIGHTING);
+    glDepthMask(GL_FALSE);
+    glBindTexture(GL_TEXTURE_2D, textures[kSmokeImage].texID);
+    glBegin(GL_QUADS);
+    for (const ONEHOUSE& house : houses) {
+        if (!house.smoking) continue;
+        for (const ONEPARTICLE& puff : house.particles) {
+            if (puff.alpha <= 0.0f) continue;
+            const VECTOR3D centre = AddVectors(house.position, puff.position);
+            if (!SphereInFrustum(centre, puff.size)) continue;
+            glColor4f(1.0f, 1.0f, 1.0f, puff.alpha);
+            for (int c = 0; c < 4; ++c) {
+                glTexCoord2f(kTexS[c], kTexT[c]);
+                glVertex3f(centre.x + corners[c].x * puff.size, centre.y + corners[c].y * puff.size,
+                           centre.z + corners[c].z * puff.size);
+            }
+        }
+    }
+    glEnd();
+    glDepthMask(GL_TRUE);
+    glEnable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}

@@ -1,0 +1,123 @@
+// Trees: forty firs in two rows along the flight line, an endless conveyor
+// that replants what falls behind far ahead, one in ten the rare tree.
+
+#include <cstdlib>
+#include <string>
+
+#include "assets/ms3d.h"
+#include "assets/resfile.h"
+#include "math/failure.h"
+#include "math/frustum.h"
+#include "scene/xmasmain.h"
+
+namespace {
+
+constexpr char kTreeFile[] = "other.brm";
+constexpr int kTreeLump = 2;
+constexpr int kRareTreeLump = 1;
+constexpr float kTreeScale = 0.3f;
+constexpr float kRareTreeScale = 0.1f;
+constexpr int kTreeImage = 6;      // "tex.brm"
+constexpr int kRareTreeImage = 4;  // "tex.brm"
+constexpr float kTreeGround = -54.5f;
+constexpr float kTreeBack = -400.0f;
+constexpr float kTreeFront = 400.0f;
+constexpr float kTreeCullLift = 3.0f;
+constexpr float kTreeCullRadius = 12.0f;
+
+// x, turn and model of slot `index`, drawn in that order. Even slots stand on
+// the -x side, odd on +x: the remainder keeps the sign of the negated draw.
+void PlaceTree(TREESLOT* tree, int index, GLuint treeList, GLuint rareTreeList) {
+    int r = std::rand();
+    if (index % 2 == 0) r = -r;
+    tree->position.x = static_cast<float>(r % 2000) / 10.0f;
+    tree->angle = static_cast<float>(std::rand() % 360);
+    tree->list = std::rand() % 10 == 3 ? rareTreeList : treeList;
+}
+
+// One tree model from its lump, compiled with the scene picture it wears.
+bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLuint* list) {
+    if (!file->SeekLump(lump)) {
+        NoteSetupFailure(std::string(kTreeFile) + ": has " + std::to_string(file->LumpCount()) +
+                         " lumps, needs lump " + std::to_string(lump) + " (a tree)");
+        return false;
+    }
+    MS3D model;
+    BoundedReader reader = file->Lump();
+    if (!model.LoadFromFStream(&reader)) {
+        // The reader's own note does not say which file; replace it by one that does.
+        const std::string first = TakeSetupFailure();
+        NoteSetupFailure(first.empty() || first == kMs3dInvalidMessage
+                             ? std::string(kTreeFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage
+                             : first);
+        return false;
+    }
+    model.Scale(scale);
+    const GLuint texture = image.texID;
+    *list = CompileDisplayList([&model, texture] {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        model.Render();
+    });
+    if (*list == 0) {
+        NoteSetupFailure(std::string(kTreeFile) + ": no display list for lump " + std::to_string(lump));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// With trees off nothing is read, so "other.brm" need not even exist.
+bool XMASMAIN::SetupTrees() {
+    if (!showTrees) return true;
+    if (static_cast<int>(textures.size()) <= kTreeImage) {
+        NoteSetupFailure("tex.brm: has " + std::to_string(textures.size()) + " images, needs " +
+                         std::to_string(kTreeImage + 1) + " for the trees");
+        return false;
+    }
+    const std::string path = resourcePath + kTreeFile;
+    RESFILE file;
+    if (!file.Open(path.c_str())) {
+        NoteSetupFailure("scene: cannot open \"" + path + "\" as a resource file");
+        return false;
+    }
+    if (!CompileTree(&file, kTreeLump, kTreeScale, textures[kTreeImage], &treeList)) return false;
+    if (!CompileTree(&file, kRareTreeLump, kRareTreeScale, textures[kRareTreeImage], &rareTreeList)) return false;
+    file.Close();
+
+    for (int i = 0; i < kTreeCount; ++i) {
+        TREESLOT& tree = trees[i];
+        PlaceTree(&tree, i, treeList, rareTreeList);
+        tree.position.y = kTreeGround;
+        tree.position.z = static_cast<float>(20 * i - 385);
+    }
+    return true;
+}
+
+// Moves every tree with the world and replants those that passed -400 at
+// +400, on their own side of the line. No GL.
+void XMASMAIN::MoveTrees() {
+    if (!showTrees) return;
+    for (int i = 0; i < kTreeCount; ++i) {
+        TREESLOT& tree = trees[i];
+        tree.position = AddVectors(tree.position, ScaleVector(worldVelocity, frameTime));
+        if (tree.position.z < kTreeBack) {
+            PlaceTree(&tree, i, treeList, rareTreeList);
+            tree.position.z = kTreeFront;
+        }
+    }
+}
+
+// In the background's state: textures on, lit, fogged, back faces culled.
+void XMASMAIN::DrawTrees() {
+    if (!showTrees) return;
+    for (const TREESLOT& tree : trees) {
+        const VECTOR3D middle = {tree.position.x, tree.position.y + kTreeCullLift, tree.position.z};
+        if (!SphereInFrustum(middle, kTreeCullRadius)) continue;
+        glPushMatrix();
+        glTranslatef(tree.position.x, tree.position.y, tree.position.z);
+        glRotatef(tree.angle, 0.0f, 1.0f, 0.0f);
+        glCallList(tree.list);
+        glPopMatrix();
+    }
+}

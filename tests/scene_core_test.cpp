@@ -1,0 +1,1023 @@
+// The scene as a whole: set-up and clean-up, the delivery state machine, the
+// camera's shots and cuts, the sky's clouds, stars and ground, the trace.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "assets/resfile.h"
+#include "engine/ssmain.h"
+#include "host/options.h"
+#include "math/failure.h"
+#include "math/frustum.h"
+#include "platform/egl_offscreen.h"
+#include "scene/trace.h"
+#include "scene/xmasmain.h"
+#include "tools/common/lumpwriter.h"
+#include "tools/common/ms3dwriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+constexpr int kWidth = 64;
+constexpr int kHeight = 64;
+
+// One offscreen context for the whole program, with the view's projection.
+OffscreenContext* Gl() {
+    static std::unique_ptr<OffscreenContext> context = [] {
+        std::string error;
+        auto c = OffscreenContext::Create(kWidth, kHeight, &error);
+        if (c) {
+            glViewport(0, 0, kWidth, kHeight);
+            glEnable(GL_DEPTH_TEST);
+            glDepthFunc(GL_LEQUAL);
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            gluPerspective(45.0, 1.0, 1.0, 400.0);
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            SetSharedSceneState();
+        }
+        return c;
+    }();
+    if (context) context->MakeCurrent();
+    return context.get();
+}
+
+#define REQUIRE_GL() \
+    if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context"
+
+std::unique_ptr<XMASMAIN> BuildScene(const std::string& folder, unsigned seed, bool* ok,
+                                     const SETTINGS& settings = SETTINGS{}) {
+    std::srand(seed);
+    TakeSetupFailure();
+    auto scene = std::make_unique<XMASMAIN>();
+    *ok = scene->SetupAll(&settings, (folder + "/").c_str());
+    return scene;
+}
+
+// A scene on the baked resources, shared by the tests that only move fields
+// about (building one generates the cloud texture).
+XMASMAIN& SharedScene() {
+    static std::unique_ptr<XMASMAIN> scene = [] {
+        bool ok = false;
+        auto s = BuildScene(FROSTVALE_BAKED_DIR, 1, &ok);
+        EXPECT_TRUE(ok) << TakeSetupFailure();
+        return s;
+    }();
+    return *scene;
+}
+
+// One frame as the frame driver runs it.
+void Frame(XMASMAIN& scene, double dt) {
+    scene.MoveScene(dt);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    scene.MoveCamera();
+    scene.MoveSnow();
+    ExtractFrustum();
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_FOG);
+    glPushMatrix();
+    scene.DrawScene();
+    glPopMatrix();
+    glDisable(GL_FOG);
+    glDisable(GL_TEXTURE_2D);
+}
+
+float FramesToMs(const XMASMAIN& scene, int which, double frame) {
+    return static_cast<float>(frame * 1000 / scene.animTemplates[static_cast<std::size_t>(which)].animationFps);
+}
+
+// ---------------------------------------------------------------------------
+// Clouds, no GL
+
+TEST(Clouds, SmoothTexAveragesFourNeighboursOverFive) {
+    std::vector<unsigned char> src(16 * 16, 100), dst(16 * 16, 0);
+    XMASMAIN::SmoothTex(16, dst.data(), src.data());
+    for (unsigned char v : dst) ASSERT_EQ(v, 80);
+
+    // A single bright texel spreads to itself and its +x, +y and diagonal
+    // neighbours, wrapping at the edges.
+    std::fill(src.begin(), src.end(), 0);
+    src[15 + 15 * 16] = 250;
+    XMASMAIN::SmoothTex(16, dst.data(), src.data());
+    EXPECT_EQ(dst[15 + 15 * 16], 50);
+    EXPECT_EQ(dst[0 + 15 * 16], 50);
+    EXPECT_EQ(dst[15 + 0 * 16], 50);
+    EXPECT_EQ(dst[0], 50);
+    EXPECT_EQ(dst[14 + 15 * 16], 0);
+    int lit = 0;
+    for (unsigned char v : dst) lit += v != 0;
+    EXPECT_EQ(lit, 4);
+}
+
+TEST(Clouds, ExpCurveCutsOffLinearly) {
+    EXPECT_EQ(XMASMAIN::CloudExpCurve(60, 50, 0.05f), 127);
+    EXPECT_EQ(XMASMAIN::CloudExpCurve(50, 50, 0.05f), 255);
+    EXPECT_EQ(XMASMAIN::CloudExpCurve(0, 50, 0.05f), 255);
+    EXPECT_EQ(XMASMAIN::CloudExpCurve(75, 50, 0.05f), 0);
+    EXPECT_EQ(XMASMAIN::CloudExpCurve(255, 50, 0.05f), 0);
+}
+
+TEST(Clouds, CopyAndEnlargeAtScaleOneTilesTheSource) {
+    const int n = 4, big = 12;
+    std::vector<unsigned char> src(n * n), dst(big * big, 7);
+    for (int i = 0; i < n * n; ++i) src[i] = static_cast<unsigned char>(i * 13 + 5);
+    XMASMAIN::CopyAndEnlarge(src.data(), dst.data(), n, big, 1);
+    for (int y = 0; y < big; ++y) {
+        for (int x = 0; x < big; ++x) ASSERT_EQ(dst[x + y * big], src[x % n + (y % n) * n]) << x << "," << y;
+    }
+}
+
+TEST(Clouds, CopyAndEnlargeInterpolatesAndWraps) {
+    // A ramp 0, 40, 80, 120 along x, constant along y, enlarged 4 times.
+    const int n = 4, s = 4, big = 16;
+    std::vector<unsigned char> src(n * n), dst(big * big, 0);
+    for (int y = 0; y < n; ++y) {
+        for (int x = 0; x < n; ++x) src[x + y * n] = static_cast<unsigned char>(40 * x);
+    }
+    XMASMAIN::CopyAndEnlarge(src.data(), dst.data(), n, big, s);
+    for (int y = 0; y < big; ++y) {
+        EXPECT_EQ(dst[0 + y * big], 0);
+        EXPECT_EQ(dst[2 + y * big], 20);
+        EXPECT_EQ(dst[4 + y * big], 40);
+        EXPECT_EQ(dst[12 + y * big], 120);
+        // Past the last sample the ramp runs back down to the first, wrapping.
+        EXPECT_EQ(dst[14 + y * big], 60);
+    }
+}
+
+// The cloud texture repeats over the sky: its opposite edges must meet as
+// smoothly as any two neighbouring rows or columns inside it.
+TEST(Clouds, GeneratedImageTilesWithoutASeam) {
+    for (unsigned seed : {3u, 7u, 11u}) {
+        std::srand(seed);
+        const int n = 512;
+        // A cutoff above every value keeps the raw field (all 255 would hide a seam).
+        const std::vector<unsigned char> raw = XMASMAIN::CloudPixels(32, n, 0, 0.002f);
+        ASSERT_EQ(raw.size(), static_cast<std::size_t>(n * n));
+        double wrapX = 0, wrapY = 0, inner = 0;
+        for (int i = 0; i < n; ++i) {
+            wrapX += std::abs(raw[0 + i * n] - raw[n - 1 + i * n]);
+            wrapY += std::abs(raw[i] - raw[i + (n - 1) * n]);
+            inner += std::abs(raw[n / 2 + i * n] - raw[n / 2 - 1 + i * n]);
+        }
+        EXPECT_GT(inner, 0.0);
+        EXPECT_LT(wrapX, 2.0 * inner + n) << seed;
+        EXPECT_LT(wrapY, 2.0 * inner + n) << seed;
+    }
+}
+
+TEST(Clouds, SameSeedSameImageAndTheCurveApplies) {
+    std::srand(5);
+    const auto a = XMASMAIN::CloudPixels(8, 64, 60, 0.05f);
+    std::srand(5);
+    const auto b = XMASMAIN::CloudPixels(8, 64, 60, 0.05f);
+    EXPECT_EQ(a, b);
+    // After the curve every texel is 255, 0 or on the ramp between.
+    std::set<int> values(a.begin(), a.end());
+    std::set<int> ramp;
+    for (int c = 0; c <= 20; ++c) ramp.insert(static_cast<int>(255 - 12.75 * c));
+    for (int v : values) EXPECT_TRUE(ramp.count(v)) << v;
+    EXPECT_TRUE(values.count(255));
+    EXPECT_TRUE(XMASMAIN::CloudPixels(0, 64, 60, 0.05f).empty());
+}
+
+// ---------------------------------------------------------------------------
+// Sky motion, no GL
+
+TEST(SceneDefaults, NothingHeldNothingThrown) {
+    XMASMAIN scene;
+    for (const PRESENT& p : scene.presents) EXPECT_EQ(p.stage, kPresentUnused);
+    EXPECT_EQ(scene.heldPresent.stage, kPresentUnused);
+    EXPECT_EQ(scene.heldPresent.active, 0);
+    EXPECT_EQ(scene.cameraMode, 1);
+    EXPECT_EQ(scene.targetHouse, -1);
+    EXPECT_EQ(scene.worldVelocity.z, -25.0f);
+}
+
+TEST(Sky, CloudOffsetsStayBetweenZeroAndOne) {
+    XMASMAIN scene;
+    scene.frameTime = 0.0;
+    scene.cloudOffsetU = 1.004f;
+    scene.cloudOffsetV = -0.002f;
+    scene.MoveSky();
+    EXPECT_NEAR(scene.cloudOffsetU, 0.004f, 1e-6f);
+    EXPECT_NEAR(scene.cloudOffsetV, 0.998f, 1e-6f);
+
+    // The drift turns about z at 2 degrees a second.
+    scene.frameTime = 22.5;
+    scene.MoveSky();
+    EXPECT_NEAR(scene.cloudDrift.x, -std::sqrt(0.5f), 1e-5f);
+    EXPECT_NEAR(scene.cloudDrift.y, std::sqrt(0.5f), 1e-5f);
+    EXPECT_GE(scene.cloudOffsetU, 0.0f);
+    EXPECT_LE(scene.cloudOffsetU, 1.0f);
+}
+
+TEST(Sky, FadedStarMovesAndFadesInTheSameFrame) {
+    XMASMAIN scene;
+    scene.starCount = 3;
+    std::srand(9);
+    ASSERT_TRUE(scene.SetupStars());
+    for (const ONEPARTICLE& star : scene.stars) {
+        EXPECT_NEAR(std::sqrt(star.position.x * star.position.x + star.position.y * star.position.y +
+                              star.position.z * star.position.z),
+                    100.0, 1e-3);
+        EXPECT_GE(star.position.y, -10.0f);
+        EXPECT_GE(star.alpha, 1.0f);
+        EXPECT_LT(star.alpha, 11.0f);
+        EXPECT_EQ(star.rate, -1.0f);
+    }
+    EXPECT_GE(scene.moonSize, 4.0f);
+    EXPECT_LT(scene.moonSize, 10.0f);
+    EXPECT_GT(scene.moon.position.y, 100.0f * std::sin(20.0f * 3.14159265f / 180.0f));
+
+    ONEPARTICLE& star = scene.stars[1];
+    star.alpha = 0.01f;
+    const VECTOR3D before = star.position;
+    scene.frameTime = 0.02;
+    scene.MoveSky();
+    EXPECT_LT(star.alpha, 0.0f);
+    EXPECT_EQ(star.rate, 1.0f);
+    EXPECT_FALSE(star.position.x == before.x && star.position.y == before.y && star.position.z == before.z);
+    // It fades in, then takes a new brightness and fades again once past 1.
+    scene.frameTime = 1.5;
+    scene.MoveSky();
+    EXPECT_GE(star.alpha, 1.0f);
+    EXPECT_EQ(star.rate, -1.0f);
+}
+
+TEST(Sky, GroundScrollWrapsAtTheTilePitch) {
+    XMASMAIN scene;
+    scene.showTrees = false;
+    double travelled = 0.0;
+    for (int i = 0; i < 60 * 30; ++i) {
+        scene.frameTime = 1.0 / 60.0;
+        scene.MoveBackground();
+        travelled += 25.0 / 60.0;
+        ASSERT_LE(scene.groundScroll.z, 0.0f);
+        ASSERT_GE(scene.groundScroll.z, -120.0f);
+    }
+    // 750 units = 6 tiles and 30: the scroll is at -30.
+    EXPECT_NEAR(scene.groundScroll.z, -std::fmod(travelled, 120.0), 0.05);
+    EXPECT_EQ(scene.groundScroll.x, 0.0f);
+    EXPECT_EQ(scene.groundScroll.y, 0.0f);
+}
+
+// ---------------------------------------------------------------------------
+// Delivery state machine on the real riders
+
+class Delivery : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context";
+        bool ok = false;
+        scene = BuildScene(FROSTVALE_BAKED_DIR, 3, &ok);
+        ASSERT_TRUE(ok) << TakeSetupFailure();
+        scene->frameTime = 1.0 / 60.0;
+    }
+    void At(int state, int step) {
+        scene->animState = state;
+        scene->animStep = step;
+    }
+    std::unique_ptr<XMASMAIN> scene;
+};
+
+TEST_F(Delivery, FirstFlightLastsAtLeastTwentySeconds) {
+    EXPECT_EQ(scene->animState, ANIM_FLYING);
+    EXPECT_EQ(scene->animStep, 1);
+    EXPECT_EQ(scene->animTimer, 20.0f);
+    while (scene->sceneTime < 20.0) {
+        scene->MoveScene(1.0 / 60.0);
+        ASSERT_EQ(scene->animState, ANIM_FLYING) << scene->sceneTime;
+        ASSERT_EQ(scene->targetHouse, -1);
+    }
+    EXPECT_LT(scene->animTimer, 0.05f);
+}
+
+TEST_F(Delivery, FlyingStepZeroClearsTheTargetAndDrawsTheTimer) {
+    At(ANIM_FLYING, 0);
+    scene->targetHouse = 5;
+    scene->worldOffset = {1, 2, 3};
+    std::srand(21);
+    const int r = std::rand();
+    std::srand(21);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 1);
+    EXPECT_EQ(scene->targetHouse, -1);
+    EXPECT_EQ(scene->worldOffset.x, 0.0f);
+    EXPECT_EQ(scene->worldOffset.z, 0.0f);
+    EXPECT_EQ(scene->animTimer, static_cast<float>(30 + r % 120));
+    EXPECT_TRUE(scene->elf->loop);
+    EXPECT_TRUE(scene->elf->blending);
+    EXPECT_FLOAT_EQ(scene->elf->endTime, FramesToMs(*scene, 2, 53));
+
+    // Step 1 only counts down, past 0 too.
+    scene->animTimer = 0.01f;
+    scene->AnimControl();
+    scene->AnimControl();
+    EXPECT_EQ(scene->animState, ANIM_FLYING);
+    EXPECT_EQ(scene->animStep, 1);
+    EXPECT_LT(scene->animTimer, 0.0f);
+}
+
+TEST_F(Delivery, ApproachBracesTheElf) {
+    scene->NewState(ANIM_APPROACH);
+    EXPECT_EQ(scene->animStep, 0);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 1);
+    EXPECT_FLOAT_EQ(scene->elf->startTime, FramesToMs(*scene, 2, 54));
+    EXPECT_FLOAT_EQ(scene->elf->endTime, FramesToMs(*scene, 2, 66));
+    EXPECT_FALSE(scene->elf->loop);
+    scene->AnimControl();  // nothing more in this state
+    EXPECT_EQ(scene->animStep, 1);
+}
+
+TEST_F(Delivery, RoofSequenceRowByRow) {
+    ONEMODEL& santa = *scene->santa;
+    At(ANIM_DELIVER, 0);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 1);
+    EXPECT_FLOAT_EQ(santa.startTime, FramesToMs(*scene, 1, 49));
+    EXPECT_FLOAT_EQ(santa.endTime, FramesToMs(*scene, 1, 77));
+    EXPECT_EQ(santa.speed, 300.0f);
+    ASSERT_FALSE(scene->reindeer.empty());
+    for (const ONEREINDEER& deer : scene->reindeer) {
+        EXPECT_FLOAT_EQ(deer.endTime, FramesToMs(*scene, 0, 30));
+        EXPECT_FALSE(deer.loop);
+    }
+
+    // Step 1 holds the world still every update; the elf waits for 2375 ms.
+    santa.currentTime = 2374.9f;
+    scene->worldVelocity = {1, 1, -25};
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 1);
+    EXPECT_EQ(scene->worldVelocity.z, 0.0f);
+    EXPECT_EQ(scene->worldVelocity.x, 0.0f);
+    santa.currentTime = 2375.0f;
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 2);
+    EXPECT_FLOAT_EQ(scene->elf->startTime, FramesToMs(*scene, 2, 66));
+
+    // Step 2: the present appears at 2708.3335 ms, two draws in order.
+    santa.currentTime = 2708.33f;
+    scene->AnimControl();
+    EXPECT_EQ(scene->heldPresent.active, 0);
+    santa.currentTime = 2708.3335f;
+    std::srand(40);
+    const int r1 = std::rand(), r2 = std::rand();
+    std::srand(40);
+    scene->AnimControl();
+    EXPECT_EQ(scene->heldPresent.active, 1);
+    EXPECT_EQ(scene->heldPresent.textureIndex, r1 % 10);
+    ASSERT_GT(scene->presentModelCount, 0);
+    EXPECT_EQ(scene->heldPresent.modelIndex, r2 % scene->presentModelCount);
+    EXPECT_EQ(scene->animStep, 2);
+    // Already held: no more draws.
+    std::srand(40);
+    scene->AnimControl();
+    EXPECT_EQ(std::rand(), r1);
+
+    // Santa finished: one draw picks the drop by its parity.
+    santa.currentTime = santa.endTime;
+    std::srand(41);
+    const int parity = std::rand() % 2;
+    std::srand(41);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 3);
+    EXPECT_FLOAT_EQ(santa.startTime, FramesToMs(*scene, 1, parity == 0 ? 77 : 94));
+    EXPECT_FLOAT_EQ(santa.endTime, FramesToMs(*scene, 1, parity == 0 ? 93 : 122));
+
+    // Step 3: once the drop is over the present goes; a pause of (r % 100) / 10.
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 3);
+    santa.currentTime = santa.endTime;
+    std::srand(42);
+    const int r3 = std::rand();
+    std::srand(42);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 4);
+    EXPECT_EQ(scene->heldPresent.active, 0);
+    EXPECT_FLOAT_EQ(scene->animTimer, static_cast<float>(r3 % 100) / 10.0f);
+
+    // Step 4: fires only strictly below 0.
+    scene->animTimer = 0.0f;
+    scene->frameTime = 0.0;
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 4);
+    scene->frameTime = 1e-6;
+    std::srand(43);
+    const int r4 = std::rand();
+    std::srand(43);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 5);
+    EXPECT_FLOAT_EQ(scene->elf->startTime, FramesToMs(*scene, 2, 87));
+    EXPECT_FLOAT_EQ(scene->elf->endTime, FramesToMs(*scene, 2, 136));
+    EXPECT_FLOAT_EQ(scene->animTimer, static_cast<float>(r4 % 100) / 10.0f + 5.0f);
+
+    // Step 5: the same strict timer, then Santa goes back to his seat.
+    scene->animTimer = 0.0f;
+    scene->frameTime = 0.0;
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 5);
+    scene->frameTime = 1e-6;
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 6);
+    EXPECT_FLOAT_EQ(santa.startTime, FramesToMs(*scene, 1, 123));
+    EXPECT_FLOAT_EQ(santa.endTime, FramesToMs(*scene, 1, 194));
+
+    // Step 6: seated again, the take-off begins.
+    scene->AnimControl();
+    EXPECT_EQ(scene->animState, ANIM_DELIVER);
+    santa.currentTime = santa.endTime;
+    scene->AnimControl();
+    EXPECT_EQ(scene->animState, ANIM_TAKEOFF);
+    EXPECT_EQ(scene->animStep, 0);
+    EXPECT_TRUE(santa.loop);
+    EXPECT_FLOAT_EQ(santa.endTime, FramesToMs(*scene, 1, 49));
+
+    // Take-off: one draw per reindeer, in order, for the gallop's speed.
+    std::srand(44);
+    std::vector<int> speeds;
+    for (std::size_t i = 0; i < scene->reindeer.size(); ++i) speeds.push_back(900 + std::rand() % 200);
+    std::srand(44);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animStep, 1);
+    for (std::size_t i = 0; i < scene->reindeer.size(); ++i) {
+        EXPECT_EQ(scene->reindeer[i].speed, static_cast<float>(speeds[i])) << i;
+        EXPECT_TRUE(scene->reindeer[i].loop);
+    }
+}
+
+TEST_F(Delivery, BothDropsComeUpOverSeeds) {
+    std::set<float> starts;
+    for (unsigned seed = 1; seed <= 16 && starts.size() < 2; ++seed) {
+        At(ANIM_DELIVER, 2);
+        scene->heldPresent.active = 1;
+        scene->santa->currentTime = scene->santa->endTime = 100.0f;
+        std::srand(seed);
+        scene->AnimControl();
+        starts.insert(scene->santa->startTime);
+    }
+    EXPECT_EQ(starts.size(), 2u);
+}
+
+TEST_F(Delivery, StateThreeDoesNothing) {
+    At(3, 0);
+    const float timer = scene->animTimer;
+    std::srand(8);
+    const int next = std::rand();
+    std::srand(8);
+    scene->AnimControl();
+    EXPECT_EQ(scene->animState, 3);
+    EXPECT_EQ(scene->animStep, 0);
+    EXPECT_EQ(scene->animTimer, timer);
+    EXPECT_EQ(std::rand(), next);
+}
+
+// A long run goes round the whole cycle and the world comes back to its track.
+TEST_F(Delivery, RunGoesRoundTheCycle) {
+    std::vector<int> states = {scene->animState};
+    for (int i = 0; i < 60 * 300 && states.size() < 5; ++i) {
+        scene->MoveScene(1.0 / 60.0);
+        if (scene->animState != states.back()) states.push_back(scene->animState);
+    }
+    const std::vector<int> cycle = {ANIM_FLYING, ANIM_APPROACH, ANIM_DELIVER, ANIM_TAKEOFF, ANIM_FLYING};
+    EXPECT_EQ(states, cycle);
+    EXPECT_EQ(scene->targetHouse, -1);
+    EXPECT_EQ(scene->heldPresent.active, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Camera
+
+class Camera : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context";
+        s = &SharedScene();
+        s->heldShot = -1;
+        s->animState = ANIM_FLYING;
+        s->frameTime = 1.0 / 60.0;
+        s->presents[0].active = 0;
+        s->presents[0].stage = kPresentUnused;
+    }
+    void Call() {
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        s->MoveCamera();
+    }
+    // Starts a new shot now.
+    void Cut() {
+        s->cameraTimer = -1.0f;
+        Call();
+    }
+    XMASMAIN* s = nullptr;
+};
+
+TEST_F(Camera, ShotSixIsNeverFollowedByTheChase) {
+    std::map<int, int> afterSix, afterFive;
+    for (unsigned seed = 1; seed <= 400; ++seed) {
+        std::srand(seed);
+        s->cameraMode = 6;
+        Cut();
+        ASSERT_TRUE(s->cameraCut);
+        ++afterSix[s->cameraMode];
+        std::srand(seed);
+        s->cameraMode = 5;
+        Cut();
+        ++afterFive[s->cameraMode];
+    }
+    EXPECT_EQ(afterSix.count(4), 0u);
+    EXPECT_EQ(afterSix.size(), 8u);   // every other kind, 6 itself included
+    EXPECT_EQ(afterFive.size(), 9u);  // the chase can follow anything else
+    EXPECT_GT(afterFive[4], 0);
+}
+
+TEST_F(Camera, ShotLengths) {
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        std::srand(seed);
+        s->frameTime = 0.0;
+        Cut();
+        const int mode = s->cameraMode;
+        const float extra = s->cameraTimer - 20.0f;
+        if (mode >= 6) {
+            EXPECT_GE(extra, 0.0f) << mode;
+            EXPECT_LE(extra, 59.0f) << mode;
+            EXPECT_EQ(extra, std::floor(extra));
+        } else {
+            EXPECT_EQ(extra, 0.0f) << mode;
+        }
+        // The cut flag lasts one call.
+        Call();
+        EXPECT_FALSE(s->cameraCut);
+    }
+}
+
+TEST_F(Camera, HeldShotHoldsEveryNewShot) {
+    for (int shot = 0; shot < kCameraShots; ++shot) {
+        s->heldShot = shot;
+        for (unsigned seed = 1; seed <= 5; ++seed) {
+            std::srand(seed);
+            Cut();
+            EXPECT_EQ(s->cameraMode, shot);
+        }
+    }
+}
+
+TEST_F(Camera, GroundPointStartsAheadAndRecyclesBehind) {
+    s->heldShot = 7;
+    s->worldVelocity = {0.0f, 0.0f, -25.0f};
+    s->worldOffset = {0.0f, 3.0f, 0.0f};
+    s->frameTime = 0.0;
+    s->cameraMode = 0;
+    std::srand(12);
+    (void)std::rand();  // the shot's own draw
+    const int x = std::rand() % 200 - 100;
+    const int extra = std::rand() % 60;
+    std::srand(12);
+    Cut();
+    EXPECT_EQ(s->cameraEye.x, static_cast<float>(x));
+    EXPECT_EQ(s->cameraEye.y, 3.0f - 35.0f);
+    EXPECT_EQ(s->cameraEye.z, 375.0f);
+    EXPECT_EQ(s->cameraTimer, 20.0f + extra);
+    EXPECT_EQ(s->cameraTarget.x, 0.0f);
+    EXPECT_EQ(s->cameraTarget.z, 0.0f);
+
+    // The eye rides with the world, and goes back ahead once 400 behind.
+    s->frameTime = 1.0;
+    Call();
+    EXPECT_EQ(s->cameraEye.z, 350.0f);
+    s->cameraEye.z = -390.0f;
+    Call();
+    EXPECT_EQ(s->cameraEye.z, 375.0f);
+    EXPECT_EQ(s->cameraMode, 7);
+}
+
+TEST_F(Camera, OrbitNeverSinksBelowTheFloor) {
+    s->groundScroll.y = -4.0f;
+    for (int mode : {0, 1}) {
+        s->cameraMode = mode;
+        s->cameraTimer = 10.0f;
+        s->cameraSpin = {0.0f, 10.0f, 0.0f};
+        s->cameraEye = {20.0f, -80.0f, 0.0f};
+        Call();
+        EXPECT_EQ(s->cameraEye.y, -54.0f);
+        // Only y is raised; the spin still turned the eye about y.
+        EXPECT_LT(s->cameraEye.x, 20.0f);
+        EXPECT_NE(s->cameraEye.z, 0.0f);
+    }
+    s->groundScroll.y = 0.0f;
+}
+
+TEST_F(Camera, PresentShotsFallBackWithoutAThrownPresent) {
+    s->sleighPos = {1.0f, 2.0f, 3.0f};
+    s->cameraMode = 6;
+    s->cameraTimer = 30.0f;
+    Call();
+    EXPECT_EQ(s->cameraEye.y, 6.0f);
+    EXPECT_EQ(s->cameraEye.z, -7.0f);
+    EXPECT_EQ(s->cameraTarget.z, 33.0f);
+    EXPECT_EQ(s->cameraTarget.y, 6.0f);
+
+    s->cameraMode = 8;
+    Call();
+    EXPECT_EQ(s->cameraEye.y, 8.0f);
+    EXPECT_EQ(s->cameraEye.z, -4.0f);
+    EXPECT_EQ(s->cameraTarget.y, 3.0f);
+    EXPECT_EQ(s->cameraTarget.z, 1.0f);
+    EXPECT_EQ(s->cameraUp.y, 1.0f);
+
+    // A present in the hand (stage > 0) is followed; one waiting (stage 0) is not.
+    PRESENT& p = s->presents[0];
+    p.active = 1;
+    p.stage = kPresentWaiting;
+    Call();
+    EXPECT_EQ(s->cameraTarget.z, 1.0f);
+    p.stage = kPresentThrown;
+    p.position = {10.0f, 0.0f, 20.0f};
+    p.matrix = MatrixFromAngle({0.0f, 0.0f, 180.0f});  // upside down
+    Call();
+    EXPECT_EQ(s->cameraTarget.x, 10.0f);
+    EXPECT_NEAR(s->cameraEye.x, 9.0f, 1e-4f);
+    EXPECT_NEAR(s->cameraEye.y, 2.0f, 1e-4f);
+    EXPECT_NEAR(s->cameraEye.z, 23.0f, 1e-4f);
+    EXPECT_NEAR(s->cameraUp.y, 1.0f, 1e-4f);
+
+    s->cameraMode = 6;
+    Call();
+    EXPECT_EQ(s->cameraTarget.x, 10.0f);
+    EXPECT_EQ(s->cameraTarget.z, 20.0f);
+    s->sleighPos = {0.0f, 0.0f, 0.0f};
+}
+
+TEST_F(Camera, PresentShotsEndWhenTheSleighLeavesCruising) {
+    for (int mode : {6, 8}) {
+        s->cameraMode = mode;
+        s->cameraTimer = 30.0f;
+        s->animState = ANIM_DELIVER;
+        Call();
+        EXPECT_EQ(s->cameraTimer, 0.0f);
+        EXPECT_FALSE(s->cameraCut);
+        s->heldShot = 2;
+        Call();
+        EXPECT_TRUE(s->cameraCut);
+        EXPECT_EQ(s->cameraMode, 2);
+        s->heldShot = -1;
+    }
+    // Other shots run their time.
+    s->cameraMode = 3;
+    s->cameraTimer = 30.0f;
+    Call();
+    EXPECT_GT(s->cameraTimer, 29.0f);
+}
+
+TEST_F(Camera, LooksFromTheEyeAtTheTarget) {
+    s->cameraMode = 2;
+    s->cameraTimer = 10.0f;
+    s->sleighPos = {0.5f, 1.0f, -2.0f};
+    Call();
+    GLdouble m[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, m);
+    auto eyeSpace = [&m](VECTOR3D p) {
+        return VECTOR3D{static_cast<float>(m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12]),
+                        static_cast<float>(m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13]),
+                        static_cast<float>(m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14])};
+    };
+    const VECTOR3D eye = eyeSpace(s->cameraEye);
+    EXPECT_NEAR(eye.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(eye.y, 0.0f, 1e-4f);
+    EXPECT_NEAR(eye.z, 0.0f, 1e-4f);
+    const VECTOR3D target = eyeSpace(s->cameraTarget);
+    EXPECT_NEAR(target.x, 0.0f, 1e-3f);
+    EXPECT_NEAR(target.y, 0.0f, 1e-3f);
+    EXPECT_NEAR(target.z, -40.0f, 1e-3f);
+    s->sleighPos = {0.0f, 0.0f, 0.0f};
+}
+
+// ---------------------------------------------------------------------------
+// Set-up and clean-up
+
+class SetupFailures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context";
+        folder = fs::temp_directory_path() /
+                 ("frostvale_scene_" + std::to_string(::getpid()) + "_" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        for (const auto& entry : fs::directory_iterator(FROSTVALE_BAKED_DIR)) {
+            if (entry.is_regular_file()) fs::copy_file(entry.path(), folder / entry.path().filename());
+        }
+    }
+    void TearDown() override {
+        if (!folder.empty()) fs::remove_all(folder);
+    }
+
+    static std::vector<Lump> ReadLumps(const fs::path& path) {
+        RESFILE file;
+        EXPECT_TRUE(file.Open(path.c_str()));
+        std::ifstream in(path, std::ios::binary);
+        const std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::vector<Lump> lumps;
+        for (const RESENTRY& e : file.directory) {
+            Lump lump;
+            lump.bytes.assign(all.begin() + e.offset, all.begin() + e.offset + e.size);
+            lump.type = e.type;
+            lump.alphaMode = e.alphaMode;
+            lumps.push_back(std::move(lump));
+        }
+        return lumps;
+    }
+    void Write(const std::string& name, const std::vector<Lump>& lumps) {
+        std::string error;
+        ASSERT_TRUE(WriteFileAtomically((folder / name).string(), BuildLumpFile(lumps), &error)) << error;
+    }
+    // A one-triangle model with `joints` root joints and `groups` groups.
+    static Lump SmallModel(int joints, int groups) {
+        Ms3dModelDesc model;
+        for (int i = 0; i < 3; ++i) {
+            Ms3dVertexDesc v;
+            v.position = {static_cast<float>(i), static_cast<float>(i % 2), 0.0f};
+            v.joint = joints > 0 ? 0 : -1;
+            model.vertices.push_back(v);
+        }
+        if (groups > 0) {
+            Ms3dTriangleDesc t;
+            t.vertices = {0, 1, 2};
+            model.triangles.push_back(t);
+        }
+        for (int g = 0; g < groups; ++g) model.groups.push_back({"g" + std::to_string(g), {0}, -1, 0});
+        model.totalFrames = 200;
+        for (int j = 0; j < joints; ++j) {
+            Ms3dJointDesc joint;
+            joint.name = "j" + std::to_string(j);
+            joint.rotationKeys.push_back({0.0f, {0, 0, 0}});
+            joint.translationKeys.push_back({0.0f, {0, 0, 0}});
+            model.joints.push_back(joint);
+        }
+        Lump lump;
+        lump.bytes = EncodeMs3d(model);
+        lump.type = kLumpTypeModel;
+        return lump;
+    }
+    // Replaces lump 0 of `name` by a small model, keeping its images.
+    void ReplaceModel(const std::string& name, int joints, int groups) {
+        std::vector<Lump> lumps = ReadLumps(folder / name);
+        lumps[0] = SmallModel(joints, groups);
+        Write(name, lumps);
+    }
+    // Sets up a scene on the folder: it must fail, with a note naming `what`.
+    void ExpectFailure(const std::string& what) {
+        bool ok = true;
+        auto scene = BuildScene(folder.string(), 1, &ok);
+        EXPECT_FALSE(ok);
+        const std::string note = TakeSetupFailure();
+        EXPECT_NE(note.find(what), std::string::npos) << note;
+        EXPECT_EQ(note.find('\n'), std::string::npos) << note;
+        scene->CleanupAll();
+        scene->CleanupAll();
+        EXPECT_TRUE(scene->textures.empty());
+        EXPECT_EQ(scene->santa, nullptr);
+        EXPECT_EQ(scene->skyList, 0u);
+    }
+    fs::path folder;
+};
+
+TEST_F(SetupFailures, EachMissingFileStopsTheSetup) {
+    for (const char* name : {"tex.brm", "reindeer.brm", "santa.brm", "elf.brm", "sleigh.brm", "presents.brm",
+                             "other.brm", "houses.brm"}) {
+        SCOPED_TRACE(name);
+        const fs::path path = folder / name;
+        const fs::path aside = folder / (std::string(name) + ".aside");
+        fs::rename(path, aside);
+        ExpectFailure(name);
+        fs::rename(aside, path);
+    }
+}
+
+TEST_F(SetupFailures, SceneImagesZeroToSix) {
+    std::vector<Lump> lumps = ReadLumps(folder / "tex.brm");
+    ASSERT_GE(lumps.size(), 7u);
+    lumps.resize(6);
+    Write("tex.brm", lumps);
+    ExpectFailure("tex.brm: has 6 images, needs 7");
+
+    // Seven lumps of which one is no image is just as short.
+    lumps = ReadLumps(folder / "tex.brm");
+    lumps.push_back(SmallModel(0, 1));
+    Write("tex.brm", lumps);
+    ExpectFailure("tex.brm: lump 6 is not an image");
+}
+
+TEST_F(SetupFailures, SantasHandJoints) {
+    ReplaceModel("santa.brm", 15, 1);
+    ExpectFailure("santa.brm: has 15 joints, needs 16");
+}
+
+TEST_F(SetupFailures, ElfsHandJoints) {
+    ReplaceModel("elf.brm", 9, 1);
+    ExpectFailure("elf.brm: has 9 joints, needs 10");
+}
+
+TEST_F(SetupFailures, GroundModelNeedsGroupZero) {
+    ReplaceModel("other.brm", 0, 0);
+    ExpectFailure("other.brm: the ground model has no groups");
+}
+
+TEST(SceneSetup, FullSetupThenCleanupTwice) {
+    REQUIRE_GL();
+    bool ok = false;
+    auto scene = BuildScene(FROSTVALE_BAKED_DIR, 2, &ok);
+    ASSERT_TRUE(ok) << TakeSetupFailure();
+    EXPECT_EQ(scene->textures.size() >= 7, true);
+    EXPECT_NE(scene->skyList, 0u);
+    EXPECT_NE(scene->groundList, 0u);
+    EXPECT_NE(scene->skyTexture, 0u);
+    EXPECT_EQ(scene->animTemplates.size(), 3u);
+    ASSERT_NE(scene->santa, nullptr);
+    EXPECT_EQ(scene->santa->position.z, 1.7f);  // until the sleigh seats him
+    EXPECT_EQ(static_cast<int>(scene->stars.size()), SETTINGS{}.NUM_STARS);
+    const GLuint sky = scene->skyTexture;
+    scene->CleanupAll();
+    EXPECT_FALSE(glIsTexture(sky));
+    EXPECT_EQ(scene->santa, nullptr);
+    EXPECT_TRUE(scene->animTemplates.empty());
+    EXPECT_TRUE(scene->stars.empty());
+    scene->CleanupAll();
+    EXPECT_EQ(scene->skyTexture, 0u);
+}
+
+TEST(SceneSetup, NoStarsStillSetsUpTheSky) {
+    REQUIRE_GL();
+    SETTINGS settings;
+    settings.NUM_STARS = 0;
+    bool ok = false;
+    auto scene = BuildScene(FROSTVALE_BAKED_DIR, 2, &ok, settings);
+    ASSERT_TRUE(ok) << TakeSetupFailure();
+    EXPECT_TRUE(scene->stars.empty());
+    EXPECT_GE(scene->moonSize, 4.0f);
+    Frame(*scene, 1.0 / 60.0);
+}
+
+// The moon's quad faces the eye and lies where its offset says.
+TEST(SkyDrawing, MoonShowsWhereItIs) {
+    REQUIRE_GL();
+    XMASMAIN& scene = SharedScene();
+    const VECTOR3D savedEye = scene.cameraEye, savedTarget = scene.cameraTarget;
+    scene.cameraEye = {0.0f, 0.0f, 0.0f};
+    // Without the cloud cone, which may cover the moon.
+    auto centreOfView = [&scene](VECTOR3D target) {
+        scene.cameraTarget = target;
+        const GLuint sky = scene.skyList;
+        scene.skyList = 0;
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0, 0, 0, target.x, target.y, target.z, 0, 1, 0);
+        ExtractFrustum();
+        glEnable(GL_TEXTURE_2D);
+        scene.DrawSky();
+        glDisable(GL_TEXTURE_2D);
+        scene.skyList = sky;
+        glFinish();
+        const auto pixels = Gl()->ReadPixels();
+        const std::size_t centre = (static_cast<std::size_t>(kHeight / 2) * kWidth + kWidth / 2) * 4;
+        return static_cast<int>(pixels[centre]);
+    };
+    // Away from the moon, below the horizon: nothing there.
+    EXPECT_LT(centreOfView({-scene.moon.position.x, -100.0f, -scene.moon.position.z}), 20);
+    EXPECT_GT(centreOfView(scene.moon.position), 100);
+    scene.cameraEye = savedEye;
+    scene.cameraTarget = savedTarget;
+}
+
+// ---------------------------------------------------------------------------
+// Trace
+
+std::map<std::string, std::string> Fields(const std::string& line) {
+    std::map<std::string, std::string> fields;
+    std::istringstream words(line);
+    std::string word;
+    while (words >> word) {
+        const auto eq = word.find('=');
+        if (eq != std::string::npos) fields[word.substr(0, eq)] = word.substr(eq + 1);
+    }
+    return fields;
+}
+
+TEST(Trace, LineNamesEveryField) {
+    XMASMAIN scene;
+    scene.sceneTime = 1.5;
+    scene.cameraMode = 7;
+    scene.cameraCut = true;
+    scene.presents[2].active = 1;
+    scene.presents[2].stage = kPresentThrown;
+    scene.sparkles[4].alpha = 0.5f;
+    char line[1024];
+    const int length = FormatTraceLine(line, sizeof line, 12, scene);
+    ASSERT_GT(length, 0);
+    ASSERT_LT(length, static_cast<int>(sizeof line));
+    const auto f = Fields(line);
+    const char* keys[] = {"frame", "t", "dt", "state", "step", "timer", "shot", "cut", "camtimer", "eye", "target",
+                          "target_house", "vel", "offset", "sleigh", "lead", "bob", "ground", "sparkles",
+                          "presents", "flying", "next", "hand", "held", "santa_t", "elf_t"};
+    EXPECT_EQ(f.size(), std::size(keys));
+    for (const char* key : keys) EXPECT_EQ(f.count(key), 1u) << key;
+    EXPECT_EQ(f.at("frame"), "12");
+    EXPECT_EQ(f.at("t"), "1.5000");
+    EXPECT_EQ(f.at("shot"), "7");
+    EXPECT_EQ(f.at("cut"), "1");
+    EXPECT_EQ(f.at("eye"), "30.0000,10.0000,0.0000");
+    EXPECT_EQ(f.at("vel"), "0.0000,0.0000,-25.0000");
+    EXPECT_EQ(f.at("sparkles"), "1");
+    EXPECT_EQ(f.at("presents"), "1");
+    EXPECT_EQ(f.at("flying"), "1");
+    EXPECT_EQ(f.at("target_house"), "-1");
+    // A line cut short by the buffer is reported as longer than it.
+    EXPECT_GE(FormatTraceLine(line, 16, 12, scene), 16);
+}
+
+TEST(Trace, SameSeedSameRun) {
+    REQUIRE_GL();
+    auto run = [](unsigned seed) {
+        // The reindeer and presents read the previous frame's frustum while
+        // they move, so each run starts from the same table.
+        const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        ExtractFrustumFrom(identity, identity);
+        bool ok = false;
+        auto scene = BuildScene(FROSTVALE_BAKED_DIR, seed, &ok);
+        EXPECT_TRUE(ok);
+        std::string all;
+        char line[1024];
+        for (int frame = 1; frame <= 120; ++frame) {
+            Frame(*scene, 1.0 / 15.0);
+            FormatTraceLine(line, sizeof line, frame, *scene);
+            all += line;
+            all += '\n';
+        }
+        return all;
+    };
+    const std::string a = run(17);
+    EXPECT_EQ(a, run(17));
+    EXPECT_NE(a, run(18));
+}
+
+TEST(Trace, WriterCountsFramesAndReportsAnUnwritableFile) {
+    XMASMAIN scene;
+    const fs::path path = fs::temp_directory_path() / ("frostvale_trace_" + std::to_string(::getpid()));
+    TraceWriter writer;
+    ASSERT_TRUE(writer.Open(path.string()));
+    EXPECT_TRUE(writer.Write(scene));
+    EXPECT_TRUE(writer.Write(scene));
+    EXPECT_TRUE(writer.Close());
+    std::ifstream in(path);
+    std::string first, second, third;
+    std::getline(in, first);
+    std::getline(in, second);
+    EXPECT_FALSE(std::getline(in, third));
+    EXPECT_EQ(Fields(first).at("frame"), "1");
+    EXPECT_EQ(Fields(second).at("frame"), "2");
+    fs::remove(path);
+
+    TraceWriter nowhere;
+    EXPECT_FALSE(nowhere.Open("/nonexistent-folder/trace.txt"));
+    EXPECT_FALSE(nowhere.Write(scene));
+}
+
+TEST(CommandLine, TraceAndShotOptions) {
+    auto parse = [](std::vector<const char*> words) {
+        words.insert(words.begin(), "frostvale");
+        return ParseOptions(static_cast<int>(words.size()), words.data(), nullptr);
+    };
+    ParseResult r = parse({"--headless", "--trace", "/tmp/t.txt", "--shot", "8"});
+    EXPECT_TRUE(r.error.empty()) << r.error;
+    EXPECT_EQ(r.options.trace, "/tmp/t.txt");
+    EXPECT_EQ(r.options.shot, 8);
+    EXPECT_EQ(parse({}).options.shot, -1);
+    EXPECT_EQ(parse({"-shot=0"}).options.shot, 0);
+    for (const char* bad : {"9", "-1", "x", "", "3.5"}) EXPECT_FALSE(parse({"--shot", bad}).error.empty()) << bad;
+    EXPECT_FALSE(parse({"--trace"}).error.empty());
+    EXPECT_FALSE(parse({"--trace="}).error.empty());
+    const std::string usage = UsageText();
+    EXPECT_NE(usage.find("--trace FILE"), std::string::npos);
+    EXPECT_NE(usage.find("--shot N"), std::string::npos);
+}
+}  // namespace

@@ -1,0 +1,645 @@
+// The sleigh, the reindeer team, the sparkles and the nose glow.
+//
+// Tests that need the real team build it from the baked resource folder in an
+// offscreen context; the steering and sparkle tests drive a bare scene's
+// fields directly.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/resfile.h"
+#include "math/failure.h"
+#include "math/frustum.h"
+#include "platform/egl_offscreen.h"
+#include "scene/xmasmain.h"
+#include "tests/model_fixtures.h"
+#include "tools/common/lumpwriter.h"
+#include "tools/common/ms3dwriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kBaked = std::string(FROSTVALE_BAKED_DIR) + "/";
+
+// A frustum so large that every culling test passes, whatever ran before.
+void SeeEverything() {
+    const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const float modelview[16] = {0.001f, 0, 0, 0, 0, 0.001f, 0, 0, 0, 0, 0.001f, 0, 0, 0, 0, 1};
+    ExtractFrustumFrom(projection, modelview);
+}
+
+int LiveSparkles(const XMASMAIN& scene) {
+    int live = 0;
+    for (const ONEPARTICLE& s : scene.sparkles) live += s.alpha > 0.0f;
+    return live;
+}
+
+float Distance(VECTOR3D a, VECTOR3D b) { return static_cast<float>(VectorLength(SubtractVectors(a, b))); }
+
+// A context plus a scene with its shared textures, templates, team and sleigh.
+// The scene is declared after the context so that it is cleaned up first.
+struct TeamScene {
+    std::unique_ptr<OffscreenContext> context;
+    std::string error;
+    XMASMAIN scene;
+
+    // Builds from `folder` up to and including the sleigh; false and a note
+    // in `error` when any step fails.
+    bool Build(const std::string& folder, int pairs, int size = 64) {
+        context = OffscreenContext::Create(size, size, &error);
+        if (context == nullptr) return false;
+        TakeSetupFailure();
+        scene.resourcePath = folder;
+        scene.reindeerCount = pairs;
+        if (!LoadTexturesFromDataFile((folder + "tex.brm").c_str(), &scene.textures)) return Fail("tex.brm");
+        if (!scene.SetupAnims()) return Fail("SetupAnims");
+        if (!scene.SetupReindeers()) return Fail("SetupReindeers");
+        if (!scene.SetupSleigh()) return Fail("SetupSleigh");
+        return true;
+    }
+    bool Fail(const char* step) {
+        error = std::string(step) + ": " + TakeSetupFailure();
+        return false;
+    }
+};
+
+// The lumps of a resource file as the lump writer takes them.
+std::vector<Lump> ReadLumps(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    RESFILE file;
+    std::vector<Lump> lumps;
+    if (file.Open(path.c_str()) != 1) return lumps;
+    for (const RESENTRY& entry : file.directory) {
+        Lump lump;
+        lump.bytes.assign(bytes.begin() + entry.offset, bytes.begin() + entry.offset + entry.size);
+        lump.type = entry.type;
+        lump.alphaMode = entry.alphaMode;
+        lumps.push_back(std::move(lump));
+    }
+    return lumps;
+}
+
+// A copy of the baked folder with "reindeer.brm" replaced by `lumps`.
+std::string FolderWithReindeer(const std::string& name, const std::vector<Lump>& lumps) {
+    const fs::path dir = fs::path(testing::TempDir()) / name;
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (const auto& entry : fs::directory_iterator(kBaked)) {
+        if (entry.is_regular_file()) fs::copy_file(entry.path(), dir / entry.path().filename());
+    }
+    std::string error;
+    EXPECT_TRUE(WriteFileAtomically((dir / "reindeer.brm").string(), BuildLumpFile(lumps), &error)) << error;
+    return dir.string() + "/";
+}
+
+// ---- formation ----
+
+TEST(ReindeerTeam, FormationForZeroOneAndTwentyPairs) {
+    for (const int pairs : {0, 1, 20}) {
+        SCOPED_TRACE(pairs);
+        TeamScene t;
+        std::srand(11);
+        ASSERT_TRUE(t.Build(kBaked, pairs)) << t.error;
+        XMASMAIN& s = t.scene;
+        const int count = 2 * pairs + 3;
+        ASSERT_EQ(s.reindeerCount, count);
+        ASSERT_EQ(static_cast<int>(s.reindeer.size()), count);
+        EXPECT_EQ(s.leadReindeer, count - 1);
+        EXPECT_EQ(s.reinPoints.size(), static_cast<std::size_t>(count));
+
+        const ONEREINDEER& lead = s.reindeer.back();
+        EXPECT_FLOAT_EQ(lead.position.x, 0.0f);
+        EXPECT_FLOAT_EQ(lead.position.y, -1.0f);
+        EXPECT_FLOAT_EQ(lead.position.z, 9.0f + 7.0f * (pairs + 1));
+        for (int i = 0; i < count - 1; ++i) {
+            const ONEREINDEER& d = s.reindeer[i];
+            EXPECT_FLOAT_EQ(d.position.x, i % 2 == 0 ? 1.5f : -1.5f) << i;
+            EXPECT_FLOAT_EQ(d.position.y, -1.0f) << i;
+            EXPECT_FLOAT_EQ(d.position.z, 9.0f + 7.0f * (i / 2)) << i;
+            EXPECT_EQ(d.followRate, i / 2 + 2) << i;
+            EXPECT_FLOAT_EQ(d.slotOffset.x, d.position.x - lead.position.x) << i;
+            EXPECT_FLOAT_EQ(d.slotOffset.z, d.position.z - lead.position.z) << i;
+        }
+        // The gallops are spread evenly over the cycle.
+        for (int i = 0; i < count; ++i) {
+            EXPECT_FLOAT_EQ(s.reindeer[i].currentTime, static_cast<float>(i) / count * s.reindeer[i].endTime);
+        }
+        // The sleigh starts where it should be: the lead's start plus its offset is the origin.
+        EXPECT_FLOAT_EQ(s.sleighOffset.z, -lead.position.z);
+
+        // One draw per reindeer in index order picks its coat; the lead always wears coat 0.
+        std::srand(11);
+        for (int i = 0; i < count; ++i) {
+            const int r = std::rand();
+            const std::size_t coat = i == count - 1 ? 0 : static_cast<std::size_t>(2 * (r % 4) + 2);
+            ASSERT_GE(s.reindeer[i].materials.size(), 1u);
+            EXPECT_EQ(s.reindeer[i].materials[0].textureId, s.reindeerTexture[coat].texID) << i;
+        }
+    }
+}
+
+TEST(ReindeerTeam, TooFewCoatImagesFailsSetupWithOneLine) {
+    std::vector<Lump> lumps = ReadLumps(kBaked + "reindeer.brm");
+    ASSERT_GE(lumps.size(), 11u);
+    lumps.resize(9);  // the model and eight images
+    TeamScene t;
+    EXPECT_FALSE(t.Build(FolderWithReindeer("few_coats", lumps), 1));
+    EXPECT_EQ(t.error, "SetupReindeers: reindeer.brm: has 8 images, needs 10");
+}
+
+TEST(ReindeerTeam, MissingJointsFailSetupWithOneLine) {
+    std::vector<Lump> lumps = ReadLumps(kBaked + "reindeer.brm");
+    ASSERT_GE(lumps.size(), 11u);
+    lumps[0].bytes = EncodeMs3d(MakeChainModel());  // four joints
+    TeamScene t;
+    EXPECT_FALSE(t.Build(FolderWithReindeer("few_joints", lumps), 1));
+    EXPECT_EQ(t.error, "SetupReindeers: reindeer.brm: has 4 joints, needs 11");
+}
+
+// ---- the team in motion ----
+
+TEST(ReindeerTeam, LeadBobsAndBobHeightFollowsTheState) {
+    TeamScene t;
+    ASSERT_TRUE(t.Build(kBaked, 1)) << t.error;
+    XMASMAIN& s = t.scene;
+    SeeEverything();
+    s.frameTime = 0.5;
+    s.sceneTime = 1.0;
+
+    s.animState = ANIM_APPROACH;
+    s.MoveReindeers();
+    // The bob uses the height from before this update's change.
+    EXPECT_NEAR(s.reindeer.back().position.y, std::sin(M_PI / 3.0) * 5.0, 1e-5);
+    EXPECT_FLOAT_EQ(s.bobHeight, 4.8f);
+    s.bobHeight = 0.6f;
+    s.MoveReindeers();
+    EXPECT_FLOAT_EQ(s.bobHeight, 0.5f);
+
+    s.animState = ANIM_DELIVER;
+    s.MoveReindeers();
+    EXPECT_FLOAT_EQ(s.bobHeight, 0.5f);
+
+    s.animState = ANIM_FLYING;
+    s.MoveReindeers();
+    EXPECT_FLOAT_EQ(s.bobHeight, 0.6f);
+    s.animState = ANIM_TAKEOFF;
+    s.bobHeight = 4.95f;
+    s.MoveReindeers();
+    EXPECT_FLOAT_EQ(s.bobHeight, 5.0f);
+}
+
+TEST(ReindeerTeam, LeadBanksAgainstSidewaysMotionAndFollowersCatchUp) {
+    TeamScene t;
+    ASSERT_TRUE(t.Build(kBaked, 1)) << t.error;
+    XMASMAIN& s = t.scene;
+    SeeEverything();
+    s.frameTime = 0.1;
+    ONEREINDEER& lead = s.reindeer.back();
+
+    s.worldVelocity = MakePoint(8.0f, 0.0f, -25.0f);
+    s.MoveReindeers();
+    EXPECT_FLOAT_EQ(lead.angles.z, -25.0f * 0.1f * 0.25f);
+    for (int i = 0; i < 600; ++i) s.MoveReindeers();
+    EXPECT_NEAR(lead.angles.z, -25.0f, 0.01f);
+    // Followers turn with the lead, the front pair fastest.
+    EXPECT_NEAR(s.reindeer[0].angles.z, -25.0f, 0.1f);
+
+    // Exactly 3 either way leaves the bank alone; inside it, the lead levels out.
+    for (const float v : {3.0f, -3.0f}) {
+        s.worldVelocity.x = v;
+        const float before = lead.angles.z;
+        s.MoveReindeers();
+        EXPECT_EQ(lead.angles.z, before);
+    }
+    s.worldVelocity.x = 0.0f;
+    const float banked = lead.angles.z;
+    s.MoveReindeers();
+    EXPECT_FLOAT_EQ(lead.angles.z, banked * (1.0f - 0.2f));
+
+    // Followers chase their slot behind the lead: the rear pair most slowly.
+    s.sceneTime = 1.5;  // the lead at the top of its bob
+    s.frameTime = 0.01;
+    s.MoveReindeers();
+    const float target = lead.position.y + s.reindeer[0].slotOffset.y;
+    EXPECT_LT(std::fabs(s.reindeer[2].position.y - target), std::fabs(s.reindeer[0].position.y - target));
+}
+
+TEST(ReindeerTeam, OnlyReindeerInViewAreAnimated) {
+    TeamScene t;
+    ASSERT_TRUE(t.Build(kBaked, 0)) << t.error;
+    XMASMAIN& s = t.scene;
+    // A unit box round the origin: the team stands well outside it.
+    const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    ExtractFrustumFrom(identity, identity);
+    s.frameTime = 0.1;
+    const float before = s.reindeer[0].currentTime;
+    s.MoveReindeers();
+    EXPECT_FALSE(s.reindeer[0].visible);
+    EXPECT_EQ(s.reindeer[0].currentTime, before);
+
+    SeeEverything();
+    s.MoveReindeers();
+    EXPECT_TRUE(s.reindeer[0].visible);
+    EXPECT_NE(s.reindeer[0].currentTime, before);
+}
+
+TEST(ReindeerTeam, HoovesThrowSparklesBelowTheBodyOnlyWhenSwitchedOn) {
+    TeamScene t;
+    ASSERT_TRUE(t.Build(kBaked, 1)) << t.error;
+    XMASMAIN& s = t.scene;
+    SeeEverything();
+    s.frameTime = 1.0 / 60.0;
+
+    s.showSparkles = false;
+    for (int i = 0; i < 60; ++i) s.MoveReindeers();
+    EXPECT_EQ(LiveSparkles(s), 0);
+    for (const ONEREINDEER& d : s.reindeer) EXPECT_EQ(d.sparkleTimer, 0.0f);
+
+    s.showSparkles = true;
+    for (int i = 0; i < 60; ++i) s.MoveReindeers();  // more than one gallop
+    const int live = LiveSparkles(s);
+    EXPECT_GT(live, 0);
+    EXPECT_EQ(live % 3, 0);
+    // The hoof tips lie under the bodies and beside them, never out in the sky.
+    for (const ONEPARTICLE& p : s.sparkles) {
+        if (p.alpha <= 0.0f) continue;
+        const ONEREINDEER* nearest = &s.reindeer[0];
+        for (const ONEREINDEER& d : s.reindeer) {
+            if (Distance(p.position, d.position) < Distance(p.position, nearest->position)) nearest = &d;
+        }
+        EXPECT_LT(Distance(p.position, nearest->position), 4.0f);
+        EXPECT_LT(p.position.y, nearest->position.y);
+    }
+}
+
+TEST(Reins, BothSidesEndAtTheLeadAndHandsHoldStillOnTheRoof) {
+    TeamScene t;
+    ASSERT_TRUE(t.Build(kBaked, 2)) << t.error;
+    XMASMAIN& s = t.scene;
+    ASSERT_TRUE(s.SetupScene()) << TakeSetupFailure();
+    SeeEverything();
+    s.frameTime = 1.0 / 60.0;
+    s.MoveReindeers();
+    s.MoveSleigh();
+    s.santa->Update(s.frameTime);
+
+    // The plus-x side is traced last: the sleigh, the three +x followers from
+    // the back, then the lead, whose harness it reaches 1.1 to the side.
+    s.DrawReigns();
+    const ONEREINDEER& lead = s.reindeer.back();
+    EXPECT_NEAR(s.reinPoints[0].x, 1.75f, 1e-5f);
+    EXPECT_NEAR(s.reinPoints[0].z, 4.4f, 1e-5f);
+    for (int p = 1; p <= 3; ++p) EXPECT_NEAR(s.reinPoints[p].z, s.reindeer[2 * (p - 1)].position.z + 0.75f, 0.5f);
+    const VECTOR3D leadPoint = s.reinPoints[4];
+    EXPECT_NEAR(leadPoint.x, 1.1f, 1e-4f);
+    EXPECT_NEAR(leadPoint.z, lead.position.z + 0.75f, 0.5f);
+    EXPECT_NEAR(leadPoint.y, lead.position.y, 0.5f);
+
+    // The hand reins leave Santa's fists, either side of him and above his seat.
+    const VECTOR3D plus = s.reinAnchorPlusX, minus = s.reinAnchorMinusX;
+    EXPECT_GT(plus.x, 0.0f);
+    EXPECT_LT(minus.x, 0.0f);
+    EXPECT_GT(plus.y, s.santa->position.y);
+    EXPECT_LT(Distance(plus, s.santa->position), 2.5f);
+
+    // On a roof the anchors stay where the hands were when the sleigh landed.
+    s.NewState(ANIM_DELIVER);
+    s.santa->position.x += 5.0f;
+    s.DrawReigns();
+    EXPECT_EQ(s.reinAnchorPlusX.x, plus.x);
+    EXPECT_EQ(s.reinAnchorMinusX.z, minus.z);
+    s.NewState(ANIM_TAKEOFF);
+    s.DrawReigns();
+    EXPECT_NEAR(s.reinAnchorPlusX.x, plus.x + 5.0f, 1e-4f);
+}
+
+// ---- sleigh ----
+
+TEST(Sleigh, FollowsTheLeadAndSeatsTheRiders) {
+    TeamScene t;
+    ASSERT_TRUE(t.Build(kBaked, 1)) << t.error;
+    XMASMAIN& s = t.scene;
+    s.santa = std::make_unique<ONEMODEL>();
+    s.elf = std::make_unique<ONEMODEL>();
+    ONEREINDEER& lead = s.reindeer.back();
+    s.frameTime = 1.0 / 60.0;
+
+    // At rest, the sleigh stays where it starts.
+    s.MoveSleigh();
+    EXPECT_FLOAT_EQ(s.sleighPos.y, 0.0f);
+    EXPECT_NEAR(s.santa->position.y, -2.2f, 1e-6f);
+    EXPECT_NEAR(s.santa->position.z, 1.2f, 1e-6f);
+    EXPECT_NEAR(s.elf->position.y, 1.6f, 1e-6f);
+    EXPECT_NEAR(s.elf->position.z, -1.0f, 1e-6f);
+
+    // A lead two units higher: the sleigh closes the gap at a rate of 1 per second.
+    lead.position.y += 2.0f;
+    for (int i = 0; i < 60; ++i) s.MoveSleigh();
+    EXPECT_NEAR(s.sleighPos.y, 2.0f * (1.0f - std::pow(1.0f - 1.0f / 60.0f, 60.0f)), 1e-4f);
+    for (int i = 0; i < 600; ++i) s.MoveSleigh();
+    EXPECT_NEAR(s.sleighPos.y, 2.0f, 1e-3f);
+    EXPECT_NEAR(s.santa->position.y, 2.0f - 2.2f, 1e-3f);
+
+    // Tilted, the riders keep their places in the sleigh.
+    lead.angles = MakePoint(10.0f, 5.0f, -20.0f);
+    for (int i = 0; i < 120; ++i) s.MoveSleigh();
+    EXPECT_GT(std::fabs(s.sleighAngles.z), 1.0f);
+    EXPECT_NEAR(Distance(s.santa->position, s.elf->position), std::sqrt(3.8f * 3.8f + 2.2f * 2.2f), 1e-4f);
+    EXPECT_EQ(s.santa->orientation.m[1], s.sleighMatrix.m[1]);
+}
+
+TEST(Sleigh, RunnerSparklesComeInPairsOfBurstsWhileMovingForward) {
+    XMASMAIN s;
+    s.frameTime = 0.01;
+
+    // The world standing still: no sparkles, but the timer keeps running down.
+    s.worldVelocity = MakePoint(0.0f, 0.0f, 0.0f);
+    for (int i = 0; i < 10; ++i) s.MoveSleigh();
+    EXPECT_EQ(LiveSparkles(s), 0);
+    EXPECT_LT(s.runnerSparkleTimer, 0.0f);
+
+    // Forward again: a pair of bursts at once, then at most one pair per 0.05 s.
+    s.worldVelocity = MakePoint(0.0f, 0.0f, -25.0f);
+    s.MoveSleigh();
+    ASSERT_EQ(LiveSparkles(s), 6);
+    int plusX = 0;
+    for (const ONEPARTICLE& p : s.sparkles) {
+        if (p.alpha <= 0.0f) continue;
+        EXPECT_FLOAT_EQ(std::fabs(p.position.x), 2.6f);
+        EXPECT_FLOAT_EQ(p.position.y, -3.3f);
+        EXPECT_FLOAT_EQ(p.position.z, -5.0f);
+        plusX += p.position.x > 0.0f;
+    }
+    EXPECT_EQ(plusX, 3);
+
+    int lastCount = 6;
+    double lastPair = 0.0, now = 0.0;
+    for (int i = 0; i < 100; ++i) {
+        s.MoveSleigh();
+        now += s.frameTime;
+        const int count = LiveSparkles(s);
+        if (count != lastCount) {
+            EXPECT_EQ(count - lastCount, 6);
+            EXPECT_GE(now - lastPair, 0.05 - 1e-6);
+            lastPair = now;
+            lastCount = count;
+        }
+    }
+    EXPECT_GE(lastCount, 6 + 6 * 19);
+
+    // Switched off: nothing made and the timer left alone.
+    XMASMAIN off;
+    off.showSparkles = false;
+    off.frameTime = 0.1;
+    off.MoveSleigh();
+    EXPECT_EQ(LiveSparkles(off), 0);
+    EXPECT_EQ(off.runnerSparkleTimer, 0.0f);
+}
+
+// A scene about to steer towards one hand-placed house.
+void AimAt(XMASMAIN& s, VECTOR3D position, VECTOR3D chimney, VECTOR3D limit) {
+    s.showSparkles = false;
+    s.houses.resize(1);
+    s.houses[0].position = position;
+    s.houses[0].chimney = chimney;
+    s.targetHouse = 0;
+    s.speedLimit = limit;
+    s.NewState(ANIM_APPROACH);
+}
+
+TEST(Sleigh, ApproachBringsTheRoofUnderTheSleighWithinTheLimits) {
+    XMASMAIN s;
+    AimAt(s, MakePoint(40.0f, -30.0f, 300.0f), MakePoint(1.0f, 12.0f, -2.0f), MakePoint(2.0f, 1.0f, -25.0f));
+    s.frameTime = 1.0 / 60.0;
+
+    // The roof point is the chimney top moved by (5, 2.2, -1.2).
+    s.MoveSleigh();
+    EXPECT_FLOAT_EQ(s.worldVelocity.x, -2.0f);
+    EXPECT_FLOAT_EQ(s.worldVelocity.y, 1.0f);
+    EXPECT_FLOAT_EQ(s.worldVelocity.z, -25.0f);
+    EXPECT_FLOAT_EQ(s.worldOffset.z, -25.0f / 60.0f);
+
+    // Let the world carry the house as the house update would.
+    int updates = 1;
+    while (s.animState == ANIM_APPROACH && updates < 10000) {
+        s.houses[0].position = AddVectors(s.houses[0].position, ScaleVector(s.worldVelocity, s.frameTime));
+        s.MoveSleigh();
+        ++updates;
+        if (s.animState != ANIM_APPROACH) break;
+        EXPECT_LE(std::fabs(s.worldVelocity.x), 2.0f);
+        EXPECT_LE(std::fabs(s.worldVelocity.y), 1.0f);
+        EXPECT_LE(s.worldVelocity.z, -3.0f);
+        EXPECT_GE(s.worldVelocity.z, -25.0f);
+    }
+    ASSERT_EQ(s.animState, ANIM_DELIVER);
+    EXPECT_EQ(s.animStep, 0);
+    // The last step lands exactly: the world's velocity is minus the roof point.
+    const VECTOR3D roof = AddVectors(AddVectors(s.houses[0].position, s.houses[0].chimney), MakePoint(5.0f, 2.2f, -1.2f));
+    EXPECT_FLOAT_EQ(s.worldVelocity.z, -roof.z);
+    EXPECT_GT(roof.z, 0.0f);
+    EXPECT_LT(roof.z, 3.0f / 60.0f);
+}
+
+TEST(Sleigh, RoofAlreadyBehindLandsAtOnce) {
+    XMASMAIN s;
+    AimAt(s, MakePoint(10.0f, -30.0f, -20.0f), MakePoint(0.0f, 12.0f, 0.0f), MakePoint(1.0f, 1.0f, -25.0f));
+    s.frameTime = 1.0 / 60.0;
+    s.MoveSleigh();
+    EXPECT_EQ(s.animState, ANIM_DELIVER);
+    EXPECT_FLOAT_EQ(s.worldVelocity.x, -15.0f);  // unlimited on the landing step
+    EXPECT_FLOAT_EQ(s.worldVelocity.z, 21.2f);
+
+    // A target that is not a house steers nothing.
+    XMASMAIN bad;
+    AimAt(bad, MakePoint(0.0f, 0.0f, 100.0f), MakePoint(0.0f, 0.0f, 0.0f), MakePoint(1.0f, 1.0f, -25.0f));
+    bad.targetHouse = 5;
+    bad.frameTime = 0.1;
+    bad.MoveSleigh();
+    EXPECT_EQ(bad.animState, ANIM_APPROACH);
+    EXPECT_FLOAT_EQ(bad.worldVelocity.z, -25.0f);
+}
+
+TEST(Sleigh, TakeoffNearTheLineEndsOnTheFirstUpdate) {
+    XMASMAIN s;
+    s.showSparkles = false;
+    s.NewState(ANIM_TAKEOFF);
+    s.worldVelocity = MakePoint(0.0f, 0.0f, 0.0f);
+    s.worldOffset = MakePoint(0.02f, -0.02f, 80.0f);
+    s.cameraTimer = 4.0f;
+    s.frameTime = 1.0 / 60.0;
+    s.MoveSleigh();
+    EXPECT_EQ(s.animState, ANIM_FLYING);
+    EXPECT_EQ(s.animStep, 0);
+    EXPECT_EQ(s.worldOffset.x, 0.0f);
+    EXPECT_EQ(s.worldOffset.y, 0.0f);
+    EXPECT_EQ(s.worldOffset.z, 0.0f);
+    EXPECT_EQ(s.cameraTimer, 0.0f);
+}
+
+TEST(Sleigh, LongTakeoffReturnsToTheFlightLineAtCruisingSpeed) {
+    XMASMAIN s;
+    s.showSparkles = false;
+    s.NewState(ANIM_TAKEOFF);
+    s.worldVelocity = MakePoint(0.0f, 0.0f, 0.0f);
+    s.worldOffset = MakePoint(-30.0f, 8.0f, 250.0f);
+    s.speedLimit = MakePoint(2.0f, 0.6f, -25.0f);
+    s.cameraTimer = 4.0f;
+    s.frameTime = 1.0 / 60.0;
+
+    int updates = 0;
+    bool climbed = false;
+    while (s.animState == ANIM_TAKEOFF && updates < 60 * 300) {
+        s.MoveSleigh();
+        ++updates;
+        if (s.animState != ANIM_TAKEOFF) break;
+        // Climbing out, a step may carry it one frame's worth past the limit.
+        EXPECT_LE(std::fabs(s.worldVelocity.x), 2.0f + 1.0f / 60.0f + 1e-4f);
+        // Climbing out, the world sinks below the sleigh.
+        if (s.worldVelocity.z < -10.0f && s.worldVelocity.z > -22.5f && s.worldVelocity.y < 0.0f) climbed = true;
+    }
+    EXPECT_TRUE(climbed);
+    ASSERT_EQ(s.animState, ANIM_FLYING);
+    EXPECT_GT(updates, 60 * 10);  // accelerating alone takes 12.5 s
+    EXPECT_EQ(s.worldOffset.x, 0.0f);
+    EXPECT_EQ(s.worldOffset.y, 0.0f);
+    EXPECT_EQ(s.worldOffset.z, 0.0f);
+    EXPECT_EQ(s.cameraTimer, 0.0f);
+    EXPECT_LE(s.worldVelocity.z, -25.0f);
+    EXPECT_GT(s.worldVelocity.z, -25.0f - 2.0f / 60.0f - 1e-4f);
+}
+
+// ---- sparkles ----
+
+TEST(Sparkles, ABurstTakesOnlyTheFreeSlots) {
+    XMASMAIN s;
+    for (ONEPARTICLE& p : s.sparkles) p.alpha = 0.5f;
+    s.sparkles[100].alpha = 0.0f;   // exactly 0 is free
+    s.sparkles[499].alpha = -0.2f;  // so is below 0
+    s.NewSparkles(3, MakePoint(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(s.sparkles[100].alpha, 1.0f);
+    EXPECT_EQ(s.sparkles[499].alpha, 1.0f);
+    EXPECT_FLOAT_EQ(s.sparkles[499].position.z, 3.0f);
+    EXPECT_FLOAT_EQ(s.sparkles[499].size, 0.1f);
+    EXPECT_EQ(s.sparkles[499].velocity.y, 0.0f);
+    EXPECT_LE(std::fabs(s.sparkles[499].velocity.x), 2.0f);
+    EXPECT_EQ(LiveSparkles(s), 500);
+    s.NewSparkles(3, MakePoint(0.0f, 0.0f, 0.0f));  // nothing free: nothing happens
+    EXPECT_EQ(s.sparkles[0].alpha, 0.5f);
+}
+
+TEST(Sparkles, LiveOneSecondFallAndDriftWithTheWorld) {
+    XMASMAIN s;
+    s.NewSparkles(1, MakePoint(0.0f, 10.0f, 0.0f));
+    ONEPARTICLE& p = s.sparkles[0];
+    p.velocity.x = 0.0f;
+    p.velocity.z = 0.0f;
+    s.worldVelocity = MakePoint(0.0f, 0.0f, -25.0f);
+    s.frameTime = 0.25;
+    s.MoveSparkles();
+    EXPECT_FLOAT_EQ(p.alpha, 0.75f);
+    EXPECT_FLOAT_EQ(p.velocity.y, -0.5f);
+    EXPECT_FLOAT_EQ(p.position.y, 10.0f - 0.125f);
+    EXPECT_FLOAT_EQ(p.position.z, -6.25f);
+    for (int i = 0; i < 3; ++i) s.MoveSparkles();
+    EXPECT_LE(p.alpha, 0.0f);
+    const VECTOR3D dead = p.position;
+    s.MoveSparkles();
+    EXPECT_EQ(p.position.z, dead.z);  // a free slot stays put
+
+    // Switched off, live sparkles freeze.
+    s.NewSparkles(1, MakePoint(0.0f, 0.0f, 0.0f));
+    s.showSparkles = false;
+    s.MoveSparkles();
+    EXPECT_EQ(s.sparkles[0].alpha, 1.0f);
+}
+
+// A scene drawn from (0, 0, 5) looking at the origin.
+struct DrawFixture {
+    TeamScene team;
+    bool Ready() {
+        team.context = OffscreenContext::Create(64, 64, &team.error);
+        if (team.context == nullptr) return false;
+        if (!LoadTexturesFromDataFile((kBaked + "tex.brm").c_str(), &team.scene.textures)) return false;
+        glViewport(0, 0, 64, 64);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, 1.0, 1.0, 400.0);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        team.scene.cameraEye = MakePoint(0.0f, 0.0f, 5.0f);
+        team.scene.cameraTarget = MakePoint(0.0f, 0.0f, 0.0f);
+        gluLookAt(0, 0, 5, 0, 0, 0, 0, 1, 0);
+        ExtractFrustum();
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_CULL_FACE);
+        glEnable(GL_DEPTH_TEST);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        Clear();
+        return true;
+    }
+    void Clear() {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    int RedPixels() {
+        glFinish();
+        const auto pixels = team.context->ReadPixels();
+        int red = 0;
+        for (std::size_t i = 0; i < pixels.size(); i += 4) red += pixels[i] > 20;
+        return red;
+    }
+};
+
+TEST(Sparkles, DrawnFacingTheCameraAndNotWhenFree) {
+    DrawFixture f;
+    ASSERT_TRUE(f.Ready()) << f.team.error;
+    XMASMAIN& s = f.team.scene;
+    s.NewSparkles(1, MakePoint(0.0f, 0.0f, 0.0f));
+    s.sparkles[0].size = 0.5f;
+    s.DrawSparkles();
+    EXPECT_GT(f.RedPixels(), 20);
+
+    f.Clear();
+    s.sparkles[0].alpha = 0.0f;
+    s.DrawSparkles();
+    EXPECT_EQ(f.RedPixels(), 0);
+}
+
+TEST(NoseGlow, PulsesAndHidesWhenTheNoseIsOutOfView) {
+    DrawFixture f;
+    ASSERT_TRUE(f.Ready()) << f.team.error;
+    XMASMAIN& s = f.team.scene;
+    s.sceneTime = 0.5;  // full size
+    s.DoNoseGlow(MakePoint(0.0f, 0.0f, 0.0f));
+    const int full = f.RedPixels();
+    EXPECT_GT(full, 100);
+
+    f.Clear();
+    s.sceneTime = 1.5;  // full size, the quad turned half round
+    s.DoNoseGlow(MakePoint(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(f.RedPixels(), full);
+
+    f.Clear();
+    s.sceneTime = 2.0;  // whole seconds: nothing
+    s.DoNoseGlow(MakePoint(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(f.RedPixels(), 0);
+
+    // Just outside the right edge: part of the quad would show, but the nose does not.
+    f.Clear();
+    s.sceneTime = 0.5;
+    s.DoNoseGlow(MakePoint(2.2f, 0.0f, 0.0f));
+    EXPECT_EQ(f.RedPixels(), 0);
+}
+
+}  // namespace
