@@ -66,7 +66,7 @@ check "frames written" [ -f "$work/frames/000001.png" ] && [ "$(png_size "$work/
 
 # A missing resource file: status 1 and one line naming it.
 mkdir -p "$work/res"
-cp "$build/resources/tex.brm" "$work/res/"
+cp "$build"/resources/*.brm "$work/res/"
 check "missing bramble.works fails" status_is 1 "$fv" --headless --seconds 1 --resources "$work/res"
 check "message names bramble.works" grep -q 'bramble.works' "$work/err"
 check "one line on stderr" [ "$(wc -l <"$work/err")" -eq 1 ]
