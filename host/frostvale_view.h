@@ -55,6 +55,9 @@ public:
     const SSMAIN* Engine() const { return ssMain.get(); }
     const ViewSettings& Settings() const { return settings; }
     bool ThisScreenIsOn() const { return thisScreenIsOn; }
+    // Clock time of the last frame that advanced the scene (0 before the
+    // first): the next is due one frame interval later.
+    double LastFrameTime() const { return animtime; }
 
 private:
     bool MainSetup();

@@ -34,6 +34,10 @@ public:
     int DisplayIndex() const;
     void ToggleFullscreen();
     bool IsForeign() const { return foreign_; }
+    // Swaps wait for the display's refresh, if the driver really does that
+    // (tear-free); true if it does. Off otherwise, and for every other window:
+    // the host loop paces the frames either way.
+    bool SyncToRefresh();
 
 private:
     SdlWindowSurface() = default;

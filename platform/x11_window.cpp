@@ -1,16 +1,55 @@
 #include "platform/x11_window.h"
 
 #include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
 
 namespace {
 // One connection for the process, opened on first use; size queries run
-// every few frames and must not pay for a connection each time.
+// every frame and must not pay for a connection each time.
 Display* Connection() {
     static Display* display = XOpenDisplay(nullptr);
     return display;
 }
 
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+// Set by the handler, read by the host loop; the handler may run inside any
+// Xlib call on the main thread, so it only records.
+volatile std::sig_atomic_t gWatched = 0;
+unsigned long gWatchedWindow = 0;
+volatile std::sig_atomic_t gWindowLost = 0;
+struct RecordedError {
+    bool any = false;
+    unsigned char errorCode = 0, requestCode = 0, minorCode = 0;
+    unsigned long resource = 0;
+} gError;
+
+int OnXError(Display*, XErrorEvent* event) {
+    if (gWatched && (gWindowLost || event->resourceid == gWatchedWindow)) {
+        // Drawing, swapping or asking after a window its owner destroyed.
+        gWindowLost = 1;
+        return 0;
+    }
+    if (!gError.any) {
+        gError.any = true;
+        gError.errorCode = event->error_code;
+        gError.requestCode = event->request_code;
+        gError.minorCode = event->minor_code;
+        gError.resource = event->resourceid;
+    }
+    return 0;
+}
+
+[[noreturn]] int OnXIOError(Display*) {
+    // The server is gone with everything we drew on; Xlib exits after this
+    // handler in any case, so leave now, quietly and successfully, without
+    // running clean-up that would only talk to the dead connection.
+    _exit(0);
+}
 }  // namespace
 
 bool HaveX11Display() { return Connection() != nullptr; }
@@ -20,14 +59,81 @@ unsigned long RootWindowId() {
     return display != nullptr ? DefaultRootWindow(display) : 0;
 }
 
+namespace {
+// The window's attributes, asked under a handler that keeps a BadWindow
+// (the owner may destroy its window at any moment) from reaching anyone.
+bool QueryWindow(unsigned long xid, XWindowAttributes* attributes) {
+    Display* display = Connection();
+    if (display == nullptr || xid == 0) return false;
+    auto previous = XSetErrorHandler(IgnoreXErrors);
+    const Status ok = XGetWindowAttributes(display, static_cast<Window>(xid), attributes);
+    XSetErrorHandler(previous);
+    return ok != 0;
+}
+}  // namespace
+
 DrawableSize ForeignWindowSize(unsigned long xid) {
+    XWindowAttributes attributes{};
+    if (!QueryWindow(xid, &attributes)) return {};
+    return {attributes.width, attributes.height};
+}
+
+int XScreenCount() {
+    Display* display = Connection();
+    return display != nullptr ? ScreenCount(display) : 0;
+}
+
+int XDefaultScreen() {
+    Display* display = Connection();
+    return display != nullptr ? DefaultScreen(display) : 0;
+}
+
+int ForeignWindowScreen(unsigned long xid) {
+    XWindowAttributes attributes{};
+    if (!QueryWindow(xid, &attributes) || attributes.screen == nullptr) return -1;
+    return XScreenNumberOfScreen(attributes.screen);
+}
+
+std::string DisplayNameWithScreen(const std::string& name, int screen) {
+    // host:display.screen; the host part may itself hold colons (IPv6).
+    const std::size_t colon = name.rfind(':');
+    if (colon == std::string::npos) return name;
+    std::string base = name;
+    const std::size_t dot = name.find('.', colon);
+    if (dot != std::string::npos) base.resize(dot);
+    return base + "." + std::to_string(screen);
+}
+
+std::string XDisplayNameForScreen(int screen) {
     Display* display = Connection();
     if (display == nullptr) return {};
-    // The owner may destroy its window at any moment: a BadWindow must not kill us.
-    auto previous = XSetErrorHandler(IgnoreXErrors);
-    XWindowAttributes attributes{};
-    const Status ok = XGetWindowAttributes(display, static_cast<Window>(xid), &attributes);
-    XSetErrorHandler(previous);
-    if (!ok) return {};
-    return {attributes.width, attributes.height};
+    return DisplayNameWithScreen(DisplayString(display), screen);
+}
+
+void InstallXErrorHandlers() {
+    XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnXIOError);
+}
+
+void WatchForeignWindow(unsigned long xid) {
+    gWatchedWindow = xid;
+    gWatched = 1;
+}
+
+bool ForeignWindowLost() { return gWindowLost != 0; }
+
+std::string TakeXError() {
+    if (!gError.any) return {};
+    char name[96] = "";
+    if (Connection() != nullptr) XGetErrorText(Connection(), gError.errorCode, name, sizeof name);
+    char line[200];
+    std::snprintf(line, sizeof line, "X error %s on request %u.%u (resource 0x%lx)",
+                  name[0] != 0 ? name : std::to_string(gError.errorCode).c_str(), gError.requestCode,
+                  gError.minorCode, gError.resource);
+    gError = RecordedError{};
+    return line;
+}
+
+void SyncX(void* display) {
+    if (display != nullptr) XSync(static_cast<Display*>(display), False);
 }
