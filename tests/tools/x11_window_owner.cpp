@@ -1,7 +1,8 @@
-// A stand-in for the screen-saver daemon: creates and maps a plain X window,
-// prints its id, and then, for each line "size W H" or "sample" read from
-// stdin, resizes the window or prints the mean colour of its pixels. Ends at
-// end of input.
+// A stand-in for the screen-saver daemon: creates and maps a plain X window
+// on the default screen of $DISPLAY, prints its id, and then, for each line
+// "size W H", "sample" or "destroy" read from stdin, resizes the window,
+// prints the mean colour of its pixels, or destroys it (printing "ok") as the
+// daemon does when the saver is to end. Ends at end of input.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -26,11 +27,17 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     std::string line;
-    while (std::getline(std::cin, line)) {
+    bool destroyed = false;
+    while (!destroyed && std::getline(std::cin, line)) {
         if (line.rfind("size ", 0) == 0) {
             int w = 0, h = 0;
             if (std::sscanf(line.c_str(), "size %d %d", &w, &h) == 2) XResizeWindow(display, window, w, h);
             XSync(display, False);
+            std::printf("ok\n");
+        } else if (line == "destroy") {
+            XDestroyWindow(display, window);
+            XSync(display, False);
+            destroyed = true;
             std::printf("ok\n");
         } else if (line == "sample") {
             XWindowAttributes attributes;
@@ -51,7 +58,7 @@ int main(int argc, char** argv) {
         }
         std::fflush(stdout);
     }
-    XDestroyWindow(display, window);
+    if (!destroyed) XDestroyWindow(display, window);
     XCloseDisplay(display);
     return 0;
 }
