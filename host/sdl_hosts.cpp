@@ -203,6 +203,10 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
     FramePacer pacer(&clock, SleepUntilMonotonic, FrostvaleView::kFrameInterval);
     for (ScreenView& sv : views) sv.view->StartAnimation();
     PointerWatch pointer;
+    int pointerX = 0, pointerY = 0;
+    // Where the pointer is once SDL has placed our windows (which may move it).
+    SyncSdlVideo();
+    if (quitOn == QuitOn::AnyInput && PointerPosition(&pointerX, &pointerY)) pointer.Moved(pointerX, pointerY);
     bool reported = false;
     LoopEnd end;
     while (!end.quit && !QuitRequested()) {
@@ -221,16 +225,14 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
                         if (key == SDLK_f && !views.empty()) views.front().surface->ToggleFullscreen();
                     }
                     break;
-                case SDL_MOUSEMOTION:
-                    if (quitOn == QuitOn::AnyInput) {
-                        // Windows report their own coordinates; the pointer's place is on the screen.
-                        int x = 0, y = 0;
-                        if (SDL_Window* window = SDL_GetWindowFromID(event.motion.windowID)) {
-                            SDL_GetWindowPosition(window, &x, &y);
-                        }
-                        if (pointer.Moved(x + event.motion.x, y + event.motion.y)) end.quit = true;
-                    }
+                case SDL_MOUSEMOTION: {
+                    // SDL's first motion comes from the window's middle, where it assumed the
+                    // pointer was: ask the server where it really is.
+                    int x = 0, y = 0;
+                    if (quitOn == QuitOn::AnyInput && PointerPosition(&x, &y) && pointer.Moved(x, y)) end.quit = true;
+                    
                     break;
+                }
                 case SDL_MOUSEBUTTONDOWN:
                     if (quitOn == QuitOn::AnyInput) end.quit = true;
                     break;
@@ -333,18 +335,19 @@ int RunXScreenSaver(const RunContext& run) {
     unsigned long xid = run.options.windowId.value_or(0);
     if (xid == 0) xid = RootWindowId();
     // Asked before SDL sees the id: SDL would die in Xlib's handler on a bad one.
-    const int screen = ForeignWindowScreen(xid);
-    if (screen < 0) {
+    ForeignWindowInfo window;
+    if (!QueryForeignWindow(xid, &window)) {
         std::fprintf(stderr, "frostvale: there is no X window 0x%lx\n", xid);
         return 1;
     }
+    WatchForeignWindow(xid);
     // SDL makes its GL context on the screen $DISPLAY names: the window's own.
-    if (screen != XDefaultScreen()) setenv("DISPLAY", XDisplayNameForScreen(screen).c_str(), 1);
+    if (window.screen != XDefaultScreen()) setenv("DISPLAY", XDisplayNameForScreen(window.screen).c_str(), 1);
     if (!StartVideo()) return 1;
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
     std::string error;
-    auto surface = SdlWindowSurface::AdoptForeignWindow(xid, &error);
+    auto surface = SdlWindowSurface::AdoptForeignWindow(xid, window.visual, &error);
     if (!surface) {
         // Destroyed between the check and now: the daemon is done with us.
         const bool gone = ForeignWindowLost() || ForeignWindowSize(xid).width == 0;

@@ -63,6 +63,8 @@ void StopSdlVideo() {
 
 int SdlDisplayCount() { return SDL_GetNumVideoDisplays(); }
 
+void SyncSdlVideo() { SyncX(gSdlXDisplay); }
+
 std::unique_ptr<SdlWindowSurface> SdlWindowSurface::CreateWindow(const char* title, int width, int height,
                                                                  int display, bool fullscreen, std::string* error) {
     std::unique_ptr<SdlWindowSurface> self(new SdlWindowSurface());
@@ -87,10 +89,27 @@ std::unique_ptr<SdlWindowSurface> SdlWindowSurface::CreateWindow(const char* tit
     return self;
 }
 
-std::unique_ptr<SdlWindowSurface> SdlWindowSurface::AdoptForeignWindow(unsigned long xid, std::string* error) {
+std::unique_ptr<SdlWindowSurface> SdlWindowSurface::AdoptForeignWindow(unsigned long xid, unsigned long visual,
+                                                                     std::string* error) {
     std::unique_ptr<SdlWindowSurface> self(new SdlWindowSurface());
+    // SDL makes a foreign window's context from the window's attributes and
+    // reads them unchecked: a window destroyed at that moment crashes it. So
+    // the context is made on a hidden window of ours with the same visual,
+    // and only made current on the foreign one, which fails cleanly.
+    char visualId[32];
+    std::snprintf(visualId, sizeof visualId, "0x%lx", visual);
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, visualId);
+    self->contextWindow_ = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, "");
+    if (self->contextWindow_ == nullptr) {
+        if (error != nullptr) *error = std::string("cannot create a GL context: ") + SDL_GetError();
+        return nullptr;
+    }
+    self->window_ = self->contextWindow_;
+    if (!self->CreateContext(error)) return nullptr;
+    self->window_ = nullptr;
+
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
-    WatchForeignWindow(xid);
     self->window_ = SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<std::uintptr_t>(xid)));
     if (self->window_ == nullptr) {
         if (error != nullptr) *error = std::string("cannot use X window ") + std::to_string(xid) + ": " + SDL_GetError();
@@ -98,7 +117,10 @@ std::unique_ptr<SdlWindowSurface> SdlWindowSurface::AdoptForeignWindow(unsigned 
     }
     self->foreign_ = true;
     self->xid_ = xid;
-    if (!self->CreateContext(error)) return nullptr;
+    if (!self->MakeCurrent()) {
+        if (error != nullptr) *error = std::string("cannot draw into X window ") + std::to_string(xid) + ": " + SDL_GetError();
+        return nullptr;
+    }
     return self;
 }
 
@@ -145,6 +167,7 @@ SdlWindowSurface::~SdlWindowSurface() {
     if (context_ != nullptr) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
     // A foreign window's SDL record goes; the X window itself stays its owner's.
     if (window_ != nullptr) SDL_DestroyWindow(window_);
+    if (contextWindow_ != nullptr) SDL_DestroyWindow(contextWindow_);
 }
 
 bool SdlWindowSurface::MakeCurrent() {

@@ -73,6 +73,13 @@ bool QueryWindow(unsigned long xid, XWindowAttributes* attributes) {
 }  // namespace
 
 DrawableSize ForeignWindowSize(unsigned long xid) {
+    // The structure events asked for in WatchForeignWindow; only the last one matters.
+    Display* display = Connection();
+    while (display != nullptr && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == DestroyNotify && event.xdestroywindow.window == gWatchedWindow) gWindowLost = 1;
+    }
     XWindowAttributes attributes{};
     if (!QueryWindow(xid, &attributes)) return {};
     return {attributes.width, attributes.height};
@@ -88,10 +95,21 @@ int XDefaultScreen() {
     return display != nullptr ? DefaultScreen(display) : 0;
 }
 
-int ForeignWindowScreen(unsigned long xid) {
+bool QueryForeignWindow(unsigned long xid, ForeignWindowInfo* info) {
     XWindowAttributes attributes{};
-    if (!QueryWindow(xid, &attributes) || attributes.screen == nullptr) return -1;
-    return XScreenNumberOfScreen(attributes.screen);
+    if (!QueryWindow(xid, &attributes) || attributes.screen == nullptr || attributes.visual == nullptr) return false;
+    info->screen = XScreenNumberOfScreen(attributes.screen);
+    info->visual = XVisualIDFromVisual(attributes.visual);
+    return true;
+}
+
+bool PointerPosition(int* x, int* y) {
+    Display* display = Connection();
+    if (display == nullptr) return false;
+    Window root = 0, child = 0;
+    int windowX = 0, windowY = 0;
+    unsigned mask = 0;
+    return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY, &mask) != 0;
 }
 
 std::string DisplayNameWithScreen(const std::string& name, int screen) {
@@ -118,6 +136,13 @@ void InstallXErrorHandlers() {
 void WatchForeignWindow(unsigned long xid) {
     gWatchedWindow = xid;
     gWatched = 1;
+    // Its destruction also arrives as an event, however our requests fall.
+    Display* display = Connection();
+    if (display == nullptr) return;
+    auto previous = XSetErrorHandler(IgnoreXErrors);
+    XSelectInput(display, static_cast<Window>(xid), StructureNotifyMask);
+    XSync(display, False);
+    XSetErrorHandler(previous);
 }
 
 bool ForeignWindowLost() { return gWindowLost != 0; }

@@ -16,8 +16,14 @@ bool HaveX11Display();
 // The number of X screens of the display and the one $DISPLAY names.
 int XScreenCount();
 int XDefaultScreen();
-// The screen window `xid` lives on; -1 if there is no such window.
-int ForeignWindowScreen(unsigned long xid);
+struct ForeignWindowInfo {
+    int screen = -1;
+    unsigned long visual = 0;  // its visual's id
+};
+// What the GL context for window `xid` must match; false if there is no such window.
+bool QueryForeignWindow(unsigned long xid, ForeignWindowInfo* info);
+// Where the pointer is on the screen $DISPLAY names; false if it is on another.
+bool PointerPosition(int* x, int* y);
 // The display's name with its screen part set to `screen` (":1" -> ":1.2").
 std::string XDisplayNameForScreen(int screen);
 // `name` with its screen part set to `screen`; the testable half of the above.
@@ -29,7 +35,8 @@ std::string DisplayNameWithScreen(const std::string& name, int screen);
 // recorded for the host loop. The X server going away ends the run at once
 // with status 0: nothing is left to draw on.
 void InstallXErrorHandlers();
-// Errors that name `xid` mean its owner has destroyed it.
+// From now on, errors that name `xid`, or its destruction, mean its owner has
+// destroyed it (ForeignWindowSize reads the news).
 void WatchForeignWindow(unsigned long xid);
 bool ForeignWindowLost();
 // The first X error not explained by a lost foreign window, as one line; empty

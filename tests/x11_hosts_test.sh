@@ -2,13 +2,14 @@
 # The X hosts under real conditions, on Xvfb: the daemon destroying its window
 # at any moment, a window id that does not exist, the X server going away,
 # several X screens, pointer motion in full screen, SIGHUP. Every wait is
-# bounded. Usage: x11_hosts_test.sh BUILD_DIR OWNER_BINARY [RUNS]
+# bounded. Usage: x11_hosts_test.sh BUILD_DIR OWNER_BINARY POINTER_BINARY [RUNS]
 # ($FROSTVALE names another saver binary.) Exits 77 (skipped) without Xvfb,
 # xdotool or xwd.
 set -uo pipefail
 build=$1
 owner=$2
-runs=${3:-30}
+pointer=$3
+runs=${4:-30}
 fv=${FROSTVALE:-$build/host/frostvale}
 for tool in Xvfb xdotool xwd python3; do
   command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
@@ -87,6 +88,15 @@ close_owner() {
   return 0
 }
 owner_says() { echo "$1" >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" reply; }
+# watching: waits (bounded) until the saver has found the window and listens to it.
+watching() {
+  for _ in $(seq 400); do
+    owner_says watched
+    [ "$reply" = 1 ] && return 0
+    sleep 0.02
+  done
+  return 1
+}
 # window_drawn: waits (bounded) until the saver has drawn into the owner's window.
 window_drawn() {
   for _ in $(seq 60); do
@@ -112,7 +122,9 @@ for run in $(seq "$runs"); do
     XSCREENSAVER_WINDOW=$wid "$fv" -root 2>"$work/err" &
   fi
   saver=$!
-  # Odd runs count the delay from the start, even ones from the first drawing.
+  # The saver first checks that the window exists (a destroy before that is a
+  # bad id). Odd runs count the delay from then, even ones from the first drawing.
+  watching
   [ $((run % 2)) -eq 0 ] && window_drawn
   sleep "$(awk -v r=$RANDOM 'BEGIN { printf "%.3f", r / 32767 * 1.5 }')"
   owner_says destroy
@@ -143,15 +155,17 @@ wait_exit "$saver" 10
 check "SIGHUP ends the run cleanly" [ "$rc" -eq 0 ]
 
 # Full screen: a twitch of the pointer keeps the saver; a move, or a key, ends
-# it. The pointer starts away from the middle, where SDL assumes it is.
-xdotool mousemove 100 100
+# it. (Without a window manager SDL puts the pointer in the middle of a
+# full-screen window: the moves count from wherever it is once the saver draws.)
+"$pointer" 100 100
 "$fv" --fullscreen 2>"$work/err" &
 saver=$!
 drawn "$display"
-xdotool mousemove 101 100
+read -r px py < <("$pointer")
+"$pointer" $((px + 1)) "$py"
 sleep 1.5
 check "full screen: a 1-pixel move keeps it running" kill -0 "$saver"
-xdotool mousemove 120 100
+"$pointer" $((px + 20)) "$py"
 wait_exit "$saver" 5
 check "full screen: a 20-pixel move ends it with status 0" [ "$rc" -eq 0 ]
 "$fv" --fullscreen 2>>"$work/err" &

@@ -1,7 +1,8 @@
 // A stand-in for the screen-saver daemon: creates and maps a plain X window
 // on the default screen of $DISPLAY, prints its id, and then, for each line
-// "size W H", "sample" or "destroy" read from stdin, resizes the window,
-// prints the mean colour of its pixels, or destroys it (printing "ok") as the
+// "size W H", "sample", "watched" or "destroy" read from stdin, resizes the
+// window, prints the mean colour of its pixels, prints 1 if another client
+// listens to its events (0 if not), or destroys it (printing "ok") as the
 // daemon does when the saver is to end. Ends at end of input.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -34,6 +35,11 @@ int main(int argc, char** argv) {
             if (std::sscanf(line.c_str(), "size %d %d", &w, &h) == 2) XResizeWindow(display, window, w, h);
             XSync(display, False);
             std::printf("ok\n");
+        } else if (line == "watched") {
+            // Whether another client (the saver, once it has adopted the window) listens to it.
+            XWindowAttributes attributes;
+            XGetWindowAttributes(display, window, &attributes);
+            std::printf("%d\n", (attributes.all_event_masks & ~attributes.your_event_mask) != 0 ? 1 : 0);
         } else if (line == "destroy") {
             XDestroyWindow(display, window);
             XSync(display, False);
