@@ -133,7 +133,7 @@ for run in $(seq "$runs"); do
   took=$(( $(now_ms) - destroyed ))
   close_owner
   [ "$rc" -eq 0 ] || { bad_status=$((bad_status + 1)); echo "run $run: status $rc: $(head -c 300 "$work/err")"; }
-  [ "$took" -lt 2000 ] || { slow=$((slow + 1)); echo "run $run: ended ${took} ms after the destroy"; }
+  [ "$took" -lt 2000 ] || { slow=$((slow + 1)); echo "run $run: ended ${took} ms after the destroy: $(head -c 200 "$work/err")"; }
   no_xlib_text "$work/err" || { noisy=$((noisy + 1)); echo "run $run: $(head -c 300 "$work/err")"; }
 done
 check "destroyed window: every run ends with status 0" [ "$bad_status" -eq 0 ]
