@@ -85,6 +85,10 @@ public:
         }
         const std::string display = XDisplayNameForScreen(screen);
         if (args.empty() || display.empty()) return;
+        const std::string screenText = std::to_string(screen);
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
         const pid_t parent = getpid();
         const pid_t pid = fork();
         if (pid == 0) {
@@ -92,10 +96,7 @@ public:
             prctl(PR_SET_PDEATHSIG, SIGTERM);
             if (getppid() != parent) _exit(0);
             setenv("DISPLAY", display.c_str(), 1);
-            setenv(kScreenVariable, std::to_string(screen).c_str(), 1);
-            std::vector<char*> argv;
-            for (std::string& arg : args) argv.push_back(arg.data());
-            argv.push_back(nullptr);
+            setenv(kScreenVariable, screenText.c_str(), 1);
             execv("/proc/self/exe", argv.data());
             _exit(127);
         }
@@ -226,11 +227,10 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
                     }
                     break;
                 case SDL_MOUSEMOTION: {
-                    // SDL's first motion comes from the window's middle, where it assumed the
-                    // pointer was: ask the server where it really is.
+                    // SDL measures its first motion from where it assumed the pointer was
+                    // (the window's middle): ask the server where it really is.
                     int x = 0, y = 0;
                     if (quitOn == QuitOn::AnyInput && PointerPosition(&x, &y) && pointer.Moved(x, y)) end.quit = true;
-                    
                     break;
                 }
                 case SDL_MOUSEBUTTONDOWN:

@@ -142,10 +142,11 @@ bool SdlWindowSurface::SyncToRefresh() {
     if (SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) != 0) return false;
     if (SDL_GL_SetSwapInterval(1) != 0) return false;
     // Some drivers accept the interval and ignore it (software ones under a
-    // virtual server): four swaps that block span at least three refreshes.
+    // virtual server). Six swaps that block span at least four refreshes, even
+    // with a frame or two queued ahead.
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     const Uint64 start = SDL_GetPerformanceCounter();
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 6; ++i) {
         glClear(GL_COLOR_BUFFER_BIT);
         SDL_GL_SwapWindow(window_);
     }
@@ -158,7 +159,7 @@ bool SdlWindowSurface::SyncToRefresh() {
         mode.refresh_rate > 0) {
         hz = mode.refresh_rate;
     }
-    if (seconds >= 2.5 / hz) return true;
+    if (seconds >= 3.5 / hz) return true;
     SDL_GL_SetSwapInterval(0);
     return false;
 }
