@@ -25,7 +25,7 @@ public:
 
     // The time to ask a view whose last accepted frame was at `lastFrame`.
     double Deadline(double lastFrame) const { return lastFrame + interval_ + kMargin; }
-    bool Due(double lastFrame) { return clock_->Now() >= Deadline(lastFrame); }
+    bool Due(double lastFrame) const { return clock_->Now() >= Deadline(lastFrame); }
     // Sleeps until `deadline` has passed; false (at once) when `stop` says so.
     bool SleepUntil(double deadline, const std::function<bool()>& stop);
 

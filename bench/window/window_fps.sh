@@ -29,4 +29,6 @@ measure "1280x720 window"
 coproc OWNER { "$build/tests/x11_window_owner" 320 180; }
 read -r -t 10 -u "${OWNER[0]}" wid
 measure "320x180 foreign window" -window-id "$wid"
+owner_pid=$OWNER_PID
 exec {OWNER[1]}>&-
+wait "$owner_pid" 2>/dev/null || true
