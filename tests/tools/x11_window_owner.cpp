@@ -1,7 +1,8 @@
 // A stand-in for the screen-saver daemon: creates and maps a plain X window
 // on the default screen of $DISPLAY, prints its id, and then, for each line
 // "size W H", "sample", "watched" or "destroy" read from stdin, resizes the
-// window, prints the mean colour of its pixels, prints 1 if another client
+// window, prints its size, the mean colour of its pixels and how many are not
+// black, prints 1 if another client
 // listens to its events (0 if not), or destroys it (printing "ok") as the
 // daemon does when the saver is to end. Ends at end of input.
 #include <X11/Xlib.h>
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
             XGetWindowAttributes(display, window, &attributes);
             XImage* image = XGetImage(display, window, 0, 0, attributes.width, attributes.height, AllPlanes, ZPixmap);
             double r = 0, g = 0, b = 0;
+            long lit = 0;
             const double n = static_cast<double>(attributes.width) * attributes.height;
             for (int y = 0; image != nullptr && y < attributes.height; ++y) {
                 for (int x = 0; x < attributes.width; ++x) {
@@ -57,10 +59,11 @@ int main(int argc, char** argv) {
                     r += (p >> 16) & 0xff;
                     g += (p >> 8) & 0xff;
                     b += p & 0xff;
+                    if (((p >> 16) & 0xff) > 8 || ((p >> 8) & 0xff) > 8 || (p & 0xff) > 8) ++lit;
                 }
             }
             if (image != nullptr) XDestroyImage(image);
-            std::printf("%d %d %.1f %.1f %.1f\n", attributes.width, attributes.height, r / n, g / n, b / n);
+            std::printf("%d %d %.1f %.1f %.1f %ld\n", attributes.width, attributes.height, r / n, g / n, b / n, lit);
         }
         std::fflush(stdout);
     }
