@@ -3,7 +3,6 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -19,9 +18,9 @@ int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 // Set by the handler, read by the host loop; the handler may run inside any
 // Xlib call on the main thread, so it only records.
-volatile std::sig_atomic_t gWatched = 0;
+bool gWatched = false;
 unsigned long gWatchedWindow = 0;
-volatile std::sig_atomic_t gWindowLost = 0;
+bool gWindowLost = false;
 struct RecordedError {
     bool any = false;
     unsigned char errorCode = 0, requestCode = 0, minorCode = 0;
@@ -31,7 +30,7 @@ struct RecordedError {
 int OnXError(Display*, XErrorEvent* event) {
     if (gWatched && (gWindowLost || event->resourceid == gWatchedWindow)) {
         // Drawing, swapping or asking after a window its owner destroyed.
-        gWindowLost = 1;
+        gWindowLost = true;
         return 0;
     }
     if (!gError.any) {
@@ -78,7 +77,7 @@ DrawableSize ForeignWindowSize(unsigned long xid) {
     while (display != nullptr && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
-        if (event.type == DestroyNotify && event.xdestroywindow.window == gWatchedWindow) gWindowLost = 1;
+        if (event.type == DestroyNotify && event.xdestroywindow.window == gWatchedWindow) gWindowLost = true;
     }
     XWindowAttributes attributes{};
     if (!QueryWindow(xid, &attributes)) return {};
@@ -135,7 +134,7 @@ void InstallXErrorHandlers() {
 
 void WatchForeignWindow(unsigned long xid) {
     gWatchedWindow = xid;
-    gWatched = 1;
+    gWatched = true;
     // Its destruction also arrives as an event, however our requests fall.
     Display* display = Connection();
     if (display == nullptr) return;
@@ -145,7 +144,7 @@ void WatchForeignWindow(unsigned long xid) {
     XSetErrorHandler(previous);
 }
 
-bool ForeignWindowLost() { return gWindowLost != 0; }
+bool ForeignWindowLost() { return gWindowLost; }
 
 std::string TakeXError() {
     if (!gError.any) return {};
