@@ -62,6 +62,9 @@ public:
     const ViewSettings& Settings() const { return settings; }
     bool ThisScreenIsOn() const { return thisScreenIsOn; }
     const Carols& Music() const { return carols; }
+    // Clock time of the last frame that advanced the scene (0 before the
+    // first): the next is due one frame interval later.
+    double LastFrameTime() const { return animtime; }
 
 private:
     bool MainSetup();

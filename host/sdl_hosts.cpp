@@ -1,11 +1,20 @@
 // The hosts that draw on an X display through SDL2: a window, one full-screen
 // view per display, and the XScreenSaver daemon's window.
 #include <SDL2/SDL.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <iterator>
+#include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/frostvale_view.h"
@@ -13,6 +22,7 @@
 #include "host/run_calendar.h"
 #include "math/failure.h"
 #include "platform/fluid_player.h"
+#include "platform/frame_pacer.h"
 #include "platform/signals.h"
 #include "platform/sdl_window.h"
 #include "platform/x11_window.h"
@@ -27,10 +37,108 @@ struct ScreenView {
     DrawableSize lastSize;
 };
 
-// Mouse motion right after the windows appear is the pointer being found,
-// not the user: a full-screen saver ignores it for a moment and small jitters always.
-constexpr double kMotionGraceSeconds = 1.0;
-constexpr int kMotionThresholdPixels = 8;
+// A full-screen saver ends when the user moves the pointer, not when it
+// twitches or is first found: distances count from where it was first seen.
+class PointerWatch {
+public:
+    static constexpr int kThresholdPixels = 8;
+    // True when the pointer, now at (x, y) in screen pixels, has really moved.
+    bool Moved(int x, int y) {
+        if (!seen_) {
+            seen_ = true;
+            x0_ = x;
+            y0_ = y;
+            return false;
+        }
+        const long dx = x - x0_, dy = y - y0_;
+        return dx * dx + dy * dy > static_cast<long>(kThresholdPixels) * kThresholdPixels;
+    }
+
+private:
+    bool seen_ = false;
+    int x0_ = 0, y0_ = 0;
+};
+
+// SDL draws on one X screen per process. With several screens, the
+// full-screen saver runs itself once more for each other screen; each of
+// those ends with the user's input on its screen, and ends the whole run.
+// Set in those copies: the screen they draw on.
+constexpr const char* kScreenVariable = "FROSTVALE_SCREEN";
+// Display numbers of another screen's views start here, so no view there
+// counts as the main display (no carols; black with MainMonitorOnly).
+constexpr int kDisplaysPerScreen = 100;
+
+class ScreenCopies {
+public:
+    ScreenCopies() = default;
+    ScreenCopies(const ScreenCopies&) = delete;
+    ScreenCopies& operator=(const ScreenCopies&) = delete;
+    ~ScreenCopies() { EndAll(); }
+
+    // Starts this program with the same arguments on X screen `screen`.
+    void Start(int screen) {
+        std::ifstream cmdline("/proc/self/cmdline", std::ios::binary);
+        const std::string all((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        std::vector<std::string> args;
+        for (std::size_t at = 0; at < all.size();) {
+            const std::size_t end = all.find('\0', at);
+            args.push_back(all.substr(at, end - at));
+            at = end == std::string::npos ? all.size() : end + 1;
+        }
+        const std::string display = XDisplayNameForScreen(screen);
+        if (args.empty() || display.empty()) return;
+        const std::string screenText = std::to_string(screen);
+        std::vector<char*> argv;
+        for (std::string& arg : args) argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        const pid_t parent = getpid();
+        const pid_t pid = fork();
+        if (pid == 0) {
+            // The copy must not outlive us, however we end.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent) _exit(0);
+            setenv("DISPLAY", display.c_str(), 1);
+            setenv(kScreenVariable, screenText.c_str(), 1);
+            execv("/proc/self/exe", argv.data());
+            _exit(127);
+        }
+        if (pid > 0) pids_.push_back(pid);
+    }
+
+    // True once a copy has ended by the user's wish (status 0); a copy that
+    // failed leaves its screen black and the rest running.
+    bool UserQuit() {
+        for (pid_t& pid : pids_) {
+            int status = 0;
+            if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
+                pid = -1;
+                if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+            }
+        }
+        return false;
+    }
+
+    void EndAll() {
+        for (pid_t pid : pids_) {
+            if (pid > 0) kill(pid, SIGTERM);
+        }
+        for (pid_t& pid : pids_) {
+            if (pid <= 0) continue;
+            // They clean up within a second; a copy that hangs is not waited for long.
+            int status = 0;
+            for (int i = 0; i < 60 && waitpid(pid, &status, WNOHANG) == 0; ++i) usleep(50000);
+            if (waitpid(pid, &status, WNOHANG) == 0) {
+                kill(pid, SIGKILL);
+                waitpid(pid, &status, 0);
+            }
+            pid = -1;
+        }
+        pids_.clear();
+    }
+
+private:
+    std::vector<pid_t> pids_;
+};
 
 // --trace follows the main display's view; one file for the whole run.
 TraceWriter& RunTrace() {
@@ -71,76 +179,101 @@ void AddView(std::vector<ScreenView>& views, const RunContext& run, Clock* clock
     views.push_back(std::move(sv));
 }
 
-void SleepSeconds(double seconds) {
-    if (seconds <= 0.0) return;
-    timespec ts{static_cast<time_t>(seconds), static_cast<long>((seconds - static_cast<time_t>(seconds)) * 1e9)};
-    nanosleep(&ts, nullptr);
+struct LoopEnd {
+    bool quit = false;
+    int status = 0;
+};
+
+// Asks one view for its frame; the end of the run if its foreign window is gone.
+LoopEnd Frame(ScreenView& sv, bool* reported) {
+    // Every backend reports its drawable size; a change, however it came, re-runs the GL set-up.
+    const DrawableSize size = sv.surface->Size();
+    // The daemon destroys its window when it is done with us.
+    if (sv.surface->IsForeign() && (size.width == 0 || ForeignWindowLost())) return {true, 0};
+    if (size.width != sv.lastSize.width || size.height != sv.lastSize.height) {
+        sv.lastSize = size;
+        sv.view->SetFrameSize(size.width, size.height);
+    }
+    sv.view->AnimateOneFrame();
+    if (!*reported && sv.view->SetupFailed()) {
+        *reported = true;
+        const std::string why = TakeSetupFailure();
+        std::fprintf(stderr, "frostvale: %s\n", why.empty() ? "set-up failed" : why.c_str());
+    }
+    return {};
 }
 
-// Runs until a quit: events, one frame per view, then sleep to the next 1/60 s tick.
-int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn) {
+// An X error is the window's owner destroying it under a request of ours,
+// or something we cannot draw through: the run ends, cleanly in the first case.
+LoopEnd CheckXErrors(const std::vector<ScreenView>& views) {
+    const bool foreign = !views.empty() && views.front().surface->IsForeign();
+    if (foreign && ForeignWindowLost()) return {true, 0};
+    const std::string error = TakeXError();
+    if (error.empty()) return {};
+    if (foreign && views.front().surface->Size().width == 0) return {true, 0};
+    std::fprintf(stderr, "frostvale: %s\n", error.c_str());
+    return {true, 1};
+}
+
+// Runs until a quit: events, then each view's frame as it falls due, then
+// sleep to the next view's due time.
+int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, ScreenCopies* copies) {
+    FramePacer pacer(&clock, SleepUntilMonotonic, FrostvaleView::kFrameInterval);
     for (ScreenView& sv : views) sv.view->StartAnimation();
-    const double started = clock.Now();
-    double nextTick = started;
-    int motionX = 0, motionY = 0;
+    PointerWatch pointer;
+    int pointerX = 0, pointerY = 0;
+    // Where the pointer is once SDL has placed our windows (which may move it).
+    SyncSdlVideo();
+    if (quitOn == QuitOn::AnyInput && PointerPosition(&pointerX, &pointerY)) pointer.Moved(pointerX, pointerY);
     bool reported = false;
-    bool quit = false;
-    while (!quit && !QuitRequested()) {
+    LoopEnd end;
+    while (!end.quit && !QuitRequested()) {
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             switch (event.type) {
                 case SDL_QUIT:
                     // The daemon's window is ended by the daemon (SIGTERM), not by window-manager requests.
-                    if (quitOn != QuitOn::SignalsOnly) quit = true;
+                    if (quitOn != QuitOn::SignalsOnly) end.quit = true;
                     break;
                 case SDL_KEYDOWN:
-                    if (quitOn == QuitOn::AnyInput) quit = true;
+                    if (quitOn == QuitOn::AnyInput) end.quit = true;
                     if (quitOn == QuitOn::KeysEscQ) {
                         const SDL_Keycode key = event.key.keysym.sym;
-                        if (key == SDLK_ESCAPE || key == SDLK_q) quit = true;
+                        if (key == SDLK_ESCAPE || key == SDLK_q) end.quit = true;
                         if (key == SDLK_f && !views.empty()) views.front().surface->ToggleFullscreen();
                     }
                     break;
-                case SDL_MOUSEMOTION:
-                    if (quitOn == QuitOn::AnyInput && clock.Now() - started > kMotionGraceSeconds) {
-                        motionX += event.motion.xrel;
-                        motionY += event.motion.yrel;
-                        if (std::abs(motionX) + std::abs(motionY) > kMotionThresholdPixels) quit = true;
-                    }
+                case SDL_MOUSEMOTION: {
+                    // SDL measures its first motion from where it assumed the pointer was
+                    // (the window's middle): ask the server where it really is.
+                    int x = 0, y = 0;
+                    if (quitOn == QuitOn::AnyInput && PointerPosition(&x, &y) && pointer.Moved(x, y)) end.quit = true;
                     break;
+                }
                 case SDL_MOUSEBUTTONDOWN:
-                    if (quitOn == QuitOn::AnyInput) quit = true;
+                    if (quitOn == QuitOn::AnyInput) end.quit = true;
                     break;
                 default: break;
             }
         }
+        if (copies != nullptr && copies->UserQuit()) end.quit = true;
+        double next = std::numeric_limits<double>::infinity();
         for (ScreenView& sv : views) {
-            // Every backend reports its drawable size; a change, however it came, re-runs the GL set-up.
-            const DrawableSize size = sv.surface->Size();
-            // The daemon destroys its window when it is done with us.
-            if (sv.surface->IsForeign() && size.width == 0) {
-                quit = true;
-                break;
-            }
-            if (size.width != sv.lastSize.width || size.height != sv.lastSize.height) {
-                sv.lastSize = size;
-                sv.view->SetFrameSize(size.width, size.height);
-            }
-            sv.view->AnimateOneFrame();
-            if (!reported && sv.view->SetupFailed()) {
-                reported = true;
-                const std::string why = TakeSetupFailure();
-                std::fprintf(stderr, "frostvale: %s\n", why.empty() ? "set-up failed" : why.c_str());
-            }
+            if (end.quit) break;
+            if (!sv.view->IsAnimating()) continue;
+            if (pacer.Due(sv.view->LastFrameTime())) end = Frame(sv, &reported);
+            if (sv.view->IsAnimating()) next = std::min(next, pacer.Deadline(sv.view->LastFrameTime()));
         }
-        nextTick += FrostvaleView::kFrameInterval;
-        const double now = clock.Now();
-        if (nextTick < now) nextTick = now;  // fell behind: do not try to catch up
-        SleepSeconds(nextTick - now);
+        if (!end.quit) end = CheckXErrors(views);
+        if (end.quit) break;
+        // Views that stopped (black displays) still leave input to watch.
+        if (next == std::numeric_limits<double>::infinity()) next = clock.Now() + FrostvaleView::kFrameInterval;
+        pacer.SleepUntil(next, QuitRequested);
     }
     for (ScreenView& sv : views) sv.view->StopAnimation();
     views.clear();  // views first: each cleans up in its own context
-    return 0;
+    if (copies != nullptr) copies->EndAll();
+    return end.status;
 }
 
 bool StartVideo() {
@@ -167,21 +300,33 @@ int RunWindow(const RunContext& run) {
         StopSdlVideo();
         return 1;
     }
+    surface->SyncToRefresh();
     std::vector<ScreenView> views;
     const int display = std::max(0, surface->DisplayIndex());
     AddView(views, run, &clock, &players, std::move(surface), display);
-    const int status = Loop(views, clock, QuitOn::KeysEscQ);
+    const int status = Loop(views, clock, QuitOn::KeysEscQ, nullptr);
     StopSdlVideo();
     return status;
 }
 
 int RunFullscreen(const RunContext& run) {
+    // The first copy covers the screen $DISPLAY names and starts one for each other screen.
+    const char* copyScreen = std::getenv(kScreenVariable);
+    const int displayBase = copyScreen != nullptr ? kDisplaysPerScreen * (1 + std::atoi(copyScreen)) : 0;
+    ScreenCopies copies;
+    if (copyScreen == nullptr) {
+        const int own = XDefaultScreen();
+        for (int screen = 0; screen < XScreenCount(); ++screen) {
+            if (screen != own) copies.Start(screen);
+        }
+    }
     if (!StartVideo()) return 1;
     SDL_ShowCursor(SDL_DISABLE);
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
     FluidPlayerFactory players;  // outlives the views, which dispose of their players
-    if (run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
+    // Only the first copy holds the main display; the others never play.
+    if (displayBase == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     std::vector<ScreenView> views;
     const int displays = std::max(1, SdlDisplayCount());
     for (int display = 0; display < displays; ++display) {
@@ -191,38 +336,57 @@ int RunFullscreen(const RunContext& run) {
             std::fprintf(stderr, "frostvale: display %d: %s\n", display, error.c_str());
             continue;
         }
-        AddView(views, run, &clock, &players, std::move(surface), display);
+        AddView(views, run, &clock, &players, std::move(surface), displayBase + display);
     }
+    // Several views on one thread: a swap that waited for the refresh would hold up the others.
+    if (views.size() == 1) views.front().surface->SyncToRefresh();
     if (views.empty()) {
         StopSdlVideo();
         return 1;
     }
-    const int status = Loop(views, clock, QuitOn::AnyInput);
+    const int status = Loop(views, clock, QuitOn::AnyInput, &copies);
     StopSdlVideo();
     return status;
 }
 
 int RunXScreenSaver(const RunContext& run) {
-    if (!StartVideo()) return 1;
+    if (!HaveX11Display()) {
+        std::fprintf(stderr, "frostvale: no X display to find the window on; try --headless\n");
+        return 1;
+    }
     unsigned long xid = run.options.windowId.value_or(0);
     if (xid == 0) xid = RootWindowId();
+    // Asked before SDL sees the id: SDL would die in Xlib's handler on a bad one.
+    ForeignWindowInfo window;
+    if (!QueryForeignWindow(xid, &window)) {
+        std::fprintf(stderr, "frostvale: there is no X window 0x%lx\n", xid);
+        return 1;
+    }
+    WatchForeignWindow(xid);
+    // SDL makes its GL context on the screen $DISPLAY names: the window's own.
+    if (window.screen != XDefaultScreen()) setenv("DISPLAY", XDisplayNameForScreen(window.screen).c_str(), 1);
+    if (!StartVideo()) return 1;
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
     FluidPlayerFactory players;  // outlives the views, which dispose of their players
     std::string error;
-    auto surface = xid != 0 ? SdlWindowSurface::AdoptForeignWindow(xid, &error) : nullptr;
+    auto surface = SdlWindowSurface::AdoptForeignWindow(xid, window.visual, &error);
     if (!surface) {
-        std::fprintf(stderr, "frostvale: %s\n", xid != 0 ? error.c_str() : "no root window");
+        // Destroyed between the check and now: the daemon is done with us.
+        const bool gone = ForeignWindowLost() || ForeignWindowSize(xid).width == 0;
+        if (!gone) std::fprintf(stderr, "frostvale: %s\n", error.c_str());
+        surface.reset();
         StopSdlVideo();
-        return 1;
+        return gone ? 0 : 1;
     }
+    surface->SyncToRefresh();
     std::vector<ScreenView> views;
     // The daemon starts one process per monitor: the one on the primary monitor
     // is the main display, which plays the carols.
     const int display = WindowHoldsPrimaryOrigin(xid) ? 0 : 1;
     if (display == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     AddView(views, run, &clock, &players, std::move(surface), display);
-    const int status = Loop(views, clock, QuitOn::SignalsOnly);
+    const int status = Loop(views, clock, QuitOn::SignalsOnly, nullptr);
     StopSdlVideo();
     return status;
 }

@@ -1,7 +1,11 @@
 #include "platform/sdl_window.h"
 
 #include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
 
+#include <GL/gl.h>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -10,6 +14,7 @@
 
 namespace {
 bool gVideoStarted = false;
+void* gSdlXDisplay = nullptr;  // SDL's own X connection, once a window shows it
 
 void RequestPixelFormat() {
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
@@ -29,10 +34,18 @@ bool StartSdlVideo(std::string* error) {
     // X11 unless the user asks otherwise: SDL's fallbacks (offscreen, KMS)
     // would "succeed" with no display and show nothing.
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    // SDL lists the monitors of every X screen but places windows and finds
+    // GL visuals by position alone, and every screen starts at (0, 0): with
+    // several screens it would put them all on the first. Then SDL sees only
+    // the screen $DISPLAY names, whole; each screen runs its own saver.
+    if (XScreenCount() > 1) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         if (error != nullptr) *error = SDL_GetError();
         return false;
     }
+    // SDL's handler passes X errors on to Xlib's, which exits; a window the
+    // daemon destroys under us must end the run cleanly instead.
+    InstallXErrorHandlers();
     RequestPixelFormat();
     gVideoStarted = true;
     return true;
@@ -40,11 +53,17 @@ bool StartSdlVideo(std::string* error) {
 
 void StopSdlVideo() {
     if (!gVideoStarted) return;
+    // SDL puts Xlib's exiting handler back before it closes its connection:
+    // let the errors of the last requests (into a window already gone) reach ours first.
+    SyncX(gSdlXDisplay);
+    gSdlXDisplay = nullptr;
     SDL_Quit();
     gVideoStarted = false;
 }
 
 int SdlDisplayCount() { return SDL_GetNumVideoDisplays(); }
+
+void SyncSdlVideo() { SyncX(gSdlXDisplay); }
 
 std::unique_ptr<SdlWindowSurface> SdlWindowSurface::CreateWindow(const char* title, int width, int height,
                                                                  int display, bool fullscreen, std::string* error) {
@@ -70,8 +89,26 @@ std::unique_ptr<SdlWindowSurface> SdlWindowSurface::CreateWindow(const char* tit
     return self;
 }
 
-std::unique_ptr<SdlWindowSurface> SdlWindowSurface::AdoptForeignWindow(unsigned long xid, std::string* error) {
+std::unique_ptr<SdlWindowSurface> SdlWindowSurface::AdoptForeignWindow(unsigned long xid, unsigned long visual,
+                                                                     std::string* error) {
     std::unique_ptr<SdlWindowSurface> self(new SdlWindowSurface());
+    // SDL makes a foreign window's context from the window's attributes and
+    // reads them unchecked: a window destroyed at that moment crashes it. So
+    // the context is made on a hidden window of ours with the same visual,
+    // and only made current on the foreign one, which fails cleanly.
+    char visualId[32];
+    std::snprintf(visualId, sizeof visualId, "0x%lx", visual);
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, visualId);
+    self->contextWindow_ = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    SDL_SetHint(SDL_HINT_VIDEO_X11_WINDOW_VISUALID, "");
+    if (self->contextWindow_ == nullptr) {
+        if (error != nullptr) *error = std::string("cannot create a GL context: ") + SDL_GetError();
+        return nullptr;
+    }
+    self->window_ = self->contextWindow_;
+    if (!self->CreateContext(error)) return nullptr;
+    self->window_ = nullptr;
+
     SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
     self->window_ = SDL_CreateWindowFrom(reinterpret_cast<void*>(static_cast<std::uintptr_t>(xid)));
     if (self->window_ == nullptr) {
@@ -80,7 +117,10 @@ std::unique_ptr<SdlWindowSurface> SdlWindowSurface::AdoptForeignWindow(unsigned 
     }
     self->foreign_ = true;
     self->xid_ = xid;
-    if (!self->CreateContext(error)) return nullptr;
+    if (!self->MakeCurrent()) {
+        if (error != nullptr) *error = std::string("cannot draw into X window ") + std::to_string(xid) + ": " + SDL_GetError();
+        return nullptr;
+    }
     return self;
 }
 
@@ -92,13 +132,43 @@ bool SdlWindowSurface::CreateContext(std::string* error) {
     }
     // Pacing is the host loop's; vsync would stall every extra window by a refresh.
     SDL_GL_SetSwapInterval(0);
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) gSdlXDisplay = info.info.x11.display;
     return true;
+}
+
+bool SdlWindowSurface::SyncToRefresh() {
+    if (SDL_GL_MakeCurrent(window_, static_cast<SDL_GLContext>(context_)) != 0) return false;
+    if (SDL_GL_SetSwapInterval(1) != 0) return false;
+    // Some drivers accept the interval and ignore it (software ones under a
+    // virtual server). Six swaps that block span at least four refreshes, even
+    // with a frame or two queued ahead.
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    const Uint64 start = SDL_GetPerformanceCounter();
+    for (int i = 0; i < 6; ++i) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapWindow(window_);
+    }
+    glFinish();
+    const double seconds = static_cast<double>(SDL_GetPerformanceCounter() - start) /
+                           static_cast<double>(SDL_GetPerformanceFrequency());
+    SDL_DisplayMode mode;
+    int hz = 60;
+    if (SDL_GetCurrentDisplayMode(std::max(0, SDL_GetWindowDisplayIndex(window_)), &mode) == 0 &&
+        mode.refresh_rate > 0) {
+        hz = mode.refresh_rate;
+    }
+    if (seconds >= 3.5 / hz) return true;
+    SDL_GL_SetSwapInterval(0);
+    return false;
 }
 
 SdlWindowSurface::~SdlWindowSurface() {
     if (context_ != nullptr) SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
     // A foreign window's SDL record goes; the X window itself stays its owner's.
     if (window_ != nullptr) SDL_DestroyWindow(window_);
+    if (contextWindow_ != nullptr) SDL_DestroyWindow(contextWindow_);
 }
 
 bool SdlWindowSurface::MakeCurrent() {

@@ -15,14 +15,18 @@ struct SDL_Window;
 bool StartSdlVideo(std::string* error);
 void StopSdlVideo();
 int SdlDisplayCount();
+// Waits until the X server has carried out every request SDL has made.
+void SyncSdlVideo();
 
 class SdlWindowSurface final : public GLSurface {
 public:
     // A window of width x height on `display`; with `fullscreen` it covers that display.
     static std::unique_ptr<SdlWindowSurface> CreateWindow(const char* title, int width, int height, int display,
                                                           bool fullscreen, std::string* error);
-    // Draws into X11 window `xid`, which stays its owner's: never resized, moved or destroyed here.
-    static std::unique_ptr<SdlWindowSurface> AdoptForeignWindow(unsigned long xid, std::string* error);
+    // Draws into X11 window `xid` (of visual `visual`), which stays its
+    // owner's: never resized, moved or destroyed here.
+    static std::unique_ptr<SdlWindowSurface> AdoptForeignWindow(unsigned long xid, unsigned long visual,
+                                                                std::string* error);
     ~SdlWindowSurface() override;
 
     bool MakeCurrent() override;
@@ -34,13 +38,18 @@ public:
     int DisplayIndex() const;
     void ToggleFullscreen();
     bool IsForeign() const { return foreign_; }
+    // Swaps wait for the display's refresh, if the driver really does that
+    // (tear-free); true if it does. Off otherwise, and for every other window:
+    // the host loop paces the frames either way.
+    bool SyncToRefresh();
 
 private:
     SdlWindowSurface() = default;
     bool CreateContext(std::string* error);
 
     SDL_Window* window_ = nullptr;
-    void* context_ = nullptr;  // SDL_GLContext
+    SDL_Window* contextWindow_ = nullptr;  // a foreign window's GL context was made on this one
+    void* context_ = nullptr;              // SDL_GLContext
     bool foreign_ = false;
     unsigned long xid_ = 0;
 };

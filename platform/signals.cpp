@@ -14,6 +14,9 @@ void InstallQuitSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // The terminal or session that started the saver going away is no reason
+    // to die uncleaned with the music thread half-way through a note.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 bool QuitRequested() { return gQuit != 0; }

@@ -1,4 +1,4 @@
-// SIGTERM and SIGINT ask the run to end; the host loops poll the flag at
+// SIGTERM, SIGINT and SIGHUP ask the run to end; the host loops poll the flag at
 // least every frame, so the engine is cleaned up within a second.
 #pragma once
 

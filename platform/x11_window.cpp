@@ -2,35 +2,165 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
 
 namespace {
 // One connection for the process, opened on first use; size queries run
-// every few frames and must not pay for a connection each time.
-Display* XConnection() {
+// every frame and must not pay for a connection each time.
+Display* Connection() {
     static Display* display = XOpenDisplay(nullptr);
     return display;
 }
 
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+// Set by the handler, read by the host loop; the handler may run inside any
+// Xlib call on the main thread, so it only records.
+bool gWatched = false;
+unsigned long gWatchedWindow = 0;
+bool gWindowLost = false;
+struct RecordedError {
+    bool any = false;
+    unsigned char errorCode = 0, requestCode = 0, minorCode = 0;
+    unsigned long resource = 0;
+} gError;
+
+int OnXError(Display*, XErrorEvent* event) {
+    if (gWatched && (gWindowLost || event->resourceid == gWatchedWindow)) {
+        // Drawing, swapping or asking after a window its owner destroyed.
+        gWindowLost = true;
+        return 0;
+    }
+    if (!gError.any) {
+        gError.any = true;
+        gError.errorCode = event->error_code;
+        gError.requestCode = event->request_code;
+        gError.minorCode = event->minor_code;
+        gError.resource = event->resourceid;
+    }
+    return 0;
+}
+
+[[noreturn]] int OnXIOError(Display*) {
+    // The server is gone with everything we drew on; Xlib exits after this
+    // handler in any case, so leave now, quietly and successfully, without
+    // running clean-up that would only talk to the dead connection.
+    _exit(0);
+}
 }  // namespace
 
-bool HaveX11Display() { return XConnection() != nullptr; }
+bool HaveX11Display() { return Connection() != nullptr; }
 
 unsigned long RootWindowId() {
-    Display* display = XConnection();
+    Display* display = Connection();
     return display != nullptr ? DefaultRootWindow(display) : 0;
 }
 
-DrawableSize ForeignWindowSize(unsigned long xid) {
-    Display* display = XConnection();
-    if (display == nullptr) return {};
-    // The owner may destroy its window at any moment: a BadWindow must not kill us.
+namespace {
+// The window's attributes, asked under a handler that keeps a BadWindow
+// (the owner may destroy its window at any moment) from reaching anyone.
+bool QueryWindow(unsigned long xid, XWindowAttributes* attributes) {
+    Display* display = Connection();
+    if (display == nullptr || xid == 0) return false;
     auto previous = XSetErrorHandler(IgnoreXErrors);
-    XWindowAttributes attributes{};
-    const Status ok = XGetWindowAttributes(display, static_cast<Window>(xid), &attributes);
+    const Status ok = XGetWindowAttributes(display, static_cast<Window>(xid), attributes);
     XSetErrorHandler(previous);
-    if (!ok) return {};
+    return ok != 0;
+}
+}  // namespace
+
+DrawableSize ForeignWindowSize(unsigned long xid) {
+    // The structure events asked for in WatchForeignWindow; only the last one matters.
+    Display* display = Connection();
+    while (display != nullptr && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (event.type == DestroyNotify && event.xdestroywindow.window == gWatchedWindow) gWindowLost = true;
+    }
+    XWindowAttributes attributes{};
+    if (!QueryWindow(xid, &attributes)) return {};
     return {attributes.width, attributes.height};
+}
+
+int XScreenCount() {
+    Display* display = Connection();
+    return display != nullptr ? ScreenCount(display) : 0;
+}
+
+int XDefaultScreen() {
+    Display* display = Connection();
+    return display != nullptr ? DefaultScreen(display) : 0;
+}
+
+bool QueryForeignWindow(unsigned long xid, ForeignWindowInfo* info) {
+    XWindowAttributes attributes{};
+    if (!QueryWindow(xid, &attributes) || attributes.screen == nullptr || attributes.visual == nullptr) return false;
+    info->screen = XScreenNumberOfScreen(attributes.screen);
+    info->visual = XVisualIDFromVisual(attributes.visual);
+    return true;
+}
+
+bool PointerPosition(int* x, int* y) {
+    Display* display = Connection();
+    if (display == nullptr) return false;
+    Window root = 0, child = 0;
+    int windowX = 0, windowY = 0;
+    unsigned mask = 0;
+    return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX, &windowY, &mask) != 0;
+}
+
+std::string DisplayNameWithScreen(const std::string& name, int screen) {
+    // host:display.screen; the host part may itself hold colons (IPv6).
+    const std::size_t colon = name.rfind(':');
+    if (colon == std::string::npos) return name;
+    std::string base = name;
+    const std::size_t dot = name.find('.', colon);
+    if (dot != std::string::npos) base.resize(dot);
+    return base + "." + std::to_string(screen);
+}
+
+std::string XDisplayNameForScreen(int screen) {
+    Display* display = Connection();
+    if (display == nullptr) return {};
+    return DisplayNameWithScreen(DisplayString(display), screen);
+}
+
+void InstallXErrorHandlers() {
+    XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnXIOError);
+}
+
+void WatchForeignWindow(unsigned long xid) {
+    gWatchedWindow = xid;
+    gWatched = true;
+    // Its destruction also arrives as an event, however our requests fall.
+    Display* display = Connection();
+    if (display == nullptr) return;
+    auto previous = XSetErrorHandler(IgnoreXErrors);
+    XSelectInput(display, static_cast<Window>(xid), StructureNotifyMask);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+}
+
+bool ForeignWindowLost() { return gWindowLost; }
+
+std::string TakeXError() {
+    if (!gError.any) return {};
+    char name[96] = "";
+    if (Connection() != nullptr) XGetErrorText(Connection(), gError.errorCode, name, sizeof name);
+    char line[200];
+    std::snprintf(line, sizeof line, "X error %s on request %u.%u (resource 0x%lx)",
+                  name[0] != 0 ? name : std::to_string(gError.errorCode).c_str(), gError.requestCode,
+                  gError.minorCode, gError.resource);
+    gError = RecordedError{};
+    return line;
+}
+
+void SyncX(void* display) {
+    if (display != nullptr) XSync(static_cast<Display*>(display), False);
 }
 
 namespace {
@@ -60,7 +190,7 @@ void PrimaryOrigin(Display* display, Window root, int* x, int* y) {
 }  // namespace
 
 bool WindowHoldsPrimaryOrigin(unsigned long xid) {
-    Display* display = XConnection();
+    Display* display = Connection();
     if (display == nullptr) return true;  // nothing to ask: assume the only display
     auto previous = XSetErrorHandler(IgnoreXErrors);
     XWindowAttributes attributes{};

@@ -1,0 +1,237 @@
+#!/usr/bin/env bash
+# The X hosts under real conditions, on Xvfb: the daemon destroying its window
+# at any moment, a window id that does not exist, the X server going away,
+# several X screens, pointer motion in full screen, SIGHUP. Every wait is
+# bounded. Usage: x11_hosts_test.sh BUILD_DIR OWNER_BINARY POINTER_BINARY [RUNS]
+# ($FROSTVALE names another saver binary.) Exits 77 (skipped) without Xvfb,
+# xdotool or xwd.
+set -uo pipefail
+build=$1
+owner=$2
+pointer=$3
+runs=${4:-30}
+fv=${FROSTVALE:-$build/host/frostvale}
+for tool in Xvfb xdotool xwd python3; do
+  command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
+done
+work=$(mktemp -d)
+servers=()
+trap 'kill $(jobs -p) "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config
+unset XSCREENSAVER_WINDOW
+# SDL loads and unloads the X client libraries at run time; see cli_test.sh.
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+passed=0 failed=0
+
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
+}
+rc_is() { [ "$rc" -eq "$1" ] || { echo "(status $rc)"; return 1; }; }
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+# start_xvfb ARGS...: a fresh server; sets $display and $server.
+start_xvfb() {
+  local n
+  for n in $(seq 170 230); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
+  Xvfb "$display" "$@" -nolisten tcp >/dev/null 2>&1 &
+  server=$!
+  servers+=("$server")
+  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+}
+
+# wait_exit PID SECONDS: waits at most that long; sets $rc (124 and a kill if still running).
+wait_exit() {
+  local pid=$1 limit=$(( $2 * 20 )) i
+  for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rc=124; return; fi
+  wait "$pid"; rc=$?
+}
+
+# lit_fraction SCREEN: share of a screen's sampled pixels that are not black.
+lit_fraction() {
+  xwd -root -screen -display "$1" -silent -out "$work/shot.xwd" 2>/dev/null || { echo 0; return; }
+  python3 - "$work/shot.xwd" <<'PY'
+import struct, sys
+d = open(sys.argv[1], 'rb').read()
+h = struct.unpack('>25I', d[:100])
+size, w, hgt, bpp, bpl, ncolors = h[0], h[4], h[5], h[11], h[12], h[19]
+px = d[size + ncolors * 12:]
+step, lit, n = bpp // 8, 0, 0
+for y in range(0, hgt, 4):
+    for x in range(0, w, 4):
+        at = y * bpl + x * step
+        lit += max(px[at:at + 3]) > 8
+        n += 1
+print(lit / n)
+PY
+}
+# drawn SCREEN: waits (bounded) until something is drawn there.
+drawn() {
+  for _ in $(seq 120); do
+    awk -v f="$(lit_fraction "$1")" 'BEGIN { exit !(f > 0.001) }' && return 0
+    sleep 0.5
+  done
+  return 1
+}
+no_xlib_text() { ! grep -q 'X Error of failed request\|XIO:\|Bad[A-Z][a-z]*' "$1"; }
+
+# start_owner: a window another program owns, as the daemon's; sets $wid.
+start_owner() {
+  coproc OWNER { "$owner" 160 120 2>/dev/null; }
+  read -r -t 10 -u "${OWNER[0]}" wid
+}
+# close_owner: ends the owner (bash forgets a co-process that has ended by itself).
+close_owner() {
+  local pid=${OWNER_PID:-}
+  [ -n "${OWNER[1]:-}" ] && exec {OWNER[1]}>&-
+  [ -n "$pid" ] && wait "$pid" 2>/dev/null
+  return 0
+}
+owner_says() { echo "$1" >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" reply; }
+# watching: waits (bounded) until the saver has found the window and listens to it.
+watching() {
+  for _ in $(seq 400); do
+    owner_says watched
+    [ "$reply" = 1 ] && return 0
+    sleep 0.02
+  done
+  return 1
+}
+# window_drawn: waits (bounded) until the saver draws the scene (not only black)
+# into the owner's window: the engine is set up.
+window_drawn() {
+  for _ in $(seq 60); do
+    owner_says sample
+    [ "$(echo "$reply" | awk '{print ($6 > 0)}')" = 1 ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+start_xvfb -screen 0 800x600x24
+export DISPLAY=$display
+
+# The daemon destroys its window at a random moment: during set-up or while
+# drawing. Each run ends with status 0 and without Xlib's messages; once the
+# scene is drawn, within a second (two, on a busy machine). The engine's set-up
+# is one call that nothing interrupts: a destroy during it is noticed when it
+# returns (a fraction of a second, but seconds under the sanitizers).
+bad_status=0 slow=0 noisy=0
+for run in $(seq "$runs"); do
+  start_owner
+  if [ $((run % 2)) -eq 0 ]; then
+    "$fv" -window-id "$wid" 2>"$work/err" &
+  else
+    XSCREENSAVER_WINDOW=$wid "$fv" -root 2>"$work/err" &
+  fi
+  saver=$!
+  # The saver first checks that the window exists (a destroy before that is a
+  # bad id). Odd runs count the delay from then, even ones from the first drawing.
+  watching
+  [ $((run % 2)) -eq 0 ] && window_drawn
+  sleep "$(awk -v r=$RANDOM 'BEGIN { printf "%.3f", r / 32767 * 1.5 }')"
+  owner_says destroy
+  destroyed=$(now_ms)
+  wait_exit "$saver" 30
+  took=$(( $(now_ms) - destroyed ))
+  close_owner
+  [ "$rc" -eq 0 ] || { bad_status=$((bad_status + 1)); echo "run $run: status $rc: $(head -c 300 "$work/err")"; }
+  [ $((run % 2)) -eq 1 ] || [ "$took" -lt 2000 ] || { slow=$((slow + 1)); echo "run $run: ended ${took} ms after the destroy: $(head -c 200 "$work/err")"; }
+  no_xlib_text "$work/err" || { noisy=$((noisy + 1)); echo "run $run: $(head -c 300 "$work/err")"; }
+done
+check "destroyed window: every run ends with status 0" [ "$bad_status" -eq 0 ]
+check "destroyed window: every run after set-up ends within a second" [ "$slow" -eq 0 ]
+check "destroyed window: no Xlib messages" [ "$noisy" -eq 0 ]
+
+# A window that does not exist: one line of our own, status 1.
+"$fv" -window-id 0x7ffff1 >"$work/out" 2>"$work/err" &
+wait_exit $! 20
+check "bad window id: status 1" rc_is 1
+one_line_of_ours() { [ "$(wc -l <"$1")" -eq 1 ] && grep -q '^frostvale: ' "$1"; }
+check "bad window id: one line of ours" one_line_of_ours "$work/err"
+
+# SIGHUP ends the run as SIGTERM does.
+"$fv" 2>"$work/err" &
+saver=$!
+sleep 2
+kill -HUP "$saver"
+wait_exit "$saver" 30
+check "SIGHUP ends the run cleanly" rc_is 0
+
+# Full screen: a twitch of the pointer keeps the saver; a move, or a key, ends
+# it. (Without a window manager SDL puts the pointer in the middle of a
+# full-screen window: the moves count from wherever it is once the saver draws.)
+"$pointer" 100 100
+"$fv" --fullscreen 2>"$work/err" &
+saver=$!
+drawn "$display"
+read -r px py < <("$pointer")
+"$pointer" $((px + 1)) "$py"
+sleep 1.5
+check "full screen: a 1-pixel move keeps it running" kill -0 "$saver"
+"$pointer" $((px + 20)) "$py"
+wait_exit "$saver" 10
+check "full screen: a 20-pixel move ends it with status 0" rc_is 0
+"$fv" --fullscreen 2>>"$work/err" &
+saver=$!
+drawn "$display"
+xdotool key space
+wait_exit "$saver" 10
+check "full screen: a key ends it with status 0" rc_is 0
+check "full screen: no errors" [ ! -s "$work/err" ]
+
+# The X server going away ends the run with status 0.
+for mode in "" "-window-id"; do
+  start_xvfb -screen 0 640x480x24
+  if [ -n "$mode" ]; then
+    DISPLAY=$display start_owner
+    DISPLAY=$display "$fv" -window-id "$wid" 2>"$work/err" &
+  else
+    DISPLAY=$display "$fv" 2>"$work/err" &
+  fi
+  saver=$!
+  sleep 3
+  kill -TERM "$server"; wait "$server" 2>/dev/null
+  wait_exit "$saver" 30
+  check "server gone (${mode:-window}): status 0" rc_is 0
+  check "server gone (${mode:-window}): no Xlib messages" no_xlib_text "$work/err"
+  close_owner
+done
+
+# Two X screens: each gets its own view at its own size; a hack started on
+# the second screen draws there.
+start_xvfb -screen 0 1280x720x24 -screen 1 800x600x24
+two=$display
+DISPLAY=$two "$fv" --fullscreen 2>"$work/err" &
+saver=$!
+check "two screens, full screen: screen 0 drawn" drawn "$two.0"
+check "two screens, full screen: screen 1 drawn" drawn "$two.1"
+kill -TERM "$saver"
+wait_exit "$saver" 20
+check "two screens, full screen: status 0" rc_is 0
+sleep 0.5
+check "two screens, full screen: no saver left behind" [ -z "$(pgrep -f "^$fv --fullscreen")" ]
+check "two screens, full screen: no errors" [ ! -s "$work/err" ]
+
+start_xvfb -screen 0 1280x720x24 -screen 1 800x600x24
+DISPLAY=$display.1 "$fv" -root 2>"$work/err" &
+saver=$!
+check "second screen, -root: drawn" drawn "$display.1"
+kill -TERM "$saver"
+wait_exit "$saver" 20
+check "second screen, -root: status 0" rc_is 0
+check "second screen, -root: no errors" [ ! -s "$work/err" ]
+
+DISPLAY=$display.1 start_owner
+DISPLAY=$display "$fv" -window-id "$wid" 2>"$work/err" &
+saver=$!
+check "window on the second screen: drawn" window_drawn
+kill -TERM "$saver"
+wait_exit "$saver" 20
+check "window on the second screen: status 0" rc_is 0
+check "window on the second screen: no errors" [ ! -s "$work/err" ]
+close_owner
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
