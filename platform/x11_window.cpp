@@ -10,7 +10,7 @@
 namespace {
 // One connection for the process, opened on first use; size queries run
 // every frame and must not pay for a connection each time.
-Display* Connection() {
+Display* XConnection() {
     static Display* display = XOpenDisplay(nullptr);
     return display;
 }
@@ -52,10 +52,10 @@ int OnXError(Display*, XErrorEvent* event) {
 }
 }  // namespace
 
-bool HaveX11Display() { return Connection() != nullptr; }
+bool HaveX11Display() { return XConnection() != nullptr; }
 
 unsigned long RootWindowId() {
-    Display* display = Connection();
+    Display* display = XConnection();
     return display != nullptr ? DefaultRootWindow(display) : 0;
 }
 
@@ -63,7 +63,7 @@ namespace {
 // The window's attributes, asked under a handler that keeps a BadWindow
 // (the owner may destroy its window at any moment) from reaching anyone.
 bool QueryWindow(unsigned long xid, XWindowAttributes* attributes) {
-    Display* display = Connection();
+    Display* display = XConnection();
     if (display == nullptr || xid == 0) return false;
     auto previous = XSetErrorHandler(IgnoreXErrors);
     const Status ok = XGetWindowAttributes(display, static_cast<Window>(xid), attributes);
@@ -74,7 +74,7 @@ bool QueryWindow(unsigned long xid, XWindowAttributes* attributes) {
 
 DrawableSize ForeignWindowSize(unsigned long xid) {
     // The structure events asked for in WatchForeignWindow; only the last one matters.
-    Display* display = Connection();
+    Display* display = XConnection();
     while (display != nullptr && XPending(display) > 0) {
         XEvent event;
         XNextEvent(display, &event);
@@ -86,12 +86,12 @@ DrawableSize ForeignWindowSize(unsigned long xid) {
 }
 
 int XScreenCount() {
-    Display* display = Connection();
+    Display* display = XConnection();
     return display != nullptr ? ScreenCount(display) : 0;
 }
 
 int XDefaultScreen() {
-    Display* display = Connection();
+    Display* display = XConnection();
     return display != nullptr ? DefaultScreen(display) : 0;
 }
 
@@ -104,7 +104,7 @@ bool QueryForeignWindow(unsigned long xid, ForeignWindowInfo* info) {
 }
 
 bool PointerPosition(int* x, int* y) {
-    Display* display = Connection();
+    Display* display = XConnection();
     if (display == nullptr) return false;
     Window root = 0, child = 0;
     int windowX = 0, windowY = 0;
@@ -123,7 +123,7 @@ std::string DisplayNameWithScreen(const std::string& name, int screen) {
 }
 
 std::string XDisplayNameForScreen(int screen) {
-    Display* display = Connection();
+    Display* display = XConnection();
     if (display == nullptr) return {};
     return DisplayNameWithScreen(DisplayString(display), screen);
 }
@@ -137,7 +137,7 @@ void WatchForeignWindow(unsigned long xid) {
     gWatchedWindow = xid;
     gWatched = true;
     // Its destruction also arrives as an event, however our requests fall.
-    Display* display = Connection();
+    Display* display = XConnection();
     if (display == nullptr) return;
     auto previous = XSetErrorHandler(IgnoreXErrors);
     XSelectInput(display, static_cast<Window>(xid), StructureNotifyMask);
@@ -150,7 +150,7 @@ bool ForeignWindowLost() { return gWindowLost; }
 std::string TakeXError() {
     if (!gError.any) return {};
     char name[96] = "";
-    if (Connection() != nullptr) XGetErrorText(Connection(), gError.errorCode, name, sizeof name);
+    if (XConnection() != nullptr) XGetErrorText(XConnection(), gError.errorCode, name, sizeof name);
     char line[200];
     std::snprintf(line, sizeof line, "X error %s on request %u.%u (resource 0x%lx)",
                   name[0] != 0 ? name : std::to_string(gError.errorCode).c_str(), gError.requestCode,
@@ -190,7 +190,7 @@ void PrimaryOrigin(Display* display, Window root, int* x, int* y) {
 }  // namespace
 
 bool WindowHoldsPrimaryOrigin(unsigned long xid) {
-    Display* display = Connection();
+    Display* display = XConnection();
     if (display == nullptr) return true;  // nothing to ask: assume the only display
     auto previous = XSetErrorHandler(IgnoreXErrors);
     XWindowAttributes attributes{};
