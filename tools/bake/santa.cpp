@@ -116,8 +116,10 @@ Mesh SantaMesh() {
     Rig rig(m);
     Joints j{};
     const V3 shoulder[2] = {{0.6f, 1.3f, 0.0f}, {-0.6f, 1.3f, 0.0f}};
-    const V3 elbow[2] = {{0.75f, 0.85f, 0.35f}, {-0.75f, 0.85f, 0.35f}};
-    const V3 wrist[2] = {{0.55f, 0.95f, 0.95f}, {-0.55f, 0.95f, 0.95f}};
+    // The fists held up at chest height, so the reins run level to the dash and
+    // the arms read over the sleigh's low front.
+    const V3 elbow[2] = {{0.78f, 0.9f, 0.4f}, {-0.78f, 0.9f, 0.4f}};
+    const V3 wrist[2] = {{0.5f, 1.2f, 1.0f}, {-0.5f, 1.2f, 1.0f}};
     const V3 hip[2] = {{0.32f, 0.3f, 0.05f}, {-0.32f, 0.3f, 0.05f}};
     const V3 knee[2] = {{0.34f, 0.3f, 0.72f}, {-0.34f, 0.3f, 0.72f}};
     const V3 ankle[2] = {{0.34f, -0.28f, 0.8f}, {-0.34f, -0.28f, 0.8f}};
