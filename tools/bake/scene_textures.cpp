@@ -114,8 +114,7 @@ Canvas PaintRoundGlow() {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float r = UnitRadius(x, y, size);
-            const float k = (0.6f * std::exp(-std::pow(r / 0.2f, 2.0f)) + 0.4f * std::pow(std::max(0.0f, 1.0f - r * r), 2.5f)) *
-                            EdgeFade(r);
+            const float k = (0.75f + 0.25f * std::exp(-std::pow(r / 0.2f, 2.0f))) * SmoothStep(0.8f, 0.3f, r) * EdgeFade(r);
             c.At(x, y) = Shade(tint, k);
         }
     }
