@@ -118,8 +118,8 @@ Mesh SantaMesh() {
     const V3 shoulder[2] = {{0.6f, 1.3f, 0.0f}, {-0.6f, 1.3f, 0.0f}};
     // The fists held up at chest height, so the reins run level to the dash and
     // the arms read over the sleigh's low front.
-    const V3 elbow[2] = {{0.78f, 0.9f, 0.4f}, {-0.78f, 0.9f, 0.4f}};
-    const V3 wrist[2] = {{0.5f, 1.2f, 1.0f}, {-0.5f, 1.2f, 1.0f}};
+    const V3 elbow[2] = {{0.8f, 0.98f, 0.45f}, {-0.8f, 0.98f, 0.45f}};
+    const V3 wrist[2] = {{0.5f, 1.42f, 1.02f}, {-0.5f, 1.42f, 1.02f}};
     const V3 hip[2] = {{0.32f, 0.3f, 0.05f}, {-0.32f, 0.3f, 0.05f}};
     const V3 knee[2] = {{0.34f, 0.3f, 0.72f}, {-0.34f, 0.3f, 0.72f}};
     const V3 ankle[2] = {{0.34f, -0.28f, 0.8f}, {-0.34f, -0.28f, 0.8f}};
