@@ -261,10 +261,14 @@ Mesh SleighMesh() {
     }
     AddSweep(m, sack, ring, {0, 1, 0}, RegularPolygon(6, 0.12f, 0.12f), kRope.Uv(128, 128), rope);
 
-    // Two presents beside the sack.
+    // Presents stacked in the back corners beside the sack, the top ones showing
+    // over the back from the chase view.
     m.Use(groups[kGifts]);
-    AddBox(m, Move(1.35f, -0.35f, -4.2f) * Xform::RotateY(20.0f), {0.9f, 1.1f, 0.9f}, BoxUv::All(Whole(64)));
-    AddBox(m, Move(-1.4f, -0.45f, -2.6f) * Xform::RotateY(-15.0f), {1.0f, 0.9f, 0.8f}, BoxUv::All(Whole(64)));
+    AddBox(m, Move(1.35f, -0.25f, -4.15f) * Xform::RotateY(20.0f), {0.9f, 1.3f, 0.9f}, BoxUv::All(Whole(64)));
+    AddBox(m, Move(-1.35f, -0.35f, -4.2f) * Xform::RotateY(-15.0f), {1.0f, 1.1f, 0.8f}, BoxUv::All(Whole(64)));
+    AddBox(m, Move(1.3f, 0.82f, -4.1f) * Xform::RotateY(-10.0f) * Xform::RotateZ(8.0f), {0.75f, 0.8f, 0.75f},
+           BoxUv::All(Whole(64)));
+    AddBox(m, Move(-1.25f, 0.5f, -4.05f) * Xform::RotateY(30.0f), {0.7f, 0.6f, 0.7f}, BoxUv::All(Whole(64)));
     return m;
 }
 
