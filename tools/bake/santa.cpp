@@ -225,8 +225,8 @@ Mesh SantaMesh() {
     up[j.head].rotation = {0, -20, 0};
     for (int s = 0; s < 2; ++s) up[j.shoulder[s]].rotation = {30, 0, s == 0 ? 35.0f : -35.0f};
     rig.Key(57, up);
-    Pose perch;  // sitting on the side panel, legs over the edge
-    perch[j.hips].offset = {-2.1f, 1.1f, 0.1f};
+    Pose perch;  // sitting on the side panel beside the seat, legs over the edge
+    perch[j.hips].offset = {-2.1f, 0.27f, 0.1f};  // on the low waist of the side panel
     perch[j.hips].rotation = {0, -90, 0};
     perch[j.belly].rotation = {-6, 0, 0};
     perch[j.thigh[0]].rotation = {30, 0, 0};
