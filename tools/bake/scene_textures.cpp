@@ -105,8 +105,10 @@ Canvas PaintNoseGlow() {
     return c;
 }
 
-// The round glow shared by stars, chimney smoke and snowflakes: a bright compact
-// core (reads as a point on a star) in a wide soft puff (reads as smoke).
+// The round glow shared by stars, chimney smoke and snowflakes: a white disc
+// with a hot centre and a soft rim. Brightness is also opacity, so any faint
+// puff would draw as a grey ring over the snow-covered ground; a near-opaque
+// white core keeps flakes white there, and overlapping discs still billow as smoke.
 Canvas PaintRoundGlow() {
     const int size = 128;
     Canvas c(size, size, {0, 0, 0, 1});
