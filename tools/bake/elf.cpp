@@ -9,9 +9,9 @@
 // turn their axes half round z, so the grip offsets the scene uses,
 // (0.75, 0, 0.5) for hand 1 and (-0.75, 0, 0.5) for hand 2, land in the palms.
 //
-// The sack sits behind the bench: seen from the elf's seat its front bulges
-// about 1.7 behind and its top lies about 0.9 up and 2.2 behind. To reach it
-// the elf slides back on the bench and turns round.
+// The sack sits low behind the bench, so the chase view sees over it: seen from
+// the elf's seat its crown lies about 0.4 up and 1.5 behind. To reach it the
+// elf slides back on the bench and turns round.
 //
 // Clips (cruising loops 0-53 in real time): hand 2 in the sack at frames 0-4,
 // swung out to the +x side at 11-16; hand 1 in the sack at 27-30, swung out to
@@ -196,19 +196,19 @@ Mesh ElfMesh() {
         p[j.bobble].rotation = {a, 0, 0};
         return p;
     };
-    const Pose sack2 = flop(AtSack(rig, j, true, {0.3f, 0.6f, -1.7f}), -20);
+    const Pose sack2 = flop(AtSack(rig, j, true, {0.3f, 0.25f, -1.5f}), -20);
     rig.Key(0, sack2);
-    rig.Key(2, flop(AtSack(rig, j, true, {0.2f, 0.45f, -1.8f}), -10), Ease::Linear);
-    rig.Key(4, flop(AtSack(rig, j, true, {0.28f, 0.68f, -1.7f}), 0), Ease::Linear);
+    rig.Key(2, flop(AtSack(rig, j, true, {0.2f, 0.1f, -1.6f}), -10), Ease::Linear);
+    rig.Key(4, flop(AtSack(rig, j, true, {0.28f, 0.33f, -1.5f}), 0), Ease::Linear);
     rig.Key(8, flop(Throwing(rig, j, true, {0.75f, 1.1f, -0.65f}, 40), 20), Ease::Smooth);
     rig.Key(11, flop(Throwing(rig, j, true, {1.0f, 1.0f, 0.0f}, 10), 10), Ease::In);
     rig.Key(14, flop(Throwing(rig, j, true, {0.95f, 1.15f, 0.3f}, -10), -15), Ease::Linear);
     rig.Key(16, flop(Throwing(rig, j, true, {0.85f, 0.95f, 0.55f}, -15), -20), Ease::Out);
     rig.Key(20, flop(Seated(rig, j), 10));
-    rig.Key(24, flop(AtSack(rig, j, false, {-0.4f, 0.8f, -1.4f}), 15));
-    rig.Key(27, flop(AtSack(rig, j, false, {-0.3f, 0.6f, -1.7f}), 0), Ease::Out);
-    rig.Key(29, flop(AtSack(rig, j, false, {-0.2f, 0.45f, -1.8f}), -10), Ease::Linear);
-    rig.Key(30, flop(AtSack(rig, j, false, {-0.28f, 0.68f, -1.7f}), -5), Ease::Linear);
+    rig.Key(24, flop(AtSack(rig, j, false, {-0.4f, 0.45f, -1.2f}), 15));
+    rig.Key(27, flop(AtSack(rig, j, false, {-0.3f, 0.25f, -1.5f}), 0), Ease::Out);
+    rig.Key(29, flop(AtSack(rig, j, false, {-0.2f, 0.1f, -1.6f}), -10), Ease::Linear);
+    rig.Key(30, flop(AtSack(rig, j, false, {-0.28f, 0.33f, -1.5f}), -5), Ease::Linear);
     rig.Key(34, flop(Throwing(rig, j, false, {-0.75f, 1.1f, -0.65f}, 40), 15), Ease::Smooth);
     rig.Key(37, flop(Throwing(rig, j, false, {-1.0f, 1.0f, 0.0f}, 10), 10), Ease::In);
     rig.Key(40, flop(Throwing(rig, j, false, {-0.95f, 1.15f, 0.3f}, -10), -15), Ease::Linear);

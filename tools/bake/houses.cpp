@@ -12,6 +12,9 @@
 //   sit low enough to stay under it.
 // The landing ring lies where each cap or deck is gentle, between the eave
 // skirts, so the silhouettes can stay steep-sided.
+// The saver rests the sleigh somewhat higher over the chimney than its fixed
+// points say, so the chimneys are squat and broad: the ring lies just over 0.8
+// down rather than a full unit, bringing the snow up under the runners.
 //
 // Every house is drawn with one picture bound, so each picture is an atlas: the
 // walls of both models with their windows and doors painted in, gables, brick,
@@ -339,10 +342,10 @@ float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top
 void AddChimney(Mesh& m, V3 top, float from) {
     const float crown = 0.35f;
     BoxUv brick = BoxUv::All(Uv(kBrick));
-    AddBox(m, Move(top.x, (from + top.y - crown) * 0.5f, top.z), {1.8f, top.y - crown - from, 1.8f}, brick);
+    AddBox(m, Move(top.x, (from + top.y - crown) * 0.5f, top.z), {2.2f, top.y - crown - from, 2.2f}, brick);
     BoxUv cap = BoxUv::All(Uv(kCrown));
     cap.faces[kTop] = Uv(kFlue);
-    AddBox(m, Move(top.x, top.y - crown * 0.5f, top.z), {2.2f, crown, 2.2f}, cap);
+    AddBox(m, Move(top.x, top.y - crown * 0.5f, top.z), {2.6f, crown, 2.6f}, cap);
 }
 
 // A small roof over a door: a board with snow on it, leaning out from the wall.
@@ -362,7 +365,7 @@ Mesh StartHouse(const char* name) {
 // Cottage: 13 by 11 under a hipped bonnet, chimney at the top of the cap.
 // The cap's ridge runs 2 along x; the landing ring lies wholly on the cap,
 // falling 3 to 5 times its pitch below the ridge (least towards the hip
-// corners), so a gentle cap and a stout chimney keep it 1.05 to 1.2 down.
+// corners), so a gentle cap and a squat chimney keep it 0.82 to 0.95 down.
 Mesh Chalet() {
     Mesh m = StartHouse("chalet");
     const float hx = 6.5f, hz = 5.5f, top = 6.0f;
@@ -371,7 +374,7 @@ Mesh Chalet() {
     const float bend = steep * skirt;
     const float ridge = AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, bend}, {least, bend + cap * (least - skirt)}});
     AddCanopy(m, Move(0.0f, 3.9f, hz), 3.4f);
-    const V3 chimney = {0.0f, ridge + 0.8f, 0.0f};
+    const V3 chimney = {0.0f, ridge + 0.57f, 0.0f};
     AddChimney(m, chimney, top);
     m.AddJoint("house", -1, {});
     m.AddJoint("chimney", 0, chimney);
@@ -380,7 +383,7 @@ Mesh Chalet() {
 
 // Long house: 20 by 11 under a mansard whose flat deck reaches 5.2 to the
 // front and back of the middle and 9.7 to either end, so the landing ring
-// round the chimney (3.5 right of the middle, about 1 above the deck snow)
+// round the chimney (3.5 right of the middle, 0.82 above the deck snow)
 // lies wholly on the deck. A gabled wing to the front on the left, the door
 // under a canopy on the right, and two dormers in the front slope.
 Mesh LongHouse() {
@@ -409,7 +412,7 @@ Mesh LongHouse() {
         AddGabledRoof(m, Move(dx, 0, 0), 1.1f, dormerTop, back, front + 0.5f, back, front);
     }
     AddCanopy(m, Move(-hx + 13.0f, 3.9f, hz), 3.4f);
-    const V3 chimney = {3.5f, deck + 1.05f, 0.0f};
+    const V3 chimney = {3.5f, deck + 0.82f, 0.0f};
     AddChimney(m, chimney, top);
     m.AddJoint("house", -1, {});
     m.AddJoint("chimney", 0, chimney);

@@ -116,8 +116,10 @@ Mesh SantaMesh() {
     Rig rig(m);
     Joints j{};
     const V3 shoulder[2] = {{0.6f, 1.3f, 0.0f}, {-0.6f, 1.3f, 0.0f}};
-    const V3 elbow[2] = {{0.75f, 0.85f, 0.35f}, {-0.75f, 0.85f, 0.35f}};
-    const V3 wrist[2] = {{0.55f, 0.95f, 0.95f}, {-0.55f, 0.95f, 0.95f}};
+    // The fists held up at chest height, so the reins run level to the dash and
+    // the arms read over the sleigh's low front.
+    const V3 elbow[2] = {{0.8f, 0.98f, 0.45f}, {-0.8f, 0.98f, 0.45f}};
+    const V3 wrist[2] = {{0.5f, 1.42f, 1.02f}, {-0.5f, 1.42f, 1.02f}};
     const V3 hip[2] = {{0.32f, 0.3f, 0.05f}, {-0.32f, 0.3f, 0.05f}};
     const V3 knee[2] = {{0.34f, 0.3f, 0.72f}, {-0.34f, 0.3f, 0.72f}};
     const V3 ankle[2] = {{0.34f, -0.28f, 0.8f}, {-0.34f, -0.28f, 0.8f}};
@@ -223,8 +225,8 @@ Mesh SantaMesh() {
     up[j.head].rotation = {0, -20, 0};
     for (int s = 0; s < 2; ++s) up[j.shoulder[s]].rotation = {30, 0, s == 0 ? 35.0f : -35.0f};
     rig.Key(57, up);
-    Pose perch;  // sitting on the side panel, legs over the edge
-    perch[j.hips].offset = {-2.1f, 1.1f, 0.1f};
+    Pose perch;  // sitting on the side panel beside the seat, legs over the edge
+    perch[j.hips].offset = {-2.1f, 0.27f, 0.1f};  // on the low waist of the side panel
     perch[j.hips].rotation = {0, -90, 0};
     perch[j.belly].rotation = {-6, 0, 0};
     perch[j.thigh[0]].rotation = {30, 0, 0};

@@ -105,8 +105,10 @@ Canvas PaintNoseGlow() {
     return c;
 }
 
-// The round glow shared by stars, chimney smoke and snowflakes: a bright compact
-// core (reads as a point on a star) in a wide soft puff (reads as smoke).
+// The round glow shared by stars, chimney smoke and snowflakes: a white disc
+// with a hot centre and a soft rim. Brightness is also opacity, so any faint
+// puff would draw as a grey ring over the snow-covered ground; a near-opaque
+// white core keeps flakes white there, and overlapping discs still billow as smoke.
 Canvas PaintRoundGlow() {
     const int size = 128;
     Canvas c(size, size, {0, 0, 0, 1});
@@ -114,8 +116,7 @@ Canvas PaintRoundGlow() {
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
             const float r = UnitRadius(x, y, size);
-            const float k = (0.6f * std::exp(-std::pow(r / 0.2f, 2.0f)) + 0.4f * std::pow(std::max(0.0f, 1.0f - r * r), 2.5f)) *
-                            EdgeFade(r);
+            const float k = (0.75f + 0.25f * std::exp(-std::pow(r / 0.2f, 2.0f))) * SmoothStep(0.8f, 0.3f, r) * EdgeFade(r);
             c.At(x, y) = Shade(tint, k);
         }
     }

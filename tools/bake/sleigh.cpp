@@ -23,13 +23,15 @@ const char* const kMaterialNames[kMaterials] = {"body", "gold", "velvet", "sack"
 const PixelRect kPanelArt = {0, 0, 256, 140};
 const PixelRect kLacquer = {0, 144, 256, 256};
 
-// The side panel's outline: (z, y), counter-clockwise seen from -x, with the low
-// waist beside Santa, the high back round the elf's bench and the scroll at the front.
+// The side panel's outline: (z, y), counter-clockwise seen from -x, with the high
+// back round the elf's bench, and the waist and the dash kept low beside and in
+// front of Santa so his coat, his arms and the reins in his fists show; the reins'
+// rings sit on the dash's lip.
 const std::vector<V2> kSideOutline = {
-    {-4.9f, -2.9f}, {3.0f, -2.9f},   {3.8f, -2.6f},   {4.3f, -2.0f},  {4.5f, -1.2f},  {4.5f, -0.6f},
-    {4.35f, -0.1f}, {4.0f, 0.12f},   {3.65f, -0.05f}, {3.5f, -0.45f}, {2.9f, -0.95f}, {2.0f, -1.15f},
-    {1.0f, -1.15f}, {0.3f, -0.95f},  {-0.2f, -0.4f},  {-0.6f, 0.5f},  {-1.0f, 1.3f},  {-1.6f, 1.95f},
-    {-2.4f, 2.25f}, {-3.2f, 2.3f},   {-3.9f, 2.05f},  {-4.5f, 1.5f},  {-4.9f, 0.8f},
+    {-4.9f, -2.9f},  {3.0f, -2.9f},   {3.8f, -2.6f},   {4.3f, -2.05f},  {4.55f, -1.5f}, {4.55f, -1.25f},
+    {4.4f, -1.1f},   {4.1f, -1.05f},  {3.8f, -1.15f},  {3.45f, -1.4f},  {2.8f, -1.8f},  {2.0f, -1.98f},
+    {0.9f, -1.98f},  {0.2f, -1.75f},  {-0.25f, -1.0f}, {-0.65f, 0.2f},  {-1.1f, 1.2f},  {-1.6f, 1.9f},
+    {-2.4f, 2.25f},  {-3.2f, 2.3f},   {-3.9f, 2.05f},  {-4.5f, 1.5f},   {-4.9f, 0.8f},
 };
 constexpr float kPanelX = 2.15f;      // centre of each side panel
 constexpr float kPanelDepth = 0.22f;  // its thickness
@@ -88,9 +90,9 @@ Canvas PaintBody() {
     };
     scroll(PanelPixel({-2.9f, 0.9f}), 16.0f, 1.6f, 1.0f);
     scroll(PanelPixel({-1.4f, -1.3f}), 11.0f, 1.4f, -1.0f);
-    scroll(PanelPixel({3.6f, -1.6f}), 11.0f, 1.5f, 1.0f);
+    scroll(PanelPixel({3.75f, -1.95f}), 9.0f, 1.5f, 1.0f);
     // Holly sprig in the middle of the waist.
-    const Point h = PanelPixel({1.2f, -2.0f});
+    const Point h = PanelPixel({1.45f, -2.55f});
     for (int k = -1; k <= 1; k += 2) {
         FillPolygon(c, {{h.x, h.y}, {h.x + 9.0f * static_cast<float>(k), h.y - 5.0f}, {h.x + 15.0f * static_cast<float>(k), h.y + 1.0f},
                         {h.x + 6.0f * static_cast<float>(k), h.y + 4.0f}},
@@ -208,8 +210,8 @@ Mesh SleighMesh() {
     }
     BoxUv body = BoxUv::All(lacquer);
     AddBox(m, Move(0, -2.82f, -0.95f), {2.0f * kInside, 0.16f, 7.9f}, body);
-    const std::vector<V2> dashLine = {{3.0f, -2.9f}, {3.8f, -2.6f}, {4.3f, -2.0f}, {4.5f, -1.2f},
-                                      {4.5f, -0.6f}, {4.35f, -0.1f}, {4.0f, 0.12f}};
+    const std::vector<V2> dashLine = {{3.0f, -2.9f}, {3.8f, -2.6f}, {4.3f, -2.05f}, {4.55f, -1.5f},
+                                      {4.55f, -1.25f}, {4.4f, -1.1f}, {4.1f, -1.05f}};
     AddExtrusion(m, Xform::RotateY(-90.0f), ThickLine(dashLine, 0.18f), 2.0f * kInside, lacquer, {lacquer}, false);
     AddBox(m, Move(0, -1.05f, -4.8f), {2.0f * kInside, 3.7f, 0.2f}, body);
     AddBox(m, Move(0, -0.75f, -1.25f), {2.0f * kInside, 4.1f, 2.1f}, body);   // the bench under the elf
@@ -238,9 +240,10 @@ Mesh SleighMesh() {
     AddBevelBox(m, Move(0, -1.0f, 0.0f) * Xform::RotateX(-12.0f), {2.0f * kInside - 0.2f, 2.6f, 0.45f}, 0.15f, velvet);
     AddBevelBox(m, Move(0, 1.4f, -1.2f), {2.0f * kInside - 0.1f, 0.35f, 2.2f}, 0.12f, velvet);
 
-    // The sack behind the bench, slightly flattened and leaning back, tied with a rope.
+    // The sack behind the bench, squat so the chase view sees the elf and the team
+    // over it, its crown just behind the bench where the elf reaches, tied with a rope.
     m.Use(groups[kSack]);
-    const Xform sack = Move(0, -0.85f, -3.45f) * Xform::RotateX(-8.0f) * Xform::Scale({0.95f, 1.0f, 0.68f});
+    const Xform sack = Move(0, -0.9f, -3.1f) * Xform::Scale({0.9f, 0.68f, 0.66f});
     LatheOptions lathe;
     lathe.segments = 14;
     lathe.vStart = 1.0f;
@@ -258,10 +261,14 @@ Mesh SleighMesh() {
     }
     AddSweep(m, sack, ring, {0, 1, 0}, RegularPolygon(6, 0.12f, 0.12f), kRope.Uv(128, 128), rope);
 
-    // Two presents beside the sack.
+    // Presents stacked in the back corners beside the sack, the top ones showing
+    // over the back from the chase view.
     m.Use(groups[kGifts]);
-    AddBox(m, Move(1.35f, -0.35f, -4.2f) * Xform::RotateY(20.0f), {0.9f, 1.1f, 0.9f}, BoxUv::All(Whole(64)));
-    AddBox(m, Move(-1.4f, -0.45f, -2.6f) * Xform::RotateY(-15.0f), {1.0f, 0.9f, 0.8f}, BoxUv::All(Whole(64)));
+    AddBox(m, Move(1.35f, -0.25f, -4.15f) * Xform::RotateY(20.0f), {0.9f, 1.3f, 0.9f}, BoxUv::All(Whole(64)));
+    AddBox(m, Move(-1.35f, -0.35f, -4.2f) * Xform::RotateY(-15.0f), {1.0f, 1.1f, 0.8f}, BoxUv::All(Whole(64)));
+    AddBox(m, Move(1.3f, 0.82f, -4.1f) * Xform::RotateY(-10.0f) * Xform::RotateZ(8.0f), {0.75f, 0.8f, 0.75f},
+           BoxUv::All(Whole(64)));
+    AddBox(m, Move(-1.25f, 0.5f, -4.05f) * Xform::RotateY(30.0f), {0.7f, 0.6f, 0.7f}, BoxUv::All(Whole(64)));
     return m;
 }
 
