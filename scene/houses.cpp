@@ -92,7 +92,6 @@ bool XMASMAIN::SetupHouses() {
     }
     try {
         houses.assign(static_cast<std::size_t>(houseCount), ONEHOUSE{});
-        smokeBatch.Reserve(houses.size() * kSmokePerHouse);
     } catch (const std::bad_alloc&) {
         ERRORCLOSE("Error allocating memory!");
         return false;
@@ -231,17 +230,22 @@ void XMASMAIN::DrawAllSmoke() {
     glDisable(GL_LIGHTING);
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, textures[kSmokeImage].texID);
-    smokeBatch.Begin();
+    glBegin(GL_QUADS);
     for (const ONEHOUSE& house : houses) {
         if (!house.smoking) continue;
         for (const ONEPARTICLE& puff : house.particles) {
             if (puff.alpha <= 0.0f) continue;
             const VECTOR3D centre = AddVectors(house.position, puff.position);
             if (!SphereInFrustum(centre, puff.size)) continue;
-            smokeBatch.Add(centre, corners, puff.size, kTexS, kTexT, 1.0f, 1.0f, 1.0f, puff.alpha);
+            glColor4f(1.0f, 1.0f, 1.0f, puff.alpha);
+            for (int c = 0; c < 4; ++c) {
+                glTexCoord2f(kTexS[c], kTexT[c]);
+                glVertex3f(centre.x + corners[c].x * puff.size, centre.y + corners[c].y * puff.size,
+                           centre.z + corners[c].z * puff.size);
+            }
         }
     }
-    smokeBatch.Draw();
+    glEnd();
     glDepthMask(GL_TRUE);
     glEnable(GL_LIGHTING);
     glDisable(GL_BLEND);

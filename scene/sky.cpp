@@ -28,8 +28,6 @@ constexpr GLuint kGlowImage = 2;
 // The camera-facing quad shared by every sprite, with its texture coordinates.
 constexpr VECTOR3D kQuadCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
 constexpr float kQuadTex[4][2] = {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}};
-constexpr float kQuadS[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-constexpr float kQuadT[4] = {0.0f, 1.0f, 1.0f, 0.0f};
 
 VECTOR3D RandomStarPlace() {
     VECTOR3D p = {0.0f, kStarRadius, 0.0f};
@@ -60,7 +58,6 @@ GLuint Texture2(const std::vector<Texture>& textures, GLuint index) {
 bool XMASMAIN::SetupStars() {
     try {
         stars.assign(static_cast<std::size_t>(starCount > 0 ? starCount : 0), ONEPARTICLE{});
-        starBatch.Reserve(stars.size());
     } catch (const std::bad_alloc&) {
         ERRORCLOSE("Error allocating memory!");
         return false;
@@ -108,14 +105,17 @@ void XMASMAIN::DrawStars() {
     glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
     glBindTexture(GL_TEXTURE_2D, Texture2(textures, kGlowImage));
-    starBatch.Begin();
+    glBegin(GL_QUADS);
     for (const ONEPARTICLE& star : stars) {
         const VECTOR3D centre = AddVectors(cameraEye, star.position);
         if (star.alpha <= 0.0f || !SphereInFrustum(centre, kStarSize)) continue;
-        starBatch.Add(centre, corners, 1.0f, kQuadS, kQuadT, 0.75f * star.alpha, 0.75f * star.alpha, 1.0f,
-                      star.alpha);
+        glColor4f(0.75f * star.alpha, 0.75f * star.alpha, 1.0f, star.alpha);
+        for (int i = 0; i < 4; ++i) {
+            glTexCoord2f(kQuadTex[i][0], kQuadTex[i][1]);
+            glVertex3f(centre.x + corners[i].x, centre.y + corners[i].y, centre.z + corners[i].z);
+        }
     }
-    starBatch.Draw();
+    glEnd();
 
     const VECTOR3D moonCentre = AddVectors(cameraEye, moon.position);
     if (SphereInFrustum(moonCentre, moonSize)) {
@@ -381,9 +381,6 @@ void XMASMAIN::CleanupBackground() {
     snowFlakes.shrink_to_fit();
     stars.clear();
     stars.shrink_to_fit();
-    snowBatch.Release();
-    starBatch.Release();
-    smokeBatch.Release();
     houses.clear();
     houses.shrink_to_fit();
     if (treeList != 0) glDeleteLists(treeList, 1);

@@ -46,7 +46,6 @@ bool XMASMAIN::SetupSnow() {
     }
     try {
         snowFlakes.assign(static_cast<std::size_t>(count), ONEPARTICLE{});
-        snowBatch.Reserve(static_cast<std::size_t>(count));
     } catch (const std::bad_alloc&) {
         ERRORCLOSE("Error allocating memory!");
         return false;
@@ -136,8 +135,7 @@ void XMASMAIN::MoveSnow() {
 }
 
 // One quad batch, one bind: the corners are turned to face the camera once
-// and added to every flake's position, and the flakes go to GL in a single
-// array draw. Changes no simulation state.
+// and added to every flake's position. Changes no simulation state.
 void XMASMAIN::DrawSnow() {
     if (snowFlakes.empty()) return;
     const MATRIX basis = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
@@ -151,12 +149,17 @@ void XMASMAIN::DrawSnow() {
     glDisable(GL_LIGHTING);
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, textures[kFlakeImage].texID);
-    snowBatch.Begin();
+    glBegin(GL_QUADS);
     for (const ONEPARTICLE& flake : snowFlakes) {
         if (flake.alpha <= 0.0f || !SphereInFrustum(flake.position, kFlakeSize)) continue;
-        snowBatch.Add(flake.position, corners, 1.0f, kTexS, kTexT, 1.0f, 1.0f, 1.0f, flake.alpha);
+        glColor4f(1.0f, 1.0f, 1.0f, flake.alpha);
+        for (int c = 0; c < 4; ++c) {
+            glTexCoord2f(kTexS[c], kTexT[c]);
+            glVertex3f(flake.position.x + corners[c].x, flake.position.y + corners[c].y,
+                       flake.position.z + corners[c].z);
+        }
     }
-    snowBatch.Draw();
+    glEnd();
     glEnable(GL_LIGHTING);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);

@@ -20,8 +20,6 @@ constexpr double kPi = 3.14159265358979323846;
 // they are emitted.
 constexpr VECTOR3D kCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
 constexpr float kCornerTexCoords[8] = {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f};
-constexpr float kCornerS[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-constexpr float kCornerT[4] = {0.0f, 1.0f, 1.0f, 0.0f};
 
 // 0 when the shared set lacks the entry, so a short tex.brm draws untextured
 // instead of reading past the array.
@@ -73,12 +71,17 @@ void XMASMAIN::DrawSparkles() {
     glDisable(GL_LIGHTING);
     glDepthMask(GL_FALSE);
     glBindTexture(GL_TEXTURE_2D, TextureName(textures, kSparkleTexture));
-    sparkleBatch.Begin();
+    glBegin(GL_QUADS);
     for (const ONEPARTICLE& s : sparkles) {
         if (!SphereInFrustum(s.position, s.size) || s.alpha <= 0.0f) continue;
-        sparkleBatch.Add(s.position, corners, s.size, kCornerS, kCornerT, 1.0f, 0.0f, 1.0f, s.alpha);
+        glColor4f(1.0f, 0.0f, 1.0f, s.alpha);
+        for (int c = 0; c < 4; ++c) {
+            glTexCoord2f(kCornerTexCoords[2 * c], kCornerTexCoords[2 * c + 1]);
+            glVertex3f(s.position.x + corners[c].x * s.size, s.position.y + corners[c].y * s.size,
+                       s.position.z + corners[c].z * s.size);
+        }
     }
-    sparkleBatch.Draw();
+    glEnd();
     glEnable(GL_LIGHTING);
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);

@@ -127,7 +127,6 @@ bool XMASMAIN::SetupScene() {
     try {
         santa = std::make_unique<ONEMODEL>();
         elf = std::make_unique<ONEMODEL>();
-        sparkleBatch.Reserve(kSparklePool);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -174,7 +173,6 @@ void XMASMAIN::CleanupScene() {
     presentLists.shrink_to_fit();
     reinPoints.clear();
     reinPoints.shrink_to_fit();
-    sparkleBatch.Release();
     if (sleighList != 0) glDeleteLists(sleighList, 1);
     sleighList = 0;
     ReleaseLastToFirst(&animTemplates);

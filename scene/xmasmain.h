@@ -21,7 +21,6 @@
 #include "assets/texture.h"
 #include "math/matrix.h"
 #include "math/vector.h"
-#include "scene/quad_batch.h"
 #include "scene/records.h"
 #include "scene/settings.h"
 
@@ -137,12 +136,10 @@ public:
 
     // snow
     std::vector<ONEPARTICLE> snowFlakes;
-    QuadBatch snowBatch;  // drawing scratch, one quad per flake
     VECTOR3D snowCentre = {0.0f, 0.0f, 20.0f};
 
     // stars and moon
     std::vector<ONEPARTICLE> stars;
-    QuadBatch starBatch;  // drawing scratch, one quad per star
     ONEPARTICLE moon;
     float moonSize = 0.0f;
     VECTOR3D groundScroll = {0.0f, 0.0f, 0.0f};
@@ -153,7 +150,6 @@ public:
     Texture houseTextures[5];
     VECTOR3D chimneyOffsets[2] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
     VECTOR3D smokeWind = {0.0f, 0.0f, 3.0f};
-    QuadBatch smokeBatch;  // drawing scratch, room for every puff of every house
 
     // trees
     GLuint treeList = 0;
@@ -214,7 +210,6 @@ public:
     std::unique_ptr<ONEMODEL> elf;
     std::vector<ONEREINDEER> reindeer;
     ONEPARTICLE sparkles[kSparklePool];
-    QuadBatch sparkleBatch;  // drawing scratch, sized by SetupScene
     std::vector<ANIMATIONTEMPLATE> animTemplates;  // 0 reindeer, 1 Santa, 2 elf
     VECTOR3D reinAnchorPlusX = {0.0f, 0.0f, 0.0f};
     VECTOR3D reinAnchorMinusX = {0.0f, 0.0f, 0.0f};
