@@ -1,7 +1,9 @@
 #include "assets/animation.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
+#include <unordered_map>
 #include <utility>
 
 #include "math/failure.h"
@@ -103,6 +105,49 @@ void ANIMATIONTEMPLATE::Release() {
 
 // ---------------------------------------------------------------------------
 
+namespace {
+// The vertex a corner would become, for finding an equal one already in the
+// group. Equal means what AddVertToGroup's search means: every field ==, so
+// 0 and -0 match (the hash folds them together) and a NaN matches nothing.
+struct CornerKey {
+    float px, py, pz, nx, ny, nz, u, v;
+    std::int8_t joint;
+    bool operator==(const CornerKey& o) const {
+        return px == o.px && py == o.py && pz == o.pz && nx == o.nx && ny == o.ny && nz == o.nz && u == o.u &&
+               v == o.v && joint == o.joint;
+    }
+};
+struct CornerKeyHash {
+    static std::size_t Bits(float f) {
+        const float folded = f + 0.0f;  // -0 becomes +0
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &folded, sizeof bits);
+        return bits;
+    }
+    std::size_t operator()(const CornerKey& k) const {
+        std::size_t h = static_cast<std::uint8_t>(k.joint);
+        for (float f : {k.px, k.py, k.pz, k.nx, k.ny, k.nz, k.u, k.v}) h = h * 1000003u ^ Bits(f);
+        return h;
+    }
+};
+
+// Appends without searching; kGroupFull when the group cannot take another.
+std::uint16_t AppendVertex(MOD_GROUP_TYP* group, const float* position, const float* normal, float u, float v,
+                           std::int8_t joint) {
+    // numVerts is 16 bits wide and 0xFFFF is the "full" answer, so the
+    // largest index handed out is 0xFFFE.
+    if (group->verts.size() >= 0xFFFF) return ONEMODEL::kGroupFull;
+    MOD_VERTEX_TYP& r = group->verts.emplace_back();
+    r.jointIndex = joint;
+    r.position = {position[0], position[1], position[2]};
+    r.normal = {normal[0], normal[1], normal[2]};
+    r.u = u;
+    r.v = v;
+    group->numVerts = static_cast<std::uint16_t>(group->verts.size());
+    return static_cast<std::uint16_t>(group->verts.size() - 1);
+}
+}  // namespace
+
 bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Texture> textures) {
     Release();
     if (templ == nullptr || model == nullptr) return false;
@@ -141,12 +186,27 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
             group.materialIndex = source.materialIndex;
             group.numTriangles = source.numTriangles;
             group.indices.reserve(std::size_t{source.numTriangles} * 3);
+            // The same vertices in the same order as AddVertToGroup's linear
+            // search gives, found by hashing: a large team sets up dozens of
+            // instances, and the search grew with the square of the corners.
+            std::unordered_map<CornerKey, std::uint16_t, CornerKeyHash> seen;
+            seen.reserve(std::size_t{source.numTriangles} * 3);
             for (std::uint16_t triangle : source.triangleIndices) {
                 const MS3D_TRIANGLE& t = model->triangles[triangle];
                 for (int k = 0; k < 3; ++k) {
                     const MS3D_VERTEX& v = model->vertices[t.vertexIndices[k]];
-                    const std::uint16_t index = AddVertToGroup(&group, &v.position.x, &t.vertexNormals[k].x, t.s[k],
-                                                               1.0f - t.t[k], static_cast<char>(v.jointIndex));
+                    const float* p = &v.position.x;
+                    const float* n = &t.vertexNormals[k].x;
+                    const float tv = 1.0f - t.t[k];
+                    const auto joint = static_cast<std::int8_t>(static_cast<char>(v.jointIndex));
+                    const CornerKey key = {p[0], p[1], p[2], n[0], n[1], n[2], t.s[k], tv, joint};
+                    std::uint16_t index = kGroupFull;
+                    if (const auto found = seen.find(key); found != seen.end()) {
+                        index = found->second;
+                    } else {
+                        index = AppendVertex(&group, p, n, t.s[k], tv, joint);
+                        if (index != kGroupFull) seen.emplace(key, index);
+                    }
                     if (index == kGroupFull) {
                         Release();
                         return Fail("assets: a model group has more than 65535 distinct vertices");
@@ -182,17 +242,7 @@ std::uint16_t ONEMODEL::AddVertToGroup(MOD_GROUP_TYP* group, const float* positi
             return static_cast<std::uint16_t>(i);
         }
     }
-    // numVerts is 16 bits wide and 0xFFFF is the "full" answer, so the
-    // largest index handed out is 0xFFFE.
-    if (group->verts.size() >= 0xFFFF) return kGroupFull;
-    MOD_VERTEX_TYP& r = group->verts.emplace_back();
-    r.jointIndex = joint;
-    r.position = {position[0], position[1], position[2]};
-    r.normal = {normal[0], normal[1], normal[2]};
-    r.u = u;
-    r.v = v;
-    group->numVerts = static_cast<std::uint16_t>(group->verts.size());
-    return static_cast<std::uint16_t>(group->verts.size() - 1);
+    return AppendVertex(group, position, normal, u, v, joint);
 }
 
 void ONEMODEL::SetAnimation(double startFrame, double endFrame, double newSpeed, bool newLoop, bool blend) {

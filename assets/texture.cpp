@@ -138,6 +138,18 @@ int LoadCompressedTGA2(Texture* texture, BoundedReader* reader) {
         if (!reader->ReadU8(&header)) return fail("Could not read RLE header");
         if (header < 128) {
             const std::uint32_t count = header + 1u;
+            // A raw packet that surely fits is read in one piece: a read per
+            // pixel from the file stream was most of a texture's loading.
+            // Anything doubtful goes pixel by pixel, failing where it did.
+            if (current + count <= std::min(pixelCount, capacity)) {
+                std::uint8_t packet[128 * 4];
+                if (!reader->Read(packet, std::size_t{count} * bytesPerPixel)) return fail("Could not read image data");
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    std::memcpy(pixel, packet + std::size_t{i} * bytesPerPixel, bytesPerPixel);
+                    store(current++);
+                }
+                continue;
+            }
             for (std::uint32_t i = 0; i < count; ++i) {
                 if (!reader->Read(pixel, bytesPerPixel)) return fail("Could not read image data");
                 if (current >= pixelCount || current >= capacity) return fail("Too many pixels read");

@@ -40,28 +40,6 @@ VECTOR3D MatrixPointMultiply(const MATRIX& m, VECTOR3D p) {
             static_cast<float>(m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14])};
 }
 
-VECTOR3D MatrixRotatePoint(const MATRIX& m, VECTOR3D p) {
-    return {static_cast<float>(m[0] * p.x + m[4] * p.y + m[8] * p.z),
-            static_cast<float>(m[1] * p.x + m[5] * p.y + m[9] * p.z),
-            static_cast<float>(m[2] * p.x + m[6] * p.y + m[10] * p.z)};
-}
-
-VECTOR3D MatrixInverseRotatePoint(const MATRIX& m, VECTOR3D p) {
-    return {static_cast<float>(m[0] * p.x + m[1] * p.y + m[2] * p.z),
-            static_cast<float>(m[4] * p.x + m[5] * p.y + m[6] * p.z),
-            static_cast<float>(m[8] * p.x + m[9] * p.y + m[10] * p.z)};
-}
-
-VECTOR3D MatrixTranslatePoint(const MATRIX& m, VECTOR3D p) {
-    return {static_cast<float>(p.x + m[12]), static_cast<float>(p.y + m[13]),
-            static_cast<float>(p.z + m[14])};
-}
-
-VECTOR3D MatrixInverseTranslatePoint(const MATRIX& m, VECTOR3D p) {
-    return {static_cast<float>(p.x - m[12]), static_cast<float>(p.y - m[13]),
-            static_cast<float>(p.z - m[14])};
-}
-
 MATRIX MatrixFromAngle(VECTOR3D angles) {
     const double ax = Radians(angles.x), ay = Radians(angles.y), az = Radians(angles.z);
     const double cx = std::cos(ax), sx = std::sin(ax);

@@ -27,10 +27,27 @@ struct QUAT {
 
 MATRIX MultiplyMatrix(const MATRIX& a, const MATRIX& b);
 VECTOR3D MatrixPointMultiply(const MATRIX& m, VECTOR3D p);        // full affine transform
-VECTOR3D MatrixRotatePoint(const MATRIX& m, VECTOR3D p);          // 3x3 part only
-VECTOR3D MatrixInverseRotatePoint(const MATRIX& m, VECTOR3D p);   // transposed 3x3 part
-VECTOR3D MatrixTranslatePoint(const MATRIX& m, VECTOR3D p);       // p + translation
-VECTOR3D MatrixInverseTranslatePoint(const MATRIX& m, VECTOR3D p);
+// The per-vertex functions are inline: skinning calls them for every vertex
+// of every animated model twice a frame, and a call each cost more than the sums.
+// 3x3 part only.
+inline VECTOR3D MatrixRotatePoint(const MATRIX& m, VECTOR3D p) {
+    return {static_cast<float>(m[0] * p.x + m[4] * p.y + m[8] * p.z),
+            static_cast<float>(m[1] * p.x + m[5] * p.y + m[9] * p.z),
+            static_cast<float>(m[2] * p.x + m[6] * p.y + m[10] * p.z)};
+}
+// The transposed 3x3 part.
+inline VECTOR3D MatrixInverseRotatePoint(const MATRIX& m, VECTOR3D p) {
+    return {static_cast<float>(m[0] * p.x + m[1] * p.y + m[2] * p.z),
+            static_cast<float>(m[4] * p.x + m[5] * p.y + m[6] * p.z),
+            static_cast<float>(m[8] * p.x + m[9] * p.y + m[10] * p.z)};
+}
+// p + translation.
+inline VECTOR3D MatrixTranslatePoint(const MATRIX& m, VECTOR3D p) {
+    return {static_cast<float>(p.x + m[12]), static_cast<float>(p.y + m[13]), static_cast<float>(p.z + m[14])};
+}
+inline VECTOR3D MatrixInverseTranslatePoint(const MATRIX& m, VECTOR3D p) {
+    return {static_cast<float>(p.x - m[12]), static_cast<float>(p.y - m[13]), static_cast<float>(p.z - m[14])};
+}
 
 // Rz(-z) * Ry(+y) * Rx(-x), angles in degrees. The x and z signs are the
 // opposite of Rotate's on purpose: the sleigh, reindeer and presents were

@@ -6,12 +6,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "assets/animation.h"
+#include "assets/resfile.h"
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "tests/model_gl_fixture.h"
@@ -556,6 +558,63 @@ TEST(AnimationInstance, AddVertToGroupMatchesExactlyAndKnowsWhenFull) {
     EXPECT_EQ(m.AddVertToGroup(&full, last, zero, 0, 0, -1), 0xFFFE);
     EXPECT_EQ(m.AddVertToGroup(&full, fresh, zero, 0, 0, -1), ONEMODEL::kGroupFull);
     EXPECT_EQ(full.verts.size(), 0xFFFFu);
+}
+
+// Setup finds equal corners by hashing; the result must be exactly what the
+// corner-by-corner search gives, for every baked character (thousands of
+// corners, shared and split vertices, sphere-mapped groups).
+TEST(AnimationInstance, SetupRegroupsBakedModelsExactlyAsTheSearchDoes) {
+    for (const char* file : {"reindeer.brm", "santa.brm", "elf.brm"}) {
+        SCOPED_TRACE(file);
+        MS3D model;
+        RESFILE res;
+        ASSERT_TRUE(res.Open((std::string(FROSTVALE_BAKED_DIR) + "/" + file).c_str()));
+        ASSERT_TRUE(res.SeekLump(0));
+        BoundedReader lump = res.Lump();
+        ASSERT_TRUE(model.LoadFromFStream(&lump));
+        model.Scale(0.1f);
+        model.InitialSetup();
+        ANIMATIONTEMPLATE templ;
+        ASSERT_TRUE(templ.Setup(&model));
+        ONEMODEL instance;
+        ASSERT_TRUE(instance.Setup(&templ, &model, {}));
+        ASSERT_EQ(instance.groups.size(), model.groups.size());
+        std::size_t corners = 0;
+        for (std::size_t g = 0; g < model.groups.size(); ++g) {
+            MOD_GROUP_TYP expected;
+            std::vector<std::uint16_t> indices;
+            for (std::uint16_t triangle : model.groups[g].triangleIndices) {
+                const MS3D_TRIANGLE& t = model.triangles[triangle];
+                for (int k = 0; k < 3; ++k) {
+                    const MS3D_VERTEX& v = model.vertices[t.vertexIndices[k]];
+                    indices.push_back(instance.AddVertToGroup(&expected, &v.position.x, &t.vertexNormals[k].x, t.s[k],
+                                                              1.0f - t.t[k], static_cast<char>(v.jointIndex)));
+                    ++corners;
+                }
+            }
+            const MOD_GROUP_TYP& got = instance.groups[g];
+            EXPECT_EQ(got.indices, indices);
+            ASSERT_EQ(got.verts.size(), expected.verts.size());
+            EXPECT_EQ(got.numVerts, expected.numVerts);
+            for (std::size_t i = 0; i < got.verts.size(); ++i) {
+                EXPECT_EQ(std::memcmp(&got.verts[i], &expected.verts[i], sizeof(MOD_VERTEX_TYP)), 0) << "vertex " << i;
+            }
+        }
+        EXPECT_GT(corners, 300u);
+    }
+}
+
+// A corner whose normal has -0 where an earlier one has +0 is the same vertex,
+// as == says; one with a NaN never equals anything and always gets its own.
+TEST(AnimationInstance, AddVertToGroupTreatsSignedZerosAsEqualAndNaNAsNew) {
+    ONEMODEL m;
+    MOD_GROUP_TYP g;
+    const float p[3] = {1, 2, 3}, n[3] = {0.0f, 1, 0}, negative[3] = {-0.0f, 1, 0};
+    const float nan[3] = {std::nanf(""), 0, 0};
+    EXPECT_EQ(m.AddVertToGroup(&g, p, n, 0, 0, 0), 0);
+    EXPECT_EQ(m.AddVertToGroup(&g, p, negative, 0, 0, 0), 0);
+    EXPECT_EQ(m.AddVertToGroup(&g, nan, n, 0, 0, 0), 1);
+    EXPECT_EQ(m.AddVertToGroup(&g, nan, n, 0, 0, 0), 2);
 }
 
 TEST(AnimationInstance, TexturesExchangeOnlyWithTwoOrMoreMaterials) {

@@ -763,11 +763,11 @@ protected:
             t.vertices = {0, 1, 2};
             model.triangles.push_back(t);
         }
-        for (int g = 0; g < groups; ++g) model.groups.push_back({"g" + std::to_string(g), {0}, -1, 0});
+        for (int g = 0; g < groups; ++g) model.groups.push_back({std::string("g").append(std::to_string(g)), {0}, -1, 0});
         model.totalFrames = 200;
         for (int j = 0; j < joints; ++j) {
             Ms3dJointDesc joint;
-            joint.name = "j" + std::to_string(j);
+            joint.name = std::string("j").append(std::to_string(j));
             joint.rotationKeys.push_back({0.0f, {0, 0, 0}});
             joint.translationKeys.push_back({0.0f, {0, 0, 0}});
             model.joints.push_back(joint);

@@ -652,11 +652,11 @@ Bytes TinyModel(int joints, int groups) {
         v.joint = joints > 0 ? 0 : -1;
         m.vertices.push_back(v);
     }
-    for (int g = 0; g < groups; ++g) m.groups.push_back({"g" + std::to_string(g), {}, -1, 0});
+    for (int g = 0; g < groups; ++g) m.groups.push_back({std::string("g").append(std::to_string(g)), {}, -1, 0});
     if (groups > 0) AddFlatTriangle(&m, 0, {0, 1, 2}, {0, 1, 0}, {0, 0, 1});
     for (int j = 0; j < joints; ++j) {
         Ms3dJointDesc joint;
-        joint.name = "j" + std::to_string(j);
+        joint.name = std::string("j").append(std::to_string(j));
         joint.parent = j == 0 ? "" : "j0";
         m.joints.push_back(joint);
     }
