@@ -366,24 +366,16 @@ std::string Quoted(const char* path) { return std::string("\"") + path + "\""; }
 bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures) {
     if (model == nullptr || textures == nullptr || path == nullptr) return false;
     RESFILE file;
-    errno = 0;
-    if (!file.Open(path)) {
-        const int error = errno;
-        std::ifstream probe(path, std::ios::binary);
-        NoteSetupFailure(probe.is_open() ? "assets: " + Quoted(path) + " is not a valid resource file"
-                                         : "assets: cannot open " + Quoted(path) + ": " +
-                                               std::strerror(error != 0 ? error : ENOENT));
-        return false;
-    }
-    if (!file.SeekLump(0)) {
-        NoteSetupFailure("assets: " + Quoted(path) + " has no model lump");
+    if (!file.Open(path) || !file.SeekLump(0)) {
+        NoteSetupFailure(file.Describe(path));
         return false;
     }
     BoundedReader lump = file.Lump();
     if (!model->LoadFromFStream(&lump)) {
         // Name the file in the note the reader left (the first note wins).
         std::string first = TakeSetupFailure();
-        if (first == kMs3dInvalidMessage) first = "assets: " + Quoted(path) + " lump 0: " + kMs3dInvalidMessage;
+        if (first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage)
+            first = "assets: " + Quoted(path) + " lump 0: " + first;
         NoteSetupFailure(first);
         return false;
     }
@@ -396,18 +388,8 @@ bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures) {
         return false;
     }
     for (int i = 1; i <= count; ++i) {
-        Texture& texture = (*textures)[static_cast<std::size_t>(i - 1)];
-        BoundedReader image;
-        if (file.SeekLump(i)) image = file.Lump();
-        if (!LoadTGA2(&texture, &image)) {
-            NoteSetupFailure("assets: " + Quoted(path) + " lump " + std::to_string(i) + " is not a readable image");
+        if (!LoadImageLump(&file, i, "assets: " + Quoted(path), path, &(*textures)[static_cast<std::size_t>(i - 1)]))
             return false;
-        }
-        const int alphaMode = static_cast<int>(file.directory[static_cast<std::size_t>(i)].alphaMode);
-        if (!BuildTexture(&texture, alphaMode)) {
-            NoteSetupFailure("assets: " + Quoted(path) + ": out of memory");
-            return false;
-        }
     }
     return true;
 }
