@@ -57,7 +57,7 @@ bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
         const std::string first = TakeSetupFailure();
         const bool bare = first.empty() || first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage;
         NoteSetupFailure(bare ? std::string(kHouseFile) + ": lump " + std::to_string(lump) + ": " +
-                                    (first.empty() ? std::string(kMs3dInvalidMessage) : first)
+                                    (first == kMs3dBadNumberMessage ? first : Ms3dRefusal(model))
                               : first);
         return false;
     }

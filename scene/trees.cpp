@@ -52,7 +52,7 @@ bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLu
         const std::string first = TakeSetupFailure();
         const bool bare = first.empty() || first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage;
         NoteSetupFailure(bare ? std::string(kTreeFile) + ": lump " + std::to_string(lump) + ": " +
-                                    (first.empty() ? std::string(kMs3dInvalidMessage) : first)
+                                    (first == kMs3dBadNumberMessage ? first : Ms3dRefusal(model))
                               : first);
         return false;
     }

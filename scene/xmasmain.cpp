@@ -54,7 +54,8 @@ bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     BoundedReader lump = res.Lump();
     if (!model->LoadFromFStream(&lump)) {
         std::string first = TakeSetupFailure();
-        if (first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage)
+        if (first == kMs3dInvalidMessage) first = Ms3dRefusal(*model);
+        if (first.starts_with(kMs3dInvalidMessage) || first == kMs3dBadNumberMessage)
             first = "assets: \"" + path + "\" lump 0: " + first;
         NoteSetupFailure(first);
         return false;

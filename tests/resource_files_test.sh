@@ -43,6 +43,7 @@ for f in files:
     data = open(os.path.join(baked, f), "rb").read()
     count, check, dir_at = struct.unpack("<III", data[12:24])
     entries = [struct.unpack("<II", data[dir_at + 28 * i: dir_at + 28 * i + 8]) for i in range(count)]
+    types = [struct.unpack("<I", data[dir_at + 28 * i + 8: dir_at + 28 * i + 12])[0] for i in range(count)]
     q = f.replace(".", "[.]")
     case(f + " missing", f, None, q + '": No such file')
     case(f + " empty", f, b"", q + '" is empty')
@@ -75,7 +76,11 @@ for f in files:
     size, offset = entries[0]
     g = bytearray(data)
     g[offset + 16:offset + size] = rng.randbytes(size - 16)
-    case("%s lump 0 garbled after its header" % f, f, bytes(g), "ok|" + q + '"?:? lump 0[: ]')
+    if types[0] == 1:
+        case("%s lump 0 garbled after its header" % f, f, bytes(g), "ok|" + q + '"? lump 0 is not a readable image: ')
+    else:  # a model says what part of it is wrong
+        case("%s lump 0 garbled after its header" % f, f, bytes(g),
+             q + '"?:? lump 0: (Not a valid MS3D file! [(].+[)]|MS3D file holds)')
 print(n, "cases", file=sys.stderr)
 EOF
 
