@@ -4,8 +4,8 @@
 // number of the scene finite, every pool index in range, no GL error, the
 // delivery cycle in order. Each simulated hour it prints what happened and
 // the resident memory; it fails, naming the frame, at the first violation,
-// when an hour passes with no delivery or no camera cut, or when memory grows
-// after the warm-up.
+// when half an hour or more passes with no delivery or no camera cut, or when
+// memory grows after the first ten simulated minutes.
 //
 //   soak [--hours H] [--seed S] [--size WxH] [--resources DIR]
 #include <GL/gl.h>
