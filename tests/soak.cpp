@@ -60,6 +60,7 @@ bool ParseOptions(int argc, char** argv, Options* o) {
 
 #ifdef __SANITIZE_ADDRESS__
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+extern "C" void __sanitizer_print_memory_profile(std::size_t top_percent, std::size_t max_contexts);
 // Under AddressSanitizer freed blocks wait in its quarantine (up to 256 MB)
 // before they are reused, so the resident size climbs whenever anything in
 // the process, the GL driver included, allocates per frame. The live heap is
@@ -366,6 +367,11 @@ int main(int argc, char** argv) {
         }
     }
     view.StopAnimation();
+#ifdef __SANITIZE_ADDRESS__
+    // Where the live heap is, while the scene still holds its own: the place
+    // to start when the heap check above fails.
+    if (std::getenv("SOAK_HEAP_PROFILE") != nullptr) __sanitizer_print_memory_profile(90, 15);
+#endif
     std::printf("total: frames %lld, dropped gaps %lld, deliveries %lld, cuts %lld, presents thrown %lld landed %lld\n",
                 total.frames, total.dropped, total.deliveries, total.cuts, total.thrown, total.landed);
     return 0;
