@@ -42,13 +42,20 @@ void DecodeKeys(const std::uint8_t* p, std::size_t count, std::vector<MS3D_KEYFR
 
 // Names are NUL-padded and need not be terminated within their 32 bytes.
 bool SameName(const char* a, const char* b) { return std::strncmp(a, b, 32) == 0; }
+
+bool Refuse(const char** problem, const char* why) {
+    *problem = why;
+    return false;
+}
 }  // namespace
 
 bool MS3D::LoadFromFStream(BoundedReader* reader) {
     Release();
     bool ok = false;
     try {
-        ok = reader != nullptr && reader->IsOpen() && Parse(reader) && IndicesInRange();
+        problem_ = "";
+        ok = reader != nullptr && reader->IsOpen() && Parse(reader);
+        if (ok && !IndicesInRange()) ok = Refuse(&problem_, "an index names a vertex, triangle, material or joint it lacks");
     } catch (const std::bad_alloc&) {
         Release();
         ERRORCLOSE("Unable to allocate memory!");
@@ -69,15 +76,15 @@ bool MS3D::LoadFromFStream(BoundedReader* reader) {
 
 bool MS3D::Parse(BoundedReader* reader) {
     std::uint8_t header[kMs3dHeaderSize];
-    if (!reader->Read(header, sizeof header)) return false;
-    if (std::memcmp(header, kMs3dIdentifier, sizeof kMs3dIdentifier) != 0) return false;
+    if (!reader->Read(header, sizeof header)) return Refuse(&problem_, "the header is cut short");
+    if (std::memcmp(header, kMs3dIdentifier, sizeof kMs3dIdentifier) != 0) return Refuse(&problem_, "it does not start with \"MS3D000000\"");
     const auto version = static_cast<std::int32_t>(LoadU32LE(header + 10));
-    if (version != 3 && version != 4) return false;
+    if (version != 3 && version != 4) return Refuse(&problem_, "its version is not 3 or 4");
 
     std::vector<std::uint8_t> block;
 
-    if (!ReadCount(reader, &numVertices, kMs3dVertexSize)) return false;
-    if (!ReadBlock(reader, &block, numVertices * kMs3dVertexSize)) return false;
+    if (!ReadCount(reader, &numVertices, kMs3dVertexSize)) return Refuse(&problem_, "the vertices run past the end of the model");
+    if (!ReadBlock(reader, &block, numVertices * kMs3dVertexSize)) return Refuse(&problem_, "the vertices run past the end of the model");
     vertices.resize(numVertices);
     for (std::size_t i = 0; i < numVertices; ++i) {
         const std::uint8_t* p = block.data() + i * kMs3dVertexSize;
@@ -88,8 +95,8 @@ bool MS3D::Parse(BoundedReader* reader) {
         v.referenceCount = p[14];
     }
 
-    if (!ReadCount(reader, &numTriangles, kMs3dTriangleSize)) return false;
-    if (!ReadBlock(reader, &block, numTriangles * kMs3dTriangleSize)) return false;
+    if (!ReadCount(reader, &numTriangles, kMs3dTriangleSize)) return Refuse(&problem_, "the triangles run past the end of the model");
+    if (!ReadBlock(reader, &block, numTriangles * kMs3dTriangleSize)) return Refuse(&problem_, "the triangles run past the end of the model");
     triangles.resize(numTriangles);
     for (std::size_t i = 0; i < numTriangles; ++i) {
         const std::uint8_t* p = block.data() + i * kMs3dTriangleSize;
@@ -105,22 +112,22 @@ bool MS3D::Parse(BoundedReader* reader) {
         t.groupIndex = p[69];
     }
 
-    if (!ReadCount(reader, &numGroups, kMs3dGroupFixedSize)) return false;
+    if (!ReadCount(reader, &numGroups, kMs3dGroupFixedSize)) return Refuse(&problem_, "the groups run past the end of the model");
     groups.resize(numGroups);
     for (MS3D_GROUP& g : groups) {
         std::uint8_t head[35];
-        if (!reader->Read(head, sizeof head)) return false;
+        if (!reader->Read(head, sizeof head)) return Refuse(&problem_, "the groups run past the end of the model");
         g.flags = head[0];
         std::memcpy(g.name, head + 1, sizeof g.name);
         g.numTriangles = LoadU16LE(head + 33);
-        if (!ReadBlock(reader, &block, g.numTriangles * 2u + 1u)) return false;
+        if (!ReadBlock(reader, &block, g.numTriangles * 2u + 1u)) return Refuse(&problem_, "the groups run past the end of the model");
         g.triangleIndices.resize(g.numTriangles);
         for (std::size_t k = 0; k < g.numTriangles; ++k) g.triangleIndices[k] = LoadU16LE(block.data() + 2 * k);
         g.materialIndex = static_cast<std::int8_t>(block[g.numTriangles * 2u]);
     }
 
-    if (!ReadCount(reader, &numMaterials, kMs3dMaterialSize)) return false;
-    if (!ReadBlock(reader, &block, numMaterials * kMs3dMaterialSize)) return false;
+    if (!ReadCount(reader, &numMaterials, kMs3dMaterialSize)) return Refuse(&problem_, "the materials run past the end of the model");
+    if (!ReadBlock(reader, &block, numMaterials * kMs3dMaterialSize)) return Refuse(&problem_, "the materials run past the end of the model");
     materials.resize(numMaterials);
     for (std::size_t i = 0; i < numMaterials; ++i) {
         const std::uint8_t* p = block.data() + i * kMs3dMaterialSize;
@@ -140,17 +147,17 @@ bool MS3D::Parse(BoundedReader* reader) {
     }
 
     std::uint8_t animation[kMs3dAnimationBlockSize];
-    if (!reader->Read(animation, sizeof animation)) return false;
+    if (!reader->Read(animation, sizeof animation)) return Refuse(&problem_, "the animation block runs past the end of the model");
     animationFps = F32(animation);
     // animation + 4: the editor's current time, not used.
     totalFrames = static_cast<std::int32_t>(LoadU32LE(animation + 8));
     totalTime = static_cast<float>(totalFrames * 1000.0 / animationFps);
 
-    if (!ReadCount(reader, &numJoints, kMs3dJointFixedSize)) return false;
+    if (!ReadCount(reader, &numJoints, kMs3dJointFixedSize)) return Refuse(&problem_, "the joints run past the end of the model");
     joints.resize(numJoints);
     for (MS3D_JOINT& j : joints) {
         std::uint8_t head[kMs3dJointFixedSize];
-        if (!reader->Read(head, sizeof head)) return false;
+        if (!reader->Read(head, sizeof head)) return Refuse(&problem_, "the joints run past the end of the model");
         j.flags = head[0];
         std::memcpy(j.name, head + 1, sizeof j.name);
         std::memcpy(j.parentName, head + 33, sizeof j.parentName);
@@ -159,7 +166,7 @@ bool MS3D::Parse(BoundedReader* reader) {
         j.numRotationKeys = LoadU16LE(head + 89);
         j.numTranslationKeys = LoadU16LE(head + 91);
         const std::size_t keys = std::size_t{j.numRotationKeys} + j.numTranslationKeys;
-        if (!ReadBlock(reader, &block, keys * kMs3dKeySize)) return false;
+        if (!ReadBlock(reader, &block, keys * kMs3dKeySize)) return Refuse(&problem_, "the joints run past the end of the model");
         DecodeKeys(block.data(), j.numRotationKeys, &j.rotationKeys);
         DecodeKeys(block.data() + j.numRotationKeys * kMs3dKeySize, j.numTranslationKeys, &j.translationKeys);
     }
@@ -366,24 +373,17 @@ std::string Quoted(const char* path) { return std::string("\"") + path + "\""; }
 bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures) {
     if (model == nullptr || textures == nullptr || path == nullptr) return false;
     RESFILE file;
-    errno = 0;
-    if (!file.Open(path)) {
-        const int error = errno;
-        std::ifstream probe(path, std::ios::binary);
-        NoteSetupFailure(probe.is_open() ? "assets: " + Quoted(path) + " is not a valid resource file"
-                                         : "assets: cannot open " + Quoted(path) + ": " +
-                                               std::strerror(error != 0 ? error : ENOENT));
-        return false;
-    }
-    if (!file.SeekLump(0)) {
-        NoteSetupFailure("assets: " + Quoted(path) + " has no model lump");
+    if (!file.Open(path) || !file.SeekLump(0)) {
+        NoteSetupFailure(file.Describe(path));
         return false;
     }
     BoundedReader lump = file.Lump();
     if (!model->LoadFromFStream(&lump)) {
         // Name the file in the note the reader left (the first note wins).
         std::string first = TakeSetupFailure();
-        if (first == kMs3dInvalidMessage) first = "assets: " + Quoted(path) + " lump 0: " + kMs3dInvalidMessage;
+        if (first == kMs3dInvalidMessage) first = Ms3dRefusal(*model);
+        if (first.starts_with(kMs3dInvalidMessage) || first == kMs3dBadNumberMessage)
+            first = "assets: " + Quoted(path) + " lump 0: " + first;
         NoteSetupFailure(first);
         return false;
     }
@@ -396,18 +396,8 @@ bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures) {
         return false;
     }
     for (int i = 1; i <= count; ++i) {
-        Texture& texture = (*textures)[static_cast<std::size_t>(i - 1)];
-        BoundedReader image;
-        if (file.SeekLump(i)) image = file.Lump();
-        if (!LoadTGA2(&texture, &image)) {
-            NoteSetupFailure("assets: " + Quoted(path) + " lump " + std::to_string(i) + " is not a readable image");
+        if (!LoadImageLump(&file, i, "assets: " + Quoted(path), path, &(*textures)[static_cast<std::size_t>(i - 1)]))
             return false;
-        }
-        const int alphaMode = static_cast<int>(file.directory[static_cast<std::size_t>(i)].alphaMode);
-        if (!BuildTexture(&texture, alphaMode)) {
-            NoteSetupFailure("assets: " + Quoted(path) + ": out of memory");
-            return false;
-        }
     }
     return true;
 }

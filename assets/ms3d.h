@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "assets/reader.h"
@@ -135,6 +136,10 @@ public:
     // that exists; otherwise "Not a valid MS3D file!" goes to ERRORCLOSE,
     // the model is left empty and the result is false.
     bool LoadFromFStream(BoundedReader* reader);
+    // What the last failed LoadFromFStream found wrong ("the triangles run
+    // past the end of the model"), so a loader can add it to the note with
+    // the file and the lump; empty after a good load.
+    std::string Problem() const { return problem_; }
 
     // Multiplies vertex positions, joint bind positions and translation key
     // values by `factor`. Call before InitialSetup, which copies positions.
@@ -188,11 +193,20 @@ public:
     float totalTime = 0.0f;  // milliseconds
 
 private:
+    // Parse and IndicesInRange say why they refuse here; Release keeps it.
+    const char* problem_ = "";
     bool Parse(BoundedReader* reader);
     bool IndicesInRange() const;
     bool NumbersAreFinite() const;
     void EmitGroup(const MS3D_GROUP& group) const;
 };
+
+// The reader's refusal with its reason, for a note that names the file and
+// the lump: "Not a valid MS3D file! (the joints run past the end of the model)".
+inline std::string Ms3dRefusal(const MS3D& model) {
+    const std::string why = model.Problem();
+    return why.empty() ? std::string(kMs3dInvalidMessage) : std::string(kMs3dInvalidMessage) + " (" + why + ")";
+}
 
 // Static scenery is drawn once into a display list and called every frame:
 // compiles whatever `draw` issues (for example a texture bind and

@@ -8,8 +8,9 @@
 //          20  u32 directoryOffset
 //   entry:  u32 size, u32 offset, u32 type (1 = TGA image), u32 alphaMode, 12 reserved
 //
-// Open and SeekLump report failure only by their result; callers decide what
-// it means (as a rule the whole set-up stops).
+// Open and SeekLump report failure by their result and say why in `error`;
+// callers decide what it means (as a rule the whole set-up stops) and word
+// the note with Describe.
 #pragma once
 
 #include <cstdint>
@@ -55,6 +56,11 @@ public:
     bool SeekLump(int index);
     void Close();
 
+    // The set-up note for the last failure of Open or SeekLump on `path`:
+    // `assets: cannot open "P": <reason>` when the system refused the file,
+    // else `assets: "P" <error>`, e.g. `assets: "P" lump 3 lies past the end ...`.
+    std::string Describe(const std::string& path) const;
+
     bool IsOpen() const { return file.is_open(); }
     int LumpCount() const { return static_cast<int>(header.lumpCount); }
     // A reader over the lump chosen by the last successful SeekLump.
@@ -64,6 +70,10 @@ public:
     std::ifstream file;
     RESHEADER header = {};
     std::vector<RESENTRY> directory;  // empty while no file is open
+    // Why the last Open or SeekLump failed, worded to follow the file's name
+    // ("is empty", "lump 2 lies past the end of the file ..."); empty after success.
+    std::string error;
+    int openErrno = 0;  // the system's reason when the file could not be opened at all
 
 private:
     std::uint32_t currentLumpSize = 0;

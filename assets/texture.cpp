@@ -207,34 +207,44 @@ int BuildTexture(Texture* texture, int alphaMode) {
     return 1;
 }
 
+std::string LastImageError() {
+    std::string message = gLastDecodeError;
+    while (!message.empty() && message.back() == ' ') message.pop_back();
+    return message;
+}
+
+bool LoadImageLump(RESFILE* file, int index, const std::string& who, const std::string& path, Texture* texture) {
+    if (!file->SeekLump(index)) {
+        // Where the lump lies, not the decoder's "Could not open texture file".
+        NoteSetupFailure(file->Describe(path));
+        return false;
+    }
+    BoundedReader lump = file->Lump();
+    if (!LoadTGA2(texture, &lump)) {
+        NoteSetupFailure(who + " lump " + std::to_string(index) + " is not a readable image: " + LastImageError());
+        return false;
+    }
+    const int alphaMode = static_cast<int>(file->directory[static_cast<std::size_t>(index)].alphaMode);
+    if (!BuildTexture(texture, alphaMode)) {
+        NoteSetupFailure(who + " lump " + std::to_string(index) + ": out of memory");
+        return false;
+    }
+    return true;
+}
+
 int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures) {
     RESFILE file;
-    errno = 0;
     if (!file.Open(path)) {
-        const int error = errno;
-        std::ifstream probe(path, std::ios::binary);
-        NoteSetupFailure(probe.is_open() ? std::string("assets: \"") + path + "\" is not a valid resource file"
-                                         : std::string("assets: cannot open \"") + path + "\": " +
-                                               std::strerror(error != 0 ? error : ENOENT));
+        NoteSetupFailure(file.Describe(path));
         return 0;
     }
     textures->clear();
     textures->resize(static_cast<std::size_t>(file.LumpCount()));
+    const std::string who = std::string("assets: \"") + path + "\"";
     for (int i = 0; i < file.LumpCount(); ++i) {
         const RESENTRY& entry = file.directory[static_cast<std::size_t>(i)];
         if (entry.type != kLumpTypeImage) continue;
-        Texture& texture = (*textures)[static_cast<std::size_t>(i)];
-        BoundedReader lump;
-        if (file.SeekLump(i)) lump = file.Lump();
-        if (!LoadTGA2(&texture, &lump)) {
-            NoteSetupFailure(std::string("assets: \"") + path + "\" lump " + std::to_string(i) + ": " +
-                             gLastDecodeError);
-            return 0;
-        }
-        if (!BuildTexture(&texture, static_cast<int>(entry.alphaMode))) {
-            NoteSetupFailure(std::string("assets: \"") + path + "\": out of memory");
-            return 0;
-        }
+        if (!LoadImageLump(&file, i, who, path, &(*textures)[static_cast<std::size_t>(i)])) return 0;
     }
     return 1;
 }

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+#include <string>
+
 #include "assets/reader.h"
 
 struct Texture {
@@ -52,3 +54,13 @@ int BuildTexture(Texture* texture, int alphaMode);
 // lump i; lumps of other types leave an empty record. On failure returns 0
 // and leaves what was built in `textures` for the caller's clean-up.
 int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures);
+
+// What the decoder said at its last failure ("Could not read image data"),
+// so a loader can add the file and the lump it was reading.
+std::string LastImageError();
+
+class RESFILE;
+// Lump `index` of an open lump file decoded and built into `texture`. On
+// failure notes one line beginning with `who` (e.g. `assets: "P"`): the lump
+// and why it could not be read or decoded, and returns false.
+bool LoadImageLump(RESFILE* file, int index, const std::string& who, const std::string& path, Texture* texture);

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <filesystem>
 
+#include "assets/alert.h"
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
 #include "host/run_calendar.h"
@@ -63,6 +64,14 @@ int RunHeadless(const RunContext& run) {
             }
         });
     }
+
+    // No one to show an image alert to: the set-up note printed below already
+    // names the file, the lump and the decoder's message, on one line.
+    const AlertHandler previousAlerts = SetAlertHandler([](const char*, const char*) {});
+    struct RestoreAlerts {
+        AlertHandler handler;
+        ~RestoreAlerts() { SetAlertHandler(std::move(handler)); }
+    } restoreAlerts{previousAlerts};
 
     SimulatedClock clock(kSimulatedStart);
     const RunCalendar calendar(o, &clock);

@@ -47,7 +47,7 @@ void RandomHouseLook(ONEHOUSE* house, const VECTOR3D chimneyOffsets[2]) {
 // model compiled into a display list.
 bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
     if (!file->SeekLump(lump)) {
-        NoteSetupFailure(std::string(kHouseFile) + ": lump " + std::to_string(lump) + " cannot be read");
+        NoteSetupFailure(std::string(kHouseFile) + ": " + file->error);
         return false;
     }
     MS3D model;
@@ -55,9 +55,10 @@ bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
     if (!model.LoadFromFStream(&reader)) {
         // The reader's own note does not say which file; replace it by one that does.
         const std::string first = TakeSetupFailure();
-        NoteSetupFailure(first.empty() || first == kMs3dInvalidMessage
-                             ? std::string(kHouseFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage
-                             : first);
+        const bool bare = first.empty() || first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage;
+        NoteSetupFailure(bare ? std::string(kHouseFile) + ": lump " + std::to_string(lump) + ": " +
+                                    (first == kMs3dBadNumberMessage ? first : Ms3dRefusal(model))
+                              : first);
         return false;
     }
     if (model.numJoints <= kChimneyJoint) {
@@ -100,7 +101,7 @@ bool XMASMAIN::SetupHouses() {
     const std::string path = resourcePath + kHouseFile;
     RESFILE file;
     if (!file.Open(path.c_str())) {
-        NoteSetupFailure("scene: cannot open \"" + path + "\" as a resource file");
+        NoteSetupFailure(file.Describe(path));
         return false;
     }
     const int needed = kFirstHouseImage + kHouseImageCount;
@@ -111,13 +112,7 @@ bool XMASMAIN::SetupHouses() {
     }
     for (int i = 0; i < kHouseImageCount; ++i) {
         const int lump = i + kFirstHouseImage;
-        BoundedReader reader;
-        if (file.SeekLump(lump)) reader = file.Lump();
-        if (!LoadTGA2(&houseTextures[i], &reader) ||
-            !BuildTexture(&houseTextures[i], static_cast<int>(file.directory[static_cast<std::size_t>(lump)].alphaMode))) {
-            NoteSetupFailure(std::string(kHouseFile) + ": lump " + std::to_string(lump) + " is not a readable image");
-            return false;
-        }
+        if (!LoadImageLump(&file, lump, kHouseFile + std::string(":"), path, &houseTextures[i])) return false;
     }
     for (int k = 0; k < kHouseModelCount; ++k) {
         if (!LoadHouseModel(&file, k, &chimneyOffsets[k], &houseLists[k])) return false;

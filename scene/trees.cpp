@@ -38,8 +38,11 @@ void PlaceTree(TREESLOT* tree, int index, GLuint treeList, GLuint rareTreeList) 
 // One tree model from its lump, compiled with the scene picture it wears.
 bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLuint* list) {
     if (!file->SeekLump(lump)) {
-        NoteSetupFailure(std::string(kTreeFile) + ": has " + std::to_string(file->LumpCount()) +
-                         " lumps, needs lump " + std::to_string(lump) + " (a tree)");
+        // Too few lumps, or one whose bytes lie past the end (the reader says where).
+        NoteSetupFailure(std::string(kTreeFile) + ": " +
+                         (lump >= file->LumpCount() ? "has " + std::to_string(file->LumpCount()) +
+                                                          " lumps, needs lump " + std::to_string(lump) + " (a tree)"
+                                                    : file->error));
         return false;
     }
     MS3D model;
@@ -47,9 +50,10 @@ bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLu
     if (!model.LoadFromFStream(&reader)) {
         // The reader's own note does not say which file; replace it by one that does.
         const std::string first = TakeSetupFailure();
-        NoteSetupFailure(first.empty() || first == kMs3dInvalidMessage
-                             ? std::string(kTreeFile) + ": lump " + std::to_string(lump) + ": " + kMs3dInvalidMessage
-                             : first);
+        const bool bare = first.empty() || first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage;
+        NoteSetupFailure(bare ? std::string(kTreeFile) + ": lump " + std::to_string(lump) + ": " +
+                                    (first == kMs3dBadNumberMessage ? first : Ms3dRefusal(model))
+                              : first);
         return false;
     }
     model.Scale(scale);
@@ -78,7 +82,7 @@ bool XMASMAIN::SetupTrees() {
     const std::string path = resourcePath + kTreeFile;
     RESFILE file;
     if (!file.Open(path.c_str())) {
-        NoteSetupFailure("scene: cannot open \"" + path + "\" as a resource file");
+        NoteSetupFailure(file.Describe(path));
         return false;
     }
     if (!CompileTree(&file, kTreeLump, kTreeScale, textures[kTreeImage], &treeList)) return false;

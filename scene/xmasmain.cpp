@@ -47,23 +47,16 @@ XMASMAIN::XMASMAIN() {
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     const std::string path = resourcePath + file;
     RESFILE res;
-    errno = 0;
-    if (!res.Open(path.c_str())) {
-        const int error = errno;
-        std::ifstream probe(path, std::ios::binary);
-        NoteSetupFailure(probe.is_open() ? "assets: \"" + path + "\" is not a valid resource file"
-                                         : "assets: cannot open \"" + path + "\": " +
-                                               std::strerror(error != 0 ? error : ENOENT));
-        return false;
-    }
-    if (!res.SeekLump(0)) {
-        NoteSetupFailure("assets: \"" + path + "\" has no model lump");
+    if (!res.Open(path.c_str()) || !res.SeekLump(0)) {
+        NoteSetupFailure(res.Describe(path));
         return false;
     }
     BoundedReader lump = res.Lump();
     if (!model->LoadFromFStream(&lump)) {
         std::string first = TakeSetupFailure();
-        if (first == kMs3dInvalidMessage) first = "assets: \"" + path + "\" lump 0: " + kMs3dInvalidMessage;
+        if (first == kMs3dInvalidMessage) first = Ms3dRefusal(*model);
+        if (first.starts_with(kMs3dInvalidMessage) || first == kMs3dBadNumberMessage)
+            first = "assets: \"" + path + "\" lump 0: " + first;
         NoteSetupFailure(first);
         return false;
     }
