@@ -17,7 +17,13 @@ check() {  # check NAME CONDITION-COMMAND...
   local name=$1; shift
   if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
 }
-status_is() { local want=$1; shift; "$@" >"$work/out" 2>"$work/err"; [ $? -eq "$want" ]; }
+status_is() {  # status_is WANT COMMAND...; on a mismatch shows what the command said
+  local want=$1 got; shift
+  "$@" >"$work/out" 2>"$work/err"; got=$?
+  [ "$got" -eq "$want" ] && return 0
+  echo "  status $got, wanted $want: $*"; sed 's/^/  stderr: /' "$work/err" | head -40
+  return 1
+}
 png_size() { python3 -c "import struct,sys;d=open(sys.argv[1],'rb').read(24);print('%dx%d'%struct.unpack('>II',d[16:24]))" "$1"; }
 
 # --print-settings on an empty config creates the store and prints twelve keys.
