@@ -193,10 +193,19 @@ std::string FindGeneralMidiSoundFont() {
 
 class FluidSynthRig {
 public:
-    static std::unique_ptr<FluidSynthRig> Create(const std::string& soundFont, std::string* error) {
+    enum class Output { Device, Offline };
+
+    static std::unique_ptr<FluidSynthRig> Create(const std::string& soundFont, Output output, std::string* error) {
         auto rig = std::unique_ptr<FluidSynthRig>(new FluidSynthRig);
         if (!rig->settings_) {
             *error = "FluidSynth could not be set up";
+            return nullptr;
+        }
+        // The soundfont is most of a saver's memory (141 MB for FluidR3): a
+        // machine with nothing to play it on, a daemon's session without a
+        // sound server, should not pay for it.
+        if (output == Output::Device && !rig->HasDevice()) {
+            *error = "there is no sound device to play carols on";
             return nullptr;
         }
         const std::string path = soundFont.empty() ? FindGeneralMidiSoundFont() : soundFont;
@@ -244,6 +253,18 @@ public:
 
 private:
     FluidSynthRig() : settings_(NewSettings()) {}
+
+    bool HasDevice() {
+        fluid_audio_driver_t* probe = StartDriver(&Silence, nullptr);
+        if (probe == nullptr) return false;
+        delete_fluid_audio_driver(probe);
+        return true;
+    }
+
+    static int Silence(void*, int len, int, float*[], int nout, float* out[]) {
+        for (int i = 0; i < nout; ++i) std::fill_n(out[i], len, 0.0f);
+        return FLUID_OK;
+    }
 
     std::unique_ptr<fluid_settings_t, void (*)(fluid_settings_t*)> settings_;
     fluid_synth_t* synth_ = nullptr;
@@ -326,7 +347,7 @@ void FluidPlayerFactory::Preload() {
     if (rigTried_ || loading_.valid()) return;
     loading_ = std::async(std::launch::async, [font = soundFont_] {
         std::string error;
-        return FluidSynthRig::Create(font, &error);
+        return FluidSynthRig::Create(font, FluidSynthRig::Output::Device, &error);
     });
 }
 
@@ -349,7 +370,7 @@ bool RenderMidiOffline(const MidiSequence& sequence, double seconds, std::vector
         *error = "the length to render must be between 0 and 24 hours";
         return false;
     }
-    auto rig = FluidSynthRig::Create(soundFont, error);
+    auto rig = FluidSynthRig::Create(soundFont, FluidSynthRig::Output::Offline, error);
     if (!rig) return false;
     MidiSchedule schedule(sequence, rig->SampleRate());
     const auto frames = static_cast<std::uint64_t>(std::llround(seconds * rig->SampleRate()));

@@ -4,12 +4,23 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "assets/midi.h"
 #include "platform/fluid_player.h"
 #include "tests/midi_builder.h"
 
 namespace {
+long ResidentKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    }
+    return 0;
+}
+
 MidiSequence Parse(const MidiBytes& bytes) {
     MidiSequence sequence;
     std::string error;
@@ -25,13 +36,17 @@ TEST(FluidNullDevice, TheClockRunsPastTheLastEventAndStopFreezesIt) {
     if (std::getenv("FROSTVALE_NULL_AUDIO") == nullptr) GTEST_SKIP() << "needs the null-audio environment";
     if (FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
     FluidPlayerFactory factory;
+    factory.Preload();
     auto player = factory.NewPlayer();
     ASSERT_NE(player, nullptr);
+    double beats = -1.0;
+    EXPECT_FALSE(player->GetTime(&beats)) << "no sequence yet";
     TrackBuilder t;
     t.Program(0, 0, 0).NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60).Sysex(0, 0xF0, {0x7E, 0x7F, 0x09, 0x01, 0xF7});
     ASSERT_TRUE(player->SetSequence(Parse(BuildMidi(0, 96, {t}))));
+    ASSERT_TRUE(player->GetTime(&beats));
+    EXPECT_EQ(beats, 0.0) << "a sequence not yet started stands at its start";
     ASSERT_TRUE(player->Start());
-    double beats = 0.0;
     for (int i = 0; i < 200 && beats < 8.0; ++i) {
         usleep(10000);
         ASSERT_TRUE(player->GetTime(&beats));
@@ -48,4 +63,19 @@ TEST(FluidNullDevice, TheClockRunsPastTheLastEventAndStopFreezesIt) {
     ASSERT_TRUE(player->GetTime(&beats));
     EXPECT_LT(beats, later);
     player.reset();  // disposing of a playing player
+}
+
+// Run by CTest with an ALSA default device that does not exist and no sound
+// server: no player, and the soundfont (most of the process's memory when
+// loaded) is never read.
+TEST(FluidNoDevice, NoPlayerAndTheSoundfontStaysUnloaded) {
+    if (std::getenv("FROSTVALE_NO_AUDIO") == nullptr) GTEST_SKIP() << "needs the no-audio environment";
+    if (FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
+    const long before = ResidentKiB();
+    FluidPlayerFactory factory;
+    factory.Preload();
+    EXPECT_EQ(factory.NewPlayer(), nullptr);
+    EXPECT_EQ(factory.NewPlayer(), nullptr) << "asked once, refused every time";
+    const std::uintmax_t fontKiB = std::filesystem::file_size(FindGeneralMidiSoundFont()) / 1024;
+    EXPECT_LT(ResidentKiB() - before, static_cast<long>(fontKiB / 4)) << "the soundfont was loaded";
 }

@@ -95,25 +95,3 @@ TEST(FluidPlayer, NoSoundfontMeansNoPlayerAndNoRender) {
     EXPECT_NE(error.find("/nonexistent/none.sf2"), std::string::npos) << error;
     EXPECT_FALSE(RenderMidiOffline(sequence, -1.0, &stereo, &error));
 }
-
-TEST_F(FluidRender, APlayerReportsBeatsOnlyOnceStartedOnADevice) {
-    FluidPlayerFactory factory;
-    factory.Preload();
-    auto player = factory.NewPlayer();
-    ASSERT_NE(player, nullptr);
-    double beats = -1.0;
-    EXPECT_FALSE(player->GetTime(&beats)) << "no sequence yet";
-    TrackBuilder t;
-    t.NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60);
-    ASSERT_TRUE(player->SetSequence(Parse(BuildMidi(0, 96, {t}))));
-    ASSERT_TRUE(player->GetTime(&beats));
-    EXPECT_EQ(beats, 0.0);
-    // Whether Start succeeds depends on the machine's sound device; either way
-    // stopping and disposing must be safe.
-    if (player->Start()) {
-        player->Stop();
-        ASSERT_TRUE(player->GetTime(&beats));
-        EXPECT_GE(beats, 0.0);
-    }
-    player->Stop();
-}
