@@ -27,7 +27,7 @@ check() {  # check NAME CONDITION-COMMAND...
   local name=$1; shift
   if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
 }
-rc_is() { [ "$rc" -eq "$1" ] || { echo "(status $rc)"; return 1; }; }
+rc_is() { [ "$rc" -eq "$1" ] || { echo "(status $rc: $(head -c 300 "$work/err"))"; return 1; }; }
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
 # start_xvfb ARGS...: a fresh server; sets $display and $server.
@@ -160,6 +160,75 @@ sleep 2
 kill -HUP "$saver"
 wait_exit "$saver" 30
 check "SIGHUP ends the run cleanly" rc_is 0
+
+# Faults a daemon's session brings. Stopped for 10 s (a suspended session, a
+# debugger) and continued: the saver draws on and still ends cleanly.
+# window_changes: waits (bounded) until two samples of the window differ.
+window_changes() {
+  local first
+  owner_says sample; first=$reply
+  for _ in $(seq 20); do
+    sleep 0.25
+    owner_says sample
+    [ "$reply" != "$first" ] && return 0
+  done
+  return 1
+}
+start_owner
+"$fv" -window-id "$wid" 2>"$work/err" &
+saver=$!
+window_drawn
+kill -STOP "$saver"
+sleep 10
+kill -CONT "$saver"
+check "stopped 10 s and continued: draws on" window_changes
+kill -TERM "$saver"
+wait_exit "$saver" 10
+check "stopped 10 s and continued: SIGTERM ends it with status 0" rc_is 0
+close_owner
+
+# The daemon's window resized to a single pixel and far past the screen, then
+# back: the saver follows every size and draws again at the last. (X has no
+# windows of size 0.)
+start_owner
+"$fv" -window-id "$wid" 2>"$work/err" &
+saver=$!
+window_drawn
+for size in "1 1" "3000 2000" "200 150"; do
+  owner_says "size $size"
+  sleep 0.5
+  check "resized to ${size/ /x}: still running" kill -0 "$saver"
+done
+check "resized back: draws the scene again" window_drawn
+kill -TERM "$saver"
+wait_exit "$saver" 10
+check "resized: SIGTERM ends it with status 0" rc_is 0
+check "resized: no errors" [ ! -s "$work/err" ]
+close_owner
+
+# SIGTERM as soon as the saver has found its window (during the engine's
+# set-up) and at random moments while it draws: status 0 every time, and
+# within a second of the signal once it draws.
+bad_status=0 slow=0
+for run in $(seq 8); do
+  start_owner
+  "$fv" -window-id "$wid" 2>"$work/err" &
+  saver=$!
+  watching
+  if [ "$run" -gt 2 ]; then
+    window_drawn
+    sleep "$(awk -v r=$RANDOM 'BEGIN { printf "%.3f", r / 32767 * 0.5 }')"
+  fi
+  kill -TERM "$saver"
+  signalled=$(now_ms)
+  wait_exit "$saver" 30
+  took=$(( $(now_ms) - signalled ))
+  close_owner
+  [ "$rc" -eq 0 ] || { bad_status=$((bad_status + 1)); echo "SIGTERM run $run: status $rc: $(head -c 300 "$work/err")"; }
+  [ "$run" -le 2 ] || [ "$took" -lt "$exit_limit_ms" ] || { slow=$((slow + 1)); echo "SIGTERM run $run: ended after ${took} ms"; }
+done
+check "SIGTERM during set-up or mid-frame: status 0" [ "$bad_status" -eq 0 ]
+check "SIGTERM while drawing: ends within a second" [ "$slow" -eq 0 ]
 
 # Full screen: a twitch of the pointer keeps the saver; a move, or a key, ends
 # it. (Without a window manager SDL puts the pointer in the middle of a
