@@ -90,7 +90,7 @@ check "inspect image on a bad file" status_is 1 "$inspect" image "$work/res/bram
 if command -v Xvfb >/dev/null; then
   for n in $(seq 90 120); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
   Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+  for _ in $(seq 200); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
   export DISPLAY=$display
   # SDL loads and unloads the X and D-Bus client libraries at run time; what
   # they keep is reported against modules already gone, so no suppression can

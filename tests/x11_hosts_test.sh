@@ -34,10 +34,12 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 start_xvfb() {
   local n
   for n in $(seq 170 230); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
+  # A socket left by a server killed earlier would look ready before this one is.
+  rm -f "/tmp/.X11-unix/X${display#:}"
   Xvfb "$display" "$@" -nolisten tcp >/dev/null 2>&1 &
   server=$!
   servers+=("$server")
-  for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+  for _ in $(seq 200); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 }
 
 # wait_exit PID SECONDS: waits at most that long; sets $rc (124 and a kill if still running).

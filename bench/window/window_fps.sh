@@ -12,7 +12,7 @@ trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 gcc -O2 -shared -fPIC "$here/swap_counter.c" -o "$work/swap_counter.so" -ldl
 for n in $(seq 130 160); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
 Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+for _ in $(seq 200); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 export DISPLAY=$display XDG_CONFIG_HOME=$work/config
 
 measure() {  # measure LABEL ARGS...
