@@ -37,6 +37,29 @@ TEST(OffscreenContext, ClearsReadsBackAndResizes) {
     EXPECT_EQ(PixelAt(pixels, 20, 19, 9)[2], 255);
 }
 
+// A frame drawn after a Present, and not presented, is not what was shown;
+// a resize does not lose what was.
+TEST(OffscreenContext, LastPresentedIsTheFrameShownNotTheOneBeingDrawn) {
+    auto context = MakeContext(16, 8);
+    ASSERT_NE(context, nullptr);
+    EXPECT_TRUE(context->LastPresented().empty()) << "nothing shown yet";
+    glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    context->Present();
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_EQ(context->LastPresented().size(), 16u * 8u * 4u);
+    EXPECT_EQ(PixelAt(context->LastPresented(), 16, 3, 3)[1], 255);
+    EXPECT_EQ(PixelAt(context->LastPresented(), 16, 3, 3)[2], 0);
+    EXPECT_EQ(PixelAt(context->ReadPixels(), 16, 3, 3)[2], 255) << "the frame being drawn";
+
+    ASSERT_TRUE(context->Resize(4, 4));
+    EXPECT_EQ(context->LastPresented().size(), 16u * 8u * 4u) << "still the frame shown, at its size";
+    context->Present();
+    ASSERT_EQ(context->LastPresented().size(), 4u * 4u * 4u);
+    EXPECT_EQ(context->PresentCount(), 2);
+}
+
 // The scene relies on depth testing and fixed-function drawing with GLU in
 // the offscreen context exactly as in a window.
 TEST(OffscreenContext, DepthTestAndDisplayListsWork) {
