@@ -46,21 +46,8 @@ void RandomHouseLook(ONEHOUSE* house, const VECTOR3D chimneyOffsets[2]) {
 // One model lump: scaled, posed, its chimney top read from joint 1 and the
 // model compiled into a display list.
 bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
-    if (!file->SeekLump(lump)) {
-        NoteSetupFailure(std::string(kHouseFile) + ": " + file->error);
-        return false;
-    }
     MS3D model;
-    BoundedReader reader = file->Lump();
-    if (!model.LoadFromFStream(&reader)) {
-        // The reader's own note does not say which file; replace it by one that does.
-        const std::string first = TakeSetupFailure();
-        const bool bare = first.empty() || first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage;
-        NoteSetupFailure(bare ? std::string(kHouseFile) + ": lump " + std::to_string(lump) + ": " +
-                                    (first == kMs3dBadNumberMessage ? first : Ms3dRefusal(model))
-                              : first);
-        return false;
-    }
+    if (!ReadModelLump(file, kHouseFile, lump, &model)) return false;
     if (model.numJoints <= kChimneyJoint) {
         NoteSetupFailure(std::string(kHouseFile) + ": model " + std::to_string(lump) + " has " +
                          std::to_string(model.numJoints) + " joints, needs " + std::to_string(kChimneyJoint + 1) +

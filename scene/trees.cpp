@@ -37,25 +37,8 @@ void PlaceTree(TREESLOT* tree, int index, GLuint treeList, GLuint rareTreeList) 
 
 // One tree model from its lump, compiled with the scene picture it wears.
 bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLuint* list) {
-    if (!file->SeekLump(lump)) {
-        // Too few lumps, or one whose bytes lie past the end (the reader says where).
-        NoteSetupFailure(std::string(kTreeFile) + ": " +
-                         (lump >= file->LumpCount() ? "has " + std::to_string(file->LumpCount()) +
-                                                          " lumps, needs lump " + std::to_string(lump) + " (a tree)"
-                                                    : file->error));
-        return false;
-    }
     MS3D model;
-    BoundedReader reader = file->Lump();
-    if (!model.LoadFromFStream(&reader)) {
-        // The reader's own note does not say which file; replace it by one that does.
-        const std::string first = TakeSetupFailure();
-        const bool bare = first.empty() || first == kMs3dInvalidMessage || first == kMs3dBadNumberMessage;
-        NoteSetupFailure(bare ? std::string(kTreeFile) + ": lump " + std::to_string(lump) + ": " +
-                                    (first == kMs3dBadNumberMessage ? first : Ms3dRefusal(model))
-                              : first);
-        return false;
-    }
+    if (!ReadModelLump(file, kTreeFile, lump, &model)) return false;
     model.Scale(scale);
     const GLuint texture = image.texID;
     *list = CompileDisplayList([&model, texture] {

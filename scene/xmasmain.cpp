@@ -44,6 +44,27 @@ XMASMAIN::XMASMAIN() {
     heldPresent.stage = kPresentUnused;
 }
 
+bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model) {
+    if (!file->SeekLump(lump)) {
+        // Too few lumps, or one whose bytes lie past the end (the reader says where).
+        NoteSetupFailure(name + ": " +
+                         (lump >= file->LumpCount() ? "has " + std::to_string(file->LumpCount()) +
+                                                          " lumps, needs lump " + std::to_string(lump)
+                                                    : file->error));
+        return false;
+    }
+    BoundedReader reader = file->Lump();
+    if (model->LoadFromFStream(&reader)) return true;
+    // The reader's own note does not say which file; replace it by one that does.
+    std::string why = TakeSetupFailure();
+    if (why.empty() || why == kMs3dInvalidMessage) why = Ms3dRefusal(*model);
+    if (why.starts_with(kMs3dInvalidMessage) || why == kMs3dBadNumberMessage) {
+        why = name + ": lump " + std::to_string(lump) + ": " + why;
+    }
+    NoteSetupFailure(why);
+    return false;
+}
+
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     const std::string path = resourcePath + file;
     RESFILE res;
@@ -51,16 +72,7 @@ bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
         NoteSetupFailure(res.Describe(path));
         return false;
     }
-    BoundedReader lump = res.Lump();
-    if (!model->LoadFromFStream(&lump)) {
-        std::string first = TakeSetupFailure();
-        if (first == kMs3dInvalidMessage) first = Ms3dRefusal(*model);
-        if (first.starts_with(kMs3dInvalidMessage) || first == kMs3dBadNumberMessage)
-            first = "assets: \"" + path + "\" lump 0: " + first;
-        NoteSetupFailure(first);
-        return false;
-    }
-    return true;
+    return ReadModelLump(&res, "assets: \"" + path + "\"", 0, model);
 }
 
 bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {

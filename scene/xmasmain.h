@@ -35,6 +35,12 @@ inline constexpr int kSparklePool = 500;
 inline constexpr int kTreeCount = 40;
 inline constexpr int kCameraShots = 9;
 
+class RESFILE;
+// Reads lump `lump` of an open resource file as a model. On failure the
+// set-up note names the file (as `name`) and the lump, whatever the reader
+// found wrong.
+bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model);
+
 class XMASMAIN {
 public:
     XMASMAIN();
