@@ -15,9 +15,8 @@
 #include <memory>
 #include <string>
 
+#include "bench/scene_fixture.h"
 #include "engine/ssmain.h"
-#include "platform/egl_offscreen.h"
-#include "scene/xmasmain.h"
 
 namespace {
 constexpr double kFrame = 1.0 / 60.0;
@@ -31,29 +30,10 @@ SETTINGS LargestCounts() {
     return settings;
 }
 
-// What the view does before the engine's set-up: the fixed state and the projection.
-std::unique_ptr<OffscreenContext> MakeContext(int width, int height) {
-    std::string error;
-    auto context = OffscreenContext::Create(width, height, &error);
-    if (!context) return nullptr;
-    glViewport(0, 0, width, height);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / height, 1.0, 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    return context;
-}
-
 std::unique_ptr<SSMAIN> MakeEngine(int width, int height, const SETTINGS& settings) {
     std::srand(5);
     auto engine = std::make_unique<SSMAIN>();
-    if (!engine->Setup(false, width, height, &settings, FROSTVALE_BAKED_DIR "/")) return nullptr;
+    if (!engine->Setup(false, width, height, &settings, kBaked.c_str())) return nullptr;
     // Some seconds into the flight: the team is up to speed, smoke and snow are in the air.
     for (int i = 0; i < 600; ++i) engine->Update(kFrame);
     return engine;
@@ -63,7 +43,7 @@ std::unique_ptr<SSMAIN> MakeEngine(int width, int height, const SETTINGS& settin
 // the processor time of the frame's rendering falls inside its iteration.
 void BM_EngineFrame64(benchmark::State& state) {
     const SETTINGS settings = state.range(0) == 0 ? SETTINGS{} : LargestCounts();
-    auto context = MakeContext(64, 64);
+    auto context = MakeViewContext(64, 64);
     auto engine = context ? MakeEngine(64, 64, settings) : nullptr;
     if (!engine) {
         state.SkipWithError("no GL context or no engine");
@@ -80,7 +60,7 @@ BENCHMARK(BM_EngineFrame64)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Meas
 // The update alone (no GL), at the default settings and the largest counts.
 void BM_EngineUpdate(benchmark::State& state) {
     const SETTINGS settings = state.range(0) == 0 ? SETTINGS{} : LargestCounts();
-    auto context = MakeContext(64, 64);
+    auto context = MakeViewContext(64, 64);
     auto engine = context ? MakeEngine(64, 64, settings) : nullptr;
     if (!engine) {
         state.SkipWithError("no GL context or no engine");
@@ -98,7 +78,7 @@ BENCHMARK(BM_EngineUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 void BM_EngineFrameAt(benchmark::State& state) {
     const int width = static_cast<int>(state.range(0));
     const int height = static_cast<int>(state.range(1));
-    auto context = MakeContext(width, height);
+    auto context = MakeViewContext(width, height);
     auto engine = context ? MakeEngine(width, height, SETTINGS{}) : nullptr;
     if (!engine) {
         state.SkipWithError("no GL context or no engine");
@@ -117,7 +97,7 @@ BENCHMARK(BM_EngineFrameAt)->Args({1280, 720})->Args({1920, 1080})->Unit(benchma
 // context, every resource, the cloud image, the display lists, one draw.
 void BM_FirstFrame(benchmark::State& state) {
     for (auto _ : state) {
-        auto context = MakeContext(1280, 720);
+        auto context = MakeViewContext(1280, 720);
         if (!context) {
             state.SkipWithError("no GL context");
             return;
@@ -125,7 +105,7 @@ void BM_FirstFrame(benchmark::State& state) {
         std::srand(5);
         auto engine = std::make_unique<SSMAIN>();
         const SETTINGS settings;
-        if (!engine->Setup(false, 1280, 720, &settings, FROSTVALE_BAKED_DIR "/")) {
+        if (!engine->Setup(false, 1280, 720, &settings, kBaked.c_str())) {
             state.SkipWithError("set-up failed");
             return;
         }
@@ -142,7 +122,7 @@ BENCHMARK(BM_FirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The scene's set-up in its own order, each step's milliseconds a counter.
 void BM_SetupSteps(benchmark::State& state) {
-    auto context = MakeContext(64, 64);
+    auto context = MakeViewContext(64, 64);
     if (!context) {
         state.SkipWithError("no GL context");
         return;
@@ -156,7 +136,7 @@ void BM_SetupSteps(benchmark::State& state) {
         std::srand(5);
         XMASMAIN scene;
         const SETTINGS settings;
-        scene.resourcePath = FROSTVALE_BAKED_DIR "/";
+        scene.resourcePath = kBaked.c_str();
         scene.showSparkles = settings.SHOWSPARKLES;
         scene.showSmoke = settings.SHOWSMOKE;
         scene.showTrees = settings.SHOWTREES;

@@ -8,26 +8,14 @@
 #include <memory>
 #include <string>
 
+#include "bench/scene_fixture.h"
 #include "engine/ssmain.h"
-#include "math/frustum.h"
-#include "platform/egl_offscreen.h"
-#include "scene/xmasmain.h"
 
 namespace {
+// The view's context with the scene's shared state, as the frame driver sets it up.
 std::unique_ptr<OffscreenContext> MakeContext(int width, int height) {
-    std::string error;
-    auto context = OffscreenContext::Create(width, height, &error);
+    auto context = MakeViewContext(width, height);
     if (!context) return nullptr;
-    glViewport(0, 0, width, height);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / height, 1.0, 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     SetSharedSceneState();
     return context;
@@ -37,7 +25,7 @@ std::unique_ptr<XMASMAIN> MakeScene() {
     std::srand(7);
     auto scene = std::make_unique<XMASMAIN>();
     const SETTINGS settings;
-    if (!scene->SetupAll(&settings, FROSTVALE_BAKED_DIR "/")) return nullptr;
+    if (!scene->SetupAll(&settings, kBaked.c_str())) return nullptr;
     return scene;
 }
 

@@ -9,13 +9,9 @@
 #include <memory>
 #include <string>
 
-#include "math/frustum.h"
-#include "platform/egl_offscreen.h"
-#include "scene/xmasmain.h"
+#include "bench/scene_fixture.h"
 
 namespace {
-
-const std::string kBaked = std::string(FROSTVALE_BAKED_DIR) + "/";
 
 struct Village {
     std::unique_ptr<OffscreenContext> context;
@@ -39,17 +35,8 @@ struct Village {
 
     // The chase view over the village.
     void Look() {
-        glViewport(0, 0, 320, 180);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, 320.0 / 180.0, 1.0, 400.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        scene.cameraEye = MakePoint(0.0f, 4.0f, -10.0f);
-        scene.cameraTarget = MakePoint(0.0f, 4.0f, 30.0f);
+        LookDownTheLine(&scene, 320, 180);
         scene.cameraMode = 4;
-        gluLookAt(0, 4, -10, 0, 4, 30, 0, 1, 0);
-        ExtractFrustum();
         glEnable(GL_TEXTURE_2D);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     }
