@@ -30,7 +30,9 @@ std::vector<Lump> BuildHouses();
 // between kGroundLowest and 0, opposite edges matching so tiles meet without a seam.
 inline constexpr float kGroundSize = 120.0f;
 inline constexpr float kGroundLowest = -2.0f;
-inline constexpr int kGroundCells = 30;
+// Eight-unit cells: the drifts read the same from the sleigh as with twice as
+// many, and the ground is redrawn up to 81 times a frame, so every cell counts.
+inline constexpr int kGroundCells = 15;
 Mesh GroundMesh();
 // Firs drawn with "tex.brm" pictures 6 (common) and 4 (rare); base at the origin.
 Mesh TreeMesh();
