@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -138,6 +140,30 @@ TEST_F(ViewTest, ResizeReRunsGlSetUpWithoutANewEngine) {
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     EXPECT_NEAR(projection[5] / projection[0], 2.0, 1e-5);  // aspect 2:1
+}
+
+// A window the daemon shrinks to nothing, or to one pixel, and back: the view
+// draws on with a finite projection, no GL error, and the same engine.
+TEST_F(ViewTest, DrawablesOfNoneOrOnePixelKeepTheViewWhole) {
+    auto view = MakeView();
+    view->StartAnimation();
+    Frame(*view, kTick);
+    const SSMAIN* engine = view->Engine();
+    ASSERT_NE(engine, nullptr);
+    for (const DrawableSize size : {DrawableSize{0, 0}, DrawableSize{1, 1}, DrawableSize{1, 0}, DrawableSize{320, 180}}) {
+        ASSERT_TRUE(context_->Resize(std::max(size.width, 1), std::max(size.height, 1)));
+        surface_->size = size;
+        view->SetFrameSize(size.width, size.height);
+        const int before = surface_->presents;
+        for (int i = 0; i < 30; ++i) Frame(*view, kTick);
+        EXPECT_EQ(surface_->presents, before + 30) << size.width << "x" << size.height;
+        EXPECT_EQ(view->Engine(), engine);
+        GLfloat projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        for (const GLfloat value : projection) EXPECT_TRUE(std::isfinite(value)) << size.width << "x" << size.height;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << size.width << "x" << size.height;
+    }
+    EXPECT_EQ(engine->width, 320);
 }
 
 TEST_F(ViewTest, SecondDisplayWithMainMonitorOnlyStaysBlackAndStops) {
