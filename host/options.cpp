@@ -41,6 +41,7 @@ bool ParseSize(const std::string& text, int* width, int* height) {
     const auto x = text.find('x');
     if (x == std::string::npos) return false;
     unsigned long long w = 0, h = 0;
+    // 16384 is the largest framebuffer Mesa's software rasteriser makes.
     if (!ParseUnsigned(text.substr(0, x), 16384, &w) || !ParseUnsigned(text.substr(x + 1), 16384, &h)) return false;
     if (w == 0 || h == 0) return false;
     *width = static_cast<int>(w);
@@ -75,11 +76,11 @@ const std::vector<OptionRow>& OptionTable() {
          [](Options& o, const std::string& v) { o.resources = v; return !v.empty(); }},
         {"headless", nullptr, "no display: draw offscreen with a simulated clock",
          [](Options& o, const std::string&) { o.mode = HostMode::Headless; return true; }},
-        {"size", "WxH", "headless drawable size (default 1280x720)",
+        {"size", "WxH", "headless drawable size, each side 1-16384 (default 1280x720)",
          [](Options& o, const std::string& v) { return ParseSize(v, &o.width, &o.height); }},
-        {"seconds", "T", "headless: simulated seconds to run (default 10)",
+        {"seconds", "T", "headless: simulated seconds to run, 0-86400 (default 10)",
          [](Options& o, const std::string& v) { return ParseDouble(v, 0.0, 86400.0, &o.seconds); }},
-        {"frame-rate", "F", "headless frame rate (default 60)",
+        {"frame-rate", "F", "headless frame rate, 1-1000 (default 60)",
          [](Options& o, const std::string& v) { return ParseDouble(v, 1.0, 1000.0, &o.frameRate); }},
         {"snapshot", "FILE.png", "headless: write the last presented frame",
          [](Options& o, const std::string& v) { o.snapshot = v; return !v.empty(); }},

@@ -5,6 +5,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
+#include <string>
+
 namespace {
 // Framebuffer objects are not GL 1.x: fetch them once a context exists.
 struct FramebufferApi {
@@ -78,6 +81,20 @@ std::unique_ptr<OffscreenContext> OffscreenContext::Create(int width, int height
     self->context_ = context;
     if (!self->MakeCurrent()) return fail("offscreen: cannot make the GL context current");
     if (!gFbo.Load()) return fail("offscreen: the GL driver has no framebuffer objects");
+    GLint largest = 0;
+    GLint viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    const GLint widest = std::min(largest, viewport[0]);
+    const GLint tallest = std::min(largest, viewport[1]);
+    if (width > widest || height > tallest) {
+        if (error != nullptr) {
+            *error = "offscreen: " + std::to_string(width) + "x" + std::to_string(height) +
+                     " is larger than this GL driver's largest framebuffer, " + std::to_string(widest) + "x" +
+                     std::to_string(tallest);
+        }
+        return nullptr;
+    }
     self->width_ = width;
     self->height_ = height;
     if (!self->CreateFramebuffer()) return fail("offscreen: cannot create the framebuffer");

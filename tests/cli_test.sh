@@ -55,7 +55,8 @@ check "loading leaves the hand-edited store alone" cmp -s "$store" "$work/store.
 rm "$store"
 
 # Usage errors are status 2 with a message.
-for bad in "--bogus" "-size 0x5" "--seconds -1" "--frame-rate abc" "-window-id 0xZZ" "extra"; do
+for bad in "--bogus" "-size 0x5" "-size 16385x16" "--seconds -1" "--seconds 1e12" "--frame-rate abc" \
+    "--frame-rate 1001" "-window-id 0xZZ" "extra"; do
   # shellcheck disable=SC2086
   check "usage error: $bad" status_is 2 "$fv" $bad
   check "usage message: $bad" [ -s "$work/err" ]
@@ -69,6 +70,10 @@ check "headless snapshot" status_is 0 "$fv" --headless --seconds 2 --snapshot "$
 check "snapshot is 1280x720" [ "$(png_size "$work/shot.png")" = 1280x720 ]
 check "frames dir" status_is 0 "$fv" -headless -size 64x48 -seconds 0.25 -frame-rate 20 -frames-dir "$work/frames"
 check "frames written" [ -f "$work/frames/000001.png" ] && [ "$(png_size "$work/frames/000003.png")" = 64x48 ]
+# The highest frame rate: the view still draws at most one frame per 1/60 s.
+check "frame rate 1000" status_is 0 "$fv" --headless --size 32x32 --seconds 0.5 --frame-rate 1000 \
+  --frames-dir "$work/fast"
+check "frame rate 1000 draws 30 frames in 0.5 s" [ "$(ls "$work/fast" | wc -l)" -eq 30 ]
 
 # A missing resource file: status 1 and one line naming it.
 mkdir -p "$work/res"

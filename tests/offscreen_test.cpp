@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <GL/glext.h>
 
 #include "platform/egl_offscreen.h"
 
@@ -58,6 +59,20 @@ TEST(OffscreenContext, LastPresentedIsTheFrameShownNotTheOneBeingDrawn) {
     context->Present();
     ASSERT_EQ(context->LastPresented().size(), 4u * 4u * 4u);
     EXPECT_EQ(context->PresentCount(), 2);
+}
+
+// A size past the driver's largest framebuffer is refused with the limit named,
+// not left to fail somewhere inside the driver.
+TEST(OffscreenContext, RefusesASizeLargerThanTheDriverMakes) {
+    auto probe = MakeContext(4, 4);
+    ASSERT_NE(probe, nullptr);
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    ASSERT_GT(largest, 0);
+    std::string error;
+    EXPECT_EQ(OffscreenContext::Create(largest + 1, 16, &error), nullptr);
+    EXPECT_NE(error.find("largest framebuffer, " + std::to_string(largest)), std::string::npos) << error;
+    EXPECT_EQ(OffscreenContext::Create(16, largest + 1, &error), nullptr);
 }
 
 // The scene relies on depth testing and fixed-function drawing with GLU in
