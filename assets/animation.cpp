@@ -404,12 +404,31 @@ void ONEMODEL::Draw() {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
     glMultMatrixd(orientation.m);
-    for (int g = 0; g < numGroups; ++g) DrawGroup(g);
+    // Once per model, not per group: every toggle costs the driver a state check.
+    EnableVertexArrays(true);
+    for (int g = 0; g < numGroups; ++g) DrawGroupArrays(g);
+    EnableVertexArrays(false);
     glPopMatrix();
 }
 
 void ONEMODEL::DrawGroup(int g) {
     if (g < 0 || g >= numGroups) return;
+    EnableVertexArrays(true);
+    DrawGroupArrays(g);
+    EnableVertexArrays(false);
+}
+
+void ONEMODEL::EnableVertexArrays(bool on) {
+    for (const GLenum array : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY}) {
+        if (on) {
+            glEnableClientState(array);
+        } else {
+            glDisableClientState(array);
+        }
+    }
+}
+
+void ONEMODEL::DrawGroupArrays(int g) {
     const MOD_GROUP_TYP& group = groups[static_cast<std::size_t>(g)];
     bool sphereMapped = false;
     if (group.materialIndex >= 0 && group.materialIndex < numMaterials) {
@@ -423,16 +442,10 @@ void ONEMODEL::DrawGroup(int g) {
     }
     constexpr GLsizei kStride = sizeof(MOD_VERTEX_TYP);
     const MOD_VERTEX_TYP* first = group.verts.data();
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, kStride, first != nullptr ? &first->position.x : nullptr);
     glNormalPointer(GL_FLOAT, kStride, first != nullptr ? &first->normal.x : nullptr);
     glTexCoordPointer(2, GL_FLOAT, kStride, first != nullptr ? &first->u : nullptr);
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.indices.size()), GL_UNSIGNED_SHORT, group.indices.data());
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     if (sphereMapped) {
         glDisable(GL_TEXTURE_GEN_S);
         glDisable(GL_TEXTURE_GEN_T);

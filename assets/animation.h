@@ -163,4 +163,6 @@ public:
 private:
     void AnimateBlend(double seconds);
     void AnimatePlay(double seconds);
+    static void EnableVertexArrays(bool on);
+    void DrawGroupArrays(int group);  // with the vertex arrays enabled
 };
