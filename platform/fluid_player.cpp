@@ -149,6 +149,10 @@ std::unique_ptr<fluid_settings_t, void (*)(fluid_settings_t*)> NewSettings() {
         // programs: a four-voice carol peaks near -17 dBFS, and eight voices of
         // loud chords still reach full scale, so more would clip ordinary tunes.
         fluid_settings_setnum(settings.get(), "synth.gain", 0.3);
+        // Only the instruments a carol selects are read from the soundfont (when
+        // its programs are set, at its start): a few megabytes instead of all 141
+        // of FluidR3, and a fifth of the loading time.
+        fluid_settings_setint(settings.get(), "synth.dynamic-sample-loading", 1);
     }
     return settings;
 }
@@ -346,15 +350,18 @@ FluidPlayerFactory::~FluidPlayerFactory() {
 void FluidPlayerFactory::Preload() {
     if (rigTried_ || loading_.valid()) return;
     loading_ = std::async(std::launch::async, [font = soundFont_] {
-        std::string error;
-        return FluidSynthRig::Create(font, FluidSynthRig::Output::Device, &error);
+        Loaded loaded;
+        loaded.rig = FluidSynthRig::Create(font, FluidSynthRig::Output::Device, &loaded.failure);
+        return loaded;
     });
 }
 
 std::unique_ptr<MidiPlayer> FluidPlayerFactory::NewPlayer() {
     if (!rigTried_) {
         Preload();
-        rig_ = loading_.get();
+        Loaded loaded = loading_.get();
+        rig_ = std::move(loaded.rig);
+        failure_ = std::move(loaded.failure);
         rigTried_ = true;
     }
     if (!rig_) return nullptr;

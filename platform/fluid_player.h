@@ -33,11 +33,18 @@ public:
     // most of a second), so that the first carol does not stall a frame.
     void Preload();
     std::unique_ptr<MidiPlayer> NewPlayer() override;
+    // Why NewPlayer gave no player ("" while it has, or has not been asked).
+    const std::string& Failure() const { return failure_; }
 
 private:
+    struct Loaded {
+        std::unique_ptr<FluidSynthRig> rig;
+        std::string failure;
+    };
     std::string soundFont_;
-    std::future<std::unique_ptr<FluidSynthRig>> loading_;
+    std::future<Loaded> loading_;
     std::unique_ptr<FluidSynthRig> rig_;
+    std::string failure_;
     bool rigTried_ = false;
 };
 

@@ -35,6 +35,7 @@ MidiSequence Parse(const MidiBytes& bytes) {
 TEST(FluidNullDevice, TheClockRunsPastTheLastEventAndStopFreezesIt) {
     if (std::getenv("FROSTVALE_NULL_AUDIO") == nullptr) GTEST_SKIP() << "needs the null-audio environment";
     if (FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
+    const long before = ResidentKiB();
     FluidPlayerFactory factory;
     factory.Preload();
     auto player = factory.NewPlayer();
@@ -52,6 +53,14 @@ TEST(FluidNullDevice, TheClockRunsPastTheLastEventAndStopFreezesIt) {
         ASSERT_TRUE(player->GetTime(&beats));
     }
     EXPECT_GE(beats, 8.0) << "the clock keeps growing after the last event at beat 1";
+    // Playing reads the instruments the tune uses, not the whole soundfont.
+    // (Under AddressSanitizer the resident size is mostly its own bookkeeping.)
+#ifndef __SANITIZE_ADDRESS__
+    const std::uintmax_t fontKiB = std::filesystem::file_size(FindGeneralMidiSoundFont()) / 1024;
+    EXPECT_LT(ResidentKiB() - before, static_cast<long>(fontKiB / 4)) << "the whole soundfont was loaded";
+#else
+    static_cast<void>(before);
+#endif
     player->Stop();
     double stopped = 0.0, later = 0.0;
     ASSERT_TRUE(player->GetTime(&stopped));
@@ -66,16 +75,13 @@ TEST(FluidNullDevice, TheClockRunsPastTheLastEventAndStopFreezesIt) {
 }
 
 // Run by CTest with an ALSA default device that does not exist and no sound
-// server: no player, and the soundfont (most of the process's memory when
-// loaded) is never read.
-TEST(FluidNoDevice, NoPlayerAndTheSoundfontStaysUnloaded) {
+// server: no player, and the device is looked for before the soundfont is
+// read (here a missing one: the failure must be the device's).
+TEST(FluidNoDevice, NoPlayerAndTheSoundfontIsNotRead) {
     if (std::getenv("FROSTVALE_NO_AUDIO") == nullptr) GTEST_SKIP() << "needs the no-audio environment";
-    if (FindGeneralMidiSoundFont().empty()) GTEST_SKIP() << "no General MIDI soundfont installed";
-    const long before = ResidentKiB();
-    FluidPlayerFactory factory;
+    FluidPlayerFactory factory("/nonexistent/none.sf2");
     factory.Preload();
     EXPECT_EQ(factory.NewPlayer(), nullptr);
     EXPECT_EQ(factory.NewPlayer(), nullptr) << "asked once, refused every time";
-    const std::uintmax_t fontKiB = std::filesystem::file_size(FindGeneralMidiSoundFont()) / 1024;
-    EXPECT_LT(ResidentKiB() - before, static_cast<long>(fontKiB / 4)) << "the soundfont was loaded";
+    EXPECT_NE(factory.Failure().find("no sound device"), std::string::npos) << factory.Failure();
 }
