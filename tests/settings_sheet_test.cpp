@@ -6,27 +6,14 @@
 #include "assets/tunes.h"
 #include "host/settings_sheet.h"
 #include "platform/spawn.h"
+#include "tests/store_fixture.h"
 
 #include <chrono>
 #include <thread>
 
 namespace {
-class SheetTest : public ::testing::Test {
+class SheetTest : public TempStoreTest {
 protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("fv_sheet_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        path_ = (dir_ / "qbFrostvale.conf").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    void WriteStore(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
-    std::string ReadStore() {
-        std::ifstream in(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     SettingsSheet MakeSheet() {
         return SettingsSheet(&fields_, path_, "file:///usr/share/doc/frostvale/README.html",
                              [this](const std::string& address, std::string*) {
@@ -36,8 +23,6 @@ protected:
     }
     long long Value(const SettingsSheet& sheet, const char* key) { return sheet.Find(key)->value; }
 
-    std::filesystem::path dir_;
-    std::string path_;
     ViewSettings fields_;
     std::vector<std::string> opened_;
 };

@@ -6,28 +6,10 @@
 
 #include "host/options.h"
 #include "host/settings.h"
+#include "tests/store_fixture.h"
 
 namespace {
-class StoreTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("fv_store_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        path_ = (dir_ / "qbFrostvale.conf").string();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    void WriteStore(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
-    std::string ReadStore() {
-        std::ifstream in(path_, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    std::filesystem::path dir_;
-    std::string path_;
-};
+class StoreTest : public TempStoreTest {};
 
 const char* kDefaults =
     "version=1.0\nMainMonitorOnly=0\nPlayMusic=1\nShowCountdown=1\nShowSparkles=1\nShowSmoke=1\n"

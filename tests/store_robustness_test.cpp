@@ -11,32 +11,12 @@
 
 #include "host/settings.h"
 #include "platform/defaults_store.h"
+#include "tests/store_fixture.h"
 
 namespace {
 namespace fs = std::filesystem;
 
-class StoreFiles : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("fv_robust_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "qbFrostvale.conf").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    }
-    std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    fs::path dir_;
-    std::string path_;
-};
+class StoreFiles : public TempStoreTest {};
 
 TEST_F(StoreFiles, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
     const std::string nul(1, '\0');
