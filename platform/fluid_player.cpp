@@ -205,9 +205,9 @@ public:
             *error = "FluidSynth could not be set up";
             return nullptr;
         }
-        // The soundfont is most of a saver's memory (141 MB for FluidR3): a
-        // machine with nothing to play it on, a daemon's session without a
-        // sound server, should not pay for it.
+        // Reading the soundfont costs time and memory: a machine with nothing
+        // to play it on, a daemon's session without a sound server, should not
+        // pay for it.
         if (output == Output::Device && !rig->HasDevice()) {
             *error = "there is no sound device to play carols on";
             return nullptr;
