@@ -39,16 +39,27 @@ std::unique_ptr<SSMAIN> MakeEngine(int width, int height, const SETTINGS& settin
     return engine;
 }
 
-// args: 0 the default settings, 1 the largest counts. glFinish each frame, so
-// the processor time of the frame's rendering falls inside its iteration.
-void BM_EngineFrame64(benchmark::State& state) {
-    const SETTINGS settings = state.range(0) == 0 ? SETTINGS{} : LargestCounts();
-    auto context = MakeViewContext(64, 64);
-    auto engine = context ? MakeEngine(64, 64, settings) : nullptr;
-    if (!engine) {
-        state.SkipWithError("no GL context or no engine");
-        return;
+// A 64x64 context and an engine up to speed; arg 0 the default settings, 1 the
+// largest counts. False (and the benchmark skipped) when either cannot be had.
+struct SmallEngine {
+    std::unique_ptr<OffscreenContext> context;
+    std::unique_ptr<SSMAIN> engine;
+
+    bool Build(benchmark::State& state) {
+        const SETTINGS settings = state.range(0) == 0 ? SETTINGS{} : LargestCounts();
+        context = MakeViewContext(64, 64);
+        engine = context ? MakeEngine(64, 64, settings) : nullptr;
+        if (!engine) state.SkipWithError("no GL context or no engine");
+        return engine != nullptr;
     }
+};
+
+// glFinish each frame, so the processor time of the frame's rendering falls
+// inside its iteration.
+void BM_EngineFrame64(benchmark::State& state) {
+    SmallEngine small;
+    if (!small.Build(state)) return;
+    SSMAIN* engine = small.engine.get();
     for (auto _ : state) {
         engine->Update(kFrame);
         engine->Draw();
@@ -59,13 +70,9 @@ BENCHMARK(BM_EngineFrame64)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->Meas
 
 // The update alone (no GL), at the default settings and the largest counts.
 void BM_EngineUpdate(benchmark::State& state) {
-    const SETTINGS settings = state.range(0) == 0 ? SETTINGS{} : LargestCounts();
-    auto context = MakeViewContext(64, 64);
-    auto engine = context ? MakeEngine(64, 64, settings) : nullptr;
-    if (!engine) {
-        state.SkipWithError("no GL context or no engine");
-        return;
-    }
+    SmallEngine small;
+    if (!small.Build(state)) return;
+    SSMAIN* engine = small.engine.get();
     for (auto _ : state) {
         engine->Update(kFrame);
         benchmark::ClobberMemory();
