@@ -93,9 +93,8 @@ check "inspect image on a bad file" status_is 1 "$inspect" image "$work/res/bram
 
 # Under Xvfb: draw into a window another program created, follow its size, end on SIGTERM.
 if command -v Xvfb >/dev/null; then
-  for n in $(seq 90 120); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
-  Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-  for _ in $(seq 200); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
+  . "$(dirname "$0")/xvfb.sh"
+  start_xvfb -screen 0 800x600x24
   export DISPLAY=$display
   # SDL loads and unloads the X and D-Bus client libraries at run time; what
   # they keep is reported against modules already gone, so no suppression can

@@ -30,17 +30,9 @@ check() {  # check NAME CONDITION-COMMAND...
 rc_is() { [ "$rc" -eq "$1" ] || { echo "(status $rc: $(head -c 300 "$work/err"))"; return 1; }; }
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
-# start_xvfb ARGS...: a fresh server; sets $display and $server.
-start_xvfb() {
-  local n
-  for n in $(seq 170 230); do [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }; done
-  # A socket left by a server killed earlier would look ready before this one is.
-  rm -f "/tmp/.X11-unix/X${display#:}"
-  Xvfb "$display" "$@" -nolisten tcp >/dev/null 2>&1 &
-  server=$!
-  servers+=("$server")
-  for _ in $(seq 200); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-}
+. "$(dirname "$0")/xvfb.sh"
+# start_server ARGS...: start_xvfb, remembered so the exit trap ends it.
+start_server() { start_xvfb "$@"; local up=$?; servers+=("$server"); return $up; }
 
 # wait_exit PID SECONDS: waits at most that long; sets $rc (124 and a kill if still running).
 wait_exit() {
@@ -80,8 +72,8 @@ no_xlib_text() { ! grep -q 'X Error of failed request\|XIO:\|Bad[A-Z][a-z]*' "$1
 
 # start_owner: a window another program owns, as the daemon's; sets $wid.
 start_owner() {
-  coproc OWNER { "$owner" 160 120 2>/dev/null; }
-  read -r -t 10 -u "${OWNER[0]}" wid
+  coproc OWNER { "$owner" 160 120 2>"$work/owner.err"; }
+  read -r -t 10 -u "${OWNER[0]}" wid || echo "(no window from the owner: $(head -c 300 "$work/owner.err"))"
 }
 # close_owner: ends the owner (bash forgets a co-process that has ended by itself).
 close_owner() {
@@ -112,7 +104,7 @@ window_drawn() {
   return 1
 }
 
-start_xvfb -screen 0 800x600x24
+start_server -screen 0 800x600x24
 export DISPLAY=$display
 
 # The daemon destroys its window at a random moment: during set-up or while
@@ -256,7 +248,7 @@ check "full screen: no errors" [ ! -s "$work/err" ]
 
 # The X server going away ends the run with status 0.
 for mode in "" "-window-id"; do
-  start_xvfb -screen 0 640x480x24
+  start_server -screen 0 640x480x24
   if [ -n "$mode" ]; then
     DISPLAY=$display start_owner
     DISPLAY=$display "$fv" -window-id "$wid" 2>"$work/err" &
@@ -274,7 +266,7 @@ done
 
 # Two X screens: each gets its own view at its own size; a hack started on
 # the second screen draws there.
-start_xvfb -screen 0 1280x720x24 -screen 1 800x600x24
+start_server -screen 0 1280x720x24 -screen 1 800x600x24
 two=$display
 DISPLAY=$two "$fv" --fullscreen 2>"$work/err" &
 saver=$!
@@ -287,7 +279,7 @@ sleep 0.5
 check "two screens, full screen: no saver left behind" [ -z "$(pgrep -f "^$fv --fullscreen")" ]
 check "two screens, full screen: no errors" [ ! -s "$work/err" ]
 
-start_xvfb -screen 0 1280x720x24 -screen 1 800x600x24
+start_server -screen 0 1280x720x24 -screen 1 800x600x24
 DISPLAY=$display.1 "$fv" -root 2>"$work/err" &
 saver=$!
 check "second screen, -root: drawn" drawn "$display.1"
