@@ -237,16 +237,19 @@ void AddEaveTrimmings(Mesh& m, const Xform& x, float eave, float lip, float z0, 
         for (float z = z0; z <= z1; z += rng.Range(0.6f, 1.1f)) {
             const float length = rng.Range(0.3f, 0.9f);
             // A cone pointing down: mirrored in y, which the kit keeps outward.
-            AddCylinder(m, x * Move(ex, lip + 0.05f, z) * Xform::Scale({1.0f, -1.0f, 1.0f}), 0.12f, 0.0f, length, 5,
+            // Three sides are plenty for a spike a few pixels long, and a
+            // village draws some thousand icicles a frame.
+            AddCylinder(m, x * Move(ex, lip + 0.05f, z) * Xform::Scale({1.0f, -1.0f, 1.0f}), 0.12f, 0.0f, length, 3,
                         Uv(kIce), Uv(kIce));
         }
         const float hook = 2.0f;
         int bulb = 0;
+        // Each bulb a lit diamond: few pixels across from anywhere the camera goes.
         for (float z = z0 + 0.2f; z <= z1; z += 0.7f, ++bulb) {
             const float along = std::fmod(z - z0, hook) / hook;
             const float sag = 0.3f * std::sin(3.14159265f * along);
             AddSphere(m, x * Move(ex + static_cast<float>(side) * 0.2f, lip - 0.15f - sag, z) * Xform::Scale({1.0f, 1.3f, 1.0f}),
-                      0.17f, 4, 3, Uv(Bulb(bulb % kBulbColours)));
+                      0.17f, 4, 2, Uv(Bulb(bulb % kBulbColours)));
         }
     }
 }
