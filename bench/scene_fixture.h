@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/ssmain.h"
 #include "math/frustum.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
@@ -26,22 +27,14 @@ inline std::unique_ptr<OffscreenContext> MakeViewContext(int width, int height) 
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_COLOR_MATERIAL);
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / height, 1.0, 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    LoadSceneProjection(width, height);
     return context;
 }
 
 // Behind the sleigh, looking down the line of flight, with the frustum taken.
 inline void LookDownTheLine(XMASMAIN* scene, int width, int height) {
     glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / height, 1.0, 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    LoadSceneProjection(width, height);
     scene->cameraEye = MakePoint(0.0f, 4.0f, -10.0f);
     scene->cameraTarget = MakePoint(0.0f, 4.0f, 30.0f);
     gluLookAt(0, 4, -10, 0, 4, 30, 0, 1, 0);

@@ -1,6 +1,7 @@
 #include "engine/ssmain.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <cstdlib>
 
@@ -14,6 +15,15 @@ std::string WithTrailingSlash(const char* path) {
 }
 
 SSMAIN::SSMAIN() { bannerTexture = static_cast<unsigned int>(std::rand()) % 2u + kPictureStripA; }
+
+void LoadSceneProjection(int width, int height) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double aspect = height > 0 ? static_cast<double>(width) / height : 1.0;
+    gluPerspective(45.0, aspect, 1.0, 400.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
 
 void SetSharedSceneState() {
     glCullFace(GL_BACK);

@@ -68,5 +68,10 @@ public:
 // tools that draw models "as the scene does" call it too.
 void SetSharedSceneState();
 
+// The projection the view loads before every frame (the overlay leaves its
+// own behind): 45 degrees, near 1, far 400, at the drawable's aspect; leaves
+// an identity model-view matrix current.
+void LoadSceneProjection(int width, int height);
+
 // Appends "/" unless the path already ends in one.
 std::string WithTrailingSlash(const char* path);

@@ -112,11 +112,4 @@ void FrostvaleView::GlInit() {
     GlReshape();
 }
 
-void FrostvaleView::GlReshape() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    const double aspect = scrn.height > 0 ? static_cast<double>(scrn.width) / scrn.height : 1.0;
-    gluPerspective(45.0, aspect, 1.0, 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-}
+void FrostvaleView::GlReshape() { LoadSceneProjection(scrn.width, scrn.height); }
