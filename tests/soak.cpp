@@ -95,9 +95,20 @@ public:
     void Fail(const std::string& what) {
         if (failure.empty()) failure = what;
     }
+    // Appended piece by piece: GCC 12 warns (-Wrestrict, wrongly) on
+    // "[" + std::to_string(n) in an optimised build.
+    static std::string Named(const char* what, int index) {
+        std::string name = what;
+        if (index >= 0) {
+            name += '[';
+            name += std::to_string(index);
+            name += ']';
+        }
+        return name;
+    }
     void Finite(const char* what, float v, int index = -1) {
         if (!failure.empty() || std::isfinite(v)) return;
-        Fail(std::string(what) + (index >= 0 ? "[" + std::to_string(index) + "]" : "") + " is not finite");
+        Fail(Named(what, index) + " is not finite");
     }
     void Finite(const char* what, VECTOR3D v, int index = -1) {
         Finite(what, v.x, index);
@@ -107,7 +118,7 @@ public:
     void Finite(const char* what, const MATRIX& m, int index = -1) {
         for (double d : m.m) {
             if (!failure.empty() || std::isfinite(d)) continue;
-            Fail(std::string(what) + (index >= 0 ? "[" + std::to_string(index) + "]" : "") + " is not finite");
+            Fail(Named(what, index) + " is not finite");
         }
     }
     void Particles(const char* what, const ONEPARTICLE* p, std::size_t count) {
