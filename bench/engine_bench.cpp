@@ -51,10 +51,10 @@ double Percentile(std::vector<double> values, double p) {
 
 // A seeded flight from set-up at 60 frames a second, each frame's processor
 // time (the whole process's: llvmpipe's threads draw it) and wall time taken
-// from the start of its update to the end of glFinish. One view of the
-// scene can cost a tenth of another (the chase view down the street draws
-// every house), so only a flight through the camera's shots and a landing
-// gives a figure that means something.
+// from the start of its update to the end of glFinish. One shot can cost
+// three times another (the chase view down the street draws every house), so
+// only a flight through the camera's shots and a landing gives a figure that
+// means something.
 void Fly(benchmark::State& state, int width, int height, const SETTINGS& settings, int frames) {
     auto context = MakeViewContext(width, height);
     auto engine = context ? MakeEngine(width, height, settings) : nullptr;
