@@ -20,14 +20,7 @@ inline const std::string kBaked = std::string(FROSTVALE_BAKED_DIR) + "/";
 inline std::unique_ptr<OffscreenContext> MakeViewContext(int width, int height) {
     std::string error;
     auto context = OffscreenContext::Create(width, height, &error);
-    if (!context) return nullptr;
-    glViewport(0, 0, width, height);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    LoadSceneProjection(width, height);
+    if (context) LoadViewState(width, height);
     return context;
 }
 

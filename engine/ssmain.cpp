@@ -25,6 +25,18 @@ void LoadSceneProjection(int width, int height) {
     glLoadIdentity();
 }
 
+void LoadViewState(int width, int height) {
+    glViewport(0, 0, width, height);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+    LoadSceneProjection(width, height);
+}
+
 void SetSharedSceneState() {
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);

@@ -73,5 +73,11 @@ void SetSharedSceneState();
 // an identity model-view matrix current.
 void LoadSceneProjection(int width, int height);
 
+// The fixed state the view sets for a drawable before the engine's set-up and
+// after every resize (viewport, smooth shading, black clear, depth test with
+// LEQUAL, colour material), then the projection; tools and benchmarks that
+// drive the engine without a view call it too.
+void LoadViewState(int width, int height);
+
 // Appends "/" unless the path already ends in one.
 std::string WithTrailingSlash(const char* path);

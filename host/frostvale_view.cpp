@@ -100,16 +100,8 @@ bool FrostvaleView::MainSetup() {
 
 void FrostvaleView::GlInit() {
     scrn = services.surface->Size();
-    glViewport(0, 0, scrn.width, scrn.height);
     if (ssMain) ssMain->SetSize(scrn.width, scrn.height);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_COLOR_MATERIAL);
-    GlReshape();
+    LoadViewState(scrn.width, scrn.height);
 }
 
 void FrostvaleView::GlReshape() { LoadSceneProjection(scrn.width, scrn.height); }
