@@ -10,7 +10,7 @@
 #include <string>
 
 #include "engine/ssmain.h"
-#include "math/frustum.h"
+#include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
 

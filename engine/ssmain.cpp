@@ -5,7 +5,8 @@
 
 #include <cstdlib>
 
-#include "math/frustum.h"
+#include "assets/resource_contract.h"
+#include "math/frustum_gl.h"
 #include "text/text.h"
 
 std::string WithTrailingSlash(const char* path) {
@@ -75,7 +76,7 @@ bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SE
     }
     xmasMain = std::make_unique<XMASMAIN>();
     if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
-    if (!LoadTexturesFromDataFile((resourcePath + "bramble.works").c_str(), &textures)) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures)) return false;
 
     SetSize(drawableWidth, drawableHeight);
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "assets/texture.h"
-#include "scene/settings.h"
+#include "scene/scene_settings.h"
 #include "scene/xmasmain.h"
 #include "text/fps.h"
 #include "text/overlay.h"

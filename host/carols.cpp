@@ -5,7 +5,7 @@
 #include <iterator>
 
 #include "assets/tunes.h"
-#include "scene/settings.h"
+#include "scene/scene_settings.h"
 
 namespace {
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>* bytes) {

@@ -15,7 +15,7 @@
 #include "platform/egl_offscreen.h"
 #include "platform/signals.h"
 #include "scene/trace.h"
-#include "tools/common/png.h"
+#include "png/png.h"
 
 namespace {
 // Where the simulated clock starts; any value works, only differences count.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "assets/resource_contract.h"
 #include "host/hosts.h"
 #include "host/settings_window.h"
 #include "platform/spawn.h"
@@ -30,7 +31,7 @@ std::string FindResources(const Options& options) {
     const auto exeDir = ExeDir();
     if (!exeDir.empty()) {
         for (const auto& candidate : {exeDir.parent_path() / "resources", exeDir.parent_path() / "share/frostvale"}) {
-            if (std::filesystem::exists(candidate / "bramble.works", ec)) return candidate.string();
+            if (std::filesystem::exists(candidate / kOverlayImageFile, ec)) return candidate.string();
         }
     }
     return FROSTVALE_DATA_DIR;

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/alert.h"
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
 #include "host/run_calendar.h"
@@ -279,7 +280,7 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
 bool StartVideo() {
     std::string error;
     if (StartSdlVideo(&error)) {
-        UseSdlAlerts();
+        SetAlertHandler(ShowSdlAlert);
         return true;
     }
     std::fprintf(stderr, "frostvale: no display (%s); try --headless\n", error.c_str());

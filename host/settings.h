@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/defaults_store.h"
-#include "scene/settings.h"
+#include "scene/scene_settings.h"
 
 inline constexpr const char* kSettingsModule = "qbFrostvale";
 inline constexpr const char* kSettingsVersion = "1.0";

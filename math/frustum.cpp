@@ -1,6 +1,5 @@
 #include "math/frustum.h"
 
-#include <GL/gl.h>
 #include <cmath>
 
 namespace {
@@ -35,14 +34,6 @@ void ExtractFrustumFrom(const float P[16], const float M[16]) {
     SetPlane(3, C[3] - C[1], C[7] - C[5], C[11] - C[9], C[15] - C[13]);
     SetPlane(4, C[3] - C[2], C[7] - C[6], C[11] - C[10], C[15] - C[14]);
     SetPlane(5, C[3] + C[2], C[7] + C[6], C[11] + C[10], C[15] + C[14]);
-}
-
-void ExtractFrustum() {
-    float projection[16];
-    float modelview[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    ExtractFrustumFrom(projection, modelview);
 }
 
 const FrustumPlanes& CurrentFrustum() { return gFrustum; }

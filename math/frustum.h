@@ -1,4 +1,4 @@
-// View-frustum culling against the planes of the last ExtractFrustum call.
+// View-frustum culling against the planes of the last extraction.
 //
 // The table is shared by every draw function of a frame: the frame driver
 // extracts it once, after the camera is placed and before anything is drawn,
@@ -12,9 +12,8 @@ struct FrustumPlanes {
     float plane[6][4];
 };
 
-// Reads GL_PROJECTION_MATRIX and GL_MODELVIEW_MATRIX. Needs a current context.
-void ExtractFrustum();
-// The same from explicit column-major matrices; no GL.
+// From column-major projection and model-view matrices; ExtractFrustum
+// (math/frustum_gl.h) reads them from GL.
 void ExtractFrustumFrom(const float projection[16], const float modelview[16]);
 const FrustumPlanes& CurrentFrustum();
 

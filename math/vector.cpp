@@ -3,7 +3,6 @@
 #include <cmath>
 
 namespace {
-constexpr double kPi = 3.141592653589793;
 
 float DegreesToRadians(float degrees) { return static_cast<float>(degrees * kPi / 180.0); }
 }  // namespace

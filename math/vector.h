@@ -7,6 +7,12 @@
 //    result is rounded to float when stored.
 #pragma once
 
+#include <numbers>
+
+inline constexpr double kPi = std::numbers::pi;
+// The same number for code that works in float throughout.
+inline constexpr float kPiF = std::numbers::pi_v<float>;
+
 struct VECTOR3D {
     float x, y, z;
 };

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "assets/midi.h"
+#include "midi/sequence.h"
 
 namespace {
 // FluidSynth renders in blocks of this many frames; due messages are sent

@@ -54,5 +54,6 @@ private:
     unsigned long xid_ = 0;
 };
 
-// Installs the alert handler that shows an SDL message box (one "OK" button).
-void UseSdlAlerts();
+// Shows an SDL message box with one "OK" button, or writes `title: message`
+// to stderr when SDL cannot; the host makes it the assets' alert handler.
+void ShowSdlAlert(const char* title, const char* message);

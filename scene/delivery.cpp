@@ -4,13 +4,18 @@
 // times the stay on the roof.
 #include <cstdlib>
 
+#include "assets/resource_contract.h"
 #include "scene/xmasmain.h"
 
 namespace {
 // Times on Santa's animation clock (ms) within his climb to the chimney:
-// when the elf starts his roof animation, and when the present appears.
+// when the elf starts his roof animation, and when the present appears. They
+// are the frames' times as the clock has always compared them, so a run
+// with a given seed repeats its every frame.
 constexpr float kElfOnRoofTime = 2375.0f;
 constexpr float kPresentInHandTime = 2708.3335f;
+static_assert(AtFrame(kElfOnRoofTime, santa::kElfStandsFrame));
+static_assert(AtFrame(kPresentInHandTime, santa::kPresentFrame));
 
 bool Finished(const ONEMODEL& model) { return model.currentTime >= model.endTime; }
 }  // namespace
@@ -27,7 +32,7 @@ void XMASMAIN::AnimControl() {
             if (animStep == 0) {
                 targetHouse = -1;
                 worldOffset = {0.0f, 0.0f, 0.0f};
-                elf->SetAnimation(0, 53, 1000, true, true);
+                elf->SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, true);
                 animTimer = static_cast<float>(30 + std::rand() % 120);
                 animStep = 1;
             } else if (animStep == 1) {
@@ -38,7 +43,7 @@ void XMASMAIN::AnimControl() {
 
         case ANIM_APPROACH:
             if (animStep == 0) {
-                elf->SetAnimation(54, 66, 500, false, true);
+                elf->SetAnimation(elf::kBrace.first, elf::kBrace.last, 500, false, true);
                 animStep = 1;
             }
             break;
@@ -46,14 +51,14 @@ void XMASMAIN::AnimControl() {
         case ANIM_DELIVER:
             switch (animStep) {
                 case 0:
-                    santa->SetAnimation(49, 77, 300, false, true);
-                    for (ONEREINDEER& deer : reindeer) deer.SetAnimation(26, 30, 500, false, true);
+                    santa->SetAnimation(santa::kClimb.first, santa::kClimb.last, 300, false, true);
+                    for (ONEREINDEER& deer : reindeer) deer.SetAnimation(reindeer::kStand.first, reindeer::kStand.last, 500, false, true);
                     animStep = 1;
                     break;
                 case 1:
                     worldVelocity = {0.0f, 0.0f, 0.0f};
                     if (santa->currentTime >= kElfOnRoofTime) {
-                        elf->SetAnimation(66, 86, 1000, false, false);
+                        elf->SetAnimation(elf::kWatch.first, elf::kWatch.last, 1000, false, false);
                         animStep = 2;
                     }
                     break;
@@ -68,9 +73,9 @@ void XMASMAIN::AnimControl() {
                     }
                     if (Finished(*santa)) {
                         if (std::rand() % 2 == 0) {
-                            santa->SetAnimation(77, 93, 500, false, false);
+                            santa->SetAnimation(santa::kLower.first, santa::kLower.last, 500, false, false);
                         } else {
-                            santa->SetAnimation(94, 122, 500, false, false);
+                            santa->SetAnimation(santa::kDrop.first, santa::kDrop.last, 500, false, false);
                         }
                         animStep = 3;
                     }
@@ -85,7 +90,7 @@ void XMASMAIN::AnimControl() {
                 case 4:
                     animTimer = static_cast<float>(animTimer - frameTime);
                     if (animTimer < 0.0f) {
-                        elf->SetAnimation(87, 136, 500, false, false);
+                        elf->SetAnimation(elf::kWave.first, elf::kWave.last, 500, false, false);
                         animTimer = static_cast<float>(std::rand() % 100) / 10.0f + 5.0f;
                         animStep = 5;
                     }
@@ -93,13 +98,13 @@ void XMASMAIN::AnimControl() {
                 case 5:
                     animTimer = static_cast<float>(animTimer - frameTime);
                     if (animTimer < 0.0f) {
-                        santa->SetAnimation(123, 194, 500, false, false);
+                        santa->SetAnimation(santa::kReturn.first, santa::kReturn.last, 500, false, false);
                         animStep = 6;
                     }
                     break;
                 case 6:
                     if (Finished(*santa)) {
-                        santa->SetAnimation(1, 49, 200, true, false);
+                        santa->SetAnimation(santa::kSeated.first, santa::kSeated.last, 200, true, false);
                         NewState(ANIM_TAKEOFF);
                     }
                     break;
@@ -109,7 +114,7 @@ void XMASMAIN::AnimControl() {
 
         case ANIM_TAKEOFF:
             if (animStep == 0) {
-                for (ONEREINDEER& deer : reindeer) deer.SetAnimation(1, 22, 900 + std::rand() % 200, true, true);
+                for (ONEREINDEER& deer : reindeer) deer.SetAnimation(reindeer::kGallop.first, reindeer::kGallop.last, 900 + std::rand() % 200, true, true);
                 animStep = 1;
             }
             break;

@@ -9,23 +9,20 @@
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
 namespace {
 
-constexpr char kHouseFile[] = "houses.brm";
-constexpr int kHouseModelCount = 2;
-constexpr int kHouseImageCount = 5;
-constexpr int kFirstHouseImage = 2;  // lumps 0 and 1 are the models
-constexpr int kChimneyJoint = 1;
-constexpr float kHouseScale = 0.41f;
+constexpr const char* kHouseFile = kHouseModels[0].file;
+constexpr int kChimneyJoint = kHouseChimneyJoint;
 constexpr float kHouseGround = -54.5f;
 constexpr float kVillageBack = -400.0f;
 constexpr float kVillageFront = 400.0f;
 constexpr float kHouseCullRadius = 25.0f;
-constexpr int kSmokeImage = 2;  // "tex.brm": the round glow sprite
+constexpr int kSmokeImage = scene_image::kGlow;
 
 // Even houses on the -x side, odd on +x, 20 to 219.9 units off the line.
 float RandomHouseX(int index) {
@@ -45,7 +42,8 @@ void RandomHouseLook(ONEHOUSE* house, const VECTOR3D chimneyOffsets[2]) {
 
 // One model lump: scaled, posed, its chimney top read from joint 1 and the
 // model compiled into a display list.
-bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
+bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLuint* list) {
+    const int lump = house.lump;
     MS3D model;
     if (!ReadModelLump(file, kHouseFile, lump, &model)) return false;
     if (model.numJoints <= kChimneyJoint) {
@@ -54,7 +52,7 @@ bool LoadHouseModel(RESFILE* file, int lump, VECTOR3D* chimney, GLuint* list) {
                          " (joint 1 is the chimney top)");
         return false;
     }
-    model.Scale(kHouseScale);
+    model.Scale(house.scale);
     model.InitialSetup();
     model.UpdatePoints();
     *chimney = MatrixPointMultiply(model.skeleton[kChimneyJoint].absolute, VECTOR3D{0.0f, 0.0f, 0.0f});
@@ -91,18 +89,18 @@ bool XMASMAIN::SetupHouses() {
         NoteSetupFailure(file.Describe(path));
         return false;
     }
-    const int needed = kFirstHouseImage + kHouseImageCount;
+    const int needed = kFirstHouseImage + kHouseImages;
     if (file.LumpCount() < needed) {
         NoteSetupFailure(std::string(kHouseFile) + ": has " + std::to_string(file.LumpCount()) + " lumps, needs " +
                          std::to_string(needed) + " (two models, then five pictures)");
         return false;
     }
-    for (int i = 0; i < kHouseImageCount; ++i) {
+    for (int i = 0; i < kHouseImages; ++i) {
         const int lump = i + kFirstHouseImage;
         if (!LoadImageLump(&file, lump, kHouseFile + std::string(":"), path, &houseTextures[i])) return false;
     }
     for (int k = 0; k < kHouseModelCount; ++k) {
-        if (!LoadHouseModel(&file, k, &chimneyOffsets[k], &houseLists[k])) return false;
+        if (!LoadHouseModel(&file, kHouseModels[k], &chimneyOffsets[k], &houseLists[k])) return false;
     }
 
     const double spacing = kVillageFront / static_cast<double>(houseCount);

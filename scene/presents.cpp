@@ -2,24 +2,21 @@
 // looping flight animation; each flies a ballistic arc that homes in on its
 // chimney, tumbles while seen, and vanishes when it drops below the chimney top.
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 #include <string>
 
 #include "assets/ms3d.h"
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
 namespace {
 
-constexpr char kPresentFile[] = "presents.brm";
-constexpr float kPresentScale = 0.075f;
-constexpr int kWrappings = 10;  // only wrappings 0-9 are ever chosen
-constexpr int kHand1Joint = 9;
-constexpr int kHand2Joint = 7;
-constexpr VECTOR3D kHand1Grip = {0.75f, 0.0f, 0.5f};
-constexpr VECTOR3D kHand2Grip = {-0.75f, 0.0f, 0.5f};
+constexpr const char* kPresentFile = kPresentsModel.file;
+constexpr int kWrappings = kPresentWrappingsUsed;
 constexpr float kThrowLift = 29.0f;     // units per second upwards
 constexpr float kFlightTime = 5.0f;     // seconds of aimed flight
 constexpr float kGravity = 14.0f;       // units per second squared
@@ -27,8 +24,19 @@ constexpr float kCandidateBehind = 50.0f;
 constexpr float kCandidateAhead = 25.0f;
 constexpr float kPresentCullRadius = 0.5f;
 
-// Elf clock windows (ms), open on both ends.
-bool Within(float t, float lo, float hi) { return t > lo && t < hi; }
+// Windows on the elf's clock (ms), open on both ends, with the bounds the
+// clock has always been compared against.
+struct Window {
+    float from, to;
+};
+constexpr bool Spans(Window w, Clip c) { return AtFrame(w.from, c.first) && AtFrame(w.to, c.last); }
+constexpr Window kHand1PickUp = {1125.0f, 1250.0f};
+constexpr Window kHand2PickUp = {41.666668f, 166.66667f};
+constexpr Window kHand1Throw = {1541.6667f, 1750.0f};
+constexpr Window kHand2Throw = {458.33334f, 666.6667f};
+static_assert(Spans(kHand1PickUp, elf::kHand1PickUp) && Spans(kHand2PickUp, elf::kHand2PickUp));
+static_assert(Spans(kHand1Throw, elf::kHand1Throw) && Spans(kHand2Throw, elf::kHand2Throw));
+bool Within(float t, Window w) { return t > w.from && t < w.to; }
 
 }  // namespace
 
@@ -48,7 +56,7 @@ bool XMASMAIN::SetupPresents() {
                          " images, needs " + std::to_string(kWrappings));
         return false;
     }
-    model.Scale(kPresentScale);
+    model.Scale(kPresentsModel.scale);
 
     try {
         presentLists.assign(model.numGroups, 0);
@@ -77,14 +85,14 @@ bool XMASMAIN::SetupPresents() {
 // While cruising: the elf's pick-ups and throws, then a new present put ready
 // once the last one has been taken. Called only while no roof is targeted. No GL.
 void XMASMAIN::ThrowPresents() {
-    if (elf == nullptr || static_cast<int>(elf->joints.size()) <= kHand1Joint) return;
+    if (elf == nullptr || static_cast<int>(elf->joints.size()) <= std::max(elf::kHand1, elf::kHand2)) return;
 
     // Puts present p into the hand its stage names: at the joint's grip point,
     // turned as the joint is (the elf's own orientation is not applied).
     auto placeInHand = [this](PRESENT& p) {
         const bool first = p.stage == kPresentHand1;
-        const MATRIX& joint = elf->joints[first ? kHand1Joint : kHand2Joint].absolute;
-        p.position = AddVectors(elf->position, MatrixPointMultiply(joint, first ? kHand1Grip : kHand2Grip));
+        const MATRIX& joint = elf->joints[first ? elf::kHand1 : elf::kHand2].absolute;
+        p.position = AddVectors(elf->position, MatrixPointMultiply(joint, first ? elf::kHand1Grip : elf::kHand2Grip));
         p.matrix = joint;
         p.matrix.SetTranslation(VECTOR3D{0.0f, 0.0f, 0.0f});
     };
@@ -98,13 +106,13 @@ void XMASMAIN::ThrowPresents() {
     };
 
     if (handPresent == -1) {
-        if (Within(elf->currentTime, 1125.0f, 1250.0f)) pickUp(kPresentHand1);
-        if (Within(elf->currentTime, 41.666668f, 166.66667f)) pickUp(kPresentHand2);
+        if (Within(elf->currentTime, kHand1PickUp)) pickUp(kPresentHand1);
+        if (Within(elf->currentTime, kHand2PickUp)) pickUp(kPresentHand2);
     } else {
         PRESENT& p = presents[handPresent];
         placeInHand(p);
         const float t = elf->currentTime;
-        if ((Within(t, 1541.6667f, 1750.0f) || Within(t, 458.33334f, 666.6667f)) && !houses.empty()) {
+        if ((Within(t, kHand1Throw) || Within(t, kHand2Throw)) && !houses.empty()) {
             p.spin.x = static_cast<float>(std::rand() % 200 - 10);
             p.spin.y = static_cast<float>(std::rand() % 200 - 10);
             p.spin.z = static_cast<float>(std::rand() % 200 - 10);

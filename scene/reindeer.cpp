@@ -19,33 +19,29 @@
 #include <string>
 
 #include "assets/ms3d.h"
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 #include "math/frustum.h"
+#include "math/vector.h"
 #include "scene/xmasmain.h"
 
 namespace {
 
-constexpr float kReindeerScale = 0.08f;
-constexpr int kCoatImages = 10;  // five coats of two pictures each
-constexpr int kHarnessJoint = 2;
-constexpr int kFrontHoofJoints[2] = {5, 6};
-constexpr int kHindHoofJoints[2] = {9, 10};
-constexpr int kJointsNeeded = 11;  // the highest fixed joint is 10
+using namespace reindeer;
+constexpr int kCoatImages = 2 * kCoats;
+constexpr int kFrontHoofJoints[2] = {kFrontHoofPlusX, kFrontHoofMinusX};
+constexpr int kHindHoofJoints[2] = {kHindHoofPlusX, kHindHoofMinusX};
+constexpr int kJointsNeeded = std::max({kHarness, kFrontHoofMinusX, kHindHoofMinusX}) + 1;
 constexpr float kReinSide = 1.1f;  // from the harness joint to either side
-constexpr int kReinTexture = 3;
-constexpr int kSantaHandMinusX = 15;
-constexpr int kSantaHandPlusX = 9;
 constexpr float kHoofSparkleInterval = 0.05f;
 constexpr float kVisibleRadius = 2.0f;
-constexpr double kPi = 3.14159265358979323846;
 
-// Gallop moments (animation milliseconds) at which the hooves strike.
+// Gallop moments (animation milliseconds) at which the hooves strike, as the
+// clock has always compared them.
 constexpr float kHindStrikeFrom = 208.33334f, kHindStrikeTo = 333.33334f;
 constexpr float kFrontStrikeFrom = 666.6667f, kFrontStrikeTo = 791.6667f;
-
-// Where the reins leave the front of the sleigh, in the sleigh frame.
-constexpr VECTOR3D kSleighReinPlusX = {1.75f, -1.0f, 4.4f};
-constexpr VECTOR3D kSleighReinMinusX = {-1.75f, -1.0f, 4.4f};
+static_assert(AtFrame(kHindStrikeFrom, kHindStrike.first) && AtFrame(kHindStrikeTo, kHindStrike.last));
+static_assert(AtFrame(kFrontStrikeFrom, kFrontStrike.first) && AtFrame(kFrontStrikeTo, kFrontStrike.last));
 
 // A point given in a joint's own axes, carried into the world the way the
 // model is drawn (translation, then orientation).
@@ -57,7 +53,7 @@ VECTOR3D JointPoint(const ONEMODEL& model, int joint, VECTOR3D local) {
 // Where a side's rein meets a reindeer's harness.
 VECTOR3D HarnessPoint(const ONEMODEL& model, float side) {
     const VECTOR3D harness =
-        MatrixPointMultiply(model.joints[kHarnessJoint].absolute, MakePoint(0.0f, 0.0f, 0.0f));
+        MatrixPointMultiply(model.joints[kHarness].absolute, MakePoint(0.0f, 0.0f, 0.0f));
     return AddVectors(model.position, MatrixPointMultiply(model.orientation, AddVectors(harness, MakePoint(side, 0.0f, 0.0f))));
 }
 
@@ -93,7 +89,7 @@ bool XMASMAIN::SetupReindeers() {
     }
 
     MS3D model;
-    if (!LoadModel((resourcePath + "reindeer.brm").c_str(), &model, &reindeerTexture)) return false;
+    if (!LoadModel((resourcePath + kReindeerModel.file).c_str(), &model, &reindeerTexture)) return false;
     if (reindeerTexture.size() < static_cast<std::size_t>(kCoatImages)) {
         NoteSetupFailure("reindeer.brm: has " + std::to_string(reindeerTexture.size()) + " images, needs " +
                          std::to_string(kCoatImages));
@@ -108,7 +104,7 @@ bool XMASMAIN::SetupReindeers() {
         NoteSetupFailure("reindeer.brm: no animation template to build the team on");
         return false;
     }
-    model.Scale(kReindeerScale);
+    model.Scale(kReindeerModel.scale);
     model.InitialSetup();
 
     const std::span<const Texture> coats(reindeerTexture);
@@ -125,7 +121,7 @@ bool XMASMAIN::SetupReindeers() {
         deer.position = MakePoint(i % 2 == 0 ? 1.5f : -1.5f, -1.0f, static_cast<float>(9 + 7 * k));
         deer.followRate = k + 2;
         // Spread the gallops evenly over the cycle.
-        deer.SetAnimation(1, 22, 1000, true, false);
+        deer.SetAnimation(kGallop.first, kGallop.last, 1000, true, false);
         deer.currentTime = (static_cast<float>(i) / static_cast<float>(reindeerCount)) * deer.endTime;
         if (i == leadReindeer) deer.position.x = 0.0f;
     }
@@ -213,22 +209,21 @@ void XMASMAIN::DrawReindeers() {
 // The hand anchors stay put while Santa is out on a roof.
 void XMASMAIN::DrawReigns() {
     if (reindeer.size() < 2) return;
-    if (animState != ANIM_DELIVER && santa != nullptr && santa->numJoints > kSantaHandMinusX) {
-        const VECTOR3D fist = MakePoint(0.0f, 0.0f, 0.5f);
-        reinAnchorMinusX = JointPoint(*santa, kSantaHandMinusX, fist);
-        reinAnchorPlusX = JointPoint(*santa, kSantaHandPlusX, fist);
+    if (animState != ANIM_DELIVER && santa != nullptr && santa->numJoints > santa::kHandMinusX) {
+        reinAnchorMinusX = JointPoint(*santa, santa::kHandMinusX, santa::kFist);
+        reinAnchorPlusX = JointPoint(*santa, santa::kHandPlusX, santa::kFist);
     }
 
     glColor4f(0.0f, 0.4f, 0.0f, 1.0f);
     glEnable(GL_BLEND);
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
-    glBindTexture(GL_TEXTURE_2D, kReinTexture < static_cast<int>(textures.size()) ? textures[kReinTexture].texID : 0);
+    glBindTexture(GL_TEXTURE_2D, scene_image::kReins < static_cast<int>(textures.size()) ? textures[scene_image::kReins].texID : 0);
 
     // One trace per side: the sleigh, then every reindeer on that side (the
     // lead stands on both) from the back of the team to the front.
     for (const float side : {-1.0f, 1.0f}) {
-        const VECTOR3D sleighPoint = side < 0.0f ? kSleighReinMinusX : kSleighReinPlusX;
+        const VECTOR3D sleighPoint = side < 0.0f ? sleigh::kReinMinusX : sleigh::kReinPlusX;
         std::size_t count = 0;
         if (count < reinPoints.size()) reinPoints[count++] = MatrixPointMultiply(sleighMatrix, AddVectors(sleighPos, sleighPoint));
         for (const ONEREINDEER& deer : reindeer) {

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "assets/ms3d.h"
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
@@ -22,8 +23,8 @@ constexpr float kGroundLevel = -54.0f;
 constexpr float kHouseGround = -54.5f;
 constexpr int kGroundTiles = 4;  // either side of the middle tile
 
-constexpr GLuint kMoonImage = 0;
-constexpr GLuint kGlowImage = 2;
+constexpr GLuint kMoonImage = scene_image::kMoon;
+constexpr GLuint kGlowImage = scene_image::kGlow;
 
 // The camera-facing quad shared by every sprite, with its texture coordinates.
 constexpr VECTOR3D kQuadCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
@@ -324,12 +325,12 @@ void XMASMAIN::DrawSky() {
 
 bool XMASMAIN::SetupGround() {
     MS3D model;
-    if (!LoadModelLump("other.brm", &model)) return false;
+    if (!LoadModelLump(kGroundModel.file, &model)) return false;
     if (model.numGroups < 1) {
         NoteSetupFailure("other.brm: the ground model has no groups, needs group 0");
         return false;
     }
-    model.Scale(3.0f);
+    model.Scale(kGroundModel.scale);
     groundList = CompileDisplayList([&model] { model.DrawGroup(0); });
     return groundList != 0;
 }

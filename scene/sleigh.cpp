@@ -12,12 +12,12 @@
 #include <new>
 
 #include "assets/ms3d.h"
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 #include "scene/xmasmain.h"
 
 namespace {
 
-constexpr float kSleighScale = 0.175f;
 constexpr float kCruiseSpeed = -25.0f;  // z of the world's velocity while cruising
 constexpr float kSlowestApproach = -3.0f;
 constexpr float kTakeoffThrust = 2.0f;  // units per second squared
@@ -25,13 +25,11 @@ constexpr float kBackOnLine = 0.025f;   // worldOffset x and y that count as zer
 constexpr float kRunnerInterval = 0.05f;
 constexpr int kRunnerBurst = 3;
 
-// Places in the sleigh frame.
-constexpr VECTOR3D kSantaSeat = {0.0f, -2.2f, 1.2f};
-constexpr VECTOR3D kElfSeat = {0.0f, 1.6f, -1.0f};
-constexpr VECTOR3D kRunnerPlusX = {2.6f, -3.3f, -5.0f};
-constexpr VECTOR3D kRunnerMinusX = {-2.6f, -3.3f, -5.0f};
+using namespace sleigh;
 // From the chimney top to the point of the roof that has to reach the sleigh.
-constexpr VECTOR3D kRoofFromChimney = {5.0f, 2.2f, -1.2f};
+constexpr VECTOR3D kRoofFromChimney = {-(santa::kChimneyFromSeat.x + kSantaSeat.x),
+                                       -(santa::kChimneyFromSeat.y + kSantaSeat.y),
+                                       -(santa::kChimneyFromSeat.z + kSantaSeat.z)};
 
 float Clamp(float v, float lo, float hi) { return std::min(std::max(v, lo), hi); }
 
@@ -40,8 +38,8 @@ float Clamp(float v, float lo, float hi) { return std::min(std::max(v, lo), hi);
 // Needs the lead reindeer (SetupReindeers runs first) and a current context.
 bool XMASMAIN::SetupSleigh() {
     MS3D model;
-    if (!LoadModel((resourcePath + "sleigh.brm").c_str(), &model, &sleighTexture)) return false;
-    model.Scale(kSleighScale);
+    if (!LoadModel((resourcePath + kSleighModel.file).c_str(), &model, &sleighTexture)) return false;
+    model.Scale(kSleighModel.scale);
 
     // The sleigh's thin boards are seen from both sides; the list itself turns
     // face culling off and on again.

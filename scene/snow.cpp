@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
@@ -16,7 +17,7 @@ constexpr float kSnowBox = 100.0f;
 constexpr float kFlakeSize = 0.3f;  // half the quad's side, and the culling radius
 constexpr float kFadeIn = 0.5f;     // per second
 constexpr float kFadeOut = 1.0f;    // per second
-constexpr int kFlakeImage = 2;      // "tex.brm": the round glow sprite
+constexpr int kFlakeImage = scene_image::kGlow;
 
 // x and z in -2.0..1.9, y in -5.9..-1.0, drawn in that order; no component is
 // ever exactly 0, so no flake hangs still on an axis.

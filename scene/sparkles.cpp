@@ -5,16 +5,17 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "assets/resource_contract.h"
 #include "math/frustum.h"
+#include "math/vector.h"
 #include "scene/xmasmain.h"
 
 namespace {
 
-constexpr int kSparkleTexture = 5;
-constexpr int kGlowTexture = 1;
+constexpr int kSparkleTexture = scene_image::kSparkle;
+constexpr int kGlowTexture = scene_image::kNoseGlow;
 constexpr float kSparkleSize = 0.1f;
 constexpr float kSparkleGravity = 2.0f;  // units per second squared
-constexpr double kPi = 3.14159265358979323846;
 
 // Corners of a camera-facing quad and their texture coordinates, in the order
 // they are emitted.

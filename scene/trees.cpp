@@ -6,19 +6,17 @@
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
 namespace {
 
-constexpr char kTreeFile[] = "other.brm";
-constexpr int kTreeLump = 2;
-constexpr int kRareTreeLump = 1;
-constexpr float kTreeScale = 0.3f;
-constexpr float kRareTreeScale = 0.1f;
-constexpr int kTreeImage = 6;      // "tex.brm"
-constexpr int kRareTreeImage = 4;  // "tex.brm"
+constexpr const char* kTreeFile = kTreeModel.file;
+static_assert(kRareTreeModel.file == kTreeModel.file, "both firs come from one file");
+constexpr int kTreeImage = scene_image::kTree;
+constexpr int kRareTreeImage = scene_image::kRareTree;
 constexpr float kTreeGround = -54.5f;
 constexpr float kTreeBack = -400.0f;
 constexpr float kTreeFront = 400.0f;
@@ -36,10 +34,11 @@ void PlaceTree(TREESLOT* tree, int index, GLuint treeList, GLuint rareTreeList) 
 }
 
 // One tree model from its lump, compiled with the scene picture it wears.
-bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLuint* list) {
+bool CompileTree(RESFILE* file, const ModelRef& tree, const Texture& image, GLuint* list) {
+    const int lump = tree.lump;
     MS3D model;
     if (!ReadModelLump(file, kTreeFile, lump, &model)) return false;
-    model.Scale(scale);
+    model.Scale(tree.scale);
     const GLuint texture = image.texID;
     *list = CompileDisplayList([&model, texture] {
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -68,8 +67,8 @@ bool XMASMAIN::SetupTrees() {
         NoteSetupFailure(file.Describe(path));
         return false;
     }
-    if (!CompileTree(&file, kTreeLump, kTreeScale, textures[kTreeImage], &treeList)) return false;
-    if (!CompileTree(&file, kRareTreeLump, kRareTreeScale, textures[kRareTreeImage], &rareTreeList)) return false;
+    if (!CompileTree(&file, kTreeModel, textures[kTreeImage], &treeList)) return false;
+    if (!CompileTree(&file, kRareTreeModel, textures[kRareTreeImage], &rareTreeList)) return false;
     file.Close();
 
     for (int i = 0; i < kTreeCount; ++i) {

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -10,21 +11,19 @@
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
+#include "assets/resource_contract.h"
 #include "math/failure.h"
 
 namespace {
-// The scene's shared images by index: 0 moon, 1 nose glow, 2 glow sprite,
-// 3 reins, 4 rare tree, 5 sparkle, 6 tree.
-constexpr std::size_t kSceneImages = 7;
+constexpr std::size_t kSceneImages = scene_image::kCount;
 
-// The hands the engine reads by joint number: Santa's 9 and 15 (reins and the
-// present he holds), the elf's 7 and 9 (the presents he throws).
-constexpr int kSantaJointsNeeded = 16;
-constexpr int kElfJointsNeeded = 10;
+// The hands the engine reads by joint number: Santa's (reins and the present
+// he holds) and the elf's (the presents he throws).
+constexpr int kSantaJointsNeeded = std::max(santa::kHandPlusX, santa::kHandMinusX) + 1;
+constexpr int kElfJointsNeeded = std::max(elf::kHand1, elf::kHand2) + 1;
 
 // Animation templates: reindeer, Santa, elf.
-constexpr char kAnimFiles[3][20] = {"reindeer.brm", "santa.brm", "elf.brm"};
-constexpr float kAnimScales[3] = {0.08f, 0.1f, 0.05f};
+constexpr ModelRef kAnimModels[3] = {kReindeerModel, kSantaModel, kElfModel};
 
 bool NeedJoints(const char* file, int has, int needs) {
     if (has >= needs) return true;
@@ -85,7 +84,7 @@ bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
     houseCount = settings->NUM_HOUSES;
     reindeerCount = settings->NUM_REINDEER;
 
-    if (!LoadTexturesFromDataFile((resourcePath + "tex.brm").c_str(), &textures)) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + kSceneImageFile).c_str(), &textures)) return false;
     // A lump that is no image leaves an empty record: it counts as missing.
     std::size_t images = 0;
     while (images < textures.size() && images < kSceneImages && textures[images].texID != 0) ++images;
@@ -119,13 +118,13 @@ bool XMASMAIN::SetupAnims() {
     }
     for (int i = 0; i < 3; ++i) {
         MS3D model;
-        if (!LoadModelLump(kAnimFiles[i], &model)) return false;
-        model.Scale(kAnimScales[i]);
+        if (!LoadModelLump(kAnimModels[i].file, &model)) return false;
+        model.Scale(kAnimModels[i].scale);
         model.InitialSetup();
         if (!animTemplates[i].Setup(&model)) return false;
     }
-    return NeedJoints(kAnimFiles[1], animTemplates[1].numJoints, kSantaJointsNeeded) &&
-           NeedJoints(kAnimFiles[2], animTemplates[2].numJoints, kElfJointsNeeded);
+    return NeedJoints(kSantaModel.file, animTemplates[1].numJoints, kSantaJointsNeeded) &&
+           NeedJoints(kElfModel.file, animTemplates[2].numJoints, kElfJointsNeeded);
 }
 
 bool XMASMAIN::SetupScene() {
@@ -139,24 +138,24 @@ bool XMASMAIN::SetupScene() {
 
     {
         MS3D model;
-        if (!LoadModel((resourcePath + "santa.brm").c_str(), &model, &santaTexture)) return false;
-        model.Scale(0.1f);
+        if (!LoadModel((resourcePath + kSantaModel.file).c_str(), &model, &santaTexture)) return false;
+        model.Scale(kSantaModel.scale);
         model.InitialSetup();
         if (!santa->Setup(&animTemplates[1], &model, santaTexture)) return false;
         // The instance must carry the hand joints as well as the template.
-        if (!NeedJoints("santa.brm", santa->numJoints, kSantaJointsNeeded)) return false;
+        if (!NeedJoints(kSantaModel.file, santa->numJoints, kSantaJointsNeeded)) return false;
         santa->position = {0.0f, 0.0f, 1.7f};
-        santa->SetAnimation(1, 49, 200, true, false);
+        santa->SetAnimation(santa::kSeated.first, santa::kSeated.last, 200, true, false);
     }
     {
         MS3D model;
-        if (!LoadModel((resourcePath + "elf.brm").c_str(), &model, &elfTexture)) return false;
-        model.Scale(0.05f);
+        if (!LoadModel((resourcePath + kElfModel.file).c_str(), &model, &elfTexture)) return false;
+        model.Scale(kElfModel.scale);
         model.InitialSetup();
         if (!elf->Setup(&animTemplates[2], &model, elfTexture)) return false;
-        if (!NeedJoints("elf.brm", elf->numJoints, kElfJointsNeeded)) return false;
+        if (!NeedJoints(kElfModel.file, elf->numJoints, kElfJointsNeeded)) return false;
         elf->position = {0.0f, 1.6f, -1.0f};
-        elf->SetAnimation(0, 53, 1000, true, false);
+        elf->SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, false);
     }
 
     // The first flight skips the entry actions of step 0 and lasts at least 20 s.
@@ -212,13 +211,13 @@ void XMASMAIN::DrawScene() {
     DrawBackground();
     DrawSleigh();
     if (santa) santa->Draw();
-    if (heldPresent.active != 0 && santa && santa->joints.size() > 15) {
+    if (heldPresent.active != 0 && santa && santa->joints.size() > santa::kHandMinusX) {
         const std::size_t model = static_cast<std::size_t>(heldPresent.modelIndex);
         const std::size_t texture = static_cast<std::size_t>(heldPresent.textureIndex);
         glPushMatrix();
         glTranslatef(santa->position.x, santa->position.y, santa->position.z);
-        glMultMatrixd(santa->joints[15].absolute.m);
-        glTranslatef(-0.9f, 0.0f, 0.0f);
+        glMultMatrixd(santa->joints[santa::kHandMinusX].absolute.m);
+        glTranslatef(santa::kPresentOffset.x, santa::kPresentOffset.y, santa::kPresentOffset.z);
         if (texture < presentTextures.size()) glBindTexture(GL_TEXTURE_2D, presentTextures[texture].texID);
         if (model < presentLists.size()) glCallList(presentLists[model]);
         glPopMatrix();

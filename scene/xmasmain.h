@@ -22,7 +22,7 @@
 #include "math/matrix.h"
 #include "math/vector.h"
 #include "scene/records.h"
-#include "scene/settings.h"
+#include "scene/scene_settings.h"
 
 // Delivery states. State 3 is never entered.
 inline constexpr int ANIM_FLYING = 0;

@@ -10,7 +10,7 @@
 
 #include "assets/tunes.h"
 #include "host/carols.h"
-#include "scene/settings.h"
+#include "scene/scene_settings.h"
 #include "tests/fake_midi_player.h"
 #include "tests/midi_builder.h"
 

@@ -88,13 +88,13 @@ void PlayToEnd(ONEMODEL& m) {
 
 class Reindeer : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(deer.Load(Baked("reindeer.brm"), kReindeerScale)); }
+    void SetUp() override { ASSERT_TRUE(deer.Load(Baked(kReindeerModel.file), kReindeerModel.scale)); }
     Character deer;
 };
 
 TEST_F(Reindeer, HoovesStrikeInTheirSparkleWindows) {
     using namespace reindeer;
-    deer.instance.SetAnimation(kGallopFirst, kGallopLast, 1000.0, true, false);
+    deer.instance.SetAnimation(kGallop.first, kGallop.last, 1000.0, true, false);
     const int hooves[4] = {kHindHoofPlusX, kHindHoofMinusX, kFrontHoofPlusX, kFrontHoofMinusX};
     // The scene's windows (milliseconds), strict on both ends.
     auto window = [](int joint) {
@@ -129,7 +129,7 @@ TEST_F(Reindeer, HoovesStrikeInTheirSparkleWindows) {
 
 TEST_F(Reindeer, HoofJointsPointDownTheirLegsToTheTips) {
     using namespace reindeer;
-    deer.Pose(kStandLast);
+    deer.Pose(kStand.last);
     const std::vector<VECTOR3D> all = deer.Vertices();
     float lowest = 1e9f;
     for (const VECTOR3D& v : all) lowest = std::min(lowest, v.y);
@@ -143,9 +143,9 @@ TEST_F(Reindeer, HoofJointsPointDownTheirLegsToTheTips) {
 
 TEST_F(Reindeer, StandsOnTheRoofAfterBlendingOutOfTheGallop) {
     using namespace reindeer;
-    deer.instance.SetAnimation(kGallopFirst, kGallopLast, 1000.0, true, false);
+    deer.instance.SetAnimation(kGallop.first, kGallop.last, 1000.0, true, false);
     Play(deer.instance, 0.4, [] {});
-    deer.instance.SetAnimation(kStandFirst, kStandLast, 500.0, false, true);
+    deer.instance.SetAnimation(kStand.first, kStand.last, 500.0, false, true);
     Play(deer.instance, 1.0, [] {});
     EXPECT_FLOAT_EQ(deer.instance.currentTime, deer.instance.endTime);
     float lo = 1e9f, hi = -1e9f;
@@ -160,7 +160,7 @@ TEST_F(Reindeer, StandsOnTheRoofAfterBlendingOutOfTheGallop) {
 TEST_F(Reindeer, NoseTipAndHarnessRingsSitOnTheBody) {
     using namespace reindeer;
     ASSERT_EQ(deer.instance.numJoints, kJoints);
-    deer.instance.SetAnimation(kGallopFirst, kGallopLast, 1000.0, true, false);
+    deer.instance.SetAnimation(kGallop.first, kGallop.last, 1000.0, true, false);
     Play(deer.instance, 0.5, [&] {
         const std::vector<VECTOR3D> all = deer.Vertices();
         float front = -1e9f;
@@ -215,7 +215,7 @@ TEST(CharacterPictures, PairsDifferOnlyRoundTheEyesAndTheLeadHasTheRedNose) {
 
 class Santa : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(man.Load(Baked("santa.brm"), kSantaScale)); }
+    void SetUp() override { ASSERT_TRUE(man.Load(Baked(kSantaModel.file), kSantaModel.scale)); }
     VECTOR3D Present() const { return man.Point(santa::kHandMinusX, {-0.9f, 0, 0}); }
     Character man;
 };
@@ -360,7 +360,7 @@ TEST(SackSurface, DistanceToATriangleByRegion) {
 
 class Elf : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(elf.Load(Baked("elf.brm"), kElfScale)); }
+    void SetUp() override { ASSERT_TRUE(elf.Load(Baked(kElfModel.file), kElfModel.scale)); }
     VECTOR3D Hand1() const { return elf.Point(elf::kHand1, {0.75f, 0, 0.5f}); }
     VECTOR3D Hand2() const { return elf.Point(elf::kHand2, {-0.75f, 0, 0.5f}); }
     Character elf;

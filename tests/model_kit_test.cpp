@@ -13,13 +13,13 @@
 #include "assets/reader.h"
 #include "assets/resfile.h"
 #include "assets/texture.h"
+#include "math/vector.h"
 #include "tools/bake/bake.h"
 #include "tools/bake/model/painters.h"
 #include "tools/bake/model/primitives.h"
 #include "tools/bake/models.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 // The saver stands houses and trees 0.5 below the ground tiles' y 0, so the
 // lowest drift lies this far below their ground point.
 constexpr float kLowestDrift = kGroundLowest - 0.5f;
@@ -199,7 +199,7 @@ TEST(Primitives, BoxesAreClosedOutwardAndExact) {
 
 TEST(Primitives, RoundShapesAreClosedOutward) {
     const int n = 12;
-    const float prism = 0.5f * static_cast<float>(n) * std::sin(2.0f * kPi / static_cast<float>(n));  // area of unit n-gon
+    const float prism = 0.5f * static_cast<float>(n) * std::sin(2.0f * kPiF / static_cast<float>(n));  // area of unit n-gon
     Mesh cylinder = OneGroup();
     AddCylinder(cylinder, Xform(), 1.0f, 1.0f, 2.0f, n, {}, {});
     ExpectSolid(cylinder, prism * 2.0f, 1e-3f);
@@ -210,7 +210,7 @@ TEST(Primitives, RoundShapesAreClosedOutward) {
     AddSphere(sphere, Move(5, 0, 0), 2.0f, 16, 10, {});
     EXPECT_TRUE(ClosedAndConsistent(sphere));
     EXPECT_TRUE(NormalsAgreeWithWinding(sphere));
-    const float ball = 4.0f / 3.0f * kPi * 8.0f;
+    const float ball = 4.0f / 3.0f * kPiF * 8.0f;
     EXPECT_LT(SignedVolume(sphere), ball);
     EXPECT_GT(SignedVolume(sphere), 0.9f * ball);
     // Smooth: a sphere's corner normals point straight out from its centre.
@@ -309,7 +309,7 @@ TEST(Primitives, SweepsOpenAndClosed) {
     Mesh ring = OneGroup();
     std::vector<V3> path;
     for (int i = 0; i < 16; ++i) {
-        const float a = 2.0f * kPi * static_cast<float>(i) / 16.0f;
+        const float a = 2.0f * kPiF * static_cast<float>(i) / 16.0f;
         path.push_back({2.0f * std::sin(a), 0.0f, 2.0f * std::cos(a)});
     }
     SweepOptions closed;
@@ -318,8 +318,8 @@ TEST(Primitives, SweepsOpenAndClosed) {
     EXPECT_TRUE(ClosedAndConsistent(ring));
     EXPECT_TRUE(NormalsAgreeWithWinding(ring));
     // Roughly the section's area times the path's length.
-    const float section = 0.5f * 8.0f * std::sin(kPi / 4.0f) * 0.09f;
-    const float length = 16.0f * 2.0f * 2.0f * std::sin(kPi / 16.0f);
+    const float section = 0.5f * 8.0f * std::sin(kPiF / 4.0f) * 0.09f;
+    const float length = 16.0f * 2.0f * 2.0f * std::sin(kPiF / 16.0f);
     EXPECT_NEAR(SignedVolume(ring), section * length, 0.15f);
 }
 
@@ -460,7 +460,7 @@ TEST(BakedModels, BakedFilesOpenThroughTheLumpReader) {
 TEST(BakedModels, EveryModelIsClosedWithOutwardNormals) {
     // The saver culls back faces on houses and trees: a hole or an inside-out
     // part would show as a gap or a black face.
-    for (int k = 0; k < kHouseModels; ++k) {
+    for (int k = 0; k < kHouseModelCount; ++k) {
         SCOPED_TRACE("house " + std::to_string(k));
         const Mesh m = HouseMesh(k);
         EXPECT_TRUE(ClosedAndConsistent(m));
@@ -477,9 +477,9 @@ TEST(BakedModels, EveryModelIsClosedWithOutwardNormals) {
 
 TEST(BakedModels, HousesCarryTheChimneyJointAndTakeALanding) {
     ASSERT_EQ(Houses().size(), 7u);
-    for (int k = 0; k < kHouseModels; ++k) {
+    for (int k = 0; k < kHouseModelCount; ++k) {
         SCOPED_TRACE("house " + std::to_string(k));
-        const auto house = LoadModelLump(Houses()[static_cast<std::size_t>(k)], kHouseScale);
+        const auto house = LoadModelLump(Houses()[static_cast<std::size_t>(kHouseModels[k].lump)], kHouseModels[k].scale);
         ASSERT_TRUE(house);
         ASSERT_GE(house->model.numJoints, 2);
         const V3 top = JointOrigin(house->model, 1);
@@ -498,7 +498,7 @@ TEST(BakedModels, HousesCarryTheChimneyJointAndTakeALanding) {
         float least = 1e9f, most = -1e9f;
         const int steps = 72;
         for (int i = 0; i < steps; ++i) {
-            const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(steps);
+            const float a = 2.0f * kPiF * static_cast<float>(i) / static_cast<float>(steps);
             const float drop = top.y - SurfaceAt(*house, top.x + 5.0f * std::sin(a), top.z + 5.0f * std::cos(a));
             EXPECT_GE(drop, 0.8f) << "at " << i * 5 << " degrees";
             EXPECT_LE(drop, 1.3f) << "at " << i * 5 << " degrees";
@@ -510,7 +510,7 @@ TEST(BakedModels, HousesCarryTheChimneyJointAndTakeALanding) {
         // A little further out the roof must still be there and no higher,
         // since the sleigh's runners reach past the ring.
         for (int i = 0; i < steps; ++i) {
-            const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(steps);
+            const float a = 2.0f * kPiF * static_cast<float>(i) / static_cast<float>(steps);
             const float drop = top.y - SurfaceAt(*house, top.x + 6.0f * std::sin(a), top.z + 6.0f * std::cos(a));
             EXPECT_GE(drop, 0.8f) << "at " << i * 5 << " degrees, 6 out";
             EXPECT_LT(drop, 3.0f) << "at " << i * 5 << " degrees, 6 out";
@@ -520,7 +520,7 @@ TEST(BakedModels, HousesCarryTheChimneyJointAndTakeALanding) {
 }
 
 TEST(BakedModels, GroundTileIsTheRightSizeAndTilesWithoutSeams) {
-    const auto ground = LoadModelLump(Other()[0], kGroundScale);
+    const auto ground = LoadModelLump(Other()[kGroundModel.lump], kGroundModel.scale);
     ASSERT_TRUE(ground);
     ASSERT_GE(ground->model.numGroups, 1);
     const Bounds b = BoundsOf(*ground, 0);
@@ -556,7 +556,7 @@ TEST(BakedModels, GroundTileIsTheRightSizeAndTilesWithoutSeams) {
 }
 
 TEST(BakedModels, TreesStandAboutFifteenHighOnTheirPictures) {
-    const std::pair<std::size_t, float> trees[] = {{1, kRareTreeScale}, {2, kTreeScale}};
+    const std::pair<std::size_t, float> trees[] = {{kRareTreeModel.lump, kRareTreeModel.scale}, {kTreeModel.lump, kTreeModel.scale}};
     for (const auto& [lump, scale] : trees) {
         SCOPED_TRACE("other.brm lump " + std::to_string(lump));
         const auto tree = LoadModelLump(Other()[lump], scale);
@@ -579,7 +579,7 @@ TEST(BakedModels, TreesStandAboutFifteenHighOnTheirPictures) {
 }
 
 TEST(BakedModels, SleighSeatsRidersRunnersAndReins) {
-    const auto sleigh = LoadModelLump(Sleigh()[0], kSleighScale);
+    const auto sleigh = LoadModelLump(Sleigh()[0], kSleighModel.scale);
     ASSERT_TRUE(sleigh);
     const Bounds b = BoundsOf(*sleigh);
     EXPECT_NEAR(b.lo.y, -3.3f, 0.02f);  // runners
@@ -601,7 +601,7 @@ TEST(BakedModels, SleighSeatsRidersRunnersAndReins) {
 }
 
 TEST(BakedModels, PresentsAreCentredAndAboutOneAcross) {
-    const auto presents = LoadModelLump(Presents()[0], kPresentScale);
+    const auto presents = LoadModelLump(Presents()[0], kPresentsModel.scale);
     ASSERT_TRUE(presents);
     ASSERT_GE(presents->model.numGroups, 4);
     for (int g = 0; g < presents->model.numGroups; ++g) {

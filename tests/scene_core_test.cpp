@@ -22,7 +22,7 @@
 #include "engine/ssmain.h"
 #include "host/options.h"
 #include "math/failure.h"
-#include "math/frustum.h"
+#include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/trace.h"
 #include "scene/xmasmain.h"

@@ -18,7 +18,7 @@
 
 #include "assets/resfile.h"
 #include "math/failure.h"
-#include "math/frustum.h"
+#include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
 #include "tests/model_fixtures.h"

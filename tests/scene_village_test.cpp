@@ -21,7 +21,7 @@
 #include "assets/resfile.h"
 #include "assets/texture.h"
 #include "math/failure.h"
-#include "math/frustum.h"
+#include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
 #include "tools/common/lumpwriter.h"

@@ -197,29 +197,29 @@ Mesh ElfMesh() {
         return p;
     };
     const Pose sack2 = flop(AtSack(rig, j, true, {0.3f, 0.25f, -1.5f}), -20);
-    rig.Key(0, sack2);
+    rig.Key(kCruise.first, sack2);
     rig.Key(2, flop(AtSack(rig, j, true, {0.2f, 0.1f, -1.6f}), -10), Ease::Linear);
-    rig.Key(4, flop(AtSack(rig, j, true, {0.28f, 0.33f, -1.5f}), 0), Ease::Linear);
+    rig.Key(kHand2PickUp.last, flop(AtSack(rig, j, true, {0.28f, 0.33f, -1.5f}), 0), Ease::Linear);
     rig.Key(8, flop(Throwing(rig, j, true, {0.75f, 1.1f, -0.65f}, 40), 20), Ease::Smooth);
-    rig.Key(11, flop(Throwing(rig, j, true, {1.0f, 1.0f, 0.0f}, 10), 10), Ease::In);
+    rig.Key(kHand2Throw.first, flop(Throwing(rig, j, true, {1.0f, 1.0f, 0.0f}, 10), 10), Ease::In);
     rig.Key(14, flop(Throwing(rig, j, true, {0.95f, 1.15f, 0.3f}, -10), -15), Ease::Linear);
-    rig.Key(16, flop(Throwing(rig, j, true, {0.85f, 0.95f, 0.55f}, -15), -20), Ease::Out);
+    rig.Key(kHand2Throw.last, flop(Throwing(rig, j, true, {0.85f, 0.95f, 0.55f}, -15), -20), Ease::Out);
     rig.Key(20, flop(Seated(rig, j), 10));
     rig.Key(24, flop(AtSack(rig, j, false, {-0.4f, 0.45f, -1.2f}), 15));
-    rig.Key(27, flop(AtSack(rig, j, false, {-0.3f, 0.25f, -1.5f}), 0), Ease::Out);
+    rig.Key(kHand1PickUp.first, flop(AtSack(rig, j, false, {-0.3f, 0.25f, -1.5f}), 0), Ease::Out);
     rig.Key(29, flop(AtSack(rig, j, false, {-0.2f, 0.1f, -1.6f}), -10), Ease::Linear);
-    rig.Key(30, flop(AtSack(rig, j, false, {-0.28f, 0.33f, -1.5f}), -5), Ease::Linear);
+    rig.Key(kHand1PickUp.last, flop(AtSack(rig, j, false, {-0.28f, 0.33f, -1.5f}), -5), Ease::Linear);
     rig.Key(34, flop(Throwing(rig, j, false, {-0.75f, 1.1f, -0.65f}, 40), 15), Ease::Smooth);
-    rig.Key(37, flop(Throwing(rig, j, false, {-1.0f, 1.0f, 0.0f}, 10), 10), Ease::In);
+    rig.Key(kHand1Throw.first, flop(Throwing(rig, j, false, {-1.0f, 1.0f, 0.0f}, 10), 10), Ease::In);
     rig.Key(40, flop(Throwing(rig, j, false, {-0.95f, 1.15f, 0.3f}, -10), -15), Ease::Linear);
-    rig.Key(42, flop(Throwing(rig, j, false, {-0.85f, 0.95f, 0.55f}, -15), -20), Ease::Out);
+    rig.Key(kHand1Throw.last, flop(Throwing(rig, j, false, {-0.85f, 0.95f, 0.55f}, -15), -20), Ease::Out);
     rig.Key(46, flop(Seated(rig, j), 10));
     rig.Key(50, flop(AtSack(rig, j, true, {0.4f, 0.8f, -1.4f}), -15));
-    rig.Key(53, sack2, Ease::Out);
+    rig.Key(kCruise.last, sack2, Ease::Out);
 
     // Bracing for the landing: lean back, grip the bench, feet up.
     Pose rest = Seated(rig, j);
-    rig.Key(54, rest);
+    rig.Key(kBrace.first, rest);
     Pose brace;
     brace[j.hips].rotation = {-12, 0, 0};
     brace[j.body].rotation = {-15, 0, 0};
@@ -228,7 +228,7 @@ Mesh ElfMesh() {
     PalmAt(rig, brace, {}, j.arm2, kGrip2, {0.6f, -0.15f, -0.3f}, 0.3f);
     PalmAt(rig, brace, {}, j.arm1, kGrip1, {-0.6f, -0.15f, -0.3f}, 0.3f);
     rig.Key(60, flop(brace, 25), Ease::Out);
-    rig.Key(66, flop(brace, -10));
+    rig.Key(kBrace.last, flop(brace, -10));
 
     // On the roof: stand up on the bench and watch Santa at the chimney (-x).
     Pose watch;
@@ -246,10 +246,10 @@ Mesh ElfMesh() {
     lean[j.body].rotation = {8, -45, -8};
     lean[j.head].rotation = {10, -30, 0};
     rig.Key(79, flop(lean, -5));
-    rig.Key(86, flop(watch, 10));
+    rig.Key(kWatch.last, flop(watch, 10));
 
     // A wave and back to the seat.
-    rig.Key(87, flop(watch, 10));
+    rig.Key(kWave.first, flop(watch, 10));
     Pose wave = watch;
     wave[j.body].rotation = {0, 10, 0};
     wave[j.head].rotation = {-10, 15, 0};
@@ -263,7 +263,7 @@ Mesh ElfMesh() {
     sit[j.hips].offset = {0, 0.06f, 0};
     sit[j.head].rotation = {10, 0, 0};
     rig.Key(124, flop(sit, 15));
-    rig.Key(136, flop(rest, 0));
+    rig.Key(kWave.last, flop(rest, 0));
     rig.Finish();
     return m;
 }
@@ -271,7 +271,7 @@ Mesh ElfMesh() {
 std::vector<Canvas> ElfImages() { return {PaintElf(true), PaintElf(false)}; }
 
 std::vector<Lump> BuildElf() {
-    std::vector<Lump> lumps = {ModelLump(ElfMesh(), kElfScale)};
+    std::vector<Lump> lumps = {ModelLump(ElfMesh(), kElfModel.scale)};
     for (const Canvas& c : ElfImages()) lumps.push_back(ImageLump(c, AlphaMode::Opaque));
     return lumps;
 }

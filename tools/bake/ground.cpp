@@ -57,6 +57,9 @@ Mesh GroundMesh() {
 }
 
 std::vector<Lump> BuildOther() {
-    return {ModelLump(GroundMesh(), kGroundScale), ModelLump(RareTreeMesh(), kRareTreeScale),
-            ModelLump(TreeMesh(), kTreeScale)};
+    std::vector<Lump> lumps(3);
+    lumps[kGroundModel.lump] = ModelLump(GroundMesh(), kGroundModel.scale);
+    lumps[kRareTreeModel.lump] = ModelLump(RareTreeMesh(), kRareTreeModel.scale);
+    lumps[kTreeModel.lump] = ModelLump(TreeMesh(), kTreeModel.scale);
+    return lumps;
 }

@@ -426,8 +426,12 @@ Mesh LongHouse() {
 Mesh HouseMesh(int model) { return model == 0 ? Chalet() : LongHouse(); }
 
 std::vector<Lump> BuildHouses() {
-    std::vector<Lump> lumps;
-    for (int k = 0; k < kHouseModels; ++k) lumps.push_back(ModelLump(HouseMesh(k), kHouseScale));
-    for (int v = 0; v < kHouseImages; ++v) lumps.push_back(ImageLump(HouseImage(v), AlphaMode::Opaque));
+    std::vector<Lump> lumps(kFirstHouseImage + kHouseImages);
+    for (int k = 0; k < kHouseModelCount; ++k) {
+        lumps[static_cast<std::size_t>(kHouseModels[k].lump)] = ModelLump(HouseMesh(k), kHouseModels[k].scale);
+    }
+    for (int v = 0; v < kHouseImages; ++v) {
+        lumps[static_cast<std::size_t>(kFirstHouseImage + v)] = ImageLump(HouseImage(v), AlphaMode::Opaque);
+    }
     return lumps;
 }

@@ -18,15 +18,15 @@ struct BakedFile {
 };
 
 const BakedFile kFiles[] = {
-    {"tex.brm", BuildSceneTextures},
-    {"bramble.works", BuildOverlayTextures},
-    {"houses.brm", BuildHouses},
-    {"other.brm", BuildOther},
-    {"sleigh.brm", BuildSleigh},
-    {"presents.brm", BuildPresents},
-    {"reindeer.brm", BuildReindeer},
-    {"santa.brm", BuildSanta},
-    {"elf.brm", BuildElf},
+    {kSceneImageFile, BuildSceneTextures},
+    {kOverlayImageFile, BuildOverlayTextures},
+    {kHouseModels[0].file, BuildHouses},
+    {kGroundModel.file, BuildOther},
+    {kSleighModel.file, BuildSleigh},
+    {kPresentsModel.file, BuildPresents},
+    {kReindeerModel.file, BuildReindeer},
+    {kSantaModel.file, BuildSanta},
+    {kElfModel.file, BuildElf},
 };
 }  // namespace
 

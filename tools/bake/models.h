@@ -4,23 +4,14 @@
 
 #include <vector>
 
+#include "assets/resource_contract.h"
 #include "tools/bake/model/mesh.h"
 #include "tools/bake/paint.h"
-
-// The scales the saver applies after loading each model.
-inline constexpr float kHouseScale = 0.41f;
-inline constexpr float kGroundScale = 3.0f;
-inline constexpr float kRareTreeScale = 0.1f;
-inline constexpr float kTreeScale = 0.3f;
-inline constexpr float kSleighScale = 0.175f;
-inline constexpr float kPresentScale = 0.075f;
 
 // Houses: a chalet with its gable to the front (model 0) and a long house with a
 // gabled front wing (model 1). Origin on the ground, front towards +z; joint 0
 // the house, joint 1 the chimney top. Five pictures share one layout and vary
 // the walls and trim.
-inline constexpr int kHouseModels = 2;
-inline constexpr int kHouseImages = 5;
 Mesh HouseMesh(int model);
 Canvas HouseImage(int variant);
 // "houses.brm": lumps 0 and 1 the models, 2 to 6 the pictures.
@@ -49,7 +40,6 @@ std::vector<Lump> BuildSleigh();
 // Presents: one group per shape, each centred on the origin and about one
 // scene unit across; pictures hold the paper (left) and ribbon (right strip).
 Mesh PresentsMesh();
-inline constexpr int kPresentImages = 12;
 Canvas PresentImage(int index);
 // "presents.brm": the model, then the wrapping pictures.
 std::vector<Lump> BuildPresents();

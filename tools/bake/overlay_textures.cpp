@@ -5,11 +5,11 @@
 #include <cmath>
 #include <string>
 
+#include "math/vector.h"
 #include "tools/bake/bake.h"
 #include "tools/bake/paint.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 constexpr int kIntroScale = 2;  // pixels per design unit of the intro's pictures
 
 const Colour kKey = Hex(0x081026);
@@ -141,7 +141,7 @@ void PaintHollyLeaf(Canvas& c, float x0, float y0, float x1, float y1, float wid
         for (int i = 0; i <= spikes * 2; ++i) {
             const int k = side == 0 ? i : spikes * 2 - i;
             const float t = static_cast<float>(k) / static_cast<float>(spikes * 2);
-            const float bulge = std::sin(kPi * t) * width * 0.5f * (k % 2 == 1 ? 1.0f : 0.7f);
+            const float bulge = std::sin(kPiF * t) * width * 0.5f * (k % 2 == 1 ? 1.0f : 0.7f);
             leaf.push_back({x0 + dx * t + nx * bulge * s, y0 + dy * t + ny * bulge * s});
         }
     }
@@ -523,7 +523,7 @@ Canvas PaintGarlandStrip() {
     const float hangs[] = {128, 384, 640, 896};
     auto swagY = [&](float x) {
         const float local = std::fmod(x + 128.0f, 256.0f) / 256.0f;  // 0 at a hang point
-        return 12.0f + 26.0f * std::sin(kPi * local);
+        return 12.0f + 26.0f * std::sin(kPiF * local);
     };
     // The banner shows this strip at half size with no mipmaps, so detail one
     // pixel across would flicker as the banner slides: highlights, strings and
@@ -533,7 +533,7 @@ Canvas PaintGarlandStrip() {
     for (int i = 0; i < 6500; ++i) {
         const float x = rng.Range(-4, static_cast<float>(width) + 4);
         const float y = swagY(x) + rng.Range(-7, 7);
-        const float a = rng.Range(0, 2 * kPi);
+        const float a = rng.Range(0, 2 * kPiF);
         const float len = rng.Range(5, 9);
         const Colour tone = rng.Uniform() < 0.5f ? Shade(kFir, rng.Range(0.8f, 1.4f)) : Shade(kFirDark, rng.Range(0.8f, 1.1f));
         StrokeSegment(c, x, y, x + std::cos(a) * len, y + std::sin(a) * len * 0.7f, 1.6f, tone);
@@ -566,8 +566,8 @@ Canvas PaintGarlandStrip() {
     }
     // Red bows with holly where the garland is hung.
     for (float hx : hangs) {
-        PaintHollySprig(c, hx - 12, 18, 20, kPi * 0.8f, 2.0f);
-        PaintHollySprig(c, hx + 12, 18, 20, kPi * 0.2f, 2.0f);
+        PaintHollySprig(c, hx - 12, 18, 20, kPiF * 0.8f, 2.0f);
+        PaintHollySprig(c, hx + 12, 18, 20, kPiF * 0.2f, 2.0f);
         FillPolygon(c, {{hx, 12}, {hx - 18, 2}, {hx - 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx + 18, 2}, {hx + 20, 16}}, kRed);
         FillPolygon(c, {{hx, 12}, {hx - 9, 34}, {hx - 4, 33}, {hx - 2, 28}}, kRedDark);
@@ -585,7 +585,7 @@ Canvas PaintGarlandStrip() {
 void AddSnowflake(Canvas& c, float x, float y, float r, float turn, const Colour& light) {
     Canvas flake(c.width, c.height, {0, 0, 0, 0});
     for (int arm = 0; arm < 6; ++arm) {
-        const float a = turn + static_cast<float>(arm) * kPi / 3.0f;
+        const float a = turn + static_cast<float>(arm) * kPiF / 3.0f;
         const float ex = x + std::cos(a) * r, ey = y + std::sin(a) * r;
         StrokeSegment(flake, x, y, ex, ey, r * 0.1f + 0.6f, light);
         for (int k = 1; k <= 2; ++k) {
@@ -611,7 +611,7 @@ void AddSnowflake(Canvas& c, float x, float y, float r, float turn, const Colour
 void AddStar(Canvas& c, float x, float y, float r, const Colour& light) {
     std::vector<Point> star;
     for (int i = 0; i < 10; ++i) {
-        const float a = -kPi * 0.5f + static_cast<float>(i) * kPi / 5.0f;
+        const float a = -kPiF * 0.5f + static_cast<float>(i) * kPiF / 5.0f;
         const float rr = i % 2 == 0 ? r : r * 0.45f;
         star.push_back({x + std::cos(a) * rr, y + std::sin(a) * rr});
     }

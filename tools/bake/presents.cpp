@@ -7,12 +7,12 @@
 #include <cmath>
 #include <string>
 
+#include "math/vector.h"
 #include "tools/bake/model/painters.h"
 #include "tools/bake/model/primitives.h"
 #include "tools/bake/models.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 constexpr int kSize = 128;
 const PixelRect kPaper = {0, 0, 96, 128};
 const PixelRect kRibbon = {96, 0, 128, 128};
@@ -66,7 +66,7 @@ float Ink(const Wrapping& w, float x, float y) {
             const float cx = std::floor(x / 32.0f) * 32.0f + 16.0f, cy = std::floor(y / 32.0f) * 32.0f + 16.0f;
             const float dx = x - cx, dy = y - cy;
             const float r = std::hypot(dx, dy);
-            const float a = std::atan2(dy, dx) + kPi * 0.5f;
+            const float a = std::atan2(dy, dx) + kPiF * 0.5f;
             const float spike = 0.5f + 0.5f * std::cos(5.0f * a);
             const float big = Coverage(r - (4.0f + 5.5f * spike * spike), 1.2f);
             // A small star between the big ones.
@@ -106,7 +106,7 @@ Canvas PresentImage(int index) {
         const float sheen = std::exp(-std::pow(across / 0.35f, 2.0f));
         Colour p = Shade(w.ribbon, 0.7f + 0.2f * (1.0f - across));
         p = Mix(p, Hex(0xFFFFFF), sheen * 0.35f);
-        p = Shade(p, 0.9f + 0.1f * std::sin(b * kPi * 6.0f));
+        p = Shade(p, 0.9f + 0.1f * std::sin(b * kPiF * 6.0f));
         if (across > 0.82f) p = Shade(p, 0.75f);
         c.At(x, y) = p;
     });
@@ -127,7 +127,7 @@ void AddBow(Mesh& m, float top, float size) {
         const float s = static_cast<float>(side);
         std::vector<V3> path;
         for (int i = 0; i < 12; ++i) {
-            const float a = 2.0f * kPi * static_cast<float>(i) / 12.0f;
+            const float a = 2.0f * kPiF * static_cast<float>(i) / 12.0f;
             path.push_back({0.14f * size * std::cos(a), 0.075f * size * std::sin(a), 0.0f});
         }
         AddSweep(m, Move(s * 0.12f * size, top + 0.075f * size, 0.0f) * Xform::RotateZ(s * 25.0f), path, {0, 0, 1}, flat,
@@ -197,7 +197,7 @@ Mesh PresentsMesh() {
 }
 
 std::vector<Lump> BuildPresents() {
-    std::vector<Lump> lumps = {ModelLump(PresentsMesh(), kPresentScale)};
+    std::vector<Lump> lumps = {ModelLump(PresentsMesh(), kPresentsModel.scale)};
     for (int k = 0; k < kPresentImages; ++k) lumps.push_back(ImageLump(PresentImage(k), AlphaMode::Opaque));
     return lumps;
 }

@@ -13,6 +13,7 @@
 // standing on a roof with the legs gathered under the body.
 #include <cmath>
 
+#include "math/vector.h"
 #include "tools/bake/characters.h"
 #include "tools/bake/model/painters.h"
 #include "tools/bake/model/primitives.h"
@@ -20,7 +21,6 @@
 
 namespace {
 using namespace reindeer;
-constexpr float kPi = 3.14159265358979f;
 
 // Picture layout (128 x 128): the head's face fills the lower half.
 constexpr int kSize = 128;
@@ -91,7 +91,7 @@ void AddLeg(Mesh& m, int body, int upper, int lower, V3 hip, V3 knee, float hipR
 // leg swings back through the vertical as the hoof strikes, the lower leg
 // straight round the strike and folded back at the far end of the stride.
 void GallopLeg(Pose& p, int upper, int lower, float frame, float strike, float swing, float fold) {
-    const float d = 2.0f * kPi * (frame - strike) / static_cast<float>(kGallopLast - kGallopFirst);
+    const float d = 2.0f * kPiF * (frame - strike) / static_cast<float>(kGallop.last - kGallop.first);
     p[upper].rotation = {swing * std::sin(d), 0, 0};
     const float bent = 0.5f * (1.0f - std::cos(d));
     p[lower].rotation = {fold * bent * bent * bent, 0, 0};
@@ -139,7 +139,7 @@ Mesh ReindeerMesh() {
     m.Use(body, harness);
     std::vector<V3> ring;
     for (int i = 0; i < 16; ++i) {
-        const float a = 2.0f * kPi * static_cast<float>(i) / 16.0f;
+        const float a = 2.0f * kPiF * static_cast<float>(i) / 16.0f;
         ring.push_back({0.84f * std::cos(a), 0.05f + 0.8f * std::sin(a), 0.75f});
     }
     SweepOptions closed;
@@ -178,14 +178,14 @@ Mesh ReindeerMesh() {
     }
 
     // The gallop, keyed every frame so the legs follow their curves.
-    for (int f = kGallopFirst; f <= kGallopLast; ++f) {
+    for (int f = kGallop.first; f <= kGallop.last; ++f) {
         const float x = static_cast<float>(f);
         Pose p;
         GallopLeg(p, hindUpper[0], hindLower[0], x, 6.0f, 36.0f, 100.0f);
         GallopLeg(p, hindUpper[1], hindLower[1], x, 7.0f, 36.0f, 100.0f);
         GallopLeg(p, frontUpper[0], frontLower[0], x, 17.0f, 34.0f, 120.0f);
         GallopLeg(p, frontUpper[1], frontLower[1], x, 18.0f, 34.0f, 120.0f);
-        const float d = 2.0f * kPi * (x - 6.5f) / static_cast<float>(kGallopLast - kGallopFirst);
+        const float d = 2.0f * kPiF * (x - 6.5f) / static_cast<float>(kGallop.last - kGallop.first);
         // Lowest as either pair strikes, highest between.
         p[root].offset = {0, -0.08f * std::cos(2.0f * d), 0};
         p[root].rotation = {4.0f * std::sin(d), 0, 0};
@@ -207,11 +207,11 @@ Mesh ReindeerMesh() {
     stand[root].offset = {0, -0.01f, 0};
     stand[neck].rotation = {-8.0f, 0, 0};
     stand[tail].rotation = {-30.0f, 0, 0};
-    rig.Key(kStandFirst, stand);
+    rig.Key(kStand.first, stand);
     stand[neck].rotation = {-6.0f, -10.0f, 0};
     stand[skull].rotation = {4.0f, -12.0f, 5.0f};
     stand[tail].rotation = {-10.0f, 0, 0};
-    rig.Key(kStandLast, stand);
+    rig.Key(kStand.last, stand);
     rig.Finish();
     return m;
 }
@@ -226,7 +226,7 @@ std::vector<Canvas> ReindeerImages() {
 }
 
 std::vector<Lump> BuildReindeer() {
-    std::vector<Lump> lumps = {ModelLump(ReindeerMesh(), kReindeerScale)};
+    std::vector<Lump> lumps = {ModelLump(ReindeerMesh(), kReindeerModel.scale)};
     for (const Canvas& c : ReindeerImages()) lumps.push_back(ImageLump(c, AlphaMode::Opaque));
     return lumps;
 }

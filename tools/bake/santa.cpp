@@ -187,7 +187,7 @@ Mesh SantaMesh() {
 
     // Seated with the reins: breathing, looking about, a flick of the reins.
     const Pose seated;
-    rig.Key(1, seated);
+    rig.Key(kSeated.first, seated);
     Pose look;
     look[j.head].rotation = {-4, 14, 0};
     look[j.belly].rotation = {-2, 0, 0};
@@ -206,7 +206,7 @@ Mesh SantaMesh() {
     other[j.beard].rotation = {0, 0, 0};
     other[j.bobble].rotation = {0, 0, -20};
     rig.Key(37, other);
-    rig.Key(49, seated);
+    rig.Key(kSeated.last, seated);
 
     // Climbing out: lean forward, stand, sit on the sleigh's side, hop down.
     Pose lean;
@@ -261,7 +261,7 @@ Mesh SantaMesh() {
     hold[j.head].rotation = {20, 0, 0};
     hold[j.shoulder[0]].rotation = {10, 0, 30};
     HoldAt(rig, hold, j, {-4.95f, 1.0f, 0}, HandFacing({0, -1, 0.25f}, {0, 0, 1}, -90));
-    rig.Key(77, hold);
+    rig.Key(kClimb.last, hold);
 
     // Into the chimney: bend over it and push the present down into the flue,
     // the +x hand on the crown.
@@ -275,10 +275,10 @@ Mesh SantaMesh() {
     Pose done = in;
     done[j.head].rotation = {30, 0, 10};
     done[j.bobble].rotation = {0, 0, 25};
-    rig.Key(93, done);
+    rig.Key(kLower.last, done);
 
     // The other way: lift it high, drop it in, a little hop of joy.
-    rig.Key(94, hold);
+    rig.Key(kDrop.first, hold);
     Pose lift;
     Stand(lift, j);
     lift[j.hips].offset = {-3.3f, 0.18f, 0};
@@ -297,10 +297,10 @@ Mesh SantaMesh() {
     hop[j.bobble].rotation = {0, 0, -30};
     HoldAt(rig, hop, j, {-4.98f, -0.4f, 0}, HandFacing({0, -1, 0}, {0, 0, 1}, -90));
     rig.Key(116, hop);
-    rig.Key(122, done);
+    rig.Key(kDrop.last, done);
 
     // Back to the seat: straighten, turn, climb over the side and sit down.
-    rig.Key(123, done);
+    rig.Key(kReturn.first, done);
     Pose straighten;
     Stand(straighten, j);
     straighten[j.hips].offset = {-3.3f, 0.18f, 0};
@@ -340,7 +340,7 @@ Mesh SantaMesh() {
     settle[j.head].rotation = {-6, 0, 0};
     settle[j.bobble].rotation = {0, 0, 15};
     rig.Key(190, settle);
-    rig.Key(194, seated);
+    rig.Key(kReturn.last, seated);
     rig.Finish();
     return m;
 }
@@ -348,7 +348,7 @@ Mesh SantaMesh() {
 std::vector<Canvas> SantaImages() { return {PaintSanta(true), PaintSanta(false)}; }
 
 std::vector<Lump> BuildSanta() {
-    std::vector<Lump> lumps = {ModelLump(SantaMesh(), kSantaScale)};
+    std::vector<Lump> lumps = {ModelLump(SantaMesh(), kSantaModel.scale)};
     for (const Canvas& c : SantaImages()) lumps.push_back(ImageLump(c, AlphaMode::Opaque));
     return lumps;
 }

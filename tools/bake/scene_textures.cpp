@@ -3,11 +3,12 @@
 #include <cmath>
 #include <functional>
 
+#include "assets/resource_contract.h"
+#include "math/vector.h"
 #include "tools/bake/bake.h"
 #include "tools/bake/paint.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 
 const Colour kSnow = Hex(0xEEF4FF);
 const Colour kSnowShade = Hex(0xB9CCE8);
@@ -42,7 +43,7 @@ Canvas PaintMoon() {
     Rng rng(0x600D);
     while (craters.size() < 22) {
         const float r = radius * (0.035f + 0.15f * std::pow(rng.Uniform(), 2.0f));
-        const float a = rng.Range(0.0f, 2.0f * kPi);
+        const float a = rng.Range(0.0f, 2.0f * kPiF);
         const float d = (radius - r) * std::sqrt(rng.Uniform());
         craters.push_back({centre + std::cos(a) * d, centre + std::sin(a) * d, r});
     }
@@ -228,7 +229,7 @@ void PaintFrond(Canvas& c, Rng& rng, float x, float y, float w, float h, const C
         const float t = static_cast<float>(i) / static_cast<float>(pairs + 1);
         const float rx = x + droop * t;
         const float ry = y + h * 0.92f * t;
-        const float len = w * 0.45f * std::sin(kPi * (0.25f + 0.6f * t));
+        const float len = w * 0.45f * std::sin(kPiF * (0.25f + 0.6f * t));
         const Colour tone = Mix(Shade(green, 1.35f), green, t);
         for (int side = -1; side <= 1; side += 2) {
             const float slope = rng.Range(0.45f, 0.85f);
@@ -292,7 +293,7 @@ void PaintNeedles(Canvas& c, int rows, std::uint32_t seed, const Colour& green, 
             const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
             const float py = static_cast<float>(y) + 0.5f;
             const float capEdge = h * (0.07f + 0.06f * Fbm(seed + 21u, u, 0.0f, 8, 3)) +
-                                  5.0f * std::fabs(std::sin(kPi * u * 5.0f));
+                                  5.0f * std::fabs(std::sin(kPiF * u * 5.0f));
             const float cap = Coverage(py - capEdge, 2.0f);
             if (cap > 0.0f) {
                 const Colour snow = Mix(kSnow, kSnowShade, SmoothStep(capEdge - 8.0f, capEdge, py) * 0.8f);
@@ -324,13 +325,13 @@ void PaintTreeStrip(Canvas& c, int y0, std::uint32_t seed) {
                 const float fine = Fbm(seed + 1u, u, v * 0.25f, 32, 2);
                 p = Mix(bark, furrow, SmoothStep(0.45f, 0.7f, n));
                 p = Mix(p, ridge, SmoothStep(0.62f, 0.85f, fine) * 0.6f);
-                p = Shade(p, 0.8f + 0.4f * std::sin(kPi * u));  // rounder in the middle
+                p = Shade(p, 0.8f + 0.4f * std::sin(kPiF * u));  // rounder in the middle
             } else if (x < snowEnd) {
                 const float u = (static_cast<float>(x - barkWidth) + 0.5f) / static_cast<float>(snowEnd - barkWidth);
                 p = Mix(kSnow, kSnowShade, 0.35f * Fbm(seed + 2u, u, v, 8, 3));
             } else {
                 const float u = (static_cast<float>(x - snowEnd) + 0.5f) / static_cast<float>(width - snowEnd);
-                const float sheen = 0.5f + 0.5f * std::sin(kPi * 2.0f * (u * 0.7f + v * 0.5f));
+                const float sheen = 0.5f + 0.5f * std::sin(kPiF * 2.0f * (u * 0.7f + v * 0.5f));
                 p = Mix(Hex(0xA87A1E), Hex(0xFFE38A), sheen);
             }
             c.At(x, y) = p;
@@ -358,7 +359,7 @@ Canvas PaintRareTree() {
         const float base = static_cast<float>(rows) * (0.42f + 0.3f * static_cast<float>(i));
         for (int x = 0; x < width; x += 3) {
             const float u = static_cast<float>(x) / static_cast<float>(width);
-            const float y = base + 10.0f * std::sin(2.0f * kPi * (u * 2.0f + 0.3f * static_cast<float>(i)));
+            const float y = base + 10.0f * std::sin(2.0f * kPiF * (u * 2.0f + 0.3f * static_cast<float>(i)));
             Wrapped(width, [&](float off) {
                 FillDisc(c, static_cast<float>(x) + off, y, 1.6f, Hex(0xC8962C));
                 FillDisc(c, static_cast<float>(x) + off - 0.4f, y - 0.4f, 0.8f, Hex(0xFFE9A0));
@@ -397,13 +398,14 @@ Canvas PaintRareTree() {
 }  // namespace
 
 std::vector<Lump> BuildSceneTextures() {
-    std::vector<Lump> lumps;
-    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintMoon()), AlphaMode::Brightness));
-    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintNoseGlow()), AlphaMode::Brightness));
-    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintRoundGlow()), AlphaMode::Brightness));
-    lumps.push_back(ImageLump(PaintReins(), AlphaMode::ColourKey, {0, 0, 0, 1}));
-    lumps.push_back(ImageLump(PaintRareTree(), AlphaMode::Opaque));
-    lumps.push_back(ImageLump(LightToBrightnessAlpha(PaintSparkle()), AlphaMode::Brightness));
-    lumps.push_back(ImageLump(PaintTree(), AlphaMode::Opaque));
+    using namespace scene_image;
+    std::vector<Lump> lumps(kCount);
+    lumps[kMoon] = ImageLump(LightToBrightnessAlpha(PaintMoon()), AlphaMode::Brightness);
+    lumps[kNoseGlow] = ImageLump(LightToBrightnessAlpha(PaintNoseGlow()), AlphaMode::Brightness);
+    lumps[kGlow] = ImageLump(LightToBrightnessAlpha(PaintRoundGlow()), AlphaMode::Brightness);
+    lumps[kReins] = ImageLump(PaintReins(), AlphaMode::ColourKey, {0, 0, 0, 1});
+    lumps[kRareTree] = ImageLump(PaintRareTree(), AlphaMode::Opaque);
+    lumps[kSparkle] = ImageLump(LightToBrightnessAlpha(PaintSparkle()), AlphaMode::Brightness);
+    lumps[kTree] = ImageLump(PaintTree(), AlphaMode::Opaque);
     return lumps;
 }

@@ -7,12 +7,12 @@
 // the reins leave the dash at (+-1.75, -1, 4.4).
 #include <cmath>
 
+#include "math/vector.h"
 #include "tools/bake/model/painters.h"
 #include "tools/bake/model/primitives.h"
 #include "tools/bake/models.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 const Colour kRed = Hex(0xB3122B);
 const Colour kGold = Hex(0xD9A92E);
 
@@ -81,7 +81,7 @@ Canvas PaintBody() {
         Point prev = centre;
         for (int i = 0; i <= 80; ++i) {
             const float t = static_cast<float>(i) / 80.0f;
-            const float a = sign * t * turns * 2.0f * kPi;
+            const float a = sign * t * turns * 2.0f * kPiF;
             const float r = radius * t;
             const Point p = {centre.x + r * std::cos(a), centre.y + r * std::sin(a)};
             if (i > 0) StrokeSegment(c, prev.x, prev.y, p.x, p.y, 1.2f + 1.8f * t, kGold);
@@ -106,7 +106,7 @@ Canvas PaintGold() {
     Canvas c(64, 64, Hex(0x000000));
     ForEachPixel(c, {0, 0, 64, 64}, [&](int x, int y, float a, float) {
         // Bands across the section's round (u) read as a polished rod.
-        const float sheen = 0.5f + 0.5f * std::cos(2.0f * kPi * (a - 0.2f));
+        const float sheen = 0.5f + 0.5f * std::cos(2.0f * kPiF * (a - 0.2f));
         c.At(x, y) = Mix(Hex(0x8A6A1C), Hex(0xFFE9A0), std::pow(sheen, 1.5f));
     });
     return c;
@@ -148,7 +148,7 @@ Canvas PaintSack() {
         const float cx = 32.0f + 64.0f * static_cast<float>(k), cy = 52.0f;
         std::vector<Point> star;
         for (int i = 0; i < 10; ++i) {
-            const float a = -kPi * 0.5f + kPi * static_cast<float>(i) / 5.0f;
+            const float a = -kPiF * 0.5f + kPiF * static_cast<float>(i) / 5.0f;
             const float r = i % 2 == 0 ? 11.0f : 4.5f;
             star.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
         }
@@ -256,7 +256,7 @@ Mesh SleighMesh() {
     rope.vRepeat = 1.0f;
     std::vector<V3> ring;
     for (int i = 0; i < 10; ++i) {
-        const float a = 2.0f * kPi * static_cast<float>(i) / 10.0f;
+        const float a = 2.0f * kPiF * static_cast<float>(i) / 10.0f;
         ring.push_back({0.55f * std::sin(a), 3.68f, 0.55f * std::cos(a)});
     }
     AddSweep(m, sack, ring, {0, 1, 0}, RegularPolygon(6, 0.12f, 0.12f), kRope.Uv(128, 128), rope);
@@ -273,7 +273,7 @@ Mesh SleighMesh() {
 }
 
 std::vector<Lump> BuildSleigh() {
-    std::vector<Lump> lumps = {ModelLump(SleighMesh(), kSleighScale)};
+    std::vector<Lump> lumps = {ModelLump(SleighMesh(), kSleighModel.scale)};
     for (const Canvas& c : SleighImages()) lumps.push_back(ImageLump(c, AlphaMode::Opaque));
     return lumps;
 }

@@ -4,12 +4,12 @@
 // at three quarters down; the trunk uses the bark, ornaments the gold.
 #include <cmath>
 
+#include "math/vector.h"
 #include "tools/bake/bake.h"
 #include "tools/bake/model/primitives.h"
 #include "tools/bake/models.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 constexpr float kRoot = -2.5f;  // trunks reach this far below the ground point, under the drifts
 
 // Picture rectangles pulled in by half a texel of the 256-pixel tree pictures.
@@ -51,7 +51,7 @@ void AddTrunk(Mesh& m, float radius, float top) {
 void AddStar(Mesh& m, V3 centre, float radius) {
     std::vector<V2> outline;
     for (int i = 0; i < 10; ++i) {
-        const float a = kPi * 0.5f + kPi * static_cast<float>(i) / 5.0f;
+        const float a = kPiF * 0.5f + kPiF * static_cast<float>(i) / 5.0f;
         const float r = i % 2 == 0 ? radius : radius * 0.45f;
         outline.push_back({r * std::cos(a), r * std::sin(a)});
     }
@@ -95,7 +95,7 @@ Mesh RareTreeMesh() {
         const Tier& t = tiers[k];
         const int count = 7 - static_cast<int>(k);
         for (int i = 0; i < count; ++i) {
-            const float a = 2.0f * kPi * (static_cast<float>(i) + 0.5f * static_cast<float>(k)) / static_cast<float>(count);
+            const float a = 2.0f * kPiF * (static_cast<float>(i) + 0.5f * static_cast<float>(k)) / static_cast<float>(count);
             const float r = t.radius * 0.93f;
             AddSphere(m, Move(r * std::sin(a), t.base - 0.25f, r * std::cos(a)), 0.38f, 8, 5, Small(kTreeGold));
         }

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "scene/xmasmain.h"
-#include "tools/common/png.h"
+#include "png/png.h"
 #include "tools/inspect/commands.h"
 
 namespace {

@@ -14,5 +14,5 @@ ModelUse FindModelUse(std::string_view path, int lump, bool* known) {
         }
     }
     if (known != nullptr) *known = false;
-    return {"", lump, 1.0f, Skin::MaterialOrder, 0, true, -1, false, 0.0, "model"};
+    return {ModelRef{"", lump, 1.0f}, Skin::MaterialOrder, 0, true, -1, false, 0.0, "model"};
 }

@@ -7,9 +7,7 @@
 #include <string>
 #include <string_view>
 
-// Animated models run at this rate; every millisecond threshold the scene
-// tests falls on a whole frame of it.
-inline constexpr double kAnimationFps = 24.0;
+#include "assets/resource_contract.h"
 
 enum class Skin {
     MaterialOrder,     // the image lumps after the model, texture k for material k
@@ -20,6 +18,10 @@ enum class Skin {
 };
 
 struct ModelUse {
+    constexpr ModelUse(const ModelRef& model, Skin skin, int sceneTexture, bool cullBackFaces, int onlyGroup, bool animated,
+             double restFrame, const char* label)
+        : file(model.file), lump(model.lump), scale(model.scale), skin(skin), sceneTexture(sceneTexture),
+          cullBackFaces(cullBackFaces), onlyGroup(onlyGroup), animated(animated), restFrame(restFrame), label(label) {}
     const char* file;
     int lump;
     float scale;
@@ -33,16 +35,16 @@ struct ModelUse {
 };
 
 inline constexpr ModelUse kModelUses[] = {
-    {"houses.brm", 0, 0.41f, Skin::HouseImages, 0, true, -1, false, 0.0, "house 0"},
-    {"houses.brm", 1, 0.41f, Skin::HouseImages, 0, true, -1, false, 0.0, "house 1"},
-    {"other.brm", 0, 3.0f, Skin::None, 0, true, 0, false, 0.0, "ground tile"},
-    {"other.brm", 1, 0.1f, Skin::SceneTexture, 4, true, -1, false, 0.0, "rare tree"},
-    {"other.brm", 2, 0.3f, Skin::SceneTexture, 6, true, -1, false, 0.0, "tree"},
-    {"sleigh.brm", 0, 0.175f, Skin::MaterialOrder, 0, false, -1, false, 0.0, "sleigh"},
-    {"presents.brm", 0, 0.075f, Skin::PresentWrappings, 0, false, -1, false, 0.0, "presents"},
-    {"reindeer.brm", 0, 0.08f, Skin::MaterialOrder, 0, true, -1, true, 1.0, "reindeer"},
-    {"santa.brm", 0, 0.1f, Skin::MaterialOrder, 0, true, -1, true, 1.0, "santa"},
-    {"elf.brm", 0, 0.05f, Skin::MaterialOrder, 0, true, -1, true, 0.0, "elf"},
+    {kHouseModels[0], Skin::HouseImages, 0, true, -1, false, 0.0, "house 0"},
+    {kHouseModels[1], Skin::HouseImages, 0, true, -1, false, 0.0, "house 1"},
+    {kGroundModel, Skin::None, 0, true, 0, false, 0.0, "ground tile"},
+    {kRareTreeModel, Skin::SceneTexture, scene_image::kRareTree, true, -1, false, 0.0, "rare tree"},
+    {kTreeModel, Skin::SceneTexture, scene_image::kTree, true, -1, false, 0.0, "tree"},
+    {kSleighModel, Skin::MaterialOrder, 0, false, -1, false, 0.0, "sleigh"},
+    {kPresentsModel, Skin::PresentWrappings, 0, false, -1, false, 0.0, "presents"},
+    {kReindeerModel, Skin::MaterialOrder, 0, true, -1, true, reindeer::kGallop.first, "reindeer"},
+    {kSantaModel, Skin::MaterialOrder, 0, true, -1, true, santa::kSeated.first, "santa"},
+    {kElfModel, Skin::MaterialOrder, 0, true, -1, true, elf::kCruise.first, "elf"},
 };
 
 // The entry for a file (matched on its base name) and lump. Files the scene

@@ -2,7 +2,7 @@
 
 #include "assets/resfile.h"
 #include "assets/texture.h"
-#include "tools/common/png.h"
+#include "png/png.h"
 #include "tools/inspect/commands.h"
 
 namespace {

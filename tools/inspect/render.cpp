@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/egl_offscreen.h"
-#include "tools/common/png.h"
+#include "png/png.h"
 #include "tools/inspect/commands.h"
 #include "tools/inspect/view.h"
 

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "assets/resfile.h"
+#include "assets/resource_contract.h"
 #include "engine/ssmain.h"
 
 #pragma GCC diagnostic push
@@ -80,9 +81,9 @@ bool Drawable::Load(const std::string& path, int lump, float scale, int houseIma
             if (!BuildImageLumps(path, kHouseImageFirstLump, kHouseImageCount, false, &textures_, error)) return false;
             break;
         case Skin::SceneTexture:
-            if (!LoadTexturesFromDataFile((FolderOf(path) + "tex.brm").c_str(), &textures_) ||
+            if (!LoadTexturesFromDataFile((FolderOf(path) + kSceneImageFile).c_str(), &textures_) ||
                 static_cast<std::size_t>(use.sceneTexture) >= textures_.size()) {
-                *error = Quoted(FolderOf(path) + "tex.brm") + " cannot give texture " + std::to_string(use.sceneTexture);
+                *error = Quoted(FolderOf(path) + kSceneImageFile) + " cannot give texture " + std::to_string(use.sceneTexture);
                 return false;
             }
             break;

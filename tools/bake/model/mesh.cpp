@@ -5,12 +5,12 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "math/vector.h"
 #include "tools/bake/paint.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 
-float Radians(float degrees) { return degrees * kPi / 180.0f; }
+float Radians(float degrees) { return degrees * kPiF / 180.0f; }
 }  // namespace
 
 V3 Normalised(V3 a) {

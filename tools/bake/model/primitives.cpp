@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "math/vector.h"
 #include "tools/bake/paint.h"
 
 namespace {
-constexpr float kPi = 3.14159265358979f;
 
-float Radians(float degrees) { return degrees * kPi / 180.0f; }
+float Radians(float degrees) { return degrees * kPiF / 180.0f; }
 
 struct FaceAxes {
     V3 n, r, w;  // outward normal, picture right, picture up
@@ -165,11 +165,11 @@ void AddLathe(Mesh& mesh, const Xform& x, const std::vector<V2>& profile, const 
     for (int j = 0; j < o.segments; ++j) {
         const float u0 = static_cast<float>(j % perRepeat) / static_cast<float>(perRepeat);
         const float u1 = static_cast<float>(j % perRepeat + 1) / static_cast<float>(perRepeat);
-        const float t0 = Radians(o.phaseDegrees) + 2.0f * kPi * static_cast<float>(j) / static_cast<float>(o.segments);
+        const float t0 = Radians(o.phaseDegrees) + 2.0f * kPiF * static_cast<float>(j) / static_cast<float>(o.segments);
         // The last column comes back to exactly the first angle, so the seam welds.
         const float t1 =
-            Radians(o.phaseDegrees) + 2.0f * kPi * static_cast<float>((j + 1) % o.segments) / static_cast<float>(o.segments);
-        const float tm = t0 + kPi / static_cast<float>(o.segments);
+            Radians(o.phaseDegrees) + 2.0f * kPiF * static_cast<float>((j + 1) % o.segments) / static_cast<float>(o.segments);
+        const float tm = t0 + kPiF / static_cast<float>(o.segments);
         for (std::size_t i = 0; i + 1 < n; ++i) {
             const bool pole0 = profile[i].x <= 0.0f;
             const bool pole1 = profile[i + 1].x <= 0.0f;
@@ -194,8 +194,8 @@ void AddDisc(Mesh& mesh, const Xform& x, float radius, float y, bool facingUp, i
     };
     const Corner centre = at(0, 0);
     for (int j = 0; j < segments; ++j) {
-        const float a0 = 2.0f * kPi * static_cast<float>(j) / static_cast<float>(segments);
-        const float a1 = 2.0f * kPi * static_cast<float>((j + 1) % segments) / static_cast<float>(segments);
+        const float a0 = 2.0f * kPiF * static_cast<float>(j) / static_cast<float>(segments);
+        const float a1 = 2.0f * kPiF * static_cast<float>((j + 1) % segments) / static_cast<float>(segments);
         mesh.AddTriangle(x, centre, at(radius * std::sin(a0), radius * std::cos(a0)),
                          at(radius * std::sin(a1), radius * std::cos(a1)));
     }
@@ -215,7 +215,7 @@ void AddCylinder(Mesh& mesh, const Xform& x, float bottomRadius, float topRadius
 void AddSphere(Mesh& mesh, const Xform& x, float radius, int segments, int rings, const UvRect& uv) {
     std::vector<V2> profile;
     for (int i = 0; i <= rings; ++i) {
-        const float phi = kPi * static_cast<float>(i) / static_cast<float>(rings);
+        const float phi = kPiF * static_cast<float>(i) / static_cast<float>(rings);
         profile.push_back({i == 0 || i == rings ? 0.0f : radius * std::sin(phi), -radius * std::cos(phi)});
     }
     LatheOptions o;
@@ -394,7 +394,7 @@ void AddExtrusion(Mesh& mesh, const Xform& x, const std::vector<V2>& outline, fl
 std::vector<V2> RegularPolygon(int count, float r, float ry, float phaseDegrees) {
     std::vector<V2> out;
     for (int i = 0; i < count; ++i) {
-        const float a = Radians(phaseDegrees) + 2.0f * kPi * static_cast<float>(i) / static_cast<float>(count);
+        const float a = Radians(phaseDegrees) + 2.0f * kPiF * static_cast<float>(i) / static_cast<float>(count);
         out.push_back({r * std::cos(a), ry * std::sin(a)});
     }
     return out;

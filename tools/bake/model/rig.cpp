@@ -5,11 +5,11 @@
 #include <set>
 
 #include "math/matrix.h"
+#include "math/vector.h"
 #include "tools/bake/model/primitives.h"
 #include "tools/bake/paint.h"
 
 namespace {
-constexpr double kPi = 3.141592653589793;
 using M3 = std::array<double, 9>;
 
 M3 Mul(const M3& a, const M3& b) {

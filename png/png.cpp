@@ -1,4 +1,4 @@
-#include "tools/common/png.h"
+#include "png/png.h"
 
 #include <stb/stb_image_write.h>
 

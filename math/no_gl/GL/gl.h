@@ -1,0 +1,2 @@
+// Stands in for the system <GL/gl.h> while the math core compiles.
+#error "the math core builds without GL; GL calls belong in math/frustum_gl.cpp (fv_math_gl)"
