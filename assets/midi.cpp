@@ -279,6 +279,10 @@ bool LoadMidi(const void* bytes, std::size_t size, MidiSequence* out, std::strin
         *error = "the MIDI division is 0 ticks per beat";
         return false;
     }
+    if (declaredTracks == 0) {
+        *error = "the MIDI header declares no tracks, so there is nothing to play";
+        return false;
+    }
 
     MidiSequence sequence;
     sequence.format = static_cast<int>(format);
@@ -289,8 +293,9 @@ bool LoadMidi(const void* bytes, std::size_t size, MidiSequence* out, std::strin
     TrackParser parser{&sequence, &tempoTicks, open.get(), error};
     while (sequence.tracks.size() < declaredTracks) {
         if (in.Remaining() == 0) {
-            *error = Sentence("the file declares %lld tracks but holds %lld", declaredTracks,
-                              static_cast<long long>(sequence.tracks.size()));
+            *error = Sentence(declaredTracks == 1 ? "the file declares %lld track but holds %lld"
+                                                  : "the file declares %lld tracks but holds %lld",
+                              declaredTracks, static_cast<long long>(sequence.tracks.size()));
             return false;
         }
         std::uint32_t length = 0;

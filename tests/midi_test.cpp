@@ -223,6 +223,9 @@ TEST(MidiReader, ChunkAndTrackCountsAreCheckedAgainstTheBytes) {
     EXPECT_NE(LoadError(file).find("only"), std::string::npos);
 
     EXPECT_NE(LoadError(BuildMidi(1, 96, {t, t}, 3)).find("declares 3 tracks but holds 2"), std::string::npos);
+    EXPECT_NE(LoadError(BuildMidi(1, 96, {}, 1)).find("declares 1 track but holds 0"), std::string::npos);
+    // No track declared: nothing to play, even when track chunks follow.
+    EXPECT_NE(LoadError(BuildMidi(1, 96, {t}, 0)).find("no tracks"), std::string::npos);
     MidiBytes header = BuildMidi(0, 96, {t});
     header[7] = 200;  // a header length past the end
     EXPECT_NE(LoadError(header).find("header"), std::string::npos);

@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -907,6 +908,62 @@ TEST(SkyDrawing, MoonShowsWhereItIs) {
     EXPECT_GT(centreOfView(scene.moon.position), 100);
     scene.cameraEye = savedEye;
     scene.cameraTarget = savedTarget;
+}
+
+TEST(SkyDrawing, GroundIsBlueWhiteSnowFromGrazingToTopDown) {
+    REQUIRE_GL();
+    XMASMAIN& scene = SharedScene();
+    // The snow ramp of the art direction: deep shade, shade, lit, then white
+    // where a top-down view overexposes it.
+    const int ramp[][3] = {{0x7D, 0x93, 0xB8}, {0xB9, 0xCC, 0xE8}, {0xEE, 0xF4, 0xFF}, {0xFF, 0xFF, 0xFF}};
+    auto offRamp = [&ramp](const double c[3]) {
+        double best = 1e9;
+        for (int s = 0; s < 3; ++s) {
+            double t = 0, len = 0;
+            for (int k = 0; k < 3; ++k) {
+                t += (c[k] - ramp[s][k]) * (ramp[s + 1][k] - ramp[s][k]);
+                len += (ramp[s + 1][k] - ramp[s][k]) * (ramp[s + 1][k] - ramp[s][k]);
+            }
+            t = std::clamp(t / len, 0.0, 1.0);
+            double d = 0;
+            for (int k = 0; k < 3; ++k) d += std::pow(c[k] - (ramp[s][k] + t * (ramp[s + 1][k] - ramp[s][k])), 2);
+            best = std::min(best, std::sqrt(d));
+        }
+        return best;
+    };
+    double previous = 0;
+    for (double elevation : {12.0, 25.0, 45.0, 90.0}) {
+        SCOPED_TRACE(elevation);
+        const double a = elevation * 3.14159265358979 / 180.0;
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(0, 80 * std::sin(a), 80 * std::cos(a), 0, 0, 0, 0, 0, -1);
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_FOG);
+        glEnable(GL_LIGHTING);
+        glColor4f(1, 1, 1, 1);
+        glCallList(scene.groundList);
+        // Whatever is drawn next must not inherit the ground's colour or glow.
+        GLfloat colour[4], emission[4];
+        glGetFloatv(GL_CURRENT_COLOR, colour);
+        glGetMaterialfv(GL_FRONT, GL_EMISSION, emission);
+        EXPECT_EQ(colour[0] + colour[1] + colour[2], 3.0f);
+        EXPECT_EQ(emission[0] + emission[1] + emission[2], 0.0f);
+        glFinish();
+        const auto pixels = Gl()->ReadPixels();
+        double mean[3] = {0, 0, 0};
+        for (int y = kHeight / 2 - 8; y < kHeight / 2 + 8; ++y) {
+            for (int x = kWidth / 2 - 8; x < kWidth / 2 + 8; ++x) {
+                for (int k = 0; k < 3; ++k) mean[k] += pixels[(static_cast<std::size_t>(y) * kWidth + x) * 4 + k] / 256.0;
+            }
+        }
+        EXPECT_LT(offRamp(mean), 24) << mean[0] << " " << mean[1] << " " << mean[2];
+        EXPECT_GE(mean[2] + 0.5, previous) << "brighter as the view steepens";
+        previous = mean[2];
+    }
+    EXPECT_GE(previous, 0xEE);  // straight down: lit snow
 }
 
 // ---------------------------------------------------------------------------

@@ -19,15 +19,18 @@ inline constexpr const char* kFontSansMonoBold = "/usr/share/fonts/truetype/deja
 inline constexpr const char* kFontSerifBold = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf";
 
 // The font picture: 16 x 8 cells of kFontCell pixels, character 32 + g in column
-// g % 16 and row g / 16 counted from the top, white ink whose brightness is its
-// coverage. Each glyph keeps a one-pixel empty border inside its cell and its ink
-// within the middle three quarters of the cell's width, since the text drawing
-// advances by three quarters of a cell. Every character takes that same pitch,
+// g % 16 and row g / 16 counted from the top, white ink in a dark outline of
+// kFontEdge pixels, cut out by a black colour key, so the text reads on white
+// snow as well as on the night sky. Each glyph keeps a one-pixel empty border
+// inside its cell and, outline included, stays within the middle three quarters
+// of the cell's width, since the text drawing advances by three quarters of a
+// cell and a neighbour's outline would otherwise cover the ink. Every character takes that same pitch,
 // so the font is a fixed-pitch one (kFontSansMonoBold), widened until its
 // letters fill the pitch less about a pixel or two of air.
 inline constexpr int kFontCell = 32;
 // The text drawing's pen advance, as a share of a cell.
 inline constexpr float kFontPitch = 0.75f;
+inline constexpr float kFontEdge = 2.0f;
 struct Canvas;
 Canvas BuildFontAtlas(const char* fontPath);
 

@@ -10,17 +10,40 @@
 namespace {
 constexpr std::uint32_t kSeed = 0x5A0Du;
 
+// The light response at which the ground shows deep shade and lit snow: the
+// lighting factor is OpenGL's global ambient (0.2) plus the cosine towards the
+// light near the camera; the drifts seen from the sleigh's usual heights lie
+// between about 0.35 and 0.75, grazing ground at 0.2, top-down views at 1.2.
+constexpr float kDeepAt = 0.25f;
+constexpr float kLitAt = 0.75f;
+
 // Drift height in 0..1 at (u, v) in tile fractions; period 1 in both.
 float Drift(float u, float v) {
     const float broad = Fbm(kSeed, u, v, 3, 2);
     const float ripple = Fbm(kSeed + 1u, u, v * 0.5f + u * 0.5f, 6, 2);
     return SmoothStep(0.15f, 0.85f, 0.8f * broad + 0.2f * ripple);
 }
+
+// The ground is drawn untextured, so its colour is all in the material: the
+// diffuse colour grows with the light from deep shade to lit snow, and the
+// emission keeps the snow blue in the hollows and on the slopes turned away,
+// as moonlit snow is, instead of the neutral grey a white surface gives.
+Ms3dMaterialDesc GroundSnowMaterial() {
+    const Colour deep = Hex(0x7D93B8), lit = Hex(0xEEF4FF);
+    const float span = kLitAt - kDeepAt;
+    const Colour rise = {(lit.r - deep.r) / span, (lit.g - deep.g) / span, (lit.b - deep.b) / span};
+    Ms3dMaterialDesc m;
+    m.name = "snow";
+    m.diffuse = {rise.r, rise.g, rise.b, 1.0f};
+    m.ambient = m.diffuse;
+    m.emissive = {deep.r - kDeepAt * rise.r, deep.g - kDeepAt * rise.g, deep.b - kDeepAt * rise.b, 1.0f};
+    return m;
+}
 }  // namespace
 
 Mesh GroundMesh() {
     Mesh m;
-    m.Use(m.AddGroup("ground", -1));
+    m.Use(m.AddGroup("ground", m.AddMaterial(GroundSnowMaterial())));
     const int n = kGroundCells;
     std::vector<float> raw(static_cast<std::size_t>(n) * n);
     for (int j = 0; j < n; ++j) {

@@ -25,6 +25,7 @@ const Colour kFir = Hex(0x1F5E3B);
 const Colour kFirDark = Hex(0x123D27);
 const Colour kWindow = Hex(0xFFD27A);
 const Colour kWindowCentre = Hex(0xFFF1C2);
+const Colour kFontOutline = Hex(0x0B1633);
 
 // ---------------------------------------------------------------- lettering
 
@@ -671,17 +672,18 @@ Canvas BuildFontAtlas(const char* fontPath) {
     const int cell = kFontCell;
     Mask ink(16 * cell, 8 * cell);
     // Size the font so that ascenders ('d') to descenders ('g') span the cell
-    // less its border, and put every baseline on the same row.
+    // less its border and the outline, and put every baseline on the same row.
+    const float edge = kFontEdge;
     const float probe = font.ScaleFor(static_cast<float>(cell));
     int d[4], g[4];
     font.GlyphBox('d', probe, probe, d);
     font.GlyphBox('g', probe, probe, g);
-    const float scale = probe * (static_cast<float>(cell) - 3.0f) / static_cast<float>(g[3] - d[1]);
-    const float baseline = 1.5f - static_cast<float>(d[1]) * scale / probe;
+    const float scale = probe * (static_cast<float>(cell) - 3.0f - 2.0f * edge) / static_cast<float>(g[3] - d[1]);
+    const float baseline = 1.5f + edge - static_cast<float>(d[1]) * scale / probe;
     // The text drawing sets every character on the same fixed pitch, so the
-    // glyphs are widened until a typical letter's own advance matches it;
-    // otherwise the text reads as letter-spaced.
-    const float pitch = static_cast<float>(cell) * kFontPitch;
+    // glyphs are widened until a typical letter's own advance, outline
+    // included, matches it; otherwise the text reads as letter-spaced.
+    const float pitch = static_cast<float>(cell) * kFontPitch - 2.0f * edge;
     const float widen = std::max(1.0f, pitch / font.Advance('n', scale));
     const float maxWidth = pitch - 1.0f;
     for (int code = 33; code < 127; ++code) {
@@ -693,8 +695,9 @@ Canvas BuildFontAtlas(const char* fontPath) {
         if (!font.GlyphBox(code, sx, sy, box)) continue;
         // Shrink the few glyphs that reach past the border above or below,
         // then squeeze the wide ones into the pitch less a pixel of air.
-        const float fit = std::min({1.0f, (baseline - 1.0f) / std::max(1.0f, -static_cast<float>(box[1])),
-                                    (static_cast<float>(cell) - 1.0f - baseline) / std::max(1.0f, static_cast<float>(box[3]))});
+        const float fit =
+            std::min({1.0f, (baseline - 1.0f - edge) / std::max(1.0f, -static_cast<float>(box[1])),
+                      (static_cast<float>(cell) - 1.0f - edge - baseline) / std::max(1.0f, static_cast<float>(box[3]))});
         sx *= fit, sy *= fit;
         font.GlyphBox(code, sx, sy, box);
         const float w = static_cast<float>(box[2] - box[0]);
@@ -712,16 +715,26 @@ Canvas BuildFontAtlas(const char* fontPath) {
             }
         }
     }
-    Canvas atlas(ink.width, ink.height, {0, 0, 0, 1});
-    for (std::size_t i = 0; i < ink.v.size(); ++i) atlas.px[i] = {ink.v[i], ink.v[i], ink.v[i], 1};
+    // The outline is the ink grown by `edge`; each cell's ink keeps `edge` plus
+    // the border away from the cell's sides, so no outline reaches a neighbour.
+    // Faint anti-aliased ink counts as ink here, or a lone grey pixel at a tip
+    // would be left without a dark edge and vanish on snow.
+    Mask strong = ink;
+    for (float& v : strong.v) v = std::min(1.0f, v * 3.0f);
+    const Mask outline = Dilate(strong, edge);
+    Canvas atlas(ink.width, ink.height, {0, 0, 0, 0});
+    for (std::size_t i = 0; i < ink.v.size(); ++i) {
+        atlas.px[i] = {kFontOutline.r, kFontOutline.g, kFontOutline.b, outline.v[i]};
+        BlendOver(atlas.px[i], {1, 1, 1, 1}, ink.v[i]);
+    }
     return atlas;
 }
 
 std::vector<Lump> BuildOverlayTextures() {
     const Font serif(kFontSerifBold);
     std::vector<Lump> lumps;
-    // The font is stored as it is: white whose brightness is the glyph's coverage.
-    lumps.push_back(ImageLump(BuildFontAtlas(kFontSansMonoBold), AlphaMode::Brightness));
+    // Keyed rather than by brightness, which would make the dark outline transparent.
+    lumps.push_back(ImageLump(BuildFontAtlas(kFontSansMonoBold), AlphaMode::ColourKey, {0, 0, 0, 1}));
     lumps.push_back(ImageLump(PaintBanner(serif), AlphaMode::ColourKey, kKey));
     // The intro's pictures are drawn about 960 pixels wide on a 1080p view, so
     // they are painted at twice their design size to stay sharp there.
