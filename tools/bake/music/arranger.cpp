@@ -1,6 +1,7 @@
 #include "tools/bake/music/arranger.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -76,6 +77,33 @@ StyleSpec SpecOf(Style style) {
 }
 
 int Mod(int a, int m) { return ((a % m) + m) % m; }
+
+// Loudness. The tune is played near the top of the synthesizer's range and the
+// band in proportion under it; each style is then trimmed (in dB, never up) to
+// one level, measured through FluidSynth with the General MIDI soundfont, since
+// its instruments differ: an organ chord sounds far louder than a plucked bass
+// at the same numbers. Velocity and controller 7 both attenuate by about
+// 40 log10(value / 127) dB there.
+constexpr int kLeadVelocity = 110;
+constexpr double kBandVelocityScale = 1.3;
+constexpr double kVolumeLift = 127.0 / 110.0;
+
+double LevelTrim(Style style) {
+    switch (style) {
+        case Style::Hymn: return -3.0;
+        case Style::Choir: return -2.0;
+        case Style::MusicBox: return -2.0;
+        case Style::Waltz: return -3.5;
+        case Style::March: return -2.0;
+        case Style::Swing: return -3.0;
+        case Style::Rock: return -4.5;
+        case Style::Lullaby: return -4.0;
+        case Style::Bells: return 0.0;
+        case Style::Jig: return -2.5;
+        case Style::Ballad: return 0.0;
+    }
+    return 0.0;
+}
 
 // A stretch of one chord on the whole piece's time line, with the bar grid it
 // lives on, so that patterns know where the beats fall.
@@ -540,7 +568,7 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
             for (const TimedNote& n : tune.notes.notes) {
                 const int t = start + toMidi(mel, n.start), length = toMidi(mel, n.length);
                 const int posInBar = Mod(t - grid, bar);
-                int velocity = 92 + (posInBar == 0 ? 8 : (posInBar % pulse == 0 ? 3 : -3));
+                int velocity = kLeadVelocity + (posInBar == 0 ? 8 : (posInBar % pulse == 0 ? 3 : -3));
                 if (length >= 2 * pulse) velocity += 3;
                 melody.push_back({t, length, n.pitch + arrangement.transpose + 12 * spec.leadOctaves, velocity});
             }
@@ -607,10 +635,14 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         part.name = name;
         part.channel = channel;
         part.program = program;
-        part.volume = volume;
         part.pan = pan;
         part.reverb = spec.reverb;
         part.chorus = chorus;
+        const double gain = kVolumeLift * std::pow(10.0, LevelTrim(arrangement.style) / 40.0);
+        part.volume = std::clamp(static_cast<int>(std::lround(volume * gain)), 1, 127);
+        if (channel != 0)
+            for (PartNote& n : part.notes)
+                n.velocity = std::clamp(static_cast<int>(std::lround(n.velocity * kBandVelocityScale)), 1, 127);
         if (swing)
             for (PartNote& n : part.notes) {
                 const int a = Swing(n.tick), b = Swing(n.tick + n.length);
