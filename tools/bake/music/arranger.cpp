@@ -90,16 +90,16 @@ constexpr double kVolumeLift = 127.0 / 110.0;
 
 double LevelTrim(Style style) {
     switch (style) {
-        case Style::Hymn: return -3.0;
+        case Style::Hymn: return -3.2;
         case Style::Choir: return -2.0;
-        case Style::MusicBox: return -2.0;
-        case Style::Waltz: return -3.5;
+        case Style::MusicBox: return 0.0;
+        case Style::Waltz: return -3.0;
         case Style::March: return -2.0;
-        case Style::Swing: return -3.0;
-        case Style::Rock: return -4.5;
-        case Style::Lullaby: return -4.0;
-        case Style::Bells: return 0.0;
-        case Style::Jig: return -2.5;
+        case Style::Swing: return -3.4;
+        case Style::Rock: return -4.7;
+        case Style::Lullaby: return -4.1;
+        case Style::Bells: return -0.5;
+        case Style::Jig: return -2.4;
         case Style::Ballad: return 0.0;
     }
     return 0.0;
