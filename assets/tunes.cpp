@@ -26,7 +26,7 @@ const char* const TuneNames[kTuneMenuCount] = {
     "12 Days of Christmas",
     "Angels We Have Heard On High",
     "I Wonder As I Wander",
-    "As Lately I Watched",
+    "As Lately We Watched",
     "Away In A Manger",
     "Gesu Bambino",
     "It's Beginning To Look A Lot Like Christmas",

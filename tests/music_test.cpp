@@ -258,6 +258,7 @@ TEST(CarolTables, EveryMelodyPassesTheBarCheck) {
         EXPECT_GE(a.verses, 1) << a.file;
         EXPECT_GE(a.bpm, 30) << a.file;
         EXPECT_LE(a.bpm, 260) << a.file;
+        std::size_t bars = 0;
         for (const Melody* m : a.melodies) {
             Tune tune;
             ASSERT_NO_THROW(tune = ReadTune(*m, a.file)) << a.file;
@@ -265,8 +266,9 @@ TEST(CarolTables, EveryMelodyPassesTheBarCheck) {
             for (const TimedNote& n : tune.notes.notes) low = std::min(low, n.pitch), high = std::max(high, n.pitch);
             EXPECT_GE(low, 48) << m->name;
             EXPECT_LE(high, 84) << m->name;
-            EXPECT_GE(tune.notes.barTicks.size(), 8u) << m->name << " is shorter than a verse";
+            bars += tune.notes.barTicks.size();
         }
+        EXPECT_GE(bars, 8u) << a.file << " is shorter than a verse";
     }
 }
 
@@ -302,12 +304,65 @@ TEST(CarolTables, OpeningIntervals) {
         {"Angels We Have Heard On High", {0, 0, 3, 0, -2, -1}},
         {"O Come O Come Emmanuel", {3, 4, 0, 0, -2, 3}},
         {"Away In A Manger", {5, 0, 2, 2, -4}},
+        {"12 Days of Christmas", {0, 0, 5, 0, 0, -1, 1, 2, 2}},
     };
     for (const Opening& o : openings) {
         const Melody* m = FindMelody(o.name);
         ASSERT_NE(m, nullptr) << o.name;
         EXPECT_EQ(Steps(*m, o.steps.size()), o.steps) << o.name;
     }
+}
+
+// The cumulative song, runs of 4/4 and 3/4 read one after the other: every day
+// opens with "On the ... day of Christmas" and counts its gifts down to the
+// partridge, the gold rings from the fifth day on, then the calling birds and
+// French hens in quarters, in bars of three.
+TEST(CarolTables, TwelveDaysCountDownEveryDay) {
+    const auto all = AllArrangements();
+    const auto it = std::find_if(all.begin(), all.end(), [](const Arrangement& a) { return std::string(a.file) == "music/12days.mid"; });
+    ASSERT_NE(it, all.end());
+    struct Note {
+        int pitch, length, beatsPerBar;
+    };
+    std::vector<Note> song;
+    for (const Melody* m : it->melodies)
+        for (const TimedNote& n : ReadTune(*m).notes.notes) song.push_back({n.pitch, n.length, m->beatsPerBar});
+    auto at = [&](std::size_t i, const std::vector<int>& pitches) {
+        for (std::size_t k = 0; k < pitches.size(); ++k)
+            if (i + k >= song.size() || song[i + k].pitch != pitches[k]) return false;
+        return true;
+    };
+    const int G4 = 67, A4 = 69, B4 = 71, C5 = 72, D5 = 74, E5 = 76, CS5 = 73, D4 = 62, E4 = 64, FS4 = 66;
+    std::vector<std::size_t> days, partridges, rings, birds;
+    for (std::size_t i = 0; i < song.size(); ++i) {
+        if (at(i, {G4, G4, G4, FS4, G4, A4, B4, C5, A4, B4})) days.push_back(i);
+        if (at(i, {D5, E5, C5, B4, G4, A4, G4})) partridges.push_back(i);
+        if (at(i, {D5, E5, CS5, D5})) rings.push_back(i);
+        if (at(i, {D5, C5, B4, A4, G4, C5, E4, G4})) birds.push_back(i);
+    }
+    ASSERT_EQ(days.size(), 12u);
+    ASSERT_EQ(partridges.size(), 12u);
+    EXPECT_EQ(rings.size(), 8u) << "the gold rings come on days 5 to 12";
+    ASSERT_EQ(birds.size(), 8u);
+    for (std::size_t d = 0; d < 12; ++d) {
+        // The gifts between the day's opening and its partridge: one more every day.
+        const std::size_t gifts = partridges[d] - days[d];
+        if (d > 0) {
+            EXPECT_GT(gifts, partridges[d - 1] - days[d - 1]) << "day " << d + 1;
+        }
+        EXPECT_LT(partridges[d], d + 1 < 12 ? days[d + 1] : song.size());
+        if (d >= 4) {
+            EXPECT_TRUE(rings[d - 4] > days[d] && rings[d - 4] < partridges[d]) << "day " << d + 1;
+        }
+    }
+    for (std::size_t b : birds) {
+        const std::vector<int> lengths{480, 480, 480, 480, 960, 960, 960, 960};
+        for (std::size_t k = 0; k < lengths.size(); ++k) {
+            EXPECT_EQ(song[b + k].length, lengths[k]) << "note " << k;
+            EXPECT_EQ(song[b + k].beatsPerBar, 3) << "note " << k;
+        }
+    }
+    EXPECT_EQ(song[days[0] - 2].pitch, D4);
 }
 
 TEST(SmfWriter, SmallFileByteForByte) {
@@ -367,8 +422,9 @@ TEST(Arranger, StylesBringTheirBands) {
         return out;
     };
     EXPECT_EQ(channels(Arrange({"music/x.mid", {&m}, Style::Rock, 140, 0, -1, 1}, "x")), (std::set<int>{0, 1, 2, 9}));
-    EXPECT_EQ(channels(Arrange({"music/x.mid", {&m}, Style::MusicBox, 140, 0, -1, 1}, "x")), (std::set<int>{0, 2, 3}));
-    EXPECT_EQ(channels(Arrange({"music/x.mid", {&m}, Style::Lullaby, 140, 0, -1, 1}, "x")), (std::set<int>{0, 1, 3}));
+    // A music box has strings under it to carry the harmony; a lullaby has a bass.
+    EXPECT_EQ(channels(Arrange({"music/x.mid", {&m}, Style::MusicBox, 140, 0, -1, 1}, "x")), (std::set<int>{0, 1, 2, 3}));
+    EXPECT_EQ(channels(Arrange({"music/x.mid", {&m}, Style::Lullaby, 140, 0, -1, 1}, "x")), (std::set<int>{0, 1, 2, 3}));
     // Waltz: the harmony never sounds on the first beat of a bar, where the bass plays.
     const Score waltz = Arrange({"music/x.mid", {&m}, Style::Waltz, 140, 0, -1, 1}, "x");
     const int bar = 3 * kSmfDivision;
@@ -421,6 +477,25 @@ TEST(BakedMusic, ValidDeterministicAndBalanced) {
         int sounding = 0, most = 0;
         for (const auto& [tick, change] : edges) most = std::max(most, sounding += change);
         EXPECT_LE(most, 12) << file.name;
+
+        // The tune stays on top, in a range a player would give it, and the band
+        // never rubs a semitone against it; every band has a bass.
+        int above = 0, rubs = 0, lowest = 127, highest = 0;
+        for (const ReadNote& m : smf.notes) {
+            if (m.track == 1) highest = std::max(highest, m.key);
+            if (m.track != 1 && m.channel != 9) lowest = std::min(lowest, m.key);
+            if (m.track != 1) continue;
+            for (const ReadNote& n : smf.notes) {
+                if (n.track == 1 || n.channel == 9 || std::min(m.off, n.off) - std::max(m.on, n.on) <= kSmfDivision / 8) continue;
+                const int interval = ((n.key - m.key) % 12 + 12) % 12;
+                above += n.key > m.key;
+                rubs += interval == 1 || interval == 11;
+            }
+        }
+        EXPECT_EQ(above, 0) << file.name;
+        EXPECT_EQ(rubs, 0) << file.name;
+        EXPECT_LE(highest, 88) << file.name;
+        EXPECT_LE(lowest, 48) << file.name;
     }
     const std::vector<MusicFile> second = BuildMusic();
     ASSERT_EQ(second.size(), first.size());

@@ -86,6 +86,12 @@ TEST(TunesB, TraditionalMelodiesOpenAsTheyAreSung) {
     EXPECT_EQ(Steps(Read(table, "music/OTANNES.MID"), 7), (std::vector<int>{5, 0, 0, 2, 2, 0, 0}));
     // We Wish You: the pick-up leaps a fourth and the line turns down to the sixth below.
     EXPECT_EQ(Steps(Read(table, "music/wewish.mid"), 8), (std::vector<int>{5, 0, 2, -2, -1, -2, 0, 0}));
+    // It Came Upon: Willis's tune in 6/8, a sixth up from the pick-up (sol to mi), then down by steps.
+    const Tune came = Read(table, "music/ITCAME.MID");
+    EXPECT_EQ(Steps(came, 8), (std::vector<int>{9, -2, 0, -2, -3, -2, 2, -2}));
+    ASSERT_NE(came.melody, nullptr);
+    EXPECT_EQ(came.melody->beatsPerBar * 10 + came.melody->beatUnit, 68) << "6/8";
+    EXPECT_EQ(came.notes.barTicks.front(), kBeatTicks) << "an eighth-note pick-up";
 }
 
 TEST(TunesB, JingleBellsChorusRingsThreeRepeatedNotesTwice) {
@@ -140,13 +146,14 @@ TEST(TunesB, OriginalsAreFullSongsAndNoTuneSharesAnotherOpening) {
             EXPECT_GE(tune.notes.barTicks.size(), 32u) << m->name << ": a verse and a refrain, 32 bars or more";
         }
     }
-    // Every melody of every table, each once, by its first eight steps; an original
-    // may share its opening with no other tune.
+    // Every tune of every table, each once, by its first eight steps; an original
+    // may share its opening with no other tune. A tune cut into runs of one meter
+    // is one tune.
     std::vector<std::pair<const Melody*, std::vector<int>>> openings;
-    std::set<const Melody*> seen;
+    std::set<std::string> seen;
     for (const Arrangement& a : AllArrangements())
         for (const Melody* m : a.melodies) {
-            if (!seen.insert(m).second) continue;
+            if (!seen.insert(m->name).second) continue;
             openings.emplace_back(m, Steps(ReadTune(*m, a.file), 8));
             EXPECT_EQ(openings.back().second.size(), 8u) << m->name;
         }

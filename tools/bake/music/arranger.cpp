@@ -1,6 +1,7 @@
 #include "tools/bake/music/arranger.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -31,8 +32,8 @@ struct StyleSpec {
 };
 
 // General MIDI programs, counted from 0.
-constexpr int kPiano = 0, kCelesta = 8, kGlockenspiel = 9, kMusicBox = 10, kChurchOrgan = 19, kSteelGuitar = 25,
-              kCleanGuitar = 27, kAcousticBass = 32, kFingerBass = 33, kPizzicato = 45, kHarp = 46, kStrings = 48,
+constexpr int kPiano = 0, kCelesta = 8, kGlockenspiel = 9, kMusicBox = 10, kVibraphone = 11, kChurchOrgan = 19, kSteelGuitar = 25,
+              kCleanGuitar = 27, kAcousticBass = 32, kFingerBass = 33, kCello = 42, kPizzicato = 45, kHarp = 46, kStrings = 48,
               kSlowStrings = 49, kChoirAahs = 52, kVoiceOohs = 53, kTrumpet = 56, kTuba = 58, kHorn = 60,
               kAltoSax = 65, kFlute = 73, kFiddle = 110;
 
@@ -45,8 +46,8 @@ StyleSpec SpecOf(Style style) {
             return {kChoirAahs, kVoiceOohs, PadPattern::Sustain, kStrings, BassPattern::Held, -1,
                     CounterPattern::None, DrumPattern::None, 100, 0, false, 53, 0};
         case Style::MusicBox:
-            return {kMusicBox, -1, PadPattern::None, kMusicBox, BassPattern::RootFifth, kCelesta,
-                    CounterPattern::Arpeggio, DrumPattern::None, 80, 1, false, 55, 67};
+            return {kMusicBox, kSlowStrings, PadPattern::Sustain, kMusicBox, BassPattern::RootFifth, kCelesta,
+                    CounterPattern::Arpeggio, DrumPattern::None, 80, 1, false, 53, 60};
         case Style::Waltz:
             return {kFlute, kStrings, PadPattern::OomPah, kPizzicato, BassPattern::RootFifth, -1,
                     CounterPattern::None, DrumPattern::None, 70, 0, false, 55, 0};
@@ -60,11 +61,11 @@ StyleSpec SpecOf(Style style) {
             return {kCleanGuitar, kPiano, PadPattern::RockComp, kFingerBass, BassPattern::Boogie, -1,
                     CounterPattern::None, DrumPattern::Rock, 45, 0, true, 55, 0};
         case Style::Lullaby:
-            return {kFlute, kSlowStrings, PadPattern::Sustain, -1, BassPattern::None, kHarp, CounterPattern::Arpeggio,
+            return {kFlute, kSlowStrings, PadPattern::Sustain, kCello, BassPattern::Held, kHarp, CounterPattern::Arpeggio,
                     DrumPattern::None, 90, 0, false, 53, 55};
         case Style::Bells:
-            return {kCelesta, kStrings, PadPattern::Sustain, kPizzicato, BassPattern::RootFifth, kGlockenspiel,
-                    CounterPattern::Ostinato, DrumPattern::SleighBells, 85, 1, false, 53, 72};
+            return {kVibraphone, kStrings, PadPattern::Sustain, kPizzicato, BassPattern::RootFifth, kGlockenspiel,
+                    CounterPattern::Ostinato, DrumPattern::SleighBells, 85, 0, false, 53, 60};
         case Style::Jig:
             return {kFiddle, kSteelGuitar, PadPattern::Strum, kAcousticBass, BassPattern::RootFifth, -1,
                     CounterPattern::None, DrumPattern::Jig, 45, 0, true, 55, 0};
@@ -76,6 +77,33 @@ StyleSpec SpecOf(Style style) {
 }
 
 int Mod(int a, int m) { return ((a % m) + m) % m; }
+
+// Loudness. The tune is played near the top of the synthesizer's range and the
+// band in proportion under it; each style is then trimmed (in dB, never up) to
+// one level, measured through FluidSynth with the General MIDI soundfont, since
+// its instruments differ: an organ chord sounds far louder than a plucked bass
+// at the same numbers. Velocity and controller 7 both attenuate by about
+// 40 log10(value / 127) dB there.
+constexpr int kLeadVelocity = 110;
+constexpr double kBandVelocityScale = 1.3;
+constexpr double kVolumeLift = 127.0 / 110.0;
+
+double LevelTrim(Style style) {
+    switch (style) {
+        case Style::Hymn: return -3.2;
+        case Style::Choir: return -2.0;
+        case Style::MusicBox: return 0.0;
+        case Style::Waltz: return -3.0;
+        case Style::March: return -2.0;
+        case Style::Swing: return -3.4;
+        case Style::Rock: return -4.7;
+        case Style::Lullaby: return -4.1;
+        case Style::Bells: return -0.5;
+        case Style::Jig: return -2.4;
+        case Style::Ballad: return 0.0;
+    }
+    return 0.0;
+}
 
 // A stretch of one chord on the whole piece's time line, with the bar grid it
 // lives on, so that patterns know where the beats fall.
@@ -167,12 +195,33 @@ int Place(int pc, int low, int near) {
     return best;
 }
 
+// An accompanying note may not rise above the tune nor rub a semitone (or a
+// minor ninth, or a major seventh) against it; overlaps shorter than this are
+// the slack of legato playing, too short to hear.
+constexpr int kRubTicks = kSmfDivision / 8;
+
+bool Rubs(int key, int tuneKey) {
+    const int interval = Mod(key - tuneKey, 12);
+    return key > tuneKey || interval == 1 || interval == 11;
+}
+
+// When `key` first clashes with `tune` (sorted by tick) within [tick, end), or `end`.
+int FirstClash(const std::vector<PartNote>& tune, int tick, int end, int key) {
+    for (const PartNote& m : tune) {
+        if (m.tick >= end) break;
+        const int a = std::max(tick, m.tick), b = std::min(end, m.tick + m.length);
+        if (b - a > kRubTicks && Rubs(key, m.key)) return a;
+    }
+    return end;
+}
+
 struct Builder {
     const StyleSpec& spec;
     int transpose;
     Part lead, pad, bass, counter, drums;
     std::vector<int> voicing;
     int lastBass = 43;
+    const std::vector<PartNote>* tune = nullptr;  // the melody the band accompanies
 
     void Add(Part& part, int tick, int length, int key, int velocity) {
         if (length <= 0) return;
@@ -181,11 +230,57 @@ struct Builder {
         part.notes.push_back({tick, length, key, std::clamp(velocity, 1, 127)});
     }
 
+    // A note of the band that keeps out of the tune's way: where it would clash
+    // from its start, another tone of the chord below it (or the octave below)
+    // takes its place; where the clash comes later, the note stops there and
+    // sounds again once the tune has moved on.
+    void Accompany(Part& part, int tick, int length, int key, int velocity, const std::vector<int>& chord = {}) {
+        if (length <= 0 || !tune) return Add(part, tick, length, key, velocity);
+        const int end = tick + length, need = std::min(length, 2 * kRubTicks);
+        std::vector<int> candidates{key};
+        for (int pc : chord) candidates.push_back(key - Mod(key - pc, 12));
+        for (int pc : chord) candidates.push_back(key - 12 - Mod(key - pc, 12));
+        candidates.push_back(key - 12);
+        int best = key, bestClash = tick;
+        for (int k : candidates) {
+            if (k < 28) continue;
+            const int clash = FirstClash(*tune, tick, end, k);
+            if (clash - tick >= need) {
+                best = k, bestClash = clash;
+                break;
+            }
+        }
+        if (bestClash == tick) {
+            // No tone fits at the start: wait for the tune to move on.
+            const int next = NextFree(tick, end, key);
+            if (next < end) Accompany(part, next, end - next, key, velocity - 6, chord);
+            return;
+        }
+        Add(part, tick, bestClash - tick, best, velocity);
+        if (bestClash < end) {
+            const int next = NextFree(bestClash, end, best);
+            if (end - next >= kSmfDivision / 2) Accompany(part, next, end - next, best, velocity - 6, chord);
+        }
+    }
+
+    // The first time after `from` when `key` no longer clashes with the tune.
+    int NextFree(int from, int end, int key) const {
+        int t = from;
+        for (const PartNote& m : *tune) {
+            if (m.tick >= end) break;
+            if (m.tick + m.length <= t) continue;
+            if (m.tick > t + kRubTicks) break;
+            if (Rubs(key, m.key)) t = std::max(t, m.tick + m.length);
+        }
+        return std::max(t, from + 1);
+    }
+
     void PadSpan(const Span& s, int ceiling) {
         if (spec.padPattern == PadPattern::None || s.chord.root < 0) return;
-        voicing = Voice(ChordClasses(s.chord, transpose, 4), spec.padLow, voicing, ceiling);
+        const std::vector<int> classes = ChordClasses(s.chord, transpose, 4);
+        voicing = Voice(classes, spec.padLow, voicing, ceiling);
         auto strike = [&](int t, int length, int velocity) {
-            for (int k : voicing) Add(pad, t, std::min(length, s.b - t), k, velocity);
+            for (int k : voicing) Accompany(pad, t, std::min(length, s.b - t), k, velocity, classes);
         };
         if (s.final || spec.padPattern == PadPattern::Sustain) {
             // Long chords re-sound at each bar so that decaying sounds do not die out.
@@ -234,12 +329,13 @@ struct Builder {
         if (spec.bassPattern == BassPattern::None || s.chord.root < 0) return;
         const int root = Mod(s.chord.bass + transpose, 12);
         const int fifth = Mod(s.chord.root + transpose + 7, 12);
-        const int velocity = spec.bass == kChurchOrgan || spec.bass == kStrings ? 70 : 84;
+        const int velocity = spec.bass == kChurchOrgan || spec.bass == kStrings || spec.bass == kCello ? 70 : 84;
+        const std::vector<int> chord{root, fifth};
         if (s.final || spec.bassPattern == BassPattern::Held) {
             const auto bars = Points(s.a, s.b, s.grid, s.bar);
             for (std::size_t i = 0; i < bars.size(); ++i) {
                 const int end = i + 1 < bars.size() ? bars[i + 1] : s.b;
-                Add(bass, bars[i], end - bars[i] - (s.final ? 0 : 10), BassKey(root), velocity);
+                Accompany(bass, bars[i], end - bars[i] - (s.final ? 0 : 10), BassKey(root), velocity, chord);
             }
             return;
         }
@@ -251,7 +347,7 @@ struct Builder {
                     const bool oom = i == 0 || (n == 4 && i == 2) || (n == 2 && i == 1);
                     if (!oom && !(first && t == s.a)) continue;
                     const int length = std::min(spec.detached ? s.pulse * 2 / 3 : s.pulse * 9 / 10, s.b - t);
-                    Add(bass, t, length, BassKey(first ? root : fifth), velocity + (i == 0 ? 6 : 0));
+                    Accompany(bass, t, length, BassKey(first ? root : fifth), velocity + (i == 0 ? 6 : 0), chord);
                     first = false;
                 }
                 break;
@@ -272,7 +368,7 @@ struct Builder {
                     } else {
                         key = BassKey(i % 2 == 1 ? third : fifth);
                     }
-                    Add(bass, beats[i], std::min(s.beat * 9 / 10, s.b - beats[i]), key, velocity - (i % 2 ? 8 : 0));
+                    Accompany(bass, beats[i], std::min(s.beat * 9 / 10, s.b - beats[i]), key, velocity - (i % 2 ? 8 : 0), chord);
                 }
                 break;
             }
@@ -283,7 +379,7 @@ struct Builder {
                 const int step = s.pulse / 2;
                 for (int t : Points(s.a, s.b, s.grid, step)) {
                     const int i = Mod(t - s.grid, s.bar) / step;
-                    Add(bass, t, std::min(step * 4 / 5, s.b - t), base + steps[Mod(i, 8)], velocity - (i % 2 ? 10 : 0));
+                    Accompany(bass, t, std::min(step * 4 / 5, s.b - t), base + steps[Mod(i, 8)], velocity - (i % 2 ? 10 : 0), chord);
                 }
                 lastBass = base;
                 break;
@@ -298,10 +394,11 @@ struct Builder {
         // The arpeggio's top (an octave over its lowest tone) stays under the tune too,
         // unless that would push it down into the bass.
         const int cap = ceiling - 12 >= spec.counterLow + 7 ? ceiling - 12 : 128;
-        std::vector<int> tones = Voice(ChordClasses(s.chord, transpose, 3), spec.counterLow, {}, cap);
+        const std::vector<int> classes = ChordClasses(s.chord, transpose, 3);
+        std::vector<int> tones = Voice(classes, spec.counterLow, {}, cap);
         if (tones.empty()) return;
         if (s.final) {
-            Add(counter, s.a, s.b - s.a, tones.back(), 46);
+            Accompany(counter, s.a, s.b - s.a, tones.back(), 46, classes);
             return;
         }
         const bool compound = s.pulse == 3 * s.beat;
@@ -312,9 +409,9 @@ struct Builder {
         for (int t : Points(s.a, s.b, s.grid, step)) {
             const int i = Mod(t - s.grid, s.bar) / step;
             if (spec.counterPattern == CounterPattern::Arpeggio) {
-                Add(counter, t, std::min(step * 3 / 2, s.b - t), tones[kUpDown[i % 6]], i == 0 ? 52 : 44);
+                Accompany(counter, t, std::min(step * 3 / 2, s.b - t), tones[kUpDown[i % 6]], i == 0 ? 52 : 44, classes);
             } else {
-                Add(counter, t, std::min(step, s.b - t), tones[kBells[i % 8]], i % 2 ? 34 : 42);
+                Accompany(counter, t, std::min(step, s.b - t), tones[kBells[i % 8]], i % 2 ? 34 : 42, classes);
             }
         }
     }
@@ -471,14 +568,15 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
             for (const TimedNote& n : tune.notes.notes) {
                 const int t = start + toMidi(mel, n.start), length = toMidi(mel, n.length);
                 const int posInBar = Mod(t - grid, bar);
-                int velocity = 92 + (posInBar == 0 ? 8 : (posInBar % pulse == 0 ? 3 : -3));
+                int velocity = kLeadVelocity + (posInBar == 0 ? 8 : (posInBar % pulse == 0 ? 3 : -3));
                 if (length >= 2 * pulse) velocity += 3;
                 melody.push_back({t, length, n.pitch + arrangement.transpose + 12 * spec.leadOctaves, velocity});
             }
-            // Bright small instruments only go up while the tune stays in their sweet range.
+            // Bright small instruments only go up while the tune stays in a range a player
+            // would give a tune: not the top octave of the keyboard.
             int highest = 0;
             for (std::size_t i = firstNote; i < melody.size(); ++i) highest = std::max(highest, melody[i].key);
-            while (highest > 96) {
+            while (highest > 88) {
                 for (std::size_t i = firstNote; i < melody.size(); ++i) melody[i].key -= 12;
                 highest -= 12;
             }
@@ -518,6 +616,7 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         }
         band.Add(band.lead, n.tick, n.length, n.key, n.velocity + leadAccent);
     }
+    band.tune = &melody;
     for (std::size_t i = 0; i < spans.size(); ++i) {
         const Span& s = spans[i];
         if (s.b <= s.a) continue;
@@ -536,10 +635,14 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         part.name = name;
         part.channel = channel;
         part.program = program;
-        part.volume = volume;
         part.pan = pan;
         part.reverb = spec.reverb;
         part.chorus = chorus;
+        const double gain = kVolumeLift * std::pow(10.0, LevelTrim(arrangement.style) / 40.0);
+        part.volume = std::clamp(static_cast<int>(std::lround(volume * gain)), 1, 127);
+        if (channel != 0)
+            for (PartNote& n : part.notes)
+                n.velocity = std::clamp(static_cast<int>(std::lround(n.velocity * kBandVelocityScale)), 1, 127);
         if (swing)
             for (PartNote& n : part.notes) {
                 const int a = Swing(n.tick), b = Swing(n.tick + n.length);

@@ -2,6 +2,9 @@
 // our own chord symbols, and the arrangements that play them.
 #include "tools/bake/music/carol.h"
 
+#include <string>
+#include <vector>
+
 namespace {
 // English traditional; D major.
 const Melody kFirstNoel = {
@@ -35,27 +38,96 @@ const Melody kWeThreeKings = {
     "G:3 Am:3 | C:3 Am:3 | G:6 | C:3 G:3",
 };
 
-// English traditional; the first, second and fifth days, in G (the long count
-// of the fifth day stretched to whole bars of four).
-const Melody kTwelveDays = {
-    "12 Days of Christmas", 4, 4,
-    "D4:1/2 D4:1/2 |"
-    "D4:1 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2 | A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:3/2 C5:1/2 |"
-    "D5:1 E5:1/2 C5:1/2 B4:1/2 G4:1/2 A4:1 | G4:5/2 r:1/2 D4:1/2 D4:1/2 |"
-    "D4:1 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2 | A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:2 |"
-    "D5:1 A4:1/2 B4:1/2 C5:1 B4:1/2 C5:1/2 | D5:1 E5:1/2 C5:1/2 B4:1/2 G4:1/2 A4:1 | G4:5/2 r:1/2 D4:1/2 D4:1/2 |"
-    "D4:1 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2 | A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:2 |"
-    "D5:2 E5:1/2 C#5:3/2 | D5:4 | D5:1/2 C5:1/2 B4:1/2 A4:1/2 G4:2 | C5:1 E4:1 G4:2 |"
-    "A4:1/2 G4:1/2 F#4:1/2 E4:1/2 D4:1 B4:1/2 C5:1/2 | D5:1 E5:1/2 C5:1/2 B4:1/2 G4:1/2 A4:1 | G4:3",
-    "D7:1 |"
-    "G:4 | D7:2 G:2 |"
-    "G:1 C:1 G:1 D:1 | G:4 |"
-    "G:4 | D7:2 G:2 |"
-    "D:2 C:1 G:1 | G:1 C:1 G:1 D:1 | G:4 |"
-    "G:4 | D7:2 G:2 |"
-    "D:2 A7:2 | D:4 | D7:2 G:2 | C:4 |"
-    "D:2 G:2 | G:1 C:1 G:1 D:1 | G:3",
+// English traditional, as Frederic Austin set it (1909); in G. The song is
+// cumulative, so it is built here day by day rather than written out: each
+// day's opening, then the gifts counted down from that day's to the partridge.
+// The short gifts take bars of three, so the tune is cut into runs of one
+// meter each, played one after the other as a medley is.
+struct Bar {
+    int beats;  // 4 or 3 quarters
+    std::string notes, chords;
 };
+
+void AddGift(std::vector<Bar>& bars, int gift, int day) {
+    switch (gift) {
+        case 12: bars.push_back({3, "D5:1 A4:1/2 B4:1/2 C5:1/2 A4:1/4 D5:1/4", "G:1 D7:2"}); break;  // "...drumming, e-"
+        case 11:
+        case 7: bars.push_back({3, "D5:1/2 D5:1/2 A4:1/2 B4:1/2 C5:1/2 A4:1/2", "G:1 D7:2"}); break;
+        case 10:
+        case 9:
+        case 8:
+        case 6: bars.push_back({3, "D5:1 A4:1/2 B4:1/2 C5:1/2 A4:1/2", "G:1 D7:2"}); break;
+        case 5:
+            bars.push_back({4, "D5:2 E5:1 C#5:1", "D:2 A7:2"});
+            bars.push_back({4, "D5:4", "D:4"});
+            break;
+        case 4:
+        case 3:
+            // Once the gold rings have come, the calling birds and French hens run down in quarters.
+            if (day >= 5) bars.push_back(gift == 4 ? Bar{3, "D5:1/2 C5:1/2 B4:1/2 A4:1/2 G4:1", "D7:2 G:1"} : Bar{3, "C5:1 E4:1 G4:1", "C:3"});
+            else bars.push_back({3, "D5:1 A4:1/2 B4:1/2 C5:1", "G:1 D7:2"});
+            break;
+        case 2:
+            if (day >= 5) bars.push_back({4, "A4:1/2 G4:1/2 F#4:1/2 E4:1/2 D4:1 B4:1/2 C5:1/2", "Am:1 D7:1 G:2"});
+            else bars.push_back({4, "D5:1 A4:1/2 B4:1/2 C5:1 B4:1/2 C5:1/2", "G:1 D7:1 C:1 D7:1"});
+            break;
+        default: break;
+    }
+}
+
+std::vector<Bar> TwelveDaysBars() {
+    std::vector<Bar> bars;
+    bars.push_back({4, "D4:1/2 D4:1/2", "D7:1"});  // "On the"
+    for (int day = 1; day <= 12; ++day) {
+        // "sec-ond", "sev-enth" and "e-lev-enth" have a syllable more than "first".
+        const bool split = day == 2 || day == 7 || day == 11;
+        bars.push_back({4, split ? "D4:1/2 D4:1/2 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2" : "D4:1 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2",
+                        "G:4"});
+        const char* sentToMe = day == 1    ? "A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:3/2 C5:1/2"  // "...sent to me a"
+                               : day == 11 ? "A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:7/4 D5:1/4"  // "...sent to me e-"
+                                           : "A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:2";
+        bars.push_back({4, sentToMe, "D7:2 G:2"});
+        for (int gift = day; gift >= 2; --gift) AddGift(bars, gift, day);
+        bars.push_back({4, "D5:1 E5:1/2 C5:1/2 B4:1/2 G4:1/2 A4:1", "G:1 C:1 G:1 D:1"});  // "partridge in a pear tree"
+        if (day < 12) {
+            // The next day's "On the" fills the bar: in the eleventh day, its first syllable is a triplet more.
+            bars.push_back({4, day == 10 ? "G4:3 D4:1/3 D4:1/3 D4:1/3" : "G4:3 D4:1/2 D4:1/2", "G:3 D7:1"});
+        } else {
+            bars.push_back({4, "G4:4", "G:4"});
+        }
+    }
+    return bars;
+}
+
+// The runs of one meter, each a melody of its own, made once for the whole bake.
+std::vector<const Melody*> TwelveDays() {
+    struct Runs {
+        std::vector<std::string> text;  // notes and chords of each run; the melodies point into them
+        std::vector<Melody> melodies;
+    };
+    static const Runs runs = [] {
+        Runs r;
+        std::vector<int> beats;
+        for (const Bar& bar : TwelveDaysBars()) {
+            if (beats.empty() || bar.beats != beats.back()) {
+                beats.push_back(bar.beats);
+                r.text.emplace_back();
+                r.text.emplace_back();
+            } else {
+                r.text[r.text.size() - 2] += " | ";
+                r.text.back() += " | ";
+            }
+            r.text[r.text.size() - 2] += bar.notes;
+            r.text.back() += bar.chords;
+        }
+        for (std::size_t i = 0; i < beats.size(); ++i)
+            r.melodies.push_back({"12 Days of Christmas", beats[i], 4, r.text[2 * i].c_str(), r.text[2 * i + 1].c_str()});
+        return r;
+    }();
+    std::vector<const Melody*> out;
+    for (const Melody& m : runs.melodies) out.push_back(&m);
+    return out;
+}
 
 // French traditional, "Gloria"; F major.
 const Melody kAngels = {
@@ -76,7 +148,7 @@ const Melody kAngels = {
 
 // Austrian, 19th century; G major.
 const Melody kAsLately = {
-    "As Lately I Watched", 3, 4,
+    "As Lately We Watched", 3, 4,
     "D4:1 |"
     "G4:1 G4:1 A4:1 | G4:1 B4:1/2 A4:1/2 G4:1/2 F#4:1/2 | E4:1 A4:1 F#4:1 | G4:2 D4:1 |"
     "G4:1 G4:1 A4:1 | G4:1 B4:1/2 A4:1/2 G4:1/2 F#4:1/2 | E4:1 A4:1 F#4:1 | G4:3 |"
@@ -247,7 +319,7 @@ std::vector<Arrangement> TraditionalA() {
         {"music/1stnoel.mid", {&kFirstNoel}, Style::Hymn, 100, 0, -1, 2},
         {"music/3KINGS.MID", {&kWeThreeKings}, Style::Jig, 150, 0, -1, 2},
         {"music/WE3KNGGM.MID", {&kWeThreeKings}, Style::MusicBox, 132, 5, -1, 2},
-        {"music/12days.mid", {&kTwelveDays}, Style::March, 112, 0, -1, 1},
+        {"music/12days.mid", TwelveDays(), Style::March, 120, 0, -1, 1},
         {"music/ANGELS2.MID", {&kAngels}, Style::Choir, 96, 0, -1, 2},
         {"music/ASLATELY.MID", {&kAsLately}, Style::Waltz, 132, 0, -1, 2},
         {"music/Awayin.mid", {&kAwayInAManger}, Style::Lullaby, 84, 0, -1, 2},

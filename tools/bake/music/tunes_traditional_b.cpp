@@ -39,20 +39,21 @@ const Melody kThreeShips = {
     " G:6 | G:3 D7:3 | G:3 Em:3 | D7:3 G:3",
 };
 
-// "Carol", Richard Storrs Willis (1850); in G, in common time.
+// "Carol", Richard Storrs Willis (1850); in B flat, in 6/8, the line sung to
+// "It came upon the midnight clear, that glorious song of old".
 const Melody kItCameUpon = {
-    "It Came Upon A Midnight Clear", 4, 4,
-    "G4:1/2 A4:1/2 |"
-    " B4:1 A4:1 G4:1 A4:1/2 B4:1/2 | C5:1 B4:1 A4:1 D5:1 | D5:1 B4:1 C5:1/2 D5:1/2 E5:1 | D5:3 B4:1/2 C5:1/2 |"
-    " D5:1 D5:1 B4:1 G4:1 | C5:1 B4:1 A4:1 G4:1/2 A4:1/2 | B4:1/2 C5:1/2 D5:1 B4:1 A4:1 | G4:3 G4:1 |"
+    "It Came Upon A Midnight Clear", 6, 8,
+    "F4:1 |"
+    " D5:2 C5:1 C5:1 Bb4:1 G4:1 | F4:2 G4:1 F4:2 F4:1 | G4:1 A4:1 Bb4:1 Bb4:1 C5:1 D5:1 | C5:5 F4:1 |"
+    " D5:2 A4:1 C5:1 Bb4:1 G4:1 | F4:2 G4:1 F4:2 F4:1 | G4:2 G4:1 A4:1 G4:1 F4:1 | Bb4:5 D5:1 |"
     // "Peace on the earth, good will to men"
-    " F#4:1 E4:1 F#4:1 A4:1 | G4:3/2 F#4:1/2 E4:1 B4:1 | A4:1 G4:1 F#4:1 E4:1 | D4:3 D4:1 |"
-    " D5:1 C5:1 B4:1 A4:1/2 B4:1/2 | C5:1 B4:1 A4:1 G4:1/2 A4:1/2 | B4:1/2 C5:1/2 D5:1 B4:1 A4:1 | G4:3",
-    "N:1 |"
-    " G:4 | Am:2 D:2 | G:2 C:2 | G:4 |"
-    " D:2 Em:2 | Am:2 D:2 | G:3 D7:1 | G:4 |"
-    " B7:4 | Em:4 | A7:2 D:2 | D7:4 |"
-    " Bm7:2 E7:2 | Am:4 | G:3 D7:1 | G:3",
+    " D5:2 D4:1 D4:1 E4:1 F#4:1 | G4:2 A4:1 Bb4:2 D5:1 | C5:1 Bb4:1 A4:1 G4:1 A4:1 G4:1 | F4:5 F4:1 |"
+    " D5:2 A4:1 C5:1 Bb4:1 G4:1 | F4:2 G4:1 F4:2 F4:1 | G4:2 G4:1 A4:1 G4:1 F4:1 | Bb4:5",
+    "Bb:1 |"
+    " Bb:3 Eb:3 | Bb:6 | Eb:3 C7:3 | F:5 F7:1 |"
+    " Bb:3 Eb:3 | Bb:6 | Eb:3 F7:3 | Bb:5 D7:1 |"
+    " D:3 D7:3 | Gm:3 Bb/D:3 | F/C:3 C7:3 | F:5 F7:1 |"
+    " Bb:3 Eb:3 | Bb:6 | Eb:3 F7:3 | Bb:5",
 };
 
 // James Lord Pierpont, "One Horse Open Sleigh" (1857); in G.
@@ -237,7 +238,7 @@ std::vector<Arrangement> TraditionalB() {
         {"music/HOLLY.MID", {&kHollyAndIvy}, Style::Choir, 96, 0, -1, 3},
         {"music/Hollyivy.mid", {&kHollyAndIvy}, Style::Jig, 132, -2, 46, 3},
         {"music/isaw3shp.mid", {&kThreeShips}, Style::Jig, 240, 0, -1, 2},
-        {"music/ITCAME.MID", {&kItCameUpon}, Style::Hymn, 92, 3, -1, 2},
+        {"music/ITCAME.MID", {&kItCameUpon}, Style::Hymn, 156, 0, -1, 2},
         {"music/jingle.mid", {&kJingleBells}, Style::Bells, 168, 0, -1, 2},
         {"music/joy.mid", {&kJoyToTheWorld}, Style::Hymn, 100, 0, -1, 2},
         {"music/O_holy.mid", {&kOHolyNight}, Style::Ballad, 132, 0, -1, 1},
