@@ -11,6 +11,7 @@
 #include "assets/resource_contract.h"
 #include "host/hosts.h"
 #include "host/settings_window.h"
+#include "host/xscreensaver_list.h"
 #include "platform/spawn.h"
 #include "platform/signals.h"
 
@@ -80,6 +81,10 @@ int main(int argc, char** argv) {
     if (run.options.version) {
         std::printf("frostvale %s\n", FROSTVALE_VERSION);
         return 0;
+    }
+
+    if (run.options.xscreensaverAdd || run.options.xscreensaverRemove) {
+        return RunXScreenSaverListCommand(run.options.xscreensaverAdd);
     }
 
     DefaultsStore store = DefaultsStore::ForModule(kSettingsModule);

@@ -112,6 +112,10 @@ const std::vector<OptionRow>& OptionTable() {
          [](Options& o, const std::string&) { o.printSettings = true; return true; }},
         {"settings", nullptr, "open the settings sheet to edit the stored settings",
          [](Options& o, const std::string&) { o.settingsSheet = true; return true; }},
+        {"xscreensaver-add", nullptr, "add frostvale to the hacks in ~/.xscreensaver (kept as .before-frostvale)",
+         [](Options& o, const std::string&) { o.xscreensaverAdd = true; return true; }},
+        {"xscreensaver-remove", nullptr, "take frostvale out of the hacks in ~/.xscreensaver",
+         [](Options& o, const std::string&) { o.xscreensaverRemove = true; return true; }},
         {"help", nullptr, "show this help",
          [](Options& o, const std::string&) { o.help = true; return true; }},
         {"version", nullptr, "show the version",
@@ -263,6 +267,12 @@ ParseResult ParseOptions(int argc, const char* const* argv, const char* xscreens
     }
     if (o.settingsSheet && (explicitMode || foreign || o.printSettings)) {
         result.error = "--settings opens the settings sheet; it cannot be combined with a way of running the saver";
+        return result;
+    }
+    if ((o.xscreensaverAdd || o.xscreensaverRemove) &&
+        (explicitMode || foreign || o.printSettings || o.settingsSheet || !o.overrides.empty() ||
+         (o.xscreensaverAdd && o.xscreensaverRemove))) {
+        result.error = "--xscreensaver-add and --xscreensaver-remove edit ~/.xscreensaver; they take no other option";
         return result;
     }
     if (o.settingsSheet && !o.overrides.empty()) {

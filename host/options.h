@@ -29,6 +29,8 @@ struct Options {
     std::optional<unsigned long> windowId;
     bool printSettings = false;
     bool settingsSheet = false;
+    bool xscreensaverAdd = false;  // edit the programs list of ~/.xscreensaver and exit
+    bool xscreensaverRemove = false;
     std::vector<SettingOverride> overrides;  // in command-line order; the last one of a key wins
     std::string trace;  // one line of scene state per drawn frame
     int shot = -1;      // 0-8: every camera shot is this kind; -1 the camera chooses

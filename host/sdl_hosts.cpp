@@ -68,6 +68,10 @@ constexpr const char* kScreenVariable = "FROSTVALE_SCREEN";
 // Display numbers of another screen's views start here, so no view there
 // counts as the main display (no carols; black with MainMonitorOnly).
 constexpr int kDisplaysPerScreen = 100;
+// How long a saver run may take to end by itself after SIGTERM: the daemon's
+// user is waiting to see the desktop, and a tenth of a second is what feels
+// immediate.
+constexpr double kQuitGraceSeconds = 0.05;
 
 class ScreenCopies {
 public:
@@ -260,7 +264,7 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
         if (copies != nullptr && copies->UserQuit()) end.quit = true;
         double next = std::numeric_limits<double>::infinity();
         for (ScreenView& sv : views) {
-            if (end.quit) break;
+            if (end.quit || QuitRequested()) break;
             if (!sv.view->IsAnimating()) continue;
             if (pacer.Due(sv.view->LastFrameTime())) end = Frame(sv, &reported);
             if (sv.view->IsAnimating()) next = std::min(next, pacer.Deadline(sv.view->LastFrameTime()));
@@ -345,6 +349,7 @@ int RunFullscreen(const RunContext& run) {
         StopSdlVideo();
         return 1;
     }
+    EndPromptlyAfterQuit(kQuitGraceSeconds);
     const int status = Loop(views, clock, QuitOn::AnyInput, &copies);
     StopSdlVideo();
     return status;
@@ -387,6 +392,9 @@ int RunXScreenSaver(const RunContext& run) {
     const int display = WindowHoldsPrimaryOrigin(xid) ? 0 : 1;
     if (display == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     AddView(views, run, &clock, &players, std::move(surface), display);
+    EndPromptlyAfterQuit(kQuitGraceSeconds);
+    // The daemon may destroy its window before (or instead of) signalling us.
+    WatchForeignWindowFromAThread(xid);
     const int status = Loop(views, clock, QuitOn::SignalsOnly, nullptr);
     StopSdlVideo();
     return status;

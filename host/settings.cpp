@@ -85,7 +85,13 @@ void WriteSetting(ViewSettings* s, const SettingRow& row, long long value) {
 }
 
 ViewSettings LoadSettings(DefaultsStore* store, std::string* error, std::vector<std::string>* notes) {
-    if (store->StringForKey("version") != kSettingsVersion) {
+    const std::optional<std::string> version = store->StringForKey("version");
+    if (version != kSettingsVersion) {
+        // Whatever the user wrote goes beside the store before the defaults take its place.
+        std::string aside;
+        store->KeepAside(version ? "has version \"" + Printable(*version) + "\", not " + kSettingsVersion
+                                 : std::string("has no version line"),
+                         &aside);
         for (const SettingRow& row : SettingsTable()) {
             switch (row.kind) {
                 case SettingKind::Version: store->SetString(row.key, kSettingsVersion); break;
@@ -93,10 +99,6 @@ ViewSettings LoadSettings(DefaultsStore* store, std::string* error, std::vector<
                 case SettingKind::Integer: store->SetInteger(row.key, row.fallback); break;
             }
         }
-        // A store that could not be read at all is the user's file all the same:
-        // it goes aside as "<name>.bad" before the defaults take its place.
-        std::string aside;
-        store->KeepAsideUnreadable(&aside);
         store->Synchronize(error);
         if (error != nullptr && error->empty()) *error = aside;
         return ViewSettings{};
@@ -109,19 +111,20 @@ ViewSettings LoadSettings(DefaultsStore* store, std::string* error, std::vector<
     for (const SettingRow& row : SettingsTable()) {
         if (row.kind == SettingKind::Version) continue;
         const IntegerReading reading = store->ReadInteger(row.key);
-        long long value = reading.value;  // an absent key reads as 0 (false), as the store promises
-        if (reading.state == IntegerReading::State::NotANumber) {
+        long long value = reading.value;
+        if (reading.state == IntegerReading::State::Absent) {
+            // A key left out of a hand-written file means "as usual", not 0.
+            value = row.fallback;
+            note(std::string(row.key) + " is missing; using " + std::to_string(value));
+        } else if (reading.state == IntegerReading::State::NotANumber) {
             value = row.fallback;
             note(std::string(row.key) + "=" + Printable(*store->StringForKey(row.key)) +
                  " is not a whole number; using " + std::to_string(value));
-        } else if (row.kind == SettingKind::Integer && (value < row.minimum || value > row.maximum)) {
-            const long long used = value < row.minimum ? row.minimum : row.maximum;
-            if (reading.state == IntegerReading::State::Number) {
-                note(std::string(row.key) + "=" + Printable(*store->StringForKey(row.key)) + " is out of range " +
-                     std::to_string(row.minimum) + "-" + std::to_string(row.maximum) + "; using " +
-                     std::to_string(used));
-            }
-            value = used;
+        } else if (value < row.minimum || value > row.maximum) {
+            value = value < row.minimum ? row.minimum : row.maximum;
+            note(std::string(row.key) + "=" + Printable(*store->StringForKey(row.key)) + " is out of range " +
+                 std::to_string(row.minimum) + "-" + std::to_string(row.maximum) + "; using " +
+                 std::to_string(value));
         }
         WriteSetting(&loaded, row, value);
     }

@@ -3,7 +3,7 @@
 // XScreenSaver XML and the manual page. Adding a setting is adding a row.
 //
 // Store order is the table order; a first run (or a store whose "version" is
-// not exactly "1.0") writes every row's default, replacing whatever was there.
+// not "1.0") writes every row's default, keeping the old file beside it.
 #pragma once
 
 #include <string>
@@ -50,11 +50,13 @@ const SettingRow* FindSetting(const std::string& key);
 bool ReadSetting(const ViewSettings& settings, const SettingRow& row, long long* value);
 void WriteSetting(ViewSettings* settings, const SettingRow& row, long long value);
 
-// Reads every key; writes and synchronizes the defaults when the stored
-// version is absent or not "1.0". `error` is set if that write failed (the
-// defaults are still used). A stored number outside its row's range is
-// clamped, and anything but a whole number gives the row's default; each such
-// value adds one line to `notes`. Loading never rewrites a current store.
+// Reads every key; when the stored version is absent or not "1.0", keeps the
+// user's file aside and writes and synchronizes the defaults. `error` is set
+// if that write failed (the defaults are still used), else to the line saying
+// where the old file went. A key that is missing or not a whole number gives
+// its row's default and a stored number outside its row's range (bools are
+// 0-1) is clamped; each such key adds one line to `notes`. Loading never
+// rewrites a current store.
 ViewSettings LoadSettings(DefaultsStore* store, std::string* error = nullptr,
                           std::vector<std::string>* notes = nullptr);
 

@@ -29,6 +29,12 @@ bool IsValidKey(const std::string& key) {
     return true;
 }
 
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
 std::string ConfigHome() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg != nullptr && xdg[0] == '/') return xdg;
@@ -67,11 +73,13 @@ void DefaultsStore::Load() {
         if (end == std::string::npos) end = text.size();
         const std::string line = text.substr(begin, end - begin);
         begin = end + 1;
-        if (line.empty() || line[0] == '#') continue;
-        const auto equals = line.find('=');
+        const std::string_view trimmed = Trim(line);
+        if (trimmed.empty() || trimmed[0] == '#') continue;
+        const auto equals = trimmed.find('=');
         if (equals == std::string::npos) continue;
-        std::string key = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
+        // People line their files up as `PlayMusic = 0`; the spaces are layout, not part of the value.
+        std::string key(Trim(trimmed.substr(0, equals)));
+        std::string value(Trim(trimmed.substr(equals + 1)));
         // Garbage lines are skipped one by one; the keys that survive still count.
         if (!IsValidKey(key) || value.size() > kMaxValueLength) continue;
         SetString(key, value);
@@ -81,17 +89,30 @@ void DefaultsStore::Load() {
     if (anyLine || size == 0) state_ = State::Read;
 }
 
-bool DefaultsStore::KeepAsideUnreadable(std::string* note) {
-    if (state_ != State::Unreadable) return false;
-    const std::string aside = path_ + ".bad";
+bool DefaultsStore::KeepAside(const std::string& reason, std::string* note) {
     std::error_code error;
-    std::filesystem::remove_all(aside, error);
-    std::filesystem::rename(path_, aside, error);
-    if (note != nullptr) {
-        *note = error ? "cannot read \"" + path_ + "\" and cannot move it aside: " + error.message()
-                      : "cannot read \"" + path_ + "\"; kept it as \"" + aside + "\" and wrote the defaults";
+    std::string aside;
+    if (state_ == State::Unreadable) {
+        // Moved, not copied: a folder in the store's place has to make room for the file.
+        aside = path_ + ".bad";
+        std::filesystem::remove_all(aside, error);
+        std::filesystem::rename(path_, aside, error);
+        if (!error) state_ = State::Absent;
+        if (note != nullptr) {
+            *note = error ? "cannot read \"" + path_ + "\" and cannot move it aside: " + error.message()
+                          : "cannot read \"" + path_ + "\"; kept it as \"" + aside + "\" and wrote the defaults";
+        }
+        return !error;
     }
-    if (!error) state_ = State::Absent;
+    if (state_ != State::Read || entries_.empty()) return false;
+    // Copied, so that the user's file stays in place should writing the defaults fail.
+    aside = path_ + ".old";
+    std::filesystem::copy_file(path_, aside, std::filesystem::copy_options::overwrite_existing, error);
+    if (note != nullptr) {
+        *note = error ? "\"" + path_ + "\" " + reason + " and cannot be kept aside (" + error.message() +
+                            "); wrote the defaults over it"
+                      : "\"" + path_ + "\" " + reason + "; kept it as \"" + aside + "\" and wrote the defaults";
+    }
     return !error;
 }
 

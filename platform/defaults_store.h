@@ -1,5 +1,6 @@
 // The per-module defaults store: `${XDG_CONFIG_HOME:-$HOME/.config}/frostvale/<module>.conf`,
 // one `Key=value` line per key in the order the keys were first set, bools as 1/0.
+// Spaces and tabs around keys, `=` and values are read past.
 //
 // Reading never fails: a missing, unreadable or garbled file is an empty
 // store (a first run). A byte-order mark, CR or CRLF line ends and NUL bytes
@@ -48,11 +49,12 @@ public:
     // True when a file is there but could not be read as a store at all
     // (permissions, a folder in its place, too large, no line of Key=value).
     bool Unreadable() const { return state_ == State::Unreadable; }
-    // Before defaults replace an unreadable store, the user's file is moved
-    // to "<path>.bad" so nothing they wrote is lost. `note` gets one line
-    // saying what happened. False when there was nothing to move or the move
-    // failed.
-    bool KeepAsideUnreadable(std::string* note);
+    // Before defaults replace the user's file it is kept beside the store, so
+    // nothing they wrote is lost: an unreadable one is moved to "<path>.bad",
+    // one that read (but is being replaced for `reason`, e.g. "has no version
+    // line") is copied to "<path>.old". `note` gets one line saying where.
+    // False when there was nothing to keep or keeping it failed.
+    bool KeepAside(const std::string& reason, std::string* note);
 
 private:
     enum class State { Absent, Read, Unreadable };

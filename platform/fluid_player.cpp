@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "midi/sequence.h"
+#include "platform/signals.h"
 
 namespace {
 // FluidSynth renders in blocks of this many frames; due messages are sent
@@ -157,6 +158,11 @@ std::unique_ptr<fluid_settings_t, void (*)(fluid_settings_t*)> NewSettings() {
     return settings;
 }
 
+int Silence(void*, int len, int, float*[], int nout, float* out[]) {
+    for (int i = 0; i < nout; ++i) std::fill_n(out[i], len, 0.0f);
+    return FLUID_OK;
+}
+
 bool HasOption(fluid_settings_t* settings, const char* name, const char* option) {
     struct Search {
         const char* option;
@@ -265,11 +271,6 @@ private:
         return true;
     }
 
-    static int Silence(void*, int len, int, float*[], int nout, float* out[]) {
-        for (int i = 0; i < nout; ++i) std::fill_n(out[i], len, 0.0f);
-        return FLUID_OK;
-    }
-
     std::unique_ptr<fluid_settings_t, void (*)(fluid_settings_t*)> settings_;
     fluid_synth_t* synth_ = nullptr;
     double sampleRate_ = kOfflineSampleRate;
@@ -315,6 +316,9 @@ private:
     // On FluidSynth's audio thread. Drivers without effect buffers get the
     // reverb and chorus mixed into the dry output.
     static int Render(void* data, int len, int nfx, float* fx[], int nout, float* out[]) {
+        // Silence from the moment the run is asked to end: the main thread may
+        // be busy with a frame for a while before it gets to stop the player.
+        if (QuitRequested()) return Silence(data, len, nfx, fx, nout, out);
         auto* self = static_cast<FluidPlayer*>(data);
         fluid_synth_t* synth = self->rig_->Synth();
         std::uint64_t position = self->position_.load(std::memory_order_relaxed);

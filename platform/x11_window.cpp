@@ -2,10 +2,17 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
+#include <pthread.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <thread>
+
+#include "platform/signals.h"
 
 namespace {
 // One connection for the process, opened on first use; size queries run
@@ -146,6 +153,41 @@ void WatchForeignWindow(unsigned long xid) {
 }
 
 bool ForeignWindowLost() { return gWindowLost; }
+
+bool WatchForeignWindowFromAThread(unsigned long xid) {
+    // XCB, not Xlib: Xlib's error handlers are process-wide and the saver's own.
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return false;
+    }
+    const auto window = static_cast<xcb_window_t>(xid);
+    const std::uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_generic_error_t* error =
+        xcb_request_check(connection, xcb_change_window_attributes_checked(connection, window, XCB_CW_EVENT_MASK, &mask));
+    if (error != nullptr) {
+        std::free(error);
+        xcb_disconnect(connection);
+        return false;
+    }
+    // The quit signals stay with the main thread, whose sleeps they cut short.
+    sigset_t quit, previous;
+    sigemptyset(&quit);
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&quit, signal);
+    pthread_sigmask(SIG_BLOCK, &quit, &previous);
+    std::thread([connection, window] {
+        while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
+            const bool destroyed = (event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
+                                   reinterpret_cast<xcb_destroy_notify_event_t*>(event)->window == window;
+            std::free(event);
+            if (destroyed) break;
+        }
+        // Destroyed, or the connection broke with the server: either way the run is over.
+        RequestPromptQuit();
+    }).detach();
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return true;
+}
 
 std::string TakeXError() {
     if (!gError.any) return {};

@@ -43,6 +43,11 @@ void InstallXErrorHandlers();
 // destroyed it (ForeignWindowSize reads the news).
 void WatchForeignWindow(unsigned long xid);
 bool ForeignWindowLost();
+// Watches window `xid` on a connection and thread of its own, so that its
+// destruction (or the server going away) is seen while the main thread is
+// busy with a frame: it then calls RequestPromptQuit. False if the watch
+// could not be set up.
+bool WatchForeignWindowFromAThread(unsigned long xid);
 // The first X error not explained by a lost foreign window, as one line; empty
 // if there was none. Clears it.
 std::string TakeXError();

@@ -46,12 +46,17 @@ check "help lists the overrides" status_is 0 "$fv" --help
 check "help lists --[no-]sparkles and --tune N" grep -q -- '--\[no-\]sparkles' "$work/out" && grep -q -- '--tune N' "$work/out"
 
 # A hand-edited store: clamped with one line per value, and left as it was.
-printf 'version=1.0\nNumHouses=0\nNumSnow=12abc\nNumStars=99999999999\n' >"$store"
+printf 'version=1.0\nNumHouses=0\nNumSnow=12abc\nNumStars=99999999999\nMainMonitorOnly=0\nPlayMusic=1\nShowCountdown=1\nShowSparkles=1\nShowSmoke=1\nShowTrees=1\nSelectedTune=58\nNumReindeer=1\n' >"$store"
 cp "$store" "$work/store.before"
 check "hand-edited store loads" status_is 0 "$fv" --print-settings
 check "clamped houses" grep -qx 'NumHouses=10' "$work/out" && grep -qx 'NumStars=2000' "$work/out" && grep -qx 'NumSnow=750' "$work/out"
 check "one note per bad value" [ "$(wc -l <"$work/err")" -eq 3 ] && grep -qx 'frostvale: NumHouses=0 is out of range 10-100; using 10' "$work/err"
 check "loading leaves the hand-edited store alone" cmp -s "$store" "$work/store.before"
+# Written as people write by hand: spaces around "=", most keys left out.
+printf 'version = 1.0\nNumSnow = 100\n' >"$store"
+check "spaced store loads" status_is 0 "$fv" --print-settings
+check "spaced values read, left-out keys default" grep -qx 'NumSnow=100' "$work/out" && grep -qx 'PlayMusic=1' "$work/out" && grep -qx 'NumHouses=40' "$work/out"
+check "each left-out key named once" [ "$(wc -l <"$work/err")" -eq 10 ] && grep -qx 'frostvale: PlayMusic is missing; using 1' "$work/err"
 rm "$store"
 
 # Usage errors are status 2 with a message.

@@ -39,19 +39,29 @@ TEST_F(StoreTest, StoredChoicesAreKeptWhenTheVersionMatches) {
     EXPECT_EQ(loaded.settings.NUM_SNOW, 1234);
     EXPECT_FALSE(loaded.settings.SHOWSMOKE);
     EXPECT_TRUE(loaded.MainMonitorOnly);
-    // Absent keys read as false and 0, as the store promises, and 0 houses is raised to the least.
-    EXPECT_FALSE(loaded.settings.SHOWTREES);
-    EXPECT_EQ(loaded.settings.NUM_STARS, 0);
-    EXPECT_EQ(loaded.settings.NUM_HOUSES, 10);
+    EXPECT_TRUE(loaded.settings.SHOWTREES);  // keys left out take their defaults
+    EXPECT_EQ(loaded.settings.NUM_STARS, 400);
     EXPECT_EQ(ReadStore(), "version=1.0\nNumSnow=1234\nShowSmoke=0\nMainMonitorOnly=1\nUnknownKey=hello\n");
 }
 
-TEST_F(StoreTest, AnyOtherVersionIsReplacedByTheDefaults) {
-    for (const char* store : {"version=2.0\nNumSnow=5\n", "version=1.0 \nNumSnow=5\n", "NumSnow=5\n"}) {
-        WriteStore(store);
+TEST_F(StoreTest, AnyOtherVersionIsKeptAsideAndReplacedByTheDefaults) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"version=2.0\nNumSnow=5\n", "has version \"2.0\", not 1.0; kept it as"},
+        {"version = 1.00\nNumSnow=5\n", "has version \"1.00\", not 1.0; kept it as"},
+        {"# mine\nNumSnow=5\n", "has no version line; kept it as"},
+    };
+    for (const auto& [bytes, why] : cases) {
+        WriteStore(bytes);
         DefaultsStore s(path_);
-        EXPECT_EQ(LoadSettings(&s).settings.NUM_SNOW, 750) << store;
-        EXPECT_NE(ReadStore().find("NumSnow=750\n"), std::string::npos) << store;
+        std::string note;
+        EXPECT_EQ(LoadSettings(&s, &note).settings.NUM_SNOW, 750) << bytes;
+        DefaultsStore written(path_);
+        std::vector<std::string> notes;
+        EXPECT_EQ(FormatSettings(LoadSettings(&written, nullptr, &notes)), kDefaults) << bytes;
+        EXPECT_TRUE(notes.empty()) << bytes;
+        EXPECT_EQ(Read(path_ + ".old"), bytes) << "the user's file is kept whole";
+        EXPECT_NE(note.find(why), std::string::npos) << note;
+        EXPECT_NE(note.find(path_ + ".old"), std::string::npos) << note;
     }
 }
 
@@ -101,7 +111,8 @@ TEST_F(StoreTest, HandEditedNumbersAreClampedWithOneNoteEach) {
     EXPECT_EQ(ReadStore(), text);  // loading leaves the user's file as it was
 
     // Values at the ends of the ranges are taken silently.
-    WriteStore("version=1.0\nNumHouses=100\nNumSnow=0\nNumStars=2000\nNumReindeer=20\nSelectedTune=0\n");
+    WriteStore("version=1.0\nNumHouses=100\nNumSnow=0\nNumStars=2000\nNumReindeer=20\nSelectedTune=0\n"
+               "PlayMusic=0\nShowTrees=1\nShowSmoke=0\nMainMonitorOnly=1\nShowSparkles=0\nShowCountdown=1\n");
     DefaultsStore edges(path_);
     notes.clear();
     const ViewSettings edge = LoadSettings(&edges, nullptr, &notes);

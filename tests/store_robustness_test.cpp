@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -40,6 +41,51 @@ TEST_F(StoreFiles, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
         EXPECT_EQ(loaded.settings.NUM_STARS, 7) << c.why;
         EXPECT_EQ(Read(path_), c.bytes) << c.why << ": a store that reads is left as the user wrote it";
         EXPECT_FALSE(fs::exists(path_ + ".bad")) << c.why;
+    }
+}
+
+// Files as people write them by hand: keys left out, spaces for layout, a
+// check box set to 2. Each gets the value the user meant or the default, one
+// note per key that needed help, and the file is left as it was.
+TEST_F(StoreFiles, HandWrittenStoresReadAsMeantWithOneNotePerKeyFixed) {
+    const std::string rest = "MainMonitorOnly=0\nShowCountdown=1\nShowSparkles=1\nShowSmoke=1\nShowTrees=1\n"
+                             "SelectedTune=58\nNumStars=400\nNumReindeer=1\nNumHouses=40\n";
+    const struct {
+        std::string bytes;
+        const char* key;
+        const char* value;
+        std::vector<std::string> notes;
+    } cases[] = {
+        {"version=1.0\nNumSnow=100\n", "NumSnow", "100",
+         {"MainMonitorOnly is missing; using 0", "PlayMusic is missing; using 1",
+          "ShowCountdown is missing; using 1", "ShowSparkles is missing; using 1", "ShowSmoke is missing; using 1",
+          "ShowTrees is missing; using 1", "SelectedTune is missing; using 58", "NumStars is missing; using 400",
+          "NumReindeer is missing; using 1", "NumHouses is missing; using 40"}},
+        {"version = 1.0\nPlayMusic = 0\nNumSnow=750\n" + rest, "PlayMusic", "0", {}},
+        {"  version\t=\t1.0  \n\tPlayMusic =0\t\n  # a note to myself\nNumSnow= 750\n" + rest, "PlayMusic", "0", {}},
+        {"version=1.0\nPlayMusic=2\nNumSnow=750\n" + rest, "PlayMusic", "1",
+         {"PlayMusic=2 is out of range 0-1; using 1"}},
+        {"version=1.0\nPlayMusic=-1\nNumSnow=750\n" + rest, "PlayMusic", "0",
+         {"PlayMusic=-1 is out of range 0-1; using 0"}},
+        {"version=1.0\nPlayMusic=\nNumSnow=750\n" + rest, "PlayMusic", "1",
+         {"PlayMusic= is not a whole number; using 1"}},
+    };
+    for (const auto& c : cases) {
+        Write(path_, c.bytes);
+        DefaultsStore store(path_);
+        std::string error;
+        std::vector<std::string> notes;
+        const std::string shown = FormatSettings(LoadSettings(&store, &error, &notes));
+        std::string want =
+            "version=1.0\nMainMonitorOnly=0\nPlayMusic=1\nShowCountdown=1\nShowSparkles=1\nShowSmoke=1\n"
+            "ShowTrees=1\nSelectedTune=58\nNumStars=400\nNumSnow=750\nNumReindeer=1\nNumHouses=40\n";
+        const std::size_t at = want.find(std::string("\n") + c.key + "=") + std::strlen(c.key) + 2;
+        want.replace(at, want.find('\n', at) - at, c.value);
+        EXPECT_EQ(shown, want) << c.bytes;
+        EXPECT_EQ(notes, c.notes) << c.bytes;
+        EXPECT_TRUE(error.empty()) << error;
+        EXPECT_EQ(Read(path_), c.bytes);
+        EXPECT_FALSE(fs::exists(path_ + ".old"));
     }
 }
 

@@ -108,10 +108,9 @@ start_server -screen 0 800x600x24
 export DISPLAY=$display
 
 # The daemon destroys its window at a random moment: during set-up or while
-# drawing. Each run ends with status 0 and without Xlib's messages; once the
-# scene is drawn, within a second (two, on a busy machine). The engine's set-up
-# is one call that nothing interrupts: a destroy during it is noticed when it
-# returns (a fraction of a second, but seconds under the sanitizers).
+# drawing. Each run ends with status 0 and without Xlib's messages, within a
+# second (two, on a busy machine) even when the engine's set-up, one call that
+# nothing interrupts, is under way: a thread of its own sees the destroy.
 bad_status=0 slow=0 noisy=0
 exit_limit_ms=${FROSTVALE_EXIT_LIMIT_MS:-2000}
 for run in $(seq "$runs"); do
@@ -133,11 +132,11 @@ for run in $(seq "$runs"); do
   took=$(( $(now_ms) - destroyed ))
   close_owner
   [ "$rc" -eq 0 ] || { bad_status=$((bad_status + 1)); echo "run $run: status $rc: $(head -c 300 "$work/err")"; }
-  [ $((run % 2)) -eq 1 ] || [ "$took" -lt "$exit_limit_ms" ] || { slow=$((slow + 1)); echo "run $run: ended ${took} ms after the destroy: $(head -c 200 "$work/err")"; }
+  [ "$took" -lt "$exit_limit_ms" ] || { slow=$((slow + 1)); echo "run $run: ended ${took} ms after the destroy: $(head -c 200 "$work/err")"; }
   no_xlib_text "$work/err" || { noisy=$((noisy + 1)); echo "run $run: $(head -c 300 "$work/err")"; }
 done
 check "destroyed window: every run ends with status 0" [ "$bad_status" -eq 0 ]
-check "destroyed window: every run after set-up ends within a second" [ "$slow" -eq 0 ]
+check "destroyed window: every run ends within a second" [ "$slow" -eq 0 ]
 check "destroyed window: no Xlib messages" [ "$noisy" -eq 0 ]
 
 # A window that does not exist: one line of our own, status 1.
@@ -202,7 +201,7 @@ close_owner
 
 # SIGTERM as soon as the saver has found its window (during the engine's
 # set-up) and at random moments while it draws: status 0 every time, and
-# within a second of the signal once it draws.
+# within a second of the signal.
 bad_status=0 slow=0
 for run in $(seq 8); do
   start_owner
@@ -219,10 +218,10 @@ for run in $(seq 8); do
   took=$(( $(now_ms) - signalled ))
   close_owner
   [ "$rc" -eq 0 ] || { bad_status=$((bad_status + 1)); echo "SIGTERM run $run: status $rc: $(head -c 300 "$work/err")"; }
-  [ "$run" -le 2 ] || [ "$took" -lt "$exit_limit_ms" ] || { slow=$((slow + 1)); echo "SIGTERM run $run: ended after ${took} ms"; }
+  [ "$took" -lt "$exit_limit_ms" ] || { slow=$((slow + 1)); echo "SIGTERM run $run: ended after ${took} ms"; }
 done
 check "SIGTERM during set-up or mid-frame: status 0" [ "$bad_status" -eq 0 ]
-check "SIGTERM while drawing: ends within a second" [ "$slow" -eq 0 ]
+check "SIGTERM during set-up or while drawing: ends within a second" [ "$slow" -eq 0 ]
 
 # Full screen: a twitch of the pointer keeps the saver; a move, or a key, ends
 # it. (Without a window manager SDL puts the pointer in the middle of a
