@@ -61,9 +61,10 @@ start_weston() {
 
 # 1. No seat: the run stops at once with one line and status 1, however the driver was chosen.
 if start_weston bare --backend=headless-backend.so --use-pixman --width=320 --height=180; then
-  for how in "SDL_VIDEODRIVER=wayland --fullscreen" "SDL_VIDEODRIVER=wayland" "--fullscreen"; do
-    read -r -a words <<<"$how"
-    env WAYLAND_DISPLAY=bare "${words[@]}" "$fv" --no-music >/dev/null 2>"$work/err" &
+  for how in "SDL_VIDEODRIVER=wayland|--fullscreen" "SDL_VIDEODRIVER=wayland|" "|--fullscreen"; do
+    read -r -a vars <<<"${how%|*}"
+    read -r -a args <<<"${how#*|}"
+    env WAYLAND_DISPLAY=bare "${vars[@]}" "$fv" "${args[@]}" --no-music >/dev/null 2>"$work/err" &
     wait_exit $! 20
     check "no seat ($how): status 1, not a crash" rc_is 1
     check "no seat ($how): one line that says why" \
@@ -118,13 +119,16 @@ drawn() {
   done
   return 1
 }
-check "the outputs start black" eval '[ "$(lit "${outputs[0]}")" = 0.0 ] && [ "$(lit "${outputs[1]}")" = 0.0 ]'
+# dark WINDOW: nothing but the pointer lights it.
+dark() { awk -v f="$(lit "$1")" 'BEGIN { exit !(f < 0.01) }'; }
+check "the outputs start dark" eval 'dark "${outputs[0]}" && dark "${outputs[1]}"'
 
-# start_saver: full screen on the seated compositor; sets $pid once both outputs show the scene.
+# start_saver [ARGS]: on the seated compositor, full screen unless told otherwise;
+# sets $pid once the first output (and, full screen, the second) shows the scene.
 start_saver() {
-  WAYLAND_DISPLAY=seat WAYLAND_DEBUG=client "$fv" --fullscreen --no-music 2>"$work/err" &
+  WAYLAND_DISPLAY=seat WAYLAND_DEBUG=client "$fv" "${@:---fullscreen}" --no-music 2>"$work/err" &
   pid=$!
-  drawn "${outputs[0]}" && drawn "${outputs[1]}"
+  drawn "${outputs[0]}" && { [ $# -gt 0 ] || drawn "${outputs[1]}"; }
 }
 check "key: the scene is drawn on both outputs" start_saver
 check "key: one full-screen surface per output" \
@@ -151,6 +155,11 @@ check "SIGTERM: the scene is drawn" start_saver
 kill -TERM "$pid"
 wait_exit "$pid" 5
 check "SIGTERM: the run ends cleanly" rc_is 0
+check "window: the scene is drawn" start_saver --seed 3
+DISPLAY=$X xdotool key q
+wait_exit "$pid" 10
+check "window: q ends the run with status 0" rc_is 0
+
 check "no Wayland protocol error in the last run" eval '! grep -q "protocol error\|wl_display@1.error" "$work/err"'
 
 echo "$passed passed, $failed failed"
