@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -226,10 +227,16 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
     FramePacer pacer(&clock, SleepUntilMonotonic, FrostvaleView::kFrameInterval);
     for (ScreenView& sv : views) sv.view->StartAnimation();
     PointerWatch pointer;
+    // Wayland tells a client where the pointer is only over its own surfaces,
+    // in that surface's coordinates: one watch per window, from where it entered.
+    const bool wayland = SdlVideoIsWayland();
+    std::map<Uint32, PointerWatch> pointerInWindow;
     int pointerX = 0, pointerY = 0;
     // Where the pointer is once SDL has placed our windows (which may move it).
     SyncSdlVideo();
-    if (quitOn == QuitOn::AnyInput && PointerPosition(&pointerX, &pointerY)) pointer.Moved(pointerX, pointerY);
+    if (quitOn == QuitOn::AnyInput && !wayland && PointerPosition(&pointerX, &pointerY)) {
+        pointer.Moved(pointerX, pointerY);
+    }
     bool reported = false;
     LoopEnd end;
     while (!end.quit && !QuitRequested()) {
@@ -249,10 +256,15 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
                     }
                     break;
                 case SDL_MOUSEMOTION: {
+                    if (quitOn != QuitOn::AnyInput) break;
+                    if (wayland) {
+                        if (pointerInWindow[event.motion.windowID].Moved(event.motion.x, event.motion.y)) end.quit = true;
+                        break;
+                    }
                     // SDL measures its first motion from where it assumed the pointer was
                     // (the window's middle): ask the server where it really is.
                     int x = 0, y = 0;
-                    if (quitOn == QuitOn::AnyInput && PointerPosition(&x, &y) && pointer.Moved(x, y)) end.quit = true;
+                    if (PointerPosition(&x, &y) && pointer.Moved(x, y)) end.quit = true;
                     break;
                 }
                 case SDL_MOUSEBUTTONDOWN:
@@ -281,9 +293,9 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
     return end.status;
 }
 
-bool StartVideo() {
+bool StartVideo(bool x11Only = false) {
     std::string error;
-    if (StartSdlVideo(&error)) {
+    if (StartSdlVideo(&error, x11Only)) {
         SetAlertHandler(ShowSdlAlert);
         return true;
     }
@@ -319,13 +331,14 @@ int RunFullscreen(const RunContext& run) {
     const char* copyScreen = std::getenv(kScreenVariable);
     const int displayBase = copyScreen != nullptr ? kDisplaysPerScreen * (1 + std::atoi(copyScreen)) : 0;
     ScreenCopies copies;
-    if (copyScreen == nullptr) {
+    if (!StartVideo()) return 1;
+    // A Wayland compositor lists every output to one client; X screens each need a process.
+    if (copyScreen == nullptr && !SdlVideoIsWayland()) {
         const int own = XDefaultScreen();
         for (int screen = 0; screen < XScreenCount(); ++screen) {
             if (screen != own) copies.Start(screen);
         }
     }
-    if (!StartVideo()) return 1;
     SDL_ShowCursor(SDL_DISABLE);
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
@@ -371,7 +384,7 @@ int RunXScreenSaver(const RunContext& run) {
     WatchForeignWindow(xid);
     // SDL makes its GL context on the screen $DISPLAY names: the window's own.
     if (window.screen != XDefaultScreen()) setenv("DISPLAY", XDisplayNameForScreen(window.screen).c_str(), 1);
-    if (!StartVideo()) return 1;
+    if (!StartVideo(true)) return 1;
     MonotonicClock clock;
     const RunCalendar calendar(run.options, &clock);
     FluidPlayerFactory players;  // outlives the views, which dispose of their players

@@ -8,7 +8,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
 
+#include "platform/wayland_probe.h"
 #include "platform/x11_window.h"
 
 namespace {
@@ -25,21 +29,50 @@ void RequestPixelFormat() {
 }
 }  // namespace
 
-bool StartSdlVideo(std::string* error) {
+std::string VideoDriversFor(const char* userChoice, const char* waylandDisplay, bool x11Only) {
+    if (x11Only) return "x11";
+    if (userChoice != nullptr && userChoice[0] != '\0') return userChoice;
+    if (waylandDisplay != nullptr && waylandDisplay[0] != '\0') return "wayland,x11";
+    return "x11";
+}
+
+std::string WithoutVideoDriver(const std::string& drivers, const std::string& driver) {
+    std::istringstream in(drivers);
+    std::string kept, name;
+    while (std::getline(in, name, ',')) {
+        if (name.empty() || name == driver) continue;
+        kept += (kept.empty() ? "" : ",") + name;
+    }
+    return kept;
+}
+
+bool StartSdlVideo(std::string* error, bool x11Only) {
     if (gVideoStarted) return true;
     // Our own handlers end the run cleanly; SDL's would only queue a quit event.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
-    // X11 unless the user asks otherwise: SDL's fallbacks (offscreen, KMS)
-    // would "succeed" with no display and show nothing.
-    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    std::string drivers = VideoDriversFor(std::getenv("SDL_VIDEODRIVER"), std::getenv("WAYLAND_DISPLAY"), x11Only);
+    std::string whyNotWayland;
+    if (WithoutVideoDriver(drivers, "wayland") != drivers) {
+        switch (ProbeWaylandCompositor()) {
+            case WaylandProbe::Usable: break;
+            case WaylandProbe::NoSeat: whyNotWayland = "the Wayland compositor offers no seat (no keyboard or pointer)"; break;
+            case WaylandProbe::NoCompositor: whyNotWayland = "no Wayland compositor answers"; break;
+        }
+        if (!whyNotWayland.empty()) drivers = WithoutVideoDriver(drivers, "wayland");
+    }
+    if (drivers.empty()) {
+        if (error != nullptr) *error = whyNotWayland;
+        return false;
+    }
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers.c_str(), SDL_HINT_OVERRIDE);
     // SDL lists the monitors of every X screen but places windows and finds
     // GL visuals by position alone, and every screen starts at (0, 0): with
     // several screens it would put them all on the first. Then SDL sees only
     // the screen $DISPLAY names, whole; each screen runs its own saver.
     if (XScreenCount() > 1) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        if (error != nullptr) *error = SDL_GetError();
+        if (error != nullptr) *error = SDL_GetError() + (whyNotWayland.empty() ? "" : "; " + whyNotWayland);
         return false;
     }
     // SDL's handler passes X errors on to Xlib's, which exits; a window the
@@ -48,6 +81,11 @@ bool StartSdlVideo(std::string* error) {
     RequestPixelFormat();
     gVideoStarted = true;
     return true;
+}
+
+bool SdlVideoIsWayland() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && std::strcmp(driver, "wayland") == 0;
 }
 
 void StopSdlVideo() {

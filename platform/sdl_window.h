@@ -11,8 +11,21 @@
 
 struct SDL_Window;
 
-// Starts SDL's video once per process (idempotent); false and `error` if there is no display.
-bool StartSdlVideo(std::string* error);
+// Starts SDL's video once per process (idempotent); false and `error` if
+// there is no display. `x11Only` for drawing into another program's X window;
+// otherwise a Wayland session gets SDL's Wayland driver (see VideoDriversFor).
+bool StartSdlVideo(std::string* error, bool x11Only = false);
+// Whether the video started is SDL's Wayland driver: no X screens, no global
+// pointer position, every output listed to this one process.
+bool SdlVideoIsWayland();
+// The SDL video drivers to try, in SDL's hint syntax ("wayland,x11"): the
+// user's $SDL_VIDEODRIVER when set, else SDL's Wayland driver with X11
+// (Xwayland) behind it when $WAYLAND_DISPLAY is set, else X11 alone. Never
+// SDL's other fallbacks (offscreen, KMS), which would "succeed" with no
+// display and show nothing. `x11Only` gives X11 whatever the rest say.
+std::string VideoDriversFor(const char* userChoice, const char* waylandDisplay, bool x11Only);
+// `drivers` (comma-separated) without every entry named `driver`.
+std::string WithoutVideoDriver(const std::string& drivers, const std::string& driver);
 void StopSdlVideo();
 int SdlDisplayCount();
 // Waits until the X server has carried out every request SDL has made.

@@ -19,7 +19,8 @@ root=$work/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1
 check "cmake --install succeeds" [ $? -eq 0 ]
 usr=$root/usr
-for f in bin/frostvale share/xscreensaver/config/frostvale.xml share/man/man6/frostvale.6 \
+for f in bin/frostvale bin/frostvale-inspect share/xscreensaver/config/frostvale.xml share/man/man6/frostvale.6 \
+         share/man/man1/frostvale-inspect.1 \
          share/applications/screensavers/frostvale.desktop share/applications/frostvale-settings.desktop \
          share/doc/frostvale/README.md share/doc/frostvale/README.html \
          share/frostvale/tex.brm share/frostvale/bramble.works share/frostvale/houses.brm share/frostvale/other.brm \
@@ -34,6 +35,18 @@ check "installed XML is well formed" xmllint --noout "$usr/share/xscreensaver/co
 check "saver entry runs the hack on the daemon's window" grep -qx 'Exec=frostvale -root' "$usr/share/applications/screensavers/frostvale.desktop"
 check "saver entry is a screen saver" grep -qx 'Categories=Screensaver;' "$usr/share/applications/screensavers/frostvale.desktop"
 check "settings launcher opens the sheet" grep -qx 'Exec=frostvale --settings' "$usr/share/applications/frostvale-settings.desktop"
+for entry in screensavers/frostvale.desktop frostvale-settings.desktop; do
+  check "$entry has keywords" grep -q '^Keywords=.' "$usr/share/applications/$entry"
+done
+# The inspector's page is written by hand: every command it knows must be on it.
+for cmd in $("$usr/bin/frostvale-inspect" --help | awk 'NR > 2 { print $1 }'); do
+  check "frostvale-inspect(1) describes $cmd" grep -q "^\.BI \"$cmd[ \"]" "$usr/share/man/man1/frostvale-inspect.1"
+done
+src=$(dirname "$0")/..
+if command -v dpkg-parsechangelog >/dev/null; then
+  check "debian/changelog carries the project's version" \
+    [ "$(dpkg-parsechangelog -l "$src/debian/changelog" -S Version)" = "$(sed -n 's/^project(Frostvale VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")" ]
+fi
 if command -v desktop-file-validate >/dev/null; then
   check "desktop entries validate" desktop-file-validate "$usr/share/applications/frostvale-settings.desktop" \
     "$usr/share/applications/screensavers/frostvale.desktop"

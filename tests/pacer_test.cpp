@@ -7,6 +7,7 @@
 #include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "platform/frame_pacer.h"
+#include "platform/sdl_window.h"
 #include "platform/x11_window.h"
 
 namespace {
@@ -111,4 +112,27 @@ TEST(XDisplayNames, ScreenPartIsSetOrReplaced) {
     EXPECT_EQ(DisplayNameWithScreen(":1.0", 1), ":1.1");
     EXPECT_EQ(DisplayNameWithScreen("localhost:10.0", 3), "localhost:10.3");
     EXPECT_EQ(DisplayNameWithScreen("unix:0", 1), "unix:0.1");
+}
+
+TEST(VideoDrivers, WaylandSessionsGetWaylandAndForeignWindowsX11) {
+    struct Case {
+        const char* user;
+        const char* wayland;
+        bool x11Only;
+        const char* drivers;
+    } cases[] = {
+        {nullptr, nullptr, false, "x11"},
+        {"", "", false, "x11"},
+        {nullptr, "wayland-0", false, "wayland,x11"},
+        {"x11", "wayland-0", false, "x11"},       // the user's choice wins
+        {"wayland", nullptr, false, "wayland"},
+        {"wayland", "wayland-0", true, "x11"},    // -root, -window-id
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(VideoDriversFor(c.user, c.wayland, c.x11Only), c.drivers) << (c.user ? c.user : "-");
+    }
+    EXPECT_EQ(WithoutVideoDriver("wayland,x11", "wayland"), "x11");
+    EXPECT_EQ(WithoutVideoDriver("x11,wayland,,wayland", "wayland"), "x11");
+    EXPECT_EQ(WithoutVideoDriver("wayland", "wayland"), "");
+    EXPECT_EQ(WithoutVideoDriver("waylandx,x11", "wayland"), "waylandx,x11");
 }

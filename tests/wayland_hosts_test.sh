@@ -1,0 +1,166 @@
+#!/usr/bin/env bash
+# The full-screen saver as a native Wayland client under weston, run headless.
+# On weston's headless backend, which offers no seat, it must refuse in one
+# line (SDL would crash there). On weston's X11 backend inside Xvfb, whose
+# seat carries real key, button and motion events from the X server
+# (xdotool), it must draw on each of two outputs and end on input, not on a
+# twitch. The saver itself never sees $DISPLAY, so it can only be Wayland.
+# Every wait is bounded. Usage: wayland_hosts_test.sh BUILD_DIR
+# Exits 77 (skipped) without weston, Xvfb, xdotool, xwd or python3.
+set -uo pipefail
+build=$1
+fv=${FROSTVALE:-$build/host/frostvale}
+for tool in weston Xvfb xdotool xwd python3; do
+  command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
+done
+work=$(mktemp -d)
+servers=()
+trap 'kill $(jobs -p) "${servers[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$work/runtime"
+unset XSCREENSAVER_WINDOW SDL_VIDEODRIVER WAYLAND_DISPLAY
+x_display=${DISPLAY:-}
+unset DISPLAY
+export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
+passed=0 failed=0
+check() {  # check NAME CONDITION-COMMAND...
+  local name=$1; shift
+  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
+}
+rc_is() { [ "$rc" -eq "$1" ] || { echo "(status $rc: $(head -c 300 "$work/err"))"; return 1; }; }
+# wait_exit PID SECONDS: sets $rc (124 and a kill if still running then).
+wait_exit() {
+  local pid=$1 limit=$(( $2 * 20 )) i
+  for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
+  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rc=124; return; fi
+  wait "$pid"; rc=$?
+}
+. "$(dirname "$0")/xvfb.sh"
+
+# A black desktop without a panel, so that only the saver lights an output.
+cat >"$work/weston.ini" <<'EOF'
+[core]
+idle-time=0
+[shell]
+background-color=0xff000000
+panel-position=none
+locking=false
+EOF
+# start_weston SOCKET ARGS...: a compositor that takes clients on $XDG_RUNTIME_DIR/SOCKET.
+start_weston() {
+  local socket=$1; shift
+  weston --config="$work/weston.ini" --socket="$socket" "$@" >"$work/weston-$socket.log" 2>&1 &
+  servers+=($!)
+  for _ in $(seq 200); do
+    [ -S "$XDG_RUNTIME_DIR/$socket" ] && grep -q 'weston-desktop-shell' "$work/weston-$socket.log" && { sleep 0.5; return 0; }
+    sleep 0.05
+  done
+  echo "weston did not start: $(tail -c 300 "$work/weston-$socket.log")"
+  return 1
+}
+
+# 1. No seat: the run stops at once with one line and status 1, however the driver was chosen.
+if start_weston bare --backend=headless-backend.so --use-pixman --width=320 --height=180; then
+  for how in "SDL_VIDEODRIVER=wayland|--fullscreen" "SDL_VIDEODRIVER=wayland|" "|--fullscreen"; do
+    read -r -a vars <<<"${how%|*}"
+    read -r -a args <<<"${how#*|}"
+    env WAYLAND_DISPLAY=bare "${vars[@]}" "$fv" "${args[@]}" --no-music >/dev/null 2>"$work/err" &
+    wait_exit $! 20
+    check "no seat ($how): status 1, not a crash" rc_is 1
+    check "no seat ($how): one line that says why" \
+      eval '[ "$(wc -l <"$work/err")" -eq 1 ] && grep -q "no seat" "$work/err"'
+  done
+else
+  failed=$((failed + 1))
+fi
+
+# 2. A seat fed by the X server: two outputs, each its own X window on Xvfb.
+start_xvfb -screen 0 1280x400x24 || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
+servers+=("$server")
+X=$display
+if ! DISPLAY=$X start_weston seat --backend=x11-backend.so --use-pixman --width=400 --height=240 --output-count=2; then
+  echo "$passed passed, $((failed + 1)) failed"; exit 1
+fi
+outputs=()
+for _ in $(seq 100); do
+  mapfile -t outputs < <(DISPLAY=$X xdotool search --class 'Weston Compositor' 2>/dev/null)
+  [ ${#outputs[@]} -ge 2 ] && break
+  sleep 0.1
+done
+check "weston shows two outputs" [ ${#outputs[@]} -ge 2 ]
+# Side by side, so that every output can be seen and the pointer put on one.
+for i in "${!outputs[@]}"; do DISPLAY=$X xdotool windowmove "${outputs[$i]}" $((i * 420)) 0; done
+DISPLAY=$X xdotool mousemove 200 120
+sleep 0.5
+
+# lit WINDOW: the share of a window's sampled pixels that are not black.
+lit() {
+  DISPLAY=$X xwd -id "$1" -silent -out "$work/shot.xwd" 2>/dev/null || { echo 0; return; }
+  python3 - "$work/shot.xwd" <<'PY'
+import struct, sys
+d = open(sys.argv[1], 'rb').read()
+h = struct.unpack('>25I', d[:100])
+size, w, hgt, bpp, bpl, ncolors = h[0], h[4], h[5], h[11], h[12], h[19]
+px = d[size + ncolors * 12:]
+step, lit, n = bpp // 8, 0, 0
+for y in range(0, hgt, 4):
+    for x in range(0, w, 4):
+        at = y * bpl + x * step
+        lit += max(px[at:at + 3]) > 8
+        n += 1
+print(lit / n)
+PY
+}
+# drawn WINDOW: waits (bounded) until the saver has drawn there.
+drawn() {
+  for _ in $(seq 120); do
+    awk -v f="$(lit "$1")" 'BEGIN { exit !(f > 0.01) }' && return 0
+    sleep 0.5
+  done
+  return 1
+}
+# dark WINDOW: nothing but the pointer lights it.
+dark() { awk -v f="$(lit "$1")" 'BEGIN { exit !(f < 0.01) }'; }
+check "the outputs start dark" eval 'dark "${outputs[0]}" && dark "${outputs[1]}"'
+
+# start_saver [ARGS]: on the seated compositor, full screen unless told otherwise;
+# sets $pid once the first output (and, full screen, the second) shows the scene.
+start_saver() {
+  WAYLAND_DISPLAY=seat WAYLAND_DEBUG=client "$fv" "${@:---fullscreen}" --no-music 2>"$work/err" &
+  pid=$!
+  drawn "${outputs[0]}" && { [ $# -gt 0 ] || drawn "${outputs[1]}"; }
+}
+check "key: the scene is drawn on both outputs" start_saver
+check "key: one full-screen surface per output" \
+  eval '[ "$(grep -o "set_fullscreen(wl_output@[0-9]*)" "$work/err" | sort -u | wc -l)" -eq 2 ]'
+[ -n "${FROSTVALE_WAYLAND_SHOT:-}" ] && DISPLAY=$X xwd -id "${outputs[0]}" -silent -out "$FROSTVALE_WAYLAND_SHOT"
+DISPLAY=$X xdotool key space
+wait_exit "$pid" 10
+check "key: a key press ends the run with status 0" rc_is 0
+
+check "click: the scene is drawn" start_saver
+DISPLAY=$X xdotool click 1
+wait_exit "$pid" 10
+check "click: a click ends the run with status 0" rc_is 0
+
+check "motion: the scene is drawn" start_saver
+DISPLAY=$X xdotool mousemove_relative 2 1
+sleep 1.5
+check "motion: a twitch of the pointer does not end the run" kill -0 "$pid"
+DISPLAY=$X xdotool mousemove_relative 40 30
+wait_exit "$pid" 10
+check "motion: a real move ends the run with status 0" rc_is 0
+
+check "SIGTERM: the scene is drawn" start_saver
+kill -TERM "$pid"
+wait_exit "$pid" 5
+check "SIGTERM: the run ends cleanly" rc_is 0
+check "window: the scene is drawn" start_saver --seed 3
+DISPLAY=$X xdotool key q
+wait_exit "$pid" 10
+check "window: q ends the run with status 0" rc_is 0
+
+check "no Wayland protocol error in the last run" eval '! grep -q "protocol error\|wl_display@1.error" "$work/err"'
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
