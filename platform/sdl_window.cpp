@@ -203,3 +203,5 @@ void UseSdlAlerts() {
         }
     });
 }
+
+void* SdlWindowSurface::GetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
