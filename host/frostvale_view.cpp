@@ -126,7 +126,9 @@ void FrostvaleView::ChooseQuality() {
             (services.quality == Quality::Auto && IsSoftwareRenderer(renderer != nullptr ? renderer : ""));
     frameInterval = light ? kLightInterval : kFrameInterval;
     if (settings.frameDelay >= 0) frameInterval = std::max(kFrameInterval, settings.frameDelay * 1e-6);
-    if (light) budget = std::make_unique<FrameBudget>(kLightBudgetShare * frameInterval);
+    // Half size to start: a full-size frame on a software rasteriser costs
+    // several budgets, and a fast machine climbs back within two seconds.
+    if (light) budget = std::make_unique<FrameBudget>(kLightBudgetShare * frameInterval, 4);
 }
 
 void FrostvaleView::GlInit() {
