@@ -98,6 +98,11 @@ void SSMAIN::Update(double elapsedSeconds) {
 }
 
 void SSMAIN::Draw() {
+    DrawWorld();
+    DrawScreen();
+}
+
+void SSMAIN::DrawWorld() {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -115,6 +120,10 @@ void SSMAIN::Draw() {
     if (xmasMain) xmasMain->DrawScene();
     glPopMatrix();
     glDisable(GL_FOG);
+}
+
+void SSMAIN::DrawScreen() {
+    glEnable(GL_TEXTURE_2D);
     if (!isPreview) DoOverlay();
     if (showFps) {
         const OverlayFrame frame = MakeOverlayFrame();

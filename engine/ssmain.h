@@ -35,7 +35,13 @@ public:
     // Stores the size only: the view owns the viewport and the projection.
     void SetSize(int drawableWidth, int drawableHeight);
     void Update(double elapsedSeconds);
+    // DrawWorld then DrawScreen.
     void Draw();
+    // The 3-D scene: clear, camera, frustum, every element.
+    void DrawWorld();
+    // What sits on the screen over the scene at the drawable's full size:
+    // the overlay (unless a preview) and the -fps readout.
+    void DrawScreen();
     // Safe after a partial Setup and safe to call twice.
     void Cleanup();
     // The overlay over the scene in screen space (text/overlay.h): banner,

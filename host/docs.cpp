@@ -58,7 +58,12 @@ std::string XScreenSaverXml() {
         const SettingRow& row = *rowPointer;
         const std::string id = row.option;
         const std::string label = XmlEscape(row.label);
-        if (row.kind == SettingKind::Bool) {
+        if (row.kind == SettingKind::RunInteger) {
+            // As every hack's frame-rate slider: the delay reads inverted, fast on the right.
+            x << "  <number id=\"" << id << "\" type=\"slider\" arg=\"-" << id << " %\"\n          _label=\"" << label
+              << "\" _low-label=\"Low\" _high-label=\"High\"\n          low=\"" << row.minimum << "\" high=\""
+              << row.maximum << "\" default=\"" << row.fallback << "\" convert=\"invert\"/>\n";
+        } else if (row.kind == SettingKind::Bool) {
             // The daemon passes an argument only when the box differs from its default.
             x << "  <boolean id=\"" << id << "\" _label=\"" << label << "\" "
               << (row.fallback ? "arg-unset=\"-no-" + id + "\"" : "arg-set=\"-" + id + "\"") << "/>\n";
@@ -114,6 +119,7 @@ std::string ManPage(const std::string& version) {
     m << ".SH FILES\n.TP\n.I $XDG_CONFIG_HOME/frostvale/qbFrostvale.conf\n"
       << "The stored settings (\\fI~/.config\\fR when XDG_CONFIG_HOME is unset), one Key=value line each:\n";
     for (const SettingRow& row : SettingsTable()) {
+        if (row.kind == SettingKind::RunInteger) continue;
         m << ".br\n" << row.key << "=";
         if (row.kind == SettingKind::Version) {
             m << "1.0 \\(em without exactly this line the file is replaced by the defaults\n";

@@ -3,7 +3,10 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdlib>
+
+#include "text/fps.h"
 
 FrostvaleView::FrostvaleView(ViewServices services_, bool preview, const ViewSettings& loaded)
     : services(std::move(services_)),
@@ -20,6 +23,7 @@ FrostvaleView::FrostvaleView(ViewServices services_, bool preview, const ViewSet
 FrostvaleView::~FrostvaleView() {
     // Textures and display lists belong to this view's context.
     services.surface->MakeCurrent();
+    scaled.Release();
     if (ssMain) {
         ssMain->Cleanup();
         ssMain.reset();
@@ -67,12 +71,15 @@ void FrostvaleView::AnimateOneFrame() {
     }
     // A frame exactly one interval after the last is due; only closer ones wait.
     // The small tolerance absorbs the rounding of clocks that tick at 1/60 s.
-    if (dt < kFrameInterval - 1e-9) return;
+    if (dt < frameInterval - 1e-9) return;
     animtime = now;
+    // Processor time of every thread, llvmpipe's rasterisers included: what
+    // the frame costs the machine, whatever else is running.
+    const double cpuStart = budget ? ProcessCpuSeconds() : 0.0;
     if (ssMain) ssMain->Update(dt);
-    GlReshape();  // the overlay of the previous frame left its own projection
-    if (ssMain) ssMain->Draw();
+    DrawFrame();
     services.surface->Present();
+    if (budget) budget->AddFrame(ProcessCpuSeconds() - cpuStart);
     // Carols come from the main display's view only, and never from a preview.
     if (!isPreview && settings.settings.PLAYMUSIC && services.displayNumber == services.mainDisplayNumber)
         carols.Step(dt, &settings.settings);
@@ -98,10 +105,39 @@ bool FrostvaleView::MainSetup() {
     return true;
 }
 
+void FrostvaleView::DrawFrame() {
+    const double scale = SceneScale();
+    if (!ssMain || scale >= 1.0 || !scaled.Ready()) {
+        GlReshape();  // the overlay of the previous frame left its own projection
+        if (ssMain) ssMain->Draw();
+        return;
+    }
+    scaled.Begin(scale);
+    GlReshape();
+    ssMain->DrawWorld();
+    scaled.End();
+    ssMain->DrawScreen();
+}
+
+void FrostvaleView::ChooseQuality() {
+    qualityChosen = true;
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    light = services.quality == Quality::Light ||
+            (services.quality == Quality::Auto && IsSoftwareRenderer(renderer != nullptr ? renderer : ""));
+    frameInterval = light ? kLightInterval : kFrameInterval;
+    if (settings.frameDelay >= 0) frameInterval = std::max(kFrameInterval, settings.frameDelay * 1e-6);
+    // Half size to start: a full-size frame on a software rasteriser costs
+    // several budgets, and a fast machine climbs back within two seconds.
+    if (light) budget = std::make_unique<FrameBudget>(kLightBudgetShare * frameInterval, 4);
+}
+
 void FrostvaleView::GlInit() {
     scrn = services.surface->Size();
     if (ssMain) ssMain->SetSize(scrn.width, scrn.height);
     LoadViewState(scrn.width, scrn.height);
+    if (!qualityChosen) ChooseQuality();
+    // Without framebuffer objects the scene is drawn directly, at full size.
+    if (light && !scaled.Create(services.surface, scrn.width, scrn.height)) budget.reset();
 }
 
 void FrostvaleView::GlReshape() { LoadSceneProjection(scrn.width, scrn.height); }

@@ -20,6 +20,8 @@
 
 #include "engine/ssmain.h"
 #include "host/carols.h"
+#include "host/frame_budget.h"
+#include "host/scaled_scene.h"
 #include "host/settings.h"
 #include "platform/gl_surface.h"
 
@@ -35,6 +37,8 @@ struct ViewServices {
     // Makes the carol players; not owned, outlives the view. Null: no music.
     MidiPlayerFactory* players = nullptr;
     int heldShot = -1;     // --shot: the camera's held shot kind, -1 none
+    // Auto: light on a software rasteriser, full elsewhere.
+    Quality quality = Quality::Full;
     // Called after every drawn and presented frame (--trace).
     std::function<void(const XMASMAIN&)> frameDrawn;
 };
@@ -43,6 +47,10 @@ class FrostvaleView {
 public:
     static constexpr double kFrameInterval = 1.0 / 60.0;
     static constexpr double kMaxGap = 2.0;
+    // Light quality: a frame every 1/30 s, and the processor time of a frame
+    // held to this share of that interval.
+    static constexpr double kLightInterval = 1.0 / 30.0;
+    static constexpr double kLightBudgetShare = 0.25;
 
     FrostvaleView(ViewServices services, bool isPreview, const ViewSettings& settings);
     ~FrostvaleView();
@@ -65,11 +73,20 @@ public:
     // Clock time of the last frame that advanced the scene (0 before the
     // first): the next is due one frame interval later.
     double LastFrameTime() const { return animtime; }
+    // The least time between two frames that advance the scene: 1/60 s, 1/30 s
+    // at light quality, or what -delay asked for (never under 1/60 s). Known
+    // once the first frame has seen the renderer.
+    double FrameInterval() const { return frameInterval; }
+    bool Light() const { return light; }
+    // The scale the scene is drawn at (1 at full quality).
+    double SceneScale() const { return budget ? budget->Scale() : 1.0; }
 
 private:
     bool MainSetup();
     void GlInit();
     void GlReshape();
+    void ChooseQuality();
+    void DrawFrame();
 
     ViewServices services;
     bool isPreview;
@@ -83,4 +100,9 @@ private:
     DrawableSize scrn;
     std::unique_ptr<SSMAIN> ssMain;
     Carols carols;
+    bool qualityChosen = false;
+    bool light = false;
+    double frameInterval = kFrameInterval;
+    std::unique_ptr<FrameBudget> budget;
+    ScaledScene scaled;
 };

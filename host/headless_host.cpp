@@ -83,6 +83,8 @@ int RunHeadless(const RunContext& run) {
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
     services.showFps = o.showFps;
     services.heldShot = o.shot;
+    // Headless frames are for looking: full quality unless light is asked for.
+    services.quality = o.quality == Quality::Light ? Quality::Light : Quality::Full;
     if (trace.IsOpen()) {
         services.frameDrawn = [&](const XMASMAIN& scene) {
             if (!writeFailed && !trace.Write(scene)) {

@@ -108,6 +108,16 @@ const std::vector<OptionRow>& OptionTable() {
              o.shot = static_cast<int>(n);
              return true;
          }},
+        {"quality", "auto|full|light",
+         "light draws the scene smaller at 30 frames a second within a processor budget; auto (the default) "
+         "is light on a software rasteriser, full elsewhere; headless runs are full unless light is asked for",
+         [](Options& o, const std::string& v) {
+             if (v == "auto") o.quality = Quality::Auto;
+             else if (v == "full") o.quality = Quality::Full;
+             else if (v == "light") o.quality = Quality::Light;
+             else return false;
+             return true;
+         }},
         {"print-settings", nullptr, "print the settings as loaded and overridden, and exit",
          [](Options& o, const std::string&) { o.printSettings = true; return true; }},
         {"settings", nullptr, "open the settings sheet to edit the stored settings",
@@ -295,6 +305,10 @@ std::vector<OptionHelp> OptionHelpLines() {
         if (row.kind == SettingKind::Bool) {
             lines.push_back({std::string("--[no-]") + row.option,
                              std::string(row.label) + " (stored default " + (row.fallback ? "on" : "off") + ")"});
+        } else if (row.kind == SettingKind::RunInteger) {
+            lines.push_back({std::string("--") + row.option + " N",
+                             "microseconds from frame to frame, " + Range(row) +
+                                 " (XScreenSaver's frame rate; unset: " + std::to_string(row.fallback) + ", twice that on a software rasteriser)"});
         } else {
             std::string help = std::string(row.label) + ", " + Range(row) + " (stored default " +
                                std::to_string(row.fallback) + ")";

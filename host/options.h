@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/frame_budget.h"
 #include "host/settings.h"
 
 enum class HostMode { Window, Fullscreen, XScreenSaver, Headless };
@@ -34,6 +35,7 @@ struct Options {
     std::vector<SettingOverride> overrides;  // in command-line order; the last one of a key wins
     std::string trace;  // one line of scene state per drawn frame
     int shot = -1;      // 0-8: every camera shot is this kind; -1 the camera chooses
+    Quality quality = Quality::Auto;
     bool help = false;
     bool version = false;
 };

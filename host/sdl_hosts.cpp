@@ -165,6 +165,7 @@ ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock
     services.showFps = run.options.showFps;
     services.players = players;
     services.heldShot = run.options.shot;
+    services.quality = run.options.quality;
     if (!run.options.trace.empty() && display == services.mainDisplayNumber) {
         if (!RunTrace().IsOpen() && !RunTrace().Open(run.options.trace)) {
             std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", run.options.trace.c_str());
@@ -278,8 +279,9 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
         for (ScreenView& sv : views) {
             if (end.quit || QuitRequested()) break;
             if (!sv.view->IsAnimating()) continue;
-            if (pacer.Due(sv.view->LastFrameTime())) end = Frame(sv, &reported);
-            if (sv.view->IsAnimating()) next = std::min(next, pacer.Deadline(sv.view->LastFrameTime()));
+            if (pacer.Due(sv.view->LastFrameTime(), sv.view->FrameInterval())) end = Frame(sv, &reported);
+            if (sv.view->IsAnimating())
+                next = std::min(next, pacer.Deadline(sv.view->LastFrameTime(), sv.view->FrameInterval()));
         }
         if (!end.quit) end = CheckXErrors(views);
         if (end.quit) break;

@@ -31,6 +31,11 @@ const std::vector<SettingRow>& SettingsTable() {
         tune.choices = TuneNames;
         tune.choiceCount = kTuneMenuCount;
         tune.enabledBy = "PlayMusic";  // no carol to choose when none plays
+        // Every XScreenSaver hack takes -delay; unset, the view chooses (1/60 s,
+        // or 1/30 s on a software rasteriser). Below 1/60 s it changes nothing.
+        SettingRow delay = Integer("delay", "Frame rate", 0, 100000, 16667, nullptr, "delay", -1);
+        delay.kind = SettingKind::RunInteger;
+        delay.runField = &ViewSettings::frameDelay;
         return std::vector<SettingRow>{
             {"version", SettingKind::Version, "Settings version", 0, 0, 0, nullptr, nullptr, nullptr, nullptr, -1,
              nullptr, 0, nullptr},
@@ -45,6 +50,7 @@ const std::vector<SettingRow>& SettingsTable() {
             Integer("NumSnow", "Snowflakes", 0, 5000, 750, &SETTINGS::NUM_SNOW, "snow", 4),
             Integer("NumReindeer", "Reindeer pairs", 0, 20, 1, &SETTINGS::NUM_REINDEER, "reindeer", 6),
             Integer("NumHouses", "Houses", 10, 100, 40, &SETTINGS::NUM_HOUSES, "houses", 7),
+            delay,
         };
     }();
     return table;
@@ -64,6 +70,7 @@ bool ReadSetting(const ViewSettings& s, const SettingRow& row, long long* value)
             *value = (row.boolField != nullptr ? s.*row.boolField : s.settings.*row.settingsBoolField) ? 1 : 0;
             return true;
         case SettingKind::Integer: *value = s.settings.*row.intField; return true;
+        case SettingKind::RunInteger: *value = s.*row.runField; return *value >= 0;
     }
     return false;
 }
@@ -81,6 +88,9 @@ void WriteSetting(ViewSettings* s, const SettingRow& row, long long value) {
                                                          : value > row.maximum ? row.maximum
                                                                                : value);
             break;
+        case SettingKind::RunInteger:
+            s->*row.runField = static_cast<int>(value < row.minimum ? row.minimum : value > row.maximum ? row.maximum : value);
+            break;
     }
 }
 
@@ -97,6 +107,7 @@ ViewSettings LoadSettings(DefaultsStore* store, std::string* error, std::vector<
                 case SettingKind::Version: store->SetString(row.key, kSettingsVersion); break;
                 case SettingKind::Bool: store->SetBool(row.key, row.fallback != 0); break;
                 case SettingKind::Integer: store->SetInteger(row.key, row.fallback); break;
+                case SettingKind::RunInteger: break;
             }
         }
         store->Synchronize(error);
@@ -109,7 +120,7 @@ ViewSettings LoadSettings(DefaultsStore* store, std::string* error, std::vector<
         if (notes != nullptr) notes->push_back(line);
     };
     for (const SettingRow& row : SettingsTable()) {
-        if (row.kind == SettingKind::Version) continue;
+        if (row.kind == SettingKind::Version || row.kind == SettingKind::RunInteger) continue;
         const IntegerReading reading = store->ReadInteger(row.key);
         long long value = reading.value;
         if (reading.state == IntegerReading::State::Absent) {
@@ -134,10 +145,12 @@ ViewSettings LoadSettings(DefaultsStore* store, std::string* error, std::vector<
 std::string FormatSettings(const ViewSettings& settings) {
     std::string out;
     for (const SettingRow& row : SettingsTable()) {
+        long long value = 0;
+        const bool known = ReadSetting(settings, row, &value);
+        if (row.kind == SettingKind::RunInteger && !known) continue;  // not given for this run
         out += row.key;
         out += '=';
-        long long value = 0;
-        if (ReadSetting(settings, row, &value)) out += std::to_string(value);
+        if (known) out += std::to_string(value);
         else out += kSettingsVersion;
         out += '\n';
     }

@@ -2,8 +2,9 @@
 // --print-settings, the command-line overrides, the settings sheet, the
 // XScreenSaver XML and the manual page. Adding a setting is adding a row.
 //
-// Store order is the table order; a first run (or a store whose "version" is
-// not "1.0") writes every row's default, keeping the old file beside it.
+// Store order is the table order (RunInteger rows are not stored); a first run
+// (or a store whose "version" is not "1.0") writes every row's default,
+// keeping the old file beside it.
 #pragma once
 
 #include <string>
@@ -19,9 +20,12 @@ inline constexpr const char* kSettingsVersion = "1.0";
 struct ViewSettings {
     bool MainMonitorOnly = false;
     SETTINGS settings;
+    // -delay: microseconds between frames for this run; -1 lets the view choose.
+    int frameDelay = -1;
 };
 
-enum class SettingKind { Version, Bool, Integer };
+// RunInteger: a number for one run, given on the command line and never stored.
+enum class SettingKind { Version, Bool, Integer, RunInteger };
 
 struct SettingRow {
     const char* key;
@@ -42,6 +46,7 @@ struct SettingRow {
     int choiceCount;
     // The key of the check box that must be on for this control to be enabled; null for none.
     const char* enabledBy;
+    int ViewSettings::*runField = nullptr;  // RunInteger rows
 };
 
 const std::vector<SettingRow>& SettingsTable();

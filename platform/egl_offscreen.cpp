@@ -113,6 +113,10 @@ OffscreenContext::~OffscreenContext() {
     // would pull it from under another live context, so it is left to exit.
 }
 
+void* OffscreenContext::GetProcAddress(const char* name) {
+    return reinterpret_cast<void*>(eglGetProcAddress(name));
+}
+
 bool OffscreenContext::MakeCurrent() {
     if (!eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, context_)) return false;
     if (framebuffer_ != 0) gFbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);

@@ -23,6 +23,7 @@ public:
     // Finishes the frame and keeps its pixels; calls the present hook if set.
     void Present() override;
     DrawableSize Size() const override { return {width_, height_}; }
+    void* GetProcAddress(const char* name) override;
 
     // Re-creates the framebuffer at the new size (contents are lost).
     bool Resize(int width, int height);

@@ -24,8 +24,11 @@ public:
     FramePacer(Clock* clock, WaitUntil wait, double interval);
 
     // The time to ask a view whose last accepted frame was at `lastFrame`.
-    double Deadline(double lastFrame) const { return lastFrame + interval_ + kMargin; }
-    bool Due(double lastFrame) const { return clock_->Now() >= Deadline(lastFrame); }
+    double Deadline(double lastFrame) const { return Deadline(lastFrame, interval_); }
+    bool Due(double lastFrame) const { return Due(lastFrame, interval_); }
+    // The same for a view that keeps an interval of its own.
+    double Deadline(double lastFrame, double interval) const { return lastFrame + interval + kMargin; }
+    bool Due(double lastFrame, double interval) const { return clock_->Now() >= Deadline(lastFrame, interval); }
     // Sleeps until `deadline` has passed; false (at once) when `stop` says so.
     bool SleepUntil(double deadline, const std::function<bool()>& stop);
 

@@ -17,6 +17,9 @@ public:
     virtual void Present() = 0;
     // The drawable size in pixels, as the view should use it for its viewport.
     virtual DrawableSize Size() const = 0;
+    // A GL entry point beyond 1.x (framebuffer objects) for this surface's
+    // kind of context; null when the backend offers none.
+    virtual void* GetProcAddress(const char*) { return nullptr; }
 };
 
 // Seconds as a double with sub-millisecond resolution; only differences matter.

@@ -238,3 +238,5 @@ void ShowSdlAlert(const char* title, const char* message) {
         std::fprintf(stderr, "%s: %s\n", title, message);
     }
 }
+
+void* SdlWindowSurface::GetProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }

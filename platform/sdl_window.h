@@ -45,6 +45,7 @@ public:
     bool MakeCurrent() override;
     void Present() override;
     DrawableSize Size() const override;
+    void* GetProcAddress(const char* name) override;
 
     SDL_Window* Window() const { return window_; }
     unsigned WindowId() const;  // SDL's id, to route events

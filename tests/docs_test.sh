@@ -20,7 +20,8 @@ xpath() { xmllint --xpath "$1" "$xml" 2>/dev/null; }
 check "xml is well formed" xmllint --noout "$xml"
 check "screensaver name and label" [ "$(xpath 'string(/screensaver/@name)')/$(xpath 'string(/screensaver/@_label)')" = frostvale/Frostvale ]
 check "command -root" [ "$(xpath 'string(/screensaver/command/@arg)')" = -root ]
-check "four numbers" [ "$(xpath 'count(//number)')" = 4 ]
+check "four numbers and the frame rate" [ "$(xpath 'count(//number)')" = 5 ]
+check "frame rate slider as every hack has it" [ "$(xpath 'string(//number[@id="delay"]/@convert)')/$(xpath 'string(//number[@id="delay"]/@_label)')" = "invert/Frame rate" ]
 check "six settings booleans and -fps" [ "$(xpath 'count(//boolean)')" = 7 ]
 check "one menu of 59 carols" [ "$(xpath 'count(//select/option)')" = 59 ]
 check "updater and description" [ "$(xpath 'count(//xscreensaver-updater)')" = 1 ] && [ "$(xpath 'count(//_description)')" = 1 ]

@@ -209,13 +209,15 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrors) {
 TEST(Options, SettingsOverridesComeFromTheTable) {
     const ParseResult r = Parse({"--snow", "20", "-stars=7", "--houses", "100", "-reindeer", "0", "--tune=58",
                                  "--no-sparkles", "-smoke", "--no-trees", "-no-music", "--countdown",
-                                 "--main-monitor-only", "--snow", "30"});
+                                 "--main-monitor-only", "--snow", "30", "-delay", "50000"});
     ASSERT_TRUE(r.error.empty()) << r.error;
     ViewSettings s;
     s.settings.SHOWSMOKE = false;
     s.settings.SHOWCOUNTDOWN = false;
     ApplyOverrides(&s, r.options.overrides);
     EXPECT_EQ(s.settings.NUM_SNOW, 30);  // the last one wins
+    EXPECT_EQ(s.frameDelay, 50000);      // for this run; the store test shows it is never written
+    EXPECT_NE(FormatSettings(s).find("\ndelay=50000\n"), std::string::npos);
     EXPECT_EQ(s.settings.NUM_STARS, 7);
     EXPECT_EQ(s.settings.NUM_HOUSES, 100);
     EXPECT_EQ(s.settings.NUM_REINDEER, 0);
@@ -243,6 +245,7 @@ TEST(Options, SettingsOverridesOutsideTheirRangesAreUsageErrors) {
         {"--tune", "59"},   {"--snow", "12abc"}, {"--snow", ""},       {"--snow"},
         {"--stars", "99999999999999999999"},     {"--smoke=1"},        {"--no-snow"},
         {"--no-tune", "3"}, {"--settings", "--snow", "5"},             {"--settings", "--headless"},
+        {"-delay", "100001"}, {"-delay", "-1"},  {"--no-delay"},       {"--quality", "fast"},
     };
     for (const auto& words : bad) {
         std::vector<const char*> argv = {"frostvale"};

@@ -25,6 +25,7 @@ public:
         context_->Present();
     }
     DrawableSize Size() const override { return size; }
+    void* GetProcAddress(const char* name) override { return context_->GetProcAddress(name); }
 
     int presents = 0;
     DrawableSize size{320, 180};
@@ -54,8 +55,10 @@ protected:
         services.resourcePath = std::move(resources);
         services.seed = [] { return 1u; };
         services.players = players;
+        services.quality = quality;
         ViewSettings settings;
         settings.MainMonitorOnly = mainOnly;
+        settings.frameDelay = frameDelay;
         auto view = std::make_unique<FrostvaleView>(services, preview, settings);
         view->SetFrameSize(320, 180);
         return view;
@@ -68,6 +71,8 @@ protected:
     }
 
     SimulatedClock clock{500.0};
+    Quality quality = Quality::Full;
+    int frameDelay = -1;
     std::unique_ptr<OffscreenContext> context_;
     std::unique_ptr<RecordingSurface> surface_;
 };
@@ -117,6 +122,32 @@ TEST_F(ViewTest, FramesArePacedAndLongGapsDropped) {
     Frame(*view, 0.02);
     EXPECT_NEAR(engine->totalTime, expected + 0.02, 1e-9);
     EXPECT_EQ(engine, view->Engine());
+}
+
+// Light quality asks for half the frames; -delay sets the interval outright
+// (never under the 1/60 s gate). Counted over one second of 1/60 s calls.
+TEST_F(ViewTest, FrameIntervalFollowsQualityAndDelay) {
+    const struct {
+        Quality quality;
+        int delay;
+        double interval;
+        int frames;
+    } cases[] = {
+        {Quality::Full, -1, 1.0 / 60, 60},  {Quality::Light, -1, 1.0 / 30, 30}, {Quality::Full, 100000, 0.1, 10},
+        {Quality::Light, 50000, 0.05, 20}, {Quality::Light, 0, 1.0 / 60, 60},  {Quality::Full, 33333, 1.0 / 30, 30},
+    };
+    for (const auto& c : cases) {
+        quality = c.quality;
+        frameDelay = c.delay;
+        auto view = MakeView(0, false, "/nonexistent");  // no engine: every accepted frame is a black present
+        view->StartAnimation();
+        Frame(*view, kTick);
+        EXPECT_NEAR(view->FrameInterval(), c.interval, 1e-6) << c.delay;
+        EXPECT_EQ(view->Light(), c.quality == Quality::Light);
+        const int before = surface_->presents;
+        for (int i = 0; i < 60; ++i) Frame(*view, kTick);
+        EXPECT_NEAR(surface_->presents - before, c.frames, 1) << c.delay;
+    }
 }
 
 TEST_F(ViewTest, ResizeReRunsGlSetUpWithoutANewEngine) {

@@ -1,0 +1,137 @@
+#include "host/scaled_scene.h"
+
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+// Framebuffer objects are core from GL 3.0 and in every Mesa driver; a 1.x
+// context only reaches them through the surface's loader.
+struct ScaledScene::Api {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+
+    bool Load(GLSurface* s) {
+        auto get = [s](auto* fn, const char* name) {
+            *fn = reinterpret_cast<std::remove_pointer_t<decltype(fn)>>(s->GetProcAddress(name));
+            return *fn != nullptr;
+        };
+        return get(&genFramebuffers, "glGenFramebuffers") && get(&deleteFramebuffers, "glDeleteFramebuffers") &&
+               get(&bindFramebuffer, "glBindFramebuffer") && get(&framebufferTexture2D, "glFramebufferTexture2D") &&
+               get(&genRenderbuffers, "glGenRenderbuffers") && get(&deleteRenderbuffers, "glDeleteRenderbuffers") &&
+               get(&bindRenderbuffer, "glBindRenderbuffer") && get(&renderbufferStorage, "glRenderbufferStorage") &&
+               get(&framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
+               get(&checkFramebufferStatus, "glCheckFramebufferStatus");
+    }
+};
+
+ScaledScene::ScaledScene() = default;
+ScaledScene::~ScaledScene() { Release(); }
+
+bool ScaledScene::Create(GLSurface* surface, int width, int height) {
+    Release();
+    if (width <= 0 || height <= 0) return false;
+    if (!api_) {
+        auto loaded = std::make_unique<Api>();
+        if (!loaded->Load(surface)) return false;
+        api_ = std::move(loaded);
+    }
+    Api& api = *api_;
+    width_ = width;
+    height_ = height;
+    GLint bound = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    GLint texture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+
+    glGenTextures(1, &texture_);
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+
+    api.genRenderbuffers(1, &depth_);
+    api.bindRenderbuffer(GL_RENDERBUFFER, depth_);
+    api.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+    api.genFramebuffers(1, &framebuffer_);
+    api.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    api.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
+    api.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
+    const bool complete = api.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    api.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(bound));
+    if (!complete) Release();
+    return complete;
+}
+
+void ScaledScene::Release() {
+    if (api_ != nullptr) {
+        if (framebuffer_ != 0) api_->deleteFramebuffers(1, &framebuffer_);
+        if (depth_ != 0) api_->deleteRenderbuffers(1, &depth_);
+    }
+    if (texture_ != 0) glDeleteTextures(1, &texture_);
+    framebuffer_ = depth_ = texture_ = 0;
+}
+
+void ScaledScene::Begin(double scale) {
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous_);
+    drawnWidth_ = std::clamp(static_cast<int>(std::lround(width_ * scale)), 1, width_);
+    drawnHeight_ = std::clamp(static_cast<int>(std::lround(height_ * scale)), 1, height_);
+    api_->bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glViewport(0, 0, drawnWidth_, drawnHeight_);
+}
+
+void ScaledScene::End() {
+    api_->bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous_));
+    glViewport(0, 0, width_, height_);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_BLEND);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture_);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    // Half a texel in from the drawn part's edges: linear filtering must not
+    // reach the stale rows and columns beyond it.
+    const float u0 = 0.5f / width_, v0 = 0.5f / height_;
+    const float u1 = (drawnWidth_ - 0.5f) / width_, v1 = (drawnHeight_ - 0.5f) / height_;
+    glBegin(GL_QUADS);
+    glTexCoord2f(u0, v0);
+    glVertex2f(-1.0f, -1.0f);
+    glTexCoord2f(u1, v0);
+    glVertex2f(1.0f, -1.0f);
+    glTexCoord2f(u1, v1);
+    glVertex2f(1.0f, 1.0f);
+    glTexCoord2f(u0, v1);
+    glVertex2f(-1.0f, 1.0f);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glPopAttrib();
+}
