@@ -18,20 +18,22 @@ enum class Skin {
 };
 
 struct ModelUse {
-    constexpr ModelUse(const ModelRef& model, Skin skin, int sceneTexture, bool cullBackFaces, int onlyGroup, bool animated,
-             double restFrame, const char* label)
+    constexpr ModelUse() = default;
+    // File, lump and scale as the resource contract gives them.
+    constexpr ModelUse(const ModelRef& model, Skin skin, int sceneTexture, bool cullBackFaces, int onlyGroup,
+                       bool animated, double restFrame, const char* label)
         : file(model.file), lump(model.lump), scale(model.scale), skin(skin), sceneTexture(sceneTexture),
           cullBackFaces(cullBackFaces), onlyGroup(onlyGroup), animated(animated), restFrame(restFrame), label(label) {}
-    const char* file;
-    int lump;
-    float scale;
-    Skin skin;
-    int sceneTexture;    // Skin::SceneTexture: index into "tex.brm"
-    bool cullBackFaces;  // the sleigh and the presents are drawn with culling off
-    int onlyGroup;       // -1: every group; the ground draws group 0 alone
-    bool animated;       // through ANIMATIONTEMPLATE / ONEMODEL
-    double restFrame;    // pose shown when no frame is asked for
-    const char* label;
+    const char* file = nullptr;
+    int lump = 0;
+    float scale = 0.0f;
+    Skin skin = Skin::MaterialOrder;
+    int sceneTexture = 0;        // Skin::SceneTexture: index into "tex.brm"
+    bool cullBackFaces = false;  // the sleigh and the presents are drawn with culling off
+    int onlyGroup = 0;           // -1: every group; the ground draws group 0 alone
+    bool animated = false;       // through ANIMATIONTEMPLATE / ONEMODEL
+    double restFrame = 0.0;      // pose shown when no frame is asked for
+    const char* label = nullptr;
 };
 
 inline constexpr ModelUse kModelUses[] = {
