@@ -487,8 +487,10 @@ TEST(BakedMusic, ValidDeterministicAndBalanced) {
             if (m.track != 1 && m.channel != 9) lowest = std::min(lowest, m.key);
             if (m.track != 1) continue;
             for (const ReadNote& n : smf.notes) {
+                // Legato slack: an eighth of a beat, or half a quick tune note.
                 const long overlap = std::min(m.off, n.off) - std::max(m.on, n.on);
-                if (n.track == 1 || n.channel == 9 || overlap <= kSmfDivision / 8) continue;
+                const long slack = std::min<long>(kSmfDivision / 8, (m.off - m.on) / 2);
+                if (n.track == 1 || n.channel == 9 || overlap <= slack) continue;
                 const int interval = ((n.key - m.key) % 12 + 12) % 12;
                 above += n.key > m.key;
                 rubs += interval == 1 || interval == 11;

@@ -214,8 +214,9 @@ int Place(int pc, int low, int near) {
 }
 
 // An accompanying note may not rise above the tune nor rub a semitone (or a
-// minor ninth, or a major seventh) against it; overlaps shorter than this are
-// the slack of legato playing, too short to hear.
+// minor ninth, or a major seventh) against it; overlaps shorter than this (or
+// than a third of a quick tune note) are the slack of legato playing, too
+// short to hear.
 constexpr int kRubTicks = kSmfDivision / 8;
 
 bool Rubs(int key, int tuneKey) {
@@ -228,7 +229,7 @@ int FirstClash(const std::vector<PartNote>& tune, int tick, int end, int key) {
     for (const PartNote& m : tune) {
         if (m.tick >= end) break;
         const int a = std::max(tick, m.tick), b = std::min(end, m.tick + m.length);
-        if (b - a > kRubTicks && Rubs(key, m.key)) return a;
+        if (b - a > std::min(kRubTicks, m.length / 3) && Rubs(key, m.key)) return a;
     }
     return end;
 }
