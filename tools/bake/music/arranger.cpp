@@ -32,10 +32,10 @@ struct StyleSpec {
 };
 
 // General MIDI programs, counted from 0.
-constexpr int kPiano = 0, kCelesta = 8, kGlockenspiel = 9, kMusicBox = 10, kVibraphone = 11, kChurchOrgan = 19, kSteelGuitar = 25,
-              kCleanGuitar = 27, kAcousticBass = 32, kFingerBass = 33, kCello = 42, kPizzicato = 45, kHarp = 46, kStrings = 48,
-              kSlowStrings = 49, kChoirAahs = 52, kVoiceOohs = 53, kTrumpet = 56, kTuba = 58, kHorn = 60,
-              kAltoSax = 65, kFlute = 73, kFiddle = 110;
+constexpr int kPiano = 0, kCelesta = 8, kGlockenspiel = 9, kMusicBox = 10, kVibraphone = 11, kChurchOrgan = 19,
+              kSteelGuitar = 25, kCleanGuitar = 27, kAcousticBass = 32, kFingerBass = 33, kCello = 42, kPizzicato = 45,
+              kHarp = 46, kStrings = 48, kSlowStrings = 49, kChoirAahs = 52, kVoiceOohs = 53, kTrumpet = 56, kTuba = 58,
+              kHorn = 60, kAltoSax = 65, kFlute = 73, kFiddle = 110;
 
 StyleSpec SpecOf(Style style) {
     switch (style) {
@@ -61,8 +61,8 @@ StyleSpec SpecOf(Style style) {
             return {kCleanGuitar, kPiano, PadPattern::RockComp, kFingerBass, BassPattern::Boogie, -1,
                     CounterPattern::None, DrumPattern::Rock, 45, 0, true, 55, 0};
         case Style::Lullaby:
-            return {kFlute, kSlowStrings, PadPattern::Sustain, kCello, BassPattern::Held, kHarp, CounterPattern::Arpeggio,
-                    DrumPattern::None, 90, 0, false, 53, 55};
+            return {kFlute, kSlowStrings, PadPattern::Sustain, kCello, BassPattern::Held, kHarp,
+                    CounterPattern::Arpeggio, DrumPattern::None, 90, 0, false, 53, 55};
         case Style::Bells:
             return {kVibraphone, kStrings, PadPattern::Sustain, kPizzicato, BassPattern::RootFifth, kGlockenspiel,
                     CounterPattern::Ostinato, DrumPattern::SleighBells, 85, 0, false, 53, 60};
@@ -79,8 +79,8 @@ StyleSpec SpecOf(Style style) {
 int Mod(int a, int m) { return ((a % m) + m) % m; }
 
 // Loudness. The tune is played near the top of the synthesizer's range and the
-// band in proportion under it; each style is then trimmed (in dB, never up) to
-// one level, measured through FluidSynth with the General MIDI soundfont, since
+// band in proportion under it; each style is then trimmed down (in dB) to one
+// level, measured through FluidSynth with the General MIDI soundfont, since
 // its instruments differ: an organ chord sounds far louder than a plucked bass
 // at the same numbers. Velocity and controller 7 both attenuate by about
 // 40 log10(value / 127) dB there.
@@ -90,19 +90,37 @@ constexpr double kVolumeLift = 127.0 / 110.0;
 
 double LevelTrim(Style style) {
     switch (style) {
-        case Style::Hymn: return -3.2;
-        case Style::Choir: return -2.0;
-        case Style::MusicBox: return 0.0;
-        case Style::Waltz: return -3.0;
-        case Style::March: return -2.0;
-        case Style::Swing: return -3.4;
-        case Style::Rock: return -4.7;
-        case Style::Lullaby: return -4.1;
-        case Style::Bells: return -0.5;
-        case Style::Jig: return -2.4;
+        case Style::Hymn: return -4.8;
+        case Style::Choir: return -3.6;
+        case Style::MusicBox: return -1.2;
+        case Style::Waltz: return -5.4;
+        case Style::March: return -2.3;
+        case Style::Swing: return -5.6;
+        case Style::Rock: return -6.2;
+        case Style::Lullaby: return -4.7;
+        case Style::Bells: return -2.7;
+        case Style::Jig: return -3.8;
         case Style::Ballad: return 0.0;
     }
     return 0.0;
+}
+
+// How much louder a lead instrument sounds than the trumpet at the same
+// numbers, in dB, for the leads an arrangement may choose instead of its
+// style's; the trim makes up the difference.
+double LeadLoudness(int program) {
+    switch (program) {
+        case 0: return 0.15;    // piano
+        case 8: return 3.3;     // celesta
+        case 25: return -2.5;   // steel-string guitar
+        case 48: return 0.15;   // strings
+        case 61: return 2.4;    // brass section
+        case 66: return -1.4;   // tenor sax
+        case 68: return 2.6;    // oboe
+        case 71: return 3.5;    // clarinet
+        case 73: return 1.9;    // flute
+        default: return 0.0;
+    }
 }
 
 // A stretch of one chord on the whole piece's time line, with the bar grid it
@@ -196,8 +214,9 @@ int Place(int pc, int low, int near) {
 }
 
 // An accompanying note may not rise above the tune nor rub a semitone (or a
-// minor ninth, or a major seventh) against it; overlaps shorter than this are
-// the slack of legato playing, too short to hear.
+// minor ninth, or a major seventh) against it; overlaps shorter than this (or
+// than a third of a quick tune note) are the slack of legato playing, too
+// short to hear.
 constexpr int kRubTicks = kSmfDivision / 8;
 
 bool Rubs(int key, int tuneKey) {
@@ -210,7 +229,7 @@ int FirstClash(const std::vector<PartNote>& tune, int tick, int end, int key) {
     for (const PartNote& m : tune) {
         if (m.tick >= end) break;
         const int a = std::max(tick, m.tick), b = std::min(end, m.tick + m.length);
-        if (b - a > kRubTicks && Rubs(key, m.key)) return a;
+        if (b - a > std::min(kRubTicks, m.length / 3) && Rubs(key, m.key)) return a;
     }
     return end;
 }
@@ -368,7 +387,8 @@ struct Builder {
                     } else {
                         key = BassKey(i % 2 == 1 ? third : fifth);
                     }
-                    Accompany(bass, beats[i], std::min(s.beat * 9 / 10, s.b - beats[i]), key, velocity - (i % 2 ? 8 : 0), chord);
+                    Accompany(bass, beats[i], std::min(s.beat * 9 / 10, s.b - beats[i]), key,
+                              velocity - (i % 2 ? 8 : 0), chord);
                 }
                 break;
             }
@@ -379,7 +399,8 @@ struct Builder {
                 const int step = s.pulse / 2;
                 for (int t : Points(s.a, s.b, s.grid, step)) {
                     const int i = Mod(t - s.grid, s.bar) / step;
-                    Accompany(bass, t, std::min(step * 4 / 5, s.b - t), base + steps[Mod(i, 8)], velocity - (i % 2 ? 10 : 0), chord);
+                    Accompany(bass, t, std::min(step * 4 / 5, s.b - t), base + steps[Mod(i, 8)],
+                              velocity - (i % 2 ? 10 : 0), chord);
                 }
                 lastBass = base;
                 break;
@@ -409,7 +430,8 @@ struct Builder {
         for (int t : Points(s.a, s.b, s.grid, step)) {
             const int i = Mod(t - s.grid, s.bar) / step;
             if (spec.counterPattern == CounterPattern::Arpeggio) {
-                Accompany(counter, t, std::min(step * 3 / 2, s.b - t), tones[kUpDown[i % 6]], i == 0 ? 52 : 44, classes);
+                Accompany(counter, t, std::min(step * 3 / 2, s.b - t), tones[kUpDown[i % 6]], i == 0 ? 52 : 44,
+                          classes);
             } else {
                 Accompany(counter, t, std::min(step, s.b - t), tones[kBells[i % 8]], i % 2 ? 34 : 42, classes);
             }
@@ -629,6 +651,7 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         band.DrumSpan(s, i == 0);
     }
 
+    const double leadTrim = lead == spec.lead ? 0.0 : LeadLoudness(spec.lead) - LeadLoudness(lead);
     const bool swing = arrangement.style == Style::Swing &&
                        std::all_of(tunes.begin(), tunes.end(), [](const Tune& t) { return t.melody->beatUnit == 4; });
     auto finish = [&](Part& part, const std::string& name, int channel, int program, int volume, int pan, int chorus) {
@@ -638,7 +661,7 @@ Score Arrange(const Arrangement& arrangement, const std::string& title) {
         part.pan = pan;
         part.reverb = spec.reverb;
         part.chorus = chorus;
-        const double gain = kVolumeLift * std::pow(10.0, LevelTrim(arrangement.style) / 40.0);
+        const double gain = kVolumeLift * std::pow(10.0, (LevelTrim(arrangement.style) + leadTrim) / 40.0);
         part.volume = std::clamp(static_cast<int>(std::lround(volume * gain)), 1, 127);
         if (channel != 0)
             for (PartNote& n : part.notes)

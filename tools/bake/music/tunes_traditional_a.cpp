@@ -50,7 +50,9 @@ struct Bar {
 
 void AddGift(std::vector<Bar>& bars, int gift, int day) {
     switch (gift) {
-        case 12: bars.push_back({3, "D5:1 A4:1/2 B4:1/2 C5:1/2 A4:1/4 D5:1/4", "G:1 D7:2"}); break;  // "...drumming, e-"
+        case 12:  // "...drumming, e-"
+            bars.push_back({3, "D5:1 A4:1/2 B4:1/2 C5:1/2 A4:1/4 D5:1/4", "G:1 D7:2"});
+            break;
         case 11:
         case 7: bars.push_back({3, "D5:1/2 D5:1/2 A4:1/2 B4:1/2 C5:1/2 A4:1/2", "G:1 D7:2"}); break;
         case 10:
@@ -64,7 +66,8 @@ void AddGift(std::vector<Bar>& bars, int gift, int day) {
         case 4:
         case 3:
             // Once the gold rings have come, the calling birds and French hens run down in quarters.
-            if (day >= 5) bars.push_back(gift == 4 ? Bar{3, "D5:1/2 C5:1/2 B4:1/2 A4:1/2 G4:1", "D7:2 G:1"} : Bar{3, "C5:1 E4:1 G4:1", "C:3"});
+            if (day >= 5 && gift == 4) bars.push_back({3, "D5:1/2 C5:1/2 B4:1/2 A4:1/2 G4:1", "D7:2 G:1"});
+            else if (day >= 5) bars.push_back({3, "C5:1 E4:1 G4:1", "C:3"});
             else bars.push_back({3, "D5:1 A4:1/2 B4:1/2 C5:1", "G:1 D7:2"});
             break;
         case 2:
@@ -81,8 +84,9 @@ std::vector<Bar> TwelveDaysBars() {
     for (int day = 1; day <= 12; ++day) {
         // "sec-ond", "sev-enth" and "e-lev-enth" have a syllable more than "first".
         const bool split = day == 2 || day == 7 || day == 11;
-        bars.push_back({4, split ? "D4:1/2 D4:1/2 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2" : "D4:1 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2",
-                        "G:4"});
+        const char* dayOf = split ? "D4:1/2 D4:1/2 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2"  // "...day of Christmas my"
+                                  : "D4:1 G4:1/2 G4:1/2 G4:1 F#4:1/2 G4:1/2";
+        bars.push_back({4, dayOf, "G:4"});
         const char* sentToMe = day == 1    ? "A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:3/2 C5:1/2"  // "...sent to me a"
                                : day == 11 ? "A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:7/4 D5:1/4"  // "...sent to me e-"
                                            : "A4:1/2 B4:1/2 C5:1/2 A4:1/2 B4:2";
