@@ -43,8 +43,12 @@ void RequestQuit() { gQuit.store(true); }
 void RequestPromptQuit() { OnSignal(0); }
 
 void EndPromptlyAfterQuit(double seconds) {
-    if (gWatching.exchange(true)) return;
+    static bool started = false;
+    if (started) return;
+    started = true;
     sem_init(&gQuitSignalled, 0, 0);
+    gWatching.store(true);  // only now may the handler post
+    if (gQuit.load()) sem_post(&gQuitSignalled);  // a signal that came before the watch
     // The watcher keeps the quit signals blocked, so they still reach the main
     // thread and cut its frame-pacing sleep short.
     sigset_t quit, previous;
