@@ -259,7 +259,8 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
                 case SDL_MOUSEMOTION: {
                     if (quitOn != QuitOn::AnyInput) break;
                     if (wayland) {
-                        if (pointerInWindow[event.motion.windowID].Moved(event.motion.x, event.motion.y)) end.quit = true;
+                        PointerWatch& watch = pointerInWindow[event.motion.windowID];
+                        if (watch.Moved(event.motion.x, event.motion.y)) end.quit = true;
                         break;
                     }
                     // SDL measures its first motion from where it assumed the pointer was

@@ -56,8 +56,12 @@ bool StartSdlVideo(std::string* error, bool x11Only) {
     if (WithoutVideoDriver(drivers, "wayland") != drivers) {
         switch (ProbeWaylandCompositor()) {
             case WaylandProbe::Usable: break;
-            case WaylandProbe::NoSeat: whyNotWayland = "the Wayland compositor offers no seat (no keyboard or pointer)"; break;
-            case WaylandProbe::NoCompositor: whyNotWayland = "no Wayland compositor answers"; break;
+            case WaylandProbe::NoSeat:
+                whyNotWayland = "the Wayland compositor has no seat, so no keyboard or pointer";
+                break;
+            case WaylandProbe::NoCompositor:
+                whyNotWayland = "no Wayland compositor answers";
+                break;
         }
         if (!whyNotWayland.empty()) drivers = WithoutVideoDriver(drivers, "wayland");
     }
