@@ -137,7 +137,8 @@ void FrostvaleView::GlInit() {
     LoadViewState(scrn.width, scrn.height);
     if (!qualityChosen) ChooseQuality();
     // Without framebuffer objects the scene is drawn directly, at full size.
-    if (light && !scaled.Create(services.surface, scrn.width, scrn.height)) budget.reset();
+    // At full scale the scene is drawn directly: the picture is only as large as the next step.
+    if (light && !scaled.Create(services.surface, scrn.width, scrn.height, FrameBudget::kScales[1])) budget.reset();
 }
 
 void FrostvaleView::GlReshape() { LoadSceneProjection(scrn.width, scrn.height); }

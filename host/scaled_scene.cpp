@@ -37,7 +37,7 @@ struct ScaledScene::Api {
 ScaledScene::ScaledScene() = default;
 ScaledScene::~ScaledScene() { Release(); }
 
-bool ScaledScene::Create(GLSurface* surface, int width, int height) {
+bool ScaledScene::Create(GLSurface* surface, int width, int height, double maxScale) {
     Release();
     if (width <= 0 || height <= 0) return false;
     if (!api_) {
@@ -48,6 +48,8 @@ bool ScaledScene::Create(GLSurface* surface, int width, int height) {
     Api& api = *api_;
     width_ = width;
     height_ = height;
+    pictureWidth_ = std::clamp(static_cast<int>(std::ceil(width * maxScale)), 1, width);
+    pictureHeight_ = std::clamp(static_cast<int>(std::ceil(height * maxScale)), 1, height);
     GLint bound = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     GLint texture = 0;
@@ -59,12 +61,12 @@ bool ScaledScene::Create(GLSurface* surface, int width, int height) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureWidth_, pictureHeight_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
 
     api.genRenderbuffers(1, &depth_);
     api.bindRenderbuffer(GL_RENDERBUFFER, depth_);
-    api.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+    api.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, pictureWidth_, pictureHeight_);
     api.genFramebuffers(1, &framebuffer_);
     api.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     api.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
@@ -86,8 +88,8 @@ void ScaledScene::Release() {
 
 void ScaledScene::Begin(double scale) {
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous_);
-    drawnWidth_ = std::clamp(static_cast<int>(std::lround(width_ * scale)), 1, width_);
-    drawnHeight_ = std::clamp(static_cast<int>(std::lround(height_ * scale)), 1, height_);
+    drawnWidth_ = std::clamp(static_cast<int>(std::lround(width_ * scale)), 1, pictureWidth_);
+    drawnHeight_ = std::clamp(static_cast<int>(std::lround(height_ * scale)), 1, pictureHeight_);
     api_->bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glViewport(0, 0, drawnWidth_, drawnHeight_);
 }
@@ -116,8 +118,8 @@ void ScaledScene::End() {
     glLoadIdentity();
     // Half a texel in from the drawn part's edges: linear filtering must not
     // reach the stale rows and columns beyond it.
-    const float u0 = 0.5f / width_, v0 = 0.5f / height_;
-    const float u1 = (drawnWidth_ - 0.5f) / width_, v1 = (drawnHeight_ - 0.5f) / height_;
+    const float u0 = 0.5f / pictureWidth_, v0 = 0.5f / pictureHeight_;
+    const float u1 = (drawnWidth_ - 0.5f) / pictureWidth_, v1 = (drawnHeight_ - 0.5f) / pictureHeight_;
     glBegin(GL_QUADS);
     glTexCoord2f(u0, v0);
     glVertex2f(-1.0f, -1.0f);

@@ -150,6 +150,46 @@ TEST_F(ViewTest, FrameIntervalFollowsQualityAndDelay) {
     }
 }
 
+// The picture drawn at a reduced scale covers the whole drawable when
+// stretched, edge to edge, and drawing goes back to the surface's own
+// framebuffer (offscreen, not the window system's 0).
+TEST_F(ViewTest, ScaledSceneStretchesItsPictureOverTheDrawable) {
+    ASSERT_TRUE(context_->MakeCurrent());
+    ScaledScene scaled;
+    ASSERT_TRUE(scaled.Create(surface_.get(), 320, 180, 0.84));
+    GLint own = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &own);
+    for (double scale : {0.84, 0.5, 0.35}) {
+        glClearColor(0, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        scaled.Begin(scale);
+        // Left half red, right half green, in the picture's own viewport.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glDisable(GL_TEXTURE_2D);
+        glClearColor(0, 1, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColor3f(1, 0, 0);
+        glRectf(-1, -1, 0, 1);
+        scaled.End();
+        GLint bound = -1;
+        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+        EXPECT_EQ(bound, own);
+        const std::vector<std::uint8_t> pixels = context_->ReadPixels();
+        auto at = [&](int x, int y) { return &pixels[(static_cast<std::size_t>(y) * 320 + x) * 4]; };
+        for (int y : {0, 90, 179}) {
+            EXPECT_GT(at(0, y)[0], 200) << scale;      // red reaches the left edge
+            EXPECT_GT(at(319, y)[1], 200) << scale;    // green the right, no blue left anywhere
+            EXPECT_LT(at(319, y)[2], 30) << scale;
+            EXPECT_GT(at(100, y)[0], 200) << scale;
+            EXPECT_GT(at(220, y)[1], 200) << scale;
+        }
+    }
+    glColor3f(1, 1, 1);
+}
+
 TEST_F(ViewTest, ResizeReRunsGlSetUpWithoutANewEngine) {
     auto view = MakeView();
     view->StartAnimation();
