@@ -33,7 +33,7 @@ int NoteCount(const MidiSequence& sequence) {
 }
 
 // The level the arranger aims at, as RMS in dBFS through the player's synthesizer.
-constexpr double kLevelLow = -31.5, kLevelHigh = -25.5;
+constexpr double kLevelLow = -27.1, kLevelHigh = -21.1;
 }  // namespace
 
 TEST(BakedCarols, EveryTuneReadsAndLastsLikeACarol) {
