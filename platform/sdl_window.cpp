@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "assets/alert.h"
 #include "platform/x11_window.h"
 
 namespace {
@@ -196,10 +195,8 @@ void SdlWindowSurface::ToggleFullscreen() {
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
-void UseSdlAlerts() {
-    SetAlertHandler([](const char* title, const char* message) {
-        if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, message, nullptr) != 0) {
-            std::fprintf(stderr, "%s: %s\n", title, message);
-        }
-    });
+void ShowSdlAlert(const char* title, const char* message) {
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, message, nullptr) != 0) {
+        std::fprintf(stderr, "%s: %s\n", title, message);
+    }
 }

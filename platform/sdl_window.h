@@ -54,5 +54,6 @@ private:
     unsigned long xid_ = 0;
 };
 
-// Installs the alert handler that shows an SDL message box (one "OK" button).
-void UseSdlAlerts();
+// Shows an image alert as an SDL message box (one "OK" button), or on stderr
+// when SDL cannot; returns once it is dismissed.
+void ShowSdlAlert(const char* title, const char* message);

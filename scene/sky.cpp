@@ -7,7 +7,6 @@
 #include <new>
 
 #include "assets/ms3d.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
@@ -59,7 +58,7 @@ bool XMASMAIN::SetupStars() {
     try {
         stars.assign(static_cast<std::size_t>(starCount > 0 ? starCount : 0), ONEPARTICLE{});
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
     for (ONEPARTICLE& star : stars) {
@@ -326,8 +325,7 @@ bool XMASMAIN::SetupGround() {
     MS3D model;
     if (!LoadModelLump("other.brm", &model)) return false;
     if (model.numGroups < 1) {
-        NoteSetupFailure("other.brm: the ground model has no groups, needs group 0");
-        return false;
+        return NoteFailure(Error(), {.file = "other.brm", .what = "the ground model has no groups, needs group 0"});
     }
     model.Scale(3.0f);
     groundList = CompileDisplayList([&model] { model.DrawGroup(0); });

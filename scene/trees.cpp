@@ -6,7 +6,6 @@
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
@@ -36,9 +35,9 @@ void PlaceTree(TREESLOT* tree, int index, GLuint treeList, GLuint rareTreeList) 
 }
 
 // One tree model from its lump, compiled with the scene picture it wears.
-bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLuint* list) {
+bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLuint* list, SetupError* error) {
     MS3D model;
-    if (!ReadModelLump(file, kTreeFile, lump, &model)) return false;
+    if (!ReadModelLump(file, kTreeFile, lump, &model, error)) return false;
     model.Scale(scale);
     const GLuint texture = image.texID;
     *list = CompileDisplayList([&model, texture] {
@@ -46,8 +45,7 @@ bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLu
         model.Render();
     });
     if (*list == 0) {
-        NoteSetupFailure(std::string(kTreeFile) + ": no display list for lump " + std::to_string(lump));
-        return false;
+        return NoteFailure(error, {.file = kTreeFile, .what = "no display list for lump " + std::to_string(lump)});
     }
     return true;
 }
@@ -58,18 +56,15 @@ bool CompileTree(RESFILE* file, int lump, float scale, const Texture& image, GLu
 bool XMASMAIN::SetupTrees() {
     if (!showTrees) return true;
     if (static_cast<int>(textures.size()) <= kTreeImage) {
-        NoteSetupFailure("tex.brm: has " + std::to_string(textures.size()) + " images, needs " +
-                         std::to_string(kTreeImage + 1) + " for the trees");
-        return false;
+        return NoteFailure(Error(), {.file = "tex.brm",
+                                     .what = "has " + std::to_string(textures.size()) + " images, needs " +
+                                             std::to_string(kTreeImage + 1) + " for the trees"});
     }
     const std::string path = resourcePath + kTreeFile;
     RESFILE file;
-    if (!file.Open(path.c_str())) {
-        NoteSetupFailure(file.Describe(path));
-        return false;
-    }
-    if (!CompileTree(&file, kTreeLump, kTreeScale, textures[kTreeImage], &treeList)) return false;
-    if (!CompileTree(&file, kRareTreeLump, kRareTreeScale, textures[kRareTreeImage], &rareTreeList)) return false;
+    if (!file.Open(path.c_str(), Error())) return false;
+    if (!CompileTree(&file, kTreeLump, kTreeScale, textures[kTreeImage], &treeList, Error())) return false;
+    if (!CompileTree(&file, kRareTreeLump, kRareTreeScale, textures[kRareTreeImage], &rareTreeList, Error())) return false;
     file.Close();
 
     for (int i = 0; i < kTreeCount; ++i) {

@@ -10,7 +10,6 @@
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
-#include "math/failure.h"
 
 namespace {
 // The scene's shared images by index: 0 moon, 1 nose glow, 2 glow sprite,
@@ -26,10 +25,10 @@ constexpr int kElfJointsNeeded = 10;
 constexpr char kAnimFiles[3][20] = {"reindeer.brm", "santa.brm", "elf.brm"};
 constexpr float kAnimScales[3] = {0.08f, 0.1f, 0.05f};
 
-bool NeedJoints(const char* file, int has, int needs) {
+bool NeedJoints(SetupError* error, const char* file, int has, int needs) {
     if (has >= needs) return true;
-    NoteSetupFailure(std::string(file) + ": has " + std::to_string(has) + " joints, needs " + std::to_string(needs));
-    return false;
+    return NoteFailure(error, {.file = file,
+                               .what = "has " + std::to_string(has) + " joints, needs " + std::to_string(needs)});
 }
 
 template <class T>
@@ -39,40 +38,31 @@ void ReleaseLastToFirst(std::vector<T>* items) {
 }
 }  // namespace
 
-XMASMAIN::XMASMAIN() {
+XMASMAIN::XMASMAIN(EngineContext* engineContext) : context(engineContext) {
     for (PRESENT& present : presents) present.stage = kPresentUnused;
     heldPresent.stage = kPresentUnused;
 }
 
-bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model) {
-    if (!file->SeekLump(lump)) {
-        // Too few lumps, or one whose bytes lie past the end (the reader says where).
-        NoteSetupFailure(name + ": " +
-                         (lump >= file->LumpCount() ? "has " + std::to_string(file->LumpCount()) +
-                                                          " lumps, needs lump " + std::to_string(lump)
-                                                    : file->error));
-        return false;
+bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model, SetupError* error) {
+    SetupError why;
+    if (lump >= file->LumpCount()) {
+        why = {.file = name, .what = "has " + std::to_string(file->LumpCount()) + " lumps, needs lump " +
+                                     std::to_string(lump)};
+    } else if (file->SeekLump(lump, &why) && ReadModelLump(file, lump, model, &why)) {
+        return true;
     }
-    BoundedReader reader = file->Lump();
-    if (model->LoadFromFStream(&reader)) return true;
-    // The reader's own note does not say which file; replace it by one that does.
-    std::string why = TakeSetupFailure();
-    if (why.empty() || why == kMs3dInvalidMessage) why = Ms3dRefusal(*model);
-    if (why.starts_with(kMs3dInvalidMessage) || why == kMs3dBadNumberMessage) {
-        why = name + ": lump " + std::to_string(lump) + ": " + why;
+    // The scene speaks of its files by name, where the readers give the path.
+    if (why.byReader) {
+        why.file = name;
+        why.byReader = false;
     }
-    NoteSetupFailure(why);
-    return false;
+    return NoteFailure(error, std::move(why));
 }
 
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     const std::string path = resourcePath + file;
     RESFILE res;
-    if (!res.Open(path.c_str()) || !res.SeekLump(0)) {
-        NoteSetupFailure(res.Describe(path));
-        return false;
-    }
-    return ReadModelLump(&res, "assets: \"" + path + "\"", 0, model);
+    return res.Open(path.c_str(), Error()) && res.SeekLump(0, Error()) && ReadModelLump(&res, 0, model, Error());
 }
 
 bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
@@ -85,15 +75,17 @@ bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
     houseCount = settings->NUM_HOUSES;
     reindeerCount = settings->NUM_REINDEER;
 
-    if (!LoadTexturesFromDataFile((resourcePath + "tex.brm").c_str(), &textures)) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + "tex.brm").c_str(), &textures, context)) return false;
     // A lump that is no image leaves an empty record: it counts as missing.
     std::size_t images = 0;
     while (images < textures.size() && images < kSceneImages && textures[images].texID != 0) ++images;
     if (images < kSceneImages) {
-        NoteSetupFailure(textures.size() < kSceneImages
-                             ? "tex.brm: has " + std::to_string(textures.size()) + " images, needs 7"
-                             : "tex.brm: lump " + std::to_string(images) + " is not an image (needs images 0-6)");
-        return false;
+        if (textures.size() < kSceneImages) {
+            return NoteFailure(Error(), {.file = "tex.brm",
+                                         .what = "has " + std::to_string(textures.size()) + " images, needs 7"});
+        }
+        return NoteFailure(Error(), {.file = "tex.brm", .lump = static_cast<int>(images),
+                                     .what = "is not an image (needs images 0-6)"});
     }
 
     if (!SetupAnims()) return false;
@@ -114,7 +106,7 @@ bool XMASMAIN::SetupAnims() {
         animTemplates.clear();
         animTemplates.resize(3);
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
     for (int i = 0; i < 3; ++i) {
@@ -122,10 +114,10 @@ bool XMASMAIN::SetupAnims() {
         if (!LoadModelLump(kAnimFiles[i], &model)) return false;
         model.Scale(kAnimScales[i]);
         model.InitialSetup();
-        if (!animTemplates[i].Setup(&model)) return false;
+        if (!animTemplates[i].Setup(&model, Error())) return false;
     }
-    return NeedJoints(kAnimFiles[1], animTemplates[1].numJoints, kSantaJointsNeeded) &&
-           NeedJoints(kAnimFiles[2], animTemplates[2].numJoints, kElfJointsNeeded);
+    return NeedJoints(Error(), kAnimFiles[1], animTemplates[1].numJoints, kSantaJointsNeeded) &&
+           NeedJoints(Error(), kAnimFiles[2], animTemplates[2].numJoints, kElfJointsNeeded);
 }
 
 bool XMASMAIN::SetupScene() {
@@ -139,22 +131,22 @@ bool XMASMAIN::SetupScene() {
 
     {
         MS3D model;
-        if (!LoadModel((resourcePath + "santa.brm").c_str(), &model, &santaTexture)) return false;
+        if (!LoadModel((resourcePath + "santa.brm").c_str(), &model, &santaTexture, context)) return false;
         model.Scale(0.1f);
         model.InitialSetup();
-        if (!santa->Setup(&animTemplates[1], &model, santaTexture)) return false;
+        if (!santa->Setup(&animTemplates[1], &model, santaTexture, Error())) return false;
         // The instance must carry the hand joints as well as the template.
-        if (!NeedJoints("santa.brm", santa->numJoints, kSantaJointsNeeded)) return false;
+        if (!NeedJoints(Error(), "santa.brm", santa->numJoints, kSantaJointsNeeded)) return false;
         santa->position = {0.0f, 0.0f, 1.7f};
         santa->SetAnimation(1, 49, 200, true, false);
     }
     {
         MS3D model;
-        if (!LoadModel((resourcePath + "elf.brm").c_str(), &model, &elfTexture)) return false;
+        if (!LoadModel((resourcePath + "elf.brm").c_str(), &model, &elfTexture, context)) return false;
         model.Scale(0.05f);
         model.InitialSetup();
-        if (!elf->Setup(&animTemplates[2], &model, elfTexture)) return false;
-        if (!NeedJoints("elf.brm", elf->numJoints, kElfJointsNeeded)) return false;
+        if (!elf->Setup(&animTemplates[2], &model, elfTexture, Error())) return false;
+        if (!NeedJoints(Error(), "elf.brm", elf->numJoints, kElfJointsNeeded)) return false;
         elf->position = {0.0f, 1.6f, -1.0f};
         elf->SetAnimation(0, 53, 1000, true, false);
     }
