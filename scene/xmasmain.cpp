@@ -7,6 +7,7 @@
 #include <fstream>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
@@ -62,7 +63,16 @@ bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     const std::string path = resourcePath + file;
     RESFILE res;
-    return res.Open(path.c_str(), Error()) && res.SeekLump(0, Error()) && ReadModelLump(&res, 0, model, Error());
+    if (!res.Open(path.c_str(), Error()) || !res.SeekLump(0, Error())) return false;
+    SetupError why;
+    if (ReadModelLump(&res, 0, model, &why)) return true;
+    // These models' refusals have always read `assets: "P": lump 0: ...`, a
+    // colon more than a loader's; the line a user sees stays as it was.
+    if (why.quotesReader) {
+        why.file = "assets: \"" + path + "\"";
+        why.byReader = false;
+    }
+    return NoteFailure(Error(), std::move(why));
 }
 
 bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
