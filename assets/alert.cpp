@@ -1,24 +1,11 @@
 #include "assets/alert.h"
 
 #include <cstdio>
-#include <utility>
 
-namespace {
-void WriteToStderr(const char* title, const char* message) {
+void MessageBox(const EngineContext* owner, const char* message, const char* title) {
+    if (owner != nullptr && owner->alert) {
+        owner->alert(title, message);
+        return;
+    }
     std::fprintf(stderr, "%s: %s\n", title, message);
-}
-
-AlertHandler& Handler() {
-    static AlertHandler handler = WriteToStderr;
-    return handler;
-}
-}  // namespace
-
-AlertHandler SetAlertHandler(AlertHandler handler) {
-    if (!handler) handler = WriteToStderr;
-    return std::exchange(Handler(), std::move(handler));
-}
-
-void MessageBox(void* /*owner*/, const char* message, const char* title, int /*flags*/) {
-    Handler()(title, message);
 }

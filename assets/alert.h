@@ -2,17 +2,12 @@
 // "Invalid Image"), a message and one "OK" button; loading waits until the
 // user dismisses it.
 //
-// The assets module knows no windowing toolkit, so the host installs the
-// handler: an SDL message box when there is a display. Without one, the
-// default handler writes one line `TITLE: message` to stderr.
+// The assets module knows no windowing toolkit, so the view's context carries
+// the handler the host chose: an SDL message box when there is a display.
 #pragma once
 
-#include <functional>
+#include "assets/context.h"
 
-using AlertHandler = std::function<void(const char* title, const char* message)>;
-
-// Installs `handler` (an empty one restores the stderr default); returns the previous one.
-AlertHandler SetAlertHandler(AlertHandler handler);
-
-// owner and flags are accepted for the callers' sake and not used.
-void MessageBox(void* owner, const char* message, const char* title, int flags);
+// Shows the alert through `owner`'s handler; without an owner, or when it has
+// none, writes one line `TITLE: message` to stderr.
+void MessageBox(const EngineContext* owner, const char* message, const char* title);

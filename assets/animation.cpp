@@ -37,19 +37,16 @@ VECTOR3D Lerp(VECTOR3D a, VECTOR3D b, float f) {
     return {a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f, a.z + (b.z - a.z) * f};
 }
 
-bool Fail(const char* note) {
-    if (note != nullptr) NoteSetupFailure(note);
-    return false;
-}
+bool Fail(SetupError* error, const char* note) { return NoteFailure(error, {.what = note}); }
 }  // namespace
 
 // ---------------------------------------------------------------------------
 
-bool ANIMATIONTEMPLATE::Setup(MS3D* model) {
+bool ANIMATIONTEMPLATE::Setup(MS3D* model, SetupError* error) {
     Release();
     if (model == nullptr) return false;
     if (model->skeleton.size() != model->numJoints) {
-        return Fail("assets: an animation template needs a model whose skeleton is set up");
+        return Fail(error, "assets: an animation template needs a model whose skeleton is set up");
     }
     try {
         numJoints = model->numJoints;
@@ -89,7 +86,7 @@ bool ANIMATIONTEMPLATE::Setup(MS3D* model) {
         }
     } catch (const std::bad_alloc&) {
         Release();
-        ERRORCLOSE("Unable to allocate memory!");
+        ERRORCLOSE(error, "Unable to allocate memory!");
         return false;
     }
     return true;
@@ -148,12 +145,12 @@ std::uint16_t AppendVertex(MOD_GROUP_TYP* group, const float* position, const fl
 }
 }  // namespace
 
-bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Texture> textures) {
+bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Texture> textures, SetupError* error) {
     Release();
     if (templ == nullptr || model == nullptr) return false;
     for (const MS3D_VERTEX& v : model->vertices) {
         if (v.jointIndex >= 0 && v.jointIndex >= templ->numJoints) {
-            return Fail("assets: a model instance does not fit its animation template");
+            return Fail(error, "assets: a model instance does not fit its animation template");
         }
     }
     try {
@@ -209,7 +206,7 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
                     }
                     if (index == kGroupFull) {
                         Release();
-                        return Fail("assets: a model group has more than 65535 distinct vertices");
+                        return Fail(error, "assets: a model group has more than 65535 distinct vertices");
                     }
                     group.indices.push_back(index);
                 }
@@ -217,7 +214,7 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
         }
     } catch (const std::bad_alloc&) {
         Release();
-        ERRORCLOSE("Unable to allocate memory!");
+        ERRORCLOSE(error, "Unable to allocate memory!");
         return false;
     }
     return true;

@@ -41,8 +41,9 @@ public:
     ANIMATIONTEMPLATE& operator=(ANIMATIONTEMPLATE&&) = default;
 
     // From a scaled model after InitialSetup. False (and an empty template)
-    // when the model's skeleton has not been set up or memory runs out.
-    bool Setup(MS3D* model);
+    // when the model's skeleton has not been set up or memory runs out, with
+    // why in `error`.
+    bool Setup(MS3D* model, SetupError* error = nullptr);
     void Release();  // safe twice
 
     std::int32_t numJoints = 0;
@@ -105,8 +106,9 @@ public:
     // the GL name of textures[i] (0 when the span is shorter). False when
     // memory runs out, or when the model does not fit the template (a vertex
     // bound to a joint the template lacks, or a group with more than 65535
-    // distinct vertices); the instance is then left empty.
-    bool Setup(ANIMATIONTEMPLATE* animTemplate, MS3D* model, std::span<const Texture> textures);
+    // distinct vertices); the instance is then left empty, and why is in `error`.
+    bool Setup(ANIMATIONTEMPLATE* animTemplate, MS3D* model, std::span<const Texture> textures,
+               SetupError* error = nullptr);
     void Release();  // safe twice
 
     // Index of the first vertex of `group` equal (exact float comparison) in

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "assets/resfile.h"
-#include "math/failure.h"
 
 namespace {
 constexpr double kDegreesPerRadian = 57.29577951308232;
@@ -49,42 +48,42 @@ bool Refuse(const char** problem, const char* why) {
 }
 }  // namespace
 
-bool MS3D::LoadFromFStream(BoundedReader* reader) {
+bool MS3D::LoadFromFStream(BoundedReader* reader, SetupError* error) {
     Release();
     bool ok = false;
+    const char* why = "";
     try {
-        problem_ = "";
-        ok = reader != nullptr && reader->IsOpen() && Parse(reader);
-        if (ok && !IndicesInRange()) ok = Refuse(&problem_, "an index names a vertex, triangle, material or joint it lacks");
+        ok = reader != nullptr && reader->IsOpen() && Parse(reader, &why);
+        if (ok && !IndicesInRange()) ok = Refuse(&why, "an index names a vertex, triangle, material or joint it lacks");
     } catch (const std::bad_alloc&) {
         Release();
-        ERRORCLOSE("Unable to allocate memory!");
+        ERRORCLOSE(error, "Unable to allocate memory!");
         return false;
     }
     if (!ok) {
         Release();
-        ERRORCLOSE(kMs3dInvalidMessage);
-        return false;
+        const std::string refusal =
+            *why == '\0' ? std::string(kMs3dInvalidMessage) : std::string(kMs3dInvalidMessage) + " (" + why + ")";
+        return NoteFailure(error, {.what = refusal, .quotesReader = true});
     }
     if (!NumbersAreFinite()) {
         Release();
-        ERRORCLOSE(kMs3dBadNumberMessage);
-        return false;
+        return NoteFailure(error, {.what = kMs3dBadNumberMessage, .quotesReader = true});
     }
     return true;
 }
 
-bool MS3D::Parse(BoundedReader* reader) {
+bool MS3D::Parse(BoundedReader* reader, const char** why) {
     std::uint8_t header[kMs3dHeaderSize];
-    if (!reader->Read(header, sizeof header)) return Refuse(&problem_, "the header is cut short");
-    if (std::memcmp(header, kMs3dIdentifier, sizeof kMs3dIdentifier) != 0) return Refuse(&problem_, "it does not start with \"MS3D000000\"");
+    if (!reader->Read(header, sizeof header)) return Refuse(why, "the header is cut short");
+    if (std::memcmp(header, kMs3dIdentifier, sizeof kMs3dIdentifier) != 0) return Refuse(why, "it does not start with \"MS3D000000\"");
     const auto version = static_cast<std::int32_t>(LoadU32LE(header + 10));
-    if (version != 3 && version != 4) return Refuse(&problem_, "its version is not 3 or 4");
+    if (version != 3 && version != 4) return Refuse(why, "its version is not 3 or 4");
 
     std::vector<std::uint8_t> block;
 
-    if (!ReadCount(reader, &numVertices, kMs3dVertexSize)) return Refuse(&problem_, "the vertices run past the end of the model");
-    if (!ReadBlock(reader, &block, numVertices * kMs3dVertexSize)) return Refuse(&problem_, "the vertices run past the end of the model");
+    if (!ReadCount(reader, &numVertices, kMs3dVertexSize)) return Refuse(why, "the vertices run past the end of the model");
+    if (!ReadBlock(reader, &block, numVertices * kMs3dVertexSize)) return Refuse(why, "the vertices run past the end of the model");
     vertices.resize(numVertices);
     for (std::size_t i = 0; i < numVertices; ++i) {
         const std::uint8_t* p = block.data() + i * kMs3dVertexSize;
@@ -95,8 +94,8 @@ bool MS3D::Parse(BoundedReader* reader) {
         v.referenceCount = p[14];
     }
 
-    if (!ReadCount(reader, &numTriangles, kMs3dTriangleSize)) return Refuse(&problem_, "the triangles run past the end of the model");
-    if (!ReadBlock(reader, &block, numTriangles * kMs3dTriangleSize)) return Refuse(&problem_, "the triangles run past the end of the model");
+    if (!ReadCount(reader, &numTriangles, kMs3dTriangleSize)) return Refuse(why, "the triangles run past the end of the model");
+    if (!ReadBlock(reader, &block, numTriangles * kMs3dTriangleSize)) return Refuse(why, "the triangles run past the end of the model");
     triangles.resize(numTriangles);
     for (std::size_t i = 0; i < numTriangles; ++i) {
         const std::uint8_t* p = block.data() + i * kMs3dTriangleSize;
@@ -112,22 +111,22 @@ bool MS3D::Parse(BoundedReader* reader) {
         t.groupIndex = p[69];
     }
 
-    if (!ReadCount(reader, &numGroups, kMs3dGroupFixedSize)) return Refuse(&problem_, "the groups run past the end of the model");
+    if (!ReadCount(reader, &numGroups, kMs3dGroupFixedSize)) return Refuse(why, "the groups run past the end of the model");
     groups.resize(numGroups);
     for (MS3D_GROUP& g : groups) {
         std::uint8_t head[35];
-        if (!reader->Read(head, sizeof head)) return Refuse(&problem_, "the groups run past the end of the model");
+        if (!reader->Read(head, sizeof head)) return Refuse(why, "the groups run past the end of the model");
         g.flags = head[0];
         std::memcpy(g.name, head + 1, sizeof g.name);
         g.numTriangles = LoadU16LE(head + 33);
-        if (!ReadBlock(reader, &block, g.numTriangles * 2u + 1u)) return Refuse(&problem_, "the groups run past the end of the model");
+        if (!ReadBlock(reader, &block, g.numTriangles * 2u + 1u)) return Refuse(why, "the groups run past the end of the model");
         g.triangleIndices.resize(g.numTriangles);
         for (std::size_t k = 0; k < g.numTriangles; ++k) g.triangleIndices[k] = LoadU16LE(block.data() + 2 * k);
         g.materialIndex = static_cast<std::int8_t>(block[g.numTriangles * 2u]);
     }
 
-    if (!ReadCount(reader, &numMaterials, kMs3dMaterialSize)) return Refuse(&problem_, "the materials run past the end of the model");
-    if (!ReadBlock(reader, &block, numMaterials * kMs3dMaterialSize)) return Refuse(&problem_, "the materials run past the end of the model");
+    if (!ReadCount(reader, &numMaterials, kMs3dMaterialSize)) return Refuse(why, "the materials run past the end of the model");
+    if (!ReadBlock(reader, &block, numMaterials * kMs3dMaterialSize)) return Refuse(why, "the materials run past the end of the model");
     materials.resize(numMaterials);
     for (std::size_t i = 0; i < numMaterials; ++i) {
         const std::uint8_t* p = block.data() + i * kMs3dMaterialSize;
@@ -147,17 +146,17 @@ bool MS3D::Parse(BoundedReader* reader) {
     }
 
     std::uint8_t animation[kMs3dAnimationBlockSize];
-    if (!reader->Read(animation, sizeof animation)) return Refuse(&problem_, "the animation block runs past the end of the model");
+    if (!reader->Read(animation, sizeof animation)) return Refuse(why, "the animation block runs past the end of the model");
     animationFps = F32(animation);
     // animation + 4: the editor's current time, not used.
     totalFrames = static_cast<std::int32_t>(LoadU32LE(animation + 8));
     totalTime = static_cast<float>(totalFrames * 1000.0 / animationFps);
 
-    if (!ReadCount(reader, &numJoints, kMs3dJointFixedSize)) return Refuse(&problem_, "the joints run past the end of the model");
+    if (!ReadCount(reader, &numJoints, kMs3dJointFixedSize)) return Refuse(why, "the joints run past the end of the model");
     joints.resize(numJoints);
     for (MS3D_JOINT& j : joints) {
         std::uint8_t head[kMs3dJointFixedSize];
-        if (!reader->Read(head, sizeof head)) return Refuse(&problem_, "the joints run past the end of the model");
+        if (!reader->Read(head, sizeof head)) return Refuse(why, "the joints run past the end of the model");
         j.flags = head[0];
         std::memcpy(j.name, head + 1, sizeof j.name);
         std::memcpy(j.parentName, head + 33, sizeof j.parentName);
@@ -166,7 +165,7 @@ bool MS3D::Parse(BoundedReader* reader) {
         j.numRotationKeys = LoadU16LE(head + 89);
         j.numTranslationKeys = LoadU16LE(head + 91);
         const std::size_t keys = std::size_t{j.numRotationKeys} + j.numTranslationKeys;
-        if (!ReadBlock(reader, &block, keys * kMs3dKeySize)) return Refuse(&problem_, "the joints run past the end of the model");
+        if (!ReadBlock(reader, &block, keys * kMs3dKeySize)) return Refuse(why, "the joints run past the end of the model");
         DecodeKeys(block.data(), j.numRotationKeys, &j.rotationKeys);
         DecodeKeys(block.data() + j.numRotationKeys * kMs3dKeySize, j.numTranslationKeys, &j.translationKeys);
     }
@@ -366,38 +365,35 @@ GLuint CompileDisplayList(const std::function<void()>& draw) {
     return list;
 }
 
-namespace {
-std::string Quoted(const char* path) { return std::string("\"") + path + "\""; }
-}  // namespace
+bool ReadModelLump(RESFILE* file, int lump, MS3D* model, SetupError* error) {
+    BoundedReader reader = file->Lump();
+    SetupError why;
+    if (model->LoadFromFStream(&reader, &why)) return true;
+    // The model reader knows nothing of files; what it found is this lump's.
+    if (why.quotesReader) {
+        why.file = file->path;
+        why.lump = lump;
+        why.byReader = true;
+    }
+    return NoteFailure(error, std::move(why));
+}
 
-bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures) {
+bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures, EngineContext* context) {
     if (model == nullptr || textures == nullptr || path == nullptr) return false;
+    SetupError* error = context != nullptr ? &context->error : nullptr;
     RESFILE file;
-    if (!file.Open(path) || !file.SeekLump(0)) {
-        NoteSetupFailure(file.Describe(path));
-        return false;
-    }
-    BoundedReader lump = file.Lump();
-    if (!model->LoadFromFStream(&lump)) {
-        // Name the file in the note the reader left (the first note wins).
-        std::string first = TakeSetupFailure();
-        if (first == kMs3dInvalidMessage) first = Ms3dRefusal(*model);
-        if (first.starts_with(kMs3dInvalidMessage) || first == kMs3dBadNumberMessage)
-            first = "assets: " + Quoted(path) + " lump 0: " + first;
-        NoteSetupFailure(first);
-        return false;
-    }
+    if (!file.Open(path, error) || !file.SeekLump(0, error)) return false;
+    if (!ReadModelLump(&file, 0, model, error)) return false;
     const int count = file.LumpCount() - 1;
     try {
         textures->clear();
         textures->resize(static_cast<std::size_t>(count));
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Unable to allocate memory!");
+        ERRORCLOSE(error, "Unable to allocate memory!");
         return false;
     }
     for (int i = 1; i <= count; ++i) {
-        if (!LoadImageLump(&file, i, "assets: " + Quoted(path), path, &(*textures)[static_cast<std::size_t>(i - 1)]))
-            return false;
+        if (!LoadImageLump(&file, i, &(*textures)[static_cast<std::size_t>(i - 1)], context)) return false;
     }
     return true;
 }

@@ -133,13 +133,11 @@ public:
     // after RESFILE::SeekLump, or a buffer). Any previous content is dropped.
     // Beyond the header, every count must fit in the bytes that remain and
     // every vertex, triangle, material and joint index must name a record
-    // that exists; otherwise "Not a valid MS3D file!" goes to ERRORCLOSE,
-    // the model is left empty and the result is false.
-    bool LoadFromFStream(BoundedReader* reader);
-    // What the last failed LoadFromFStream found wrong ("the triangles run
-    // past the end of the model"), so a loader can add it to the note with
-    // the file and the lump; empty after a good load.
-    std::string Problem() const { return problem_; }
+    // that exists; otherwise "Not a valid MS3D file!", with what was found
+    // wrong ("(the triangles run past the end of the model)"), goes to
+    // `error` as the reader's own message for the caller to place in its
+    // file and lump, the model is left empty and the result is false.
+    bool LoadFromFStream(BoundedReader* reader, SetupError* error = nullptr);
 
     // Multiplies vertex positions, joint bind positions and translation key
     // values by `factor`. Call before InitialSetup, which copies positions.
@@ -193,20 +191,12 @@ public:
     float totalTime = 0.0f;  // milliseconds
 
 private:
-    // Parse and IndicesInRange say why they refuse here; Release keeps it.
-    const char* problem_ = "";
-    bool Parse(BoundedReader* reader);
+    // `why` is what Parse found wrong when it refuses.
+    bool Parse(BoundedReader* reader, const char** why);
     bool IndicesInRange() const;
     bool NumbersAreFinite() const;
     void EmitGroup(const MS3D_GROUP& group) const;
 };
-
-// The reader's refusal with its reason, for a note that names the file and
-// the lump: "Not a valid MS3D file! (the joints run past the end of the model)".
-inline std::string Ms3dRefusal(const MS3D& model) {
-    const std::string why = model.Problem();
-    return why.empty() ? std::string(kMs3dInvalidMessage) : std::string(kMs3dInvalidMessage) + " (" + why + ")";
-}
 
 // Static scenery is drawn once into a display list and called every frame:
 // compiles whatever `draw` issues (for example a texture bind and
@@ -219,5 +209,11 @@ GLuint CompileDisplayList(const std::function<void()>& draw);
 // GL context when the file holds images. False for a null model, a file that
 // cannot be opened, a model that does not load, or any image that cannot be
 // decoded or built; textures built before the failure stay in `textures`.
-// The first failure is noted with the file's name (math/failure.h).
-bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures);
+// The first failure is noted in the context's error, naming the file by its path.
+bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures, EngineContext* context = nullptr);
+
+class RESFILE;
+// Loads lump `lump` of `file`, already positioned there by SeekLump, into
+// `model`. A refusal is noted with the file's path and the lump; running out
+// of memory is no file's fault and is noted bare.
+bool ReadModelLump(RESFILE* file, int lump, MS3D* model, SetupError* error);

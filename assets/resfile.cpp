@@ -10,22 +10,19 @@ namespace {
 std::string Bytes(std::uint64_t n) { return std::to_string(n) + (n == 1 ? " byte" : " bytes"); }
 }  // namespace
 
-int RESFILE::Open(const char* path) {
+int RESFILE::Open(const char* name, SetupError* error) {
     Close();
-    error.clear();
-    openErrno = 0;
+    path = name != nullptr ? name : "";
     errno = 0;
     file.open(path, std::ios::binary);
     if (!file.is_open() || !file) {
-        openErrno = errno != 0 ? errno : ENOENT;
-        error = std::string("cannot be opened: ") + std::strerror(openErrno);
+        const int reason = errno != 0 ? errno : ENOENT;
         Close();
-        return 0;
+        return NoteFailure(error, {.file = path, .systemError = reason, .byReader = true});
     }
-    auto fail = [this](std::string why) {
+    auto fail = [this, error](std::string why) {
         Close();
-        error = std::move(why);
-        return 0;
+        return NoteFailure(error, {.file = path, .what = std::move(why), .byReader = true});
     };
 
     // A folder opens as a stream too, and seeking its end gives a nonsense size.
@@ -96,30 +93,24 @@ int RESFILE::Open(const char* path) {
     return 1;
 }
 
-bool RESFILE::SeekLump(int index) {
-    if (!file.is_open()) {
-        if (error.empty()) error = "is not open";
-        return false;
-    }
+bool RESFILE::SeekLump(int index, SetupError* error) {
+    auto fail = [this, error](int lump, std::string why) {
+        return NoteFailure(error, {.file = path, .lump = lump, .what = std::move(why), .byReader = true});
+    };
+    if (!file.is_open()) return fail(-1, "is not open");
     if (index < 0 || static_cast<std::uint32_t>(index) >= header.lumpCount) {
-        error = "has no lump " + std::to_string(index) + " (it has " + std::to_string(header.lumpCount) + ")";
-        return false;
+        return fail(-1, "has no lump " + std::to_string(index) + " (it has " + std::to_string(header.lumpCount) + ")");
     }
     const RESENTRY& entry = directory[static_cast<std::size_t>(index)];
     if (std::uint64_t{entry.offset} + entry.size > static_cast<std::uint64_t>(fileLength)) {
-        error = "lump " + std::to_string(index) + " lies past the end of the file (offset " +
-                std::to_string(entry.offset) + ", size " + std::to_string(entry.size) + ", the file is " +
-                Bytes(static_cast<std::uint64_t>(fileLength)) + ")";
-        return false;
+        return fail(index, "lies past the end of the file (offset " + std::to_string(entry.offset) + ", size " +
+                               std::to_string(entry.size) + ", the file is " +
+                               Bytes(static_cast<std::uint64_t>(fileLength)) + ")");
     }
     file.clear();
     file.seekg(entry.offset, std::ios::beg);
-    if (!file) {
-        error = "lump " + std::to_string(index) + " cannot be read";
-        return false;
-    }
+    if (!file) return fail(index, "cannot be read");
     currentLumpSize = entry.size;
-    error.clear();
     return true;
 }
 
@@ -131,9 +122,4 @@ void RESFILE::Close() {
     currentLumpSize = 0;
     if (file.is_open()) file.close();
     file.clear();
-}
-
-std::string RESFILE::Describe(const std::string& path) const {
-    if (openErrno != 0) return "assets: cannot open \"" + path + "\": " + std::strerror(openErrno);
-    return "assets: \"" + path + "\" " + (error.empty() ? std::string("cannot be read") : error);
 }

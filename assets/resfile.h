@@ -8,9 +8,9 @@
 //          20  u32 directoryOffset
 //   entry:  u32 size, u32 offset, u32 type (1 = TGA image), u32 alphaMode, 12 reserved
 //
-// Open and SeekLump report failure by their result and say why in `error`;
-// callers decide what it means (as a rule the whole set-up stops) and word
-// the note with Describe.
+// Open and SeekLump report failure by their result and say why in the set-up
+// error they are given, naming the file by its path; callers decide what it
+// means (as a rule the whole set-up stops).
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "assets/reader.h"
+#include "math/failure.h"
 
 inline constexpr std::uint32_t kLumpTypeImage = 1;
 inline constexpr std::uint32_t kLumpTypeModel = 2;  // what our baker writes; readers ignore it
@@ -50,16 +51,11 @@ public:
     // 1 when the file is open, valid and its directory loaded; 0 otherwise.
     // Besides the header checks, a directory that does not lie wholly inside
     // the file is refused rather than half-read.
-    int Open(const char* path);
+    int Open(const char* path, SetupError* error = nullptr);
     // Positions the stream at lump `index`. A lump whose bytes would lie
     // outside the file is refused, so the reader from Lump() is always safe.
-    bool SeekLump(int index);
+    bool SeekLump(int index, SetupError* error = nullptr);
     void Close();
-
-    // The set-up note for the last failure of Open or SeekLump on `path`:
-    // `assets: cannot open "P": <reason>` when the system refused the file,
-    // else `assets: "P" <error>`, e.g. `assets: "P" lump 3 lies past the end ...`.
-    std::string Describe(const std::string& path) const;
 
     bool IsOpen() const { return file.is_open(); }
     int LumpCount() const { return static_cast<int>(header.lumpCount); }
@@ -70,10 +66,7 @@ public:
     std::ifstream file;
     RESHEADER header = {};
     std::vector<RESENTRY> directory;  // empty while no file is open
-    // Why the last Open or SeekLump failed, worded to follow the file's name
-    // ("is empty", "lump 2 lies past the end of the file ..."); empty after success.
-    std::string error;
-    int openErrno = 0;  // the system's reason when the file could not be opened at all
+    std::string path;  // as given to the last Open, for the errors it names
 
 private:
     std::uint32_t currentLumpSize = 0;

@@ -9,19 +9,23 @@
 
 #include "assets/alert.h"
 #include "assets/resfile.h"
-#include "math/failure.h"
 
 namespace {
 constexpr std::uint8_t kUncompressedSignature[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 constexpr std::uint8_t kRunLengthSignature[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
-// The last decoder message, so the texture-set loader can say which lump of
-// which file it belongs to.
-const char* gLastDecodeError = "";
+// Where a decoder's refusal goes: shown at once through the view's alert, and
+// kept for the set-up error with the file and lump the caller adds.
+struct DecodeReport {
+    const EngineContext* owner;
+    SetupError* error;
+};
 
-int Fail(const char* message, const char* title = "ERROR") {
-    gLastDecodeError = message;
-    MessageBox(nullptr, message, title, 0);
+int Fail(const DecodeReport& report, const char* message, const char* title = "ERROR") {
+    MessageBox(report.owner, message, title);
+    std::string what = message;
+    while (!what.empty() && what.back() == ' ') what.pop_back();
+    NoteFailure(report.error, {.what = std::move(what)});
     return 0;
 }
 
@@ -34,20 +38,20 @@ void FreeImage(Texture* texture) {
 // `maxPlausibleBytes` bounds the allocation by what the lump could possibly
 // hold, so a hostile header cannot ask for gigabytes from a tiny file.
 int ReadInfoAndAllocate(Texture* texture, BoundedReader* reader, std::uint64_t* imageSize,
-                        std::uint64_t maxPlausibleBytes) {
+                        std::uint64_t maxPlausibleBytes, const DecodeReport& report) {
     std::uint8_t info[6];
-    if (!reader->Read(info, sizeof info)) return Fail("Could not read info header");
+    if (!reader->Read(info, sizeof info)) return Fail(report, "Could not read info header");
     texture->width = info[0] + 256u * info[1];
     texture->height = info[2] + 256u * info[3];
     texture->bpp = info[4];
     if (texture->width == 0 || texture->height == 0 || (texture->bpp != 24 && texture->bpp != 32)) {
-        return Fail("Invalid texture information");
+        return Fail(report, "Invalid texture information");
     }
     texture->type = texture->bpp == 24 ? GL_RGB : GL_RGBA;
     *imageSize = std::uint64_t{texture->bpp / 8} * texture->width * texture->height;
     const std::uint64_t allocation = std::min(*imageSize, maxPlausibleBytes);
     texture->imageData = static_cast<unsigned char*>(std::malloc(std::max<std::uint64_t>(allocation, 1)));
-    if (texture->imageData == nullptr) return Fail("Could not allocate memory for image");
+    if (texture->imageData == nullptr) return Fail(report, "Could not allocate memory for image");
     return 1;
 }
 }  // namespace
@@ -81,24 +85,28 @@ void Texture::Release() {
     }
 }
 
-int LoadTGA2(Texture* texture, BoundedReader* reader) {
-    if (reader == nullptr || !reader->IsOpen()) return Fail("Could not open texture file");
+int LoadTGA2(Texture* texture, BoundedReader* reader, const EngineContext* owner, SetupError* error) {
+    const DecodeReport report{owner, error};
+    if (reader == nullptr || !reader->IsOpen()) return Fail(report, "Could not open texture file");
     std::uint8_t signature[12];
-    if (!reader->Read(signature, sizeof signature)) return Fail("Could not read file header");
-    if (std::memcmp(signature, kUncompressedSignature, 12) == 0) return LoadUncompressedTGA2(texture, reader);
-    if (std::memcmp(signature, kRunLengthSignature, 12) == 0) return LoadCompressedTGA2(texture, reader);
-    return Fail("TGA file be type 2 or type 10 ", "Invalid Image");
+    if (!reader->Read(signature, sizeof signature)) return Fail(report, "Could not read file header");
+    if (std::memcmp(signature, kUncompressedSignature, 12) == 0) {
+        return LoadUncompressedTGA2(texture, reader, owner, error);
+    }
+    if (std::memcmp(signature, kRunLengthSignature, 12) == 0) return LoadCompressedTGA2(texture, reader, owner, error);
+    return Fail(report, "TGA file be type 2 or type 10 ", "Invalid Image");
 }
 
-int LoadUncompressedTGA2(Texture* texture, BoundedReader* reader) {
+int LoadUncompressedTGA2(Texture* texture, BoundedReader* reader, const EngineContext* owner, SetupError* error) {
+    const DecodeReport report{owner, error};
     FreeImage(texture);
     std::uint64_t imageSize = 0;
     // Past the info header every byte of a good image is pixel data.
     const std::uint64_t plausible = reader->Remaining() > 6 ? reader->Remaining() - 6 : 0;
-    if (!ReadInfoAndAllocate(texture, reader, &imageSize, plausible)) return 0;
+    if (!ReadInfoAndAllocate(texture, reader, &imageSize, plausible, report)) return 0;
     if (imageSize > plausible || !reader->Read(texture->imageData, imageSize)) {
         FreeImage(texture);
-        return Fail("Could not read image data");
+        return Fail(report, "Could not read image data");
     }
     const std::uint32_t step = texture->bpp / 8;
     for (std::uint64_t i = 0; i < imageSize; i += step) {
@@ -107,13 +115,14 @@ int LoadUncompressedTGA2(Texture* texture, BoundedReader* reader) {
     return 1;
 }
 
-int LoadCompressedTGA2(Texture* texture, BoundedReader* reader) {
+int LoadCompressedTGA2(Texture* texture, BoundedReader* reader, const EngineContext* owner, SetupError* error) {
+    const DecodeReport report{owner, error};
     FreeImage(texture);
     std::uint64_t imageSize = 0;
     // Each packet costs at least a header and one pixel and stores at most 128.
     const std::uint64_t remaining = reader->Remaining() > 6 ? reader->Remaining() - 6 : 0;
     const std::uint64_t plausible = remaining * 128 * 4;
-    if (!ReadInfoAndAllocate(texture, reader, &imageSize, plausible)) return 0;
+    if (!ReadInfoAndAllocate(texture, reader, &imageSize, plausible, report)) return 0;
 
     const std::uint32_t bytesPerPixel = texture->bpp / 8;
     const std::uint64_t pixelCount = std::uint64_t{texture->width} * texture->height;
@@ -123,7 +132,7 @@ int LoadCompressedTGA2(Texture* texture, BoundedReader* reader) {
 
     auto fail = [&](const char* message) {
         FreeImage(texture);
-        return Fail(message);
+        return Fail(report, message);
     };
     auto store = [&](std::uint64_t at) {
         unsigned char* out = texture->imageData + at * bytesPerPixel;
@@ -207,44 +216,37 @@ int BuildTexture(Texture* texture, int alphaMode) {
     return 1;
 }
 
-std::string LastImageError() {
-    std::string message = gLastDecodeError;
-    while (!message.empty() && message.back() == ' ') message.pop_back();
-    return message;
-}
-
-bool LoadImageLump(RESFILE* file, int index, const std::string& who, const std::string& path, Texture* texture) {
-    if (!file->SeekLump(index)) {
-        // Where the lump lies, not the decoder's "Could not open texture file".
-        NoteSetupFailure(file->Describe(path));
-        return false;
-    }
+bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* context, const char* name) {
+    SetupError* error = context != nullptr ? &context->error : nullptr;
+    // Where the lump lies is the reader's to say, not the decoder's "Could not open texture file".
+    if (!file->SeekLump(index, error)) return false;
+    // The scene names its own files; a loader of any file names it by its path.
+    SetupError about{.lump = index, .byReader = name == nullptr};
+    about.file = name != nullptr ? std::string(name) : file->path;
     BoundedReader lump = file->Lump();
-    if (!LoadTGA2(texture, &lump)) {
-        NoteSetupFailure(who + " lump " + std::to_string(index) + " is not a readable image: " + LastImageError());
-        return false;
+    SetupError decoder;
+    if (!LoadTGA2(texture, &lump, context, &decoder)) {
+        about.what = "is not a readable image: " + decoder.what;
+        return NoteFailure(error, std::move(about));
     }
     const int alphaMode = static_cast<int>(file->directory[static_cast<std::size_t>(index)].alphaMode);
     if (!BuildTexture(texture, alphaMode)) {
-        NoteSetupFailure(who + " lump " + std::to_string(index) + ": out of memory");
-        return false;
+        about.what = "out of memory";
+        about.quotesReader = true;
+        return NoteFailure(error, std::move(about));
     }
     return true;
 }
 
-int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures) {
+int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures, EngineContext* context) {
     RESFILE file;
-    if (!file.Open(path)) {
-        NoteSetupFailure(file.Describe(path));
-        return 0;
-    }
+    if (!file.Open(path, context != nullptr ? &context->error : nullptr)) return 0;
     textures->clear();
     textures->resize(static_cast<std::size_t>(file.LumpCount()));
-    const std::string who = std::string("assets: \"") + path + "\"";
     for (int i = 0; i < file.LumpCount(); ++i) {
         const RESENTRY& entry = file.directory[static_cast<std::size_t>(i)];
         if (entry.type != kLumpTypeImage) continue;
-        if (!LoadImageLump(&file, i, who, path, &(*textures)[static_cast<std::size_t>(i)])) return 0;
+        if (!LoadImageLump(&file, i, &(*textures)[static_cast<std::size_t>(i)], context)) return 0;
     }
     return 1;
 }

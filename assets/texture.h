@@ -16,6 +16,7 @@
 
 #include <string>
 
+#include "assets/context.h"
 #include "assets/reader.h"
 
 struct Texture {
@@ -37,11 +38,15 @@ struct Texture {
     void Release();
 };
 
-// Decoders. Each shows its error through MessageBox (assets/alert.h) and
-// returns 0; on any failure imageData is null, never dangling.
-int LoadTGA2(Texture* texture, BoundedReader* reader);
-int LoadUncompressedTGA2(Texture* texture, BoundedReader* reader);
-int LoadCompressedTGA2(Texture* texture, BoundedReader* reader);
+// Decoders. Each shows its error through MessageBox (assets/alert.h) with
+// `owner`, notes the message (`what` alone: the caller knows the file) in
+// `error` and returns 0; on any failure imageData is null, never dangling.
+int LoadTGA2(Texture* texture, BoundedReader* reader, const EngineContext* owner = nullptr,
+             SetupError* error = nullptr);
+int LoadUncompressedTGA2(Texture* texture, BoundedReader* reader, const EngineContext* owner = nullptr,
+                         SetupError* error = nullptr);
+int LoadCompressedTGA2(Texture* texture, BoundedReader* reader, const EngineContext* owner = nullptr,
+                       SetupError* error = nullptr);
 
 // The RGBA pixels BuildTexture uploads, rows in stored order. No GL.
 std::vector<std::uint8_t> MakeTexturePixels(const Texture& texture, int alphaMode);
@@ -51,16 +56,14 @@ std::vector<std::uint8_t> MakeTexturePixels(const Texture& texture, int alphaMod
 int BuildTexture(Texture* texture, int alphaMode);
 
 // Every image lump (type 1) of the lump file into `textures`, index i being
-// lump i; lumps of other types leave an empty record. On failure returns 0
-// and leaves what was built in `textures` for the caller's clean-up.
-int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures);
-
-// What the decoder said at its last failure ("Could not read image data"),
-// so a loader can add the file and the lump it was reading.
-std::string LastImageError();
+// lump i; lumps of other types leave an empty record. On failure returns 0,
+// notes why in the context's error and leaves what was built in `textures`
+// for the caller's clean-up.
+int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures, EngineContext* context = nullptr);
 
 class RESFILE;
 // Lump `index` of an open lump file decoded and built into `texture`. On
-// failure notes one line beginning with `who` (e.g. `assets: "P"`): the lump
-// and why it could not be read or decoded, and returns false.
-bool LoadImageLump(RESFILE* file, int index, const std::string& who, const std::string& path, Texture* texture);
+// failure notes the lump and why it could not be read or decoded, naming the
+// file by `name` (its name in the resource folder) or, when that is null, by
+// its path; returns false.
+bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* context, const char* name = nullptr);

@@ -32,7 +32,7 @@ BENCHMARK(BM_CountDownAt);
 void BM_CountDownSystemClock(benchmark::State& state) {
     char out[kCountDownCapacity];
     for (auto _ : state) {
-        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+        CountDown(nullptr, out, sizeof out, 11, 25, 0, 0, 0);
         benchmark::DoNotOptimize(out);
     }
 }
@@ -58,12 +58,14 @@ void BM_OverlayFrame(benchmark::State& state) {
         state.SkipWithError(error.c_str());
         return;
     }
-    SetupText();
+    GlyphTable glyphs;
+    SetupText(&glyphs);
     OVERLAYSTATE overlay;
     overlay.veilTimer = -5.0f;
     overlay.veilAlpha = 0.5f;
     overlay.introTopAlpha = 1.0f;
     OverlayFrame frame;
+    frame.glyphs = &glyphs;
     frame.width = 1280;
     frame.height = 720;
     frame.frameTime = 0.0;  // the state stays put: every iteration draws the same frame

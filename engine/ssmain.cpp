@@ -15,7 +15,9 @@ std::string WithTrailingSlash(const char* path) {
     return result;
 }
 
-SSMAIN::SSMAIN() { bannerTexture = static_cast<unsigned int>(std::rand()) % 2u + kPictureStripA; }
+SSMAIN::SSMAIN(EngineContext* engineContext) : context(engineContext) {
+    bannerTexture = static_cast<unsigned int>(std::rand()) % 2u + kPictureStripA;
+}
 
 void LoadSceneProjection(int width, int height) {
     glMatrixMode(GL_PROJECTION);
@@ -74,14 +76,14 @@ bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SE
         xmasMain->CleanupAll();
         xmasMain.reset();
     }
-    xmasMain = std::make_unique<XMASMAIN>();
+    xmasMain = std::make_unique<XMASMAIN>(context);
     if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
-    if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures)) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures, context)) return false;
 
     SetSize(drawableWidth, drawableHeight);
 
     SetSharedSceneState();
-    SetupText();
+    SetupText(&glyphs);
     return true;
 }
 
@@ -93,7 +95,10 @@ void SSMAIN::SetSize(int drawableWidth, int drawableHeight) {
 void SSMAIN::Update(double elapsedSeconds) {
     frameTime = elapsedSeconds;
     totalTime += elapsedSeconds;
-    if (showFps) fpsMeter.AddFrame(elapsedSeconds, ProcessCpuSeconds());
+    if (showFps) {
+        const bool cpuClock = context != nullptr && context->cpuSeconds;
+        fpsMeter.AddFrame(elapsedSeconds, cpuClock ? context->cpuSeconds() : 0.0);
+    }
     if (xmasMain) xmasMain->MoveScene(elapsedSeconds);
 }
 
@@ -127,7 +132,7 @@ void SSMAIN::DrawScreen() {
     if (!isPreview) DoOverlay();
     if (showFps) {
         const OverlayFrame frame = MakeOverlayFrame();
-        DrawFpsReadout(fpsMeter, width, height, frame.pictures[kPictureFont]);
+        DrawFpsReadout(fpsMeter, width, height, glyphs, frame.pictures[kPictureFont]);
     }
     glDisable(GL_TEXTURE_2D);
 }
@@ -139,6 +144,8 @@ OverlayFrame SSMAIN::MakeOverlayFrame() const {
     frame.width = width;
     frame.height = height;
     frame.showCountdown = showCountdown;
+    if (context != nullptr) frame.calendar = &context->calendar;
+    frame.glyphs = &glyphs;
     // An empty record (a lump that is no picture) counts as missing: it has no GL name.
     for (unsigned int i = 0; i < kOverlayPictures; ++i) {
         frame.pictures[i] = i < textures.size() ? textures[i].texID : 0;

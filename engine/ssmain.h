@@ -22,7 +22,9 @@
 class SSMAIN : public OVERLAYSTATE {
 public:
     // Draws the first banner strip, so seed the random generator first.
-    SSMAIN();
+    // Set-up reports, and the overlay reads its calendar, through `context`
+    // (the view's; not owned).
+    explicit SSMAIN(EngineContext* context = nullptr);
     ~SSMAIN() { Cleanup(); }
     SSMAIN(const SSMAIN&) = delete;
     SSMAIN& operator=(const SSMAIN&) = delete;
@@ -65,6 +67,8 @@ public:
     std::unique_ptr<XMASMAIN> xmasMain;
     bool showFps = false;  // the -fps readout, drawn over everything when on
     FPSMETER fpsMeter;
+    GlyphTable glyphs;  // the font's cells, filled by Setup
+    EngineContext* context = nullptr;
 };
 
 // The GL state every scene element relies on: back-face culling, sphere-map

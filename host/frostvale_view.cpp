@@ -14,10 +14,11 @@ FrostvaleView::FrostvaleView(ViewServices services_, bool preview, const ViewSet
       settings(loaded),
       carols(services.players, services.resourcePath) {
     scrn = services.surface->Size();
-    if (!services.seed) {
-        Clock* clock = services.clock;
-        services.seed = [clock] { return static_cast<unsigned>(clock->Now()); };
-    }
+    Clock* clock = services.clock;
+    if (!services.seed) services.seed = [clock] { return static_cast<unsigned>(clock->Now()); };
+    context.alert = services.alert;
+    context.calendar = services.calendar;
+    context.cpuSeconds = [clock] { return clock->CpuSeconds(); };
 }
 
 FrostvaleView::~FrostvaleView() {
@@ -87,12 +88,15 @@ void FrostvaleView::AnimateOneFrame() {
 }
 
 bool FrostvaleView::MainSetup() {
+    // rand() stays the process's one generator, seeded here once per engine
+    // set-up: every random draw of the scene comes from it in a fixed order.
     std::srand(services.seed());
+    context.error = {};
     if (ssMain) {
         ssMain->Cleanup();
         ssMain.reset();
     }
-    ssMain = std::make_unique<SSMAIN>();
+    ssMain = std::make_unique<SSMAIN>(&context);
     ssMain->showFps = services.showFps;
     if (!ssMain->Setup(isPreview, scrn.width, scrn.height, &settings.settings, services.resourcePath.c_str())) {
         // Keep the display black: an engine that failed half-way draws nothing.

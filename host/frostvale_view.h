@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "assets/context.h"
 #include "engine/ssmain.h"
 #include "host/carols.h"
 #include "host/frame_budget.h"
@@ -41,6 +42,10 @@ struct ViewServices {
     Quality quality = Quality::Full;
     // Called after every drawn and presented frame (--trace).
     std::function<void(const XMASMAIN&)> frameDrawn;
+    // Shows image alerts; empty writes them to stderr.
+    AlertHandler alert;
+    // The countdown's calendar (--now); empty reads the system's.
+    CalendarClock calendar;
 };
 
 class FrostvaleView {
@@ -66,6 +71,8 @@ public:
     bool IsPreview() const { return isPreview; }
     // True once the engine set-up has been tried and failed.
     bool SetupFailed() const { return initialized && !setupSucceeded; }
+    // Why the engine set-up failed; empty before a failure.
+    const SetupError& SetupProblem() const { return context.error; }
     const SSMAIN* Engine() const { return ssMain.get(); }
     const ViewSettings& Settings() const { return settings; }
     bool ThisScreenIsOn() const { return thisScreenIsOn; }
@@ -98,6 +105,7 @@ private:
     bool animating = false;
     double animtime = 0.0;
     DrawableSize scrn;
+    EngineContext context;  // before ssMain, which points into it
     std::unique_ptr<SSMAIN> ssMain;
     Carols carols;
     bool qualityChosen = false;

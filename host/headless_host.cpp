@@ -7,11 +7,9 @@
 #include <ctime>
 #include <filesystem>
 
-#include "assets/alert.h"
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
 #include "host/run_calendar.h"
-#include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "platform/signals.h"
 #include "scene/trace.h"
@@ -65,17 +63,12 @@ int RunHeadless(const RunContext& run) {
         });
     }
 
-    // No one to show an image alert to: the set-up note printed below already
-    // names the file, the lump and the decoder's message, on one line.
-    const AlertHandler previousAlerts = SetAlertHandler([](const char*, const char*) {});
-    struct RestoreAlerts {
-        AlertHandler handler;
-        ~RestoreAlerts() { SetAlertHandler(std::move(handler)); }
-    } restoreAlerts{previousAlerts};
-
     SimulatedClock clock(kSimulatedStart);
-    const RunCalendar calendar(o, &clock);
     ViewServices services;
+    // No one to show an image alert to: the set-up error printed below already
+    // names the file, the lump and the decoder's message, on one line.
+    services.alert = [](const char*, const char*) {};
+    services.calendar = RunCalendar(o, &clock);
     services.surface = context.get();
     services.clock = &clock;
     services.resourcePath = run.resourcePath;
@@ -104,8 +97,8 @@ int RunHeadless(const RunContext& run) {
             clock.Set(kSimulatedStart + static_cast<double>(tick) / o.frameRate);
             view.AnimateOneFrame();
             if (view.SetupFailed()) {
-                const std::string why = TakeSetupFailure();
-                std::fprintf(stderr, "frostvale: %s\n", why.empty() ? "set-up failed" : why.c_str());
+                const SetupError& why = view.SetupProblem();
+                std::fprintf(stderr, "frostvale: %s\n", why.Failed() ? why.Line().c_str() : "set-up failed");
                 status = 1;
                 break;
             }

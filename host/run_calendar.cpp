@@ -2,11 +2,9 @@
 
 #include "text/calendar.h"
 
-RunCalendar::RunCalendar(const Options& options, Clock* clock) {
+CalendarClock RunCalendar(const Options& options, Clock* clock) {
     std::tm start{};
-    if (!options.now || clock == nullptr || !ParseCalendarTime(options.now->c_str(), &start)) return;
+    if (!options.now || clock == nullptr || !ParseCalendarTime(options.now->c_str(), &start)) return {};
     const double started = clock->Now();
-    SetCalendarClock(StartedCalendar(start, [clock, started] { return clock->Now() - started; }));
+    return StartedCalendar(start, [clock, started] { return clock->Now() - started; });
 }
-
-RunCalendar::~RunCalendar() { SetCalendarClock(nullptr); }

@@ -22,7 +22,6 @@
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
 #include "host/run_calendar.h"
-#include "math/failure.h"
 #include "platform/fluid_player.h"
 #include "platform/frame_pacer.h"
 #include "platform/signals.h"
@@ -146,40 +145,45 @@ private:
     std::vector<pid_t> pids_;
 };
 
-// --trace follows the main display's view; one file for the whole run.
-TraceWriter& RunTrace() {
-    static TraceWriter trace;
-    return trace;
-}
+// What the views of one run share; it outlives them.
+struct RunShared {
+    Clock* clock = nullptr;
+    MidiPlayerFactory* players = nullptr;  // the views dispose of their players
+    CalendarClock calendar;
+    // --trace follows the main display's view; one file for the whole run.
+    TraceWriter trace{};
+};
 
-ViewServices ServicesFor(const RunContext& run, GLSurface* surface, Clock* clock, MidiPlayerFactory* players,
-                         int display) {
+ViewServices ServicesFor(const RunContext& run, GLSurface* surface, RunShared* shared, int display) {
     ViewServices services;
     services.surface = surface;
-    services.clock = clock;
+    services.clock = shared->clock;
     services.displayNumber = display;
     services.mainDisplayNumber = 0;
     services.resourcePath = run.resourcePath;
     const std::optional<std::uint32_t> seed = run.options.seed;
     services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
     services.showFps = run.options.showFps;
-    services.players = players;
+    services.players = shared->players;
     services.heldShot = run.options.shot;
     services.quality = run.options.quality;
+    services.alert = ShowSdlAlert;
+    services.calendar = shared->calendar;
     if (!run.options.trace.empty() && display == services.mainDisplayNumber) {
-        if (!RunTrace().IsOpen() && !RunTrace().Open(run.options.trace)) {
+        TraceWriter* trace = &shared->trace;
+        if (!trace->IsOpen() && !trace->Open(run.options.trace)) {
             std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", run.options.trace.c_str());
         }
-        if (RunTrace().IsOpen()) services.frameDrawn = [](const XMASMAIN& scene) { RunTrace().Write(scene); };
+        if (trace->IsOpen()) services.frameDrawn = [trace](const XMASMAIN& scene) { trace->Write(scene); };
     }
     return services;
 }
 
-void AddView(std::vector<ScreenView>& views, const RunContext& run, Clock* clock, MidiPlayerFactory* players,
+void AddView(std::vector<ScreenView>& views, const RunContext& run, RunShared* shared,
              std::unique_ptr<SdlWindowSurface> surface, int display) {
     ScreenView sv;
     sv.surface = std::move(surface);
-    sv.view = std::make_unique<FrostvaleView>(ServicesFor(run, sv.surface.get(), clock, players, display),
+    sv.view = std::make_unique<FrostvaleView>(ServicesFor(run, sv.surface.get(), shared, display),
                                               run.options.preview, run.settings);
     sv.lastSize = sv.surface->Size();
     sv.view->SetFrameSize(sv.lastSize.width, sv.lastSize.height);
@@ -204,8 +208,8 @@ LoopEnd Frame(ScreenView& sv, bool* reported) {
     sv.view->AnimateOneFrame();
     if (!*reported && sv.view->SetupFailed()) {
         *reported = true;
-        const std::string why = TakeSetupFailure();
-        std::fprintf(stderr, "frostvale: %s\n", why.empty() ? "set-up failed" : why.c_str());
+        const SetupError& why = sv.view->SetupProblem();
+        std::fprintf(stderr, "frostvale: %s\n", why.Failed() ? why.Line().c_str() : "set-up failed");
     }
     return {};
 }
@@ -298,10 +302,7 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
 
 bool StartVideo(bool x11Only = false) {
     std::string error;
-    if (StartSdlVideo(&error, x11Only)) {
-        SetAlertHandler(ShowSdlAlert);
-        return true;
-    }
+    if (StartSdlVideo(&error, x11Only)) return true;
     std::fprintf(stderr, "frostvale: no display (%s); try --headless\n", error.c_str());
     return false;
 }
@@ -310,8 +311,8 @@ bool StartVideo(bool x11Only = false) {
 int RunWindow(const RunContext& run) {
     if (!StartVideo()) return 1;
     MonotonicClock clock;
-    const RunCalendar calendar(run.options, &clock);
-    FluidPlayerFactory players;  // outlives the views, which dispose of their players
+    FluidPlayerFactory players;
+    RunShared shared{.clock = &clock, .players = &players, .calendar = RunCalendar(run.options, &clock)};
     if (run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     std::string error;
     auto surface = SdlWindowSurface::CreateWindow("Frostvale", 1280, 720, 0, false, &error);
@@ -323,7 +324,7 @@ int RunWindow(const RunContext& run) {
     surface->SyncToRefresh();
     std::vector<ScreenView> views;
     const int display = std::max(0, surface->DisplayIndex());
-    AddView(views, run, &clock, &players, std::move(surface), display);
+    AddView(views, run, &shared, std::move(surface), display);
     const int status = Loop(views, clock, QuitOn::KeysEscQ, nullptr);
     StopSdlVideo();
     return status;
@@ -344,8 +345,8 @@ int RunFullscreen(const RunContext& run) {
     }
     SDL_ShowCursor(SDL_DISABLE);
     MonotonicClock clock;
-    const RunCalendar calendar(run.options, &clock);
-    FluidPlayerFactory players;  // outlives the views, which dispose of their players
+    FluidPlayerFactory players;
+    RunShared shared{.clock = &clock, .players = &players, .calendar = RunCalendar(run.options, &clock)};
     // Only the first copy holds the main display; the others never play.
     if (displayBase == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
     std::vector<ScreenView> views;
@@ -357,7 +358,7 @@ int RunFullscreen(const RunContext& run) {
             std::fprintf(stderr, "frostvale: display %d: %s\n", display, error.c_str());
             continue;
         }
-        AddView(views, run, &clock, &players, std::move(surface), displayBase + display);
+        AddView(views, run, &shared, std::move(surface), displayBase + display);
     }
     // Several views on one thread: a swap that waited for the refresh would hold up the others.
     if (views.size() == 1) views.front().surface->SyncToRefresh();
@@ -389,8 +390,8 @@ int RunXScreenSaver(const RunContext& run) {
     if (window.screen != XDefaultScreen()) setenv("DISPLAY", XDisplayNameForScreen(window.screen).c_str(), 1);
     if (!StartVideo(true)) return 1;
     MonotonicClock clock;
-    const RunCalendar calendar(run.options, &clock);
-    FluidPlayerFactory players;  // outlives the views, which dispose of their players
+    FluidPlayerFactory players;
+    RunShared shared{.clock = &clock, .players = &players, .calendar = RunCalendar(run.options, &clock)};
     std::string error;
     auto surface = SdlWindowSurface::AdoptForeignWindow(xid, window.visual, &error);
     if (!surface) {
@@ -407,7 +408,7 @@ int RunXScreenSaver(const RunContext& run) {
     // is the main display, which plays the carols.
     const int display = WindowHoldsPrimaryOrigin(xid) ? 0 : 1;
     if (display == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
-    AddView(views, run, &clock, &players, std::move(surface), display);
+    AddView(views, run, &shared, std::move(surface), display);
     EndPromptlyAfterQuit(kQuitGraceSeconds);
     // The daemon may destroy its window before (or instead of) signalling us.
     WatchForeignWindowFromAThread(xid);

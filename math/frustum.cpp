@@ -3,6 +3,8 @@
 #include <cmath>
 
 namespace {
+// One table for the whole process, not one per view: every draw function
+// culls against it, and each view's frame extracts it afresh before drawing.
 FrustumPlanes gFrustum = {};
 
 void SetPlane(int index, float a, float b, float c, float d) {

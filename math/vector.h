@@ -36,7 +36,8 @@ VECTOR3D VectorCrossProduct(VECTOR3D a, VECTOR3D b);
 // exactly 0 skips its step, so Rotate(p, 0, 0, 0) leaves p bit-for-bit alone.
 void Rotate(VECTOR3D* p, float ax, float ay, float az);
 
+struct SetupError;
 // The engine's fatal-error hook: set-up code calls it where it is about to
 // return failure. It shows nothing; the caller's false result is what stops
-// the set-up. The message is kept (math/failure.h) for the host to report.
-void ERRORCLOSE(const char* message);
+// the set-up. The message is kept in `error` (math/failure.h) for the host.
+void ERRORCLOSE(SetupError* error, const char* message);

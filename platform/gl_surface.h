@@ -27,6 +27,8 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual double Now() = 0;
+    // The process's CPU seconds (CLOCK_PROCESS_CPUTIME_ID), for the -fps load.
+    virtual double CpuSeconds();
 };
 
 // CLOCK_MONOTONIC: immune to wall-clock changes while the saver runs.

@@ -68,6 +68,6 @@ private:
     unsigned long xid_ = 0;
 };
 
-// Shows an SDL message box with one "OK" button, or writes `title: message`
-// to stderr when SDL cannot; the host makes it the assets' alert handler.
+// Shows an image alert as an SDL message box (one "OK" button), or on stderr
+// when SDL cannot; returns once it is dismissed.
 void ShowSdlAlert(const char* title, const char* message);

@@ -10,7 +10,6 @@
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
@@ -42,15 +41,15 @@ void RandomHouseLook(ONEHOUSE* house, const VECTOR3D chimneyOffsets[2]) {
 
 // One model lump: scaled, posed, its chimney top read from joint 1 and the
 // model compiled into a display list.
-bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLuint* list) {
+bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLuint* list, SetupError* error) {
     const int lump = house.lump;
     MS3D model;
-    if (!ReadModelLump(file, kHouseFile, lump, &model)) return false;
+    if (!ReadModelLump(file, kHouseFile, lump, &model, error)) return false;
     if (model.numJoints <= kChimneyJoint) {
-        NoteSetupFailure(std::string(kHouseFile) + ": model " + std::to_string(lump) + " has " +
-                         std::to_string(model.numJoints) + " joints, needs " + std::to_string(kChimneyJoint + 1) +
-                         " (joint 1 is the chimney top)");
-        return false;
+        return NoteFailure(error, {.file = kHouseFile,
+                                   .what = "model " + std::to_string(lump) + " has " +
+                                           std::to_string(model.numJoints) + " joints, needs " +
+                                           std::to_string(kChimneyJoint + 1) + " (joint 1 is the chimney top)"});
     }
     model.Scale(house.scale);
     model.InitialSetup();
@@ -58,8 +57,7 @@ bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLu
     *chimney = MatrixPointMultiply(model.skeleton[kChimneyJoint].absolute, VECTOR3D{0.0f, 0.0f, 0.0f});
     *list = CompileDisplayList([&model] { model.Render(); });
     if (*list == 0) {
-        NoteSetupFailure(std::string(kHouseFile) + ": no display list for model " + std::to_string(lump));
-        return false;
+        return NoteFailure(error, {.file = kHouseFile, .what = "no display list for model " + std::to_string(lump)});
     }
     return true;
 }
@@ -72,35 +70,31 @@ bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLu
 bool XMASMAIN::SetupHouses() {
     Rotate(&smokeWind, 0.0f, static_cast<float>(std::rand() % 360), 0.0f);
     if (houseCount <= 0) {
-        NoteSetupFailure("houses: the village needs at least 1 house, the setting gives " +
-                         std::to_string(houseCount));
-        return false;
+        return NoteFailure(Error(), {.file = "houses", .what = "the village needs at least 1 house, the setting gives " +
+                                                              std::to_string(houseCount)});
     }
     try {
         houses.assign(static_cast<std::size_t>(houseCount), ONEHOUSE{});
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
 
     const std::string path = resourcePath + kHouseFile;
     RESFILE file;
-    if (!file.Open(path.c_str())) {
-        NoteSetupFailure(file.Describe(path));
-        return false;
-    }
+    if (!file.Open(path.c_str(), Error())) return false;
     const int needed = kFirstHouseImage + kHouseImages;
     if (file.LumpCount() < needed) {
-        NoteSetupFailure(std::string(kHouseFile) + ": has " + std::to_string(file.LumpCount()) + " lumps, needs " +
-                         std::to_string(needed) + " (two models, then five pictures)");
-        return false;
+        return NoteFailure(Error(), {.file = kHouseFile,
+                                     .what = "has " + std::to_string(file.LumpCount()) + " lumps, needs " +
+                                             std::to_string(needed) + " (two models, then five pictures)"});
     }
     for (int i = 0; i < kHouseImages; ++i) {
         const int lump = i + kFirstHouseImage;
-        if (!LoadImageLump(&file, lump, kHouseFile + std::string(":"), path, &houseTextures[i])) return false;
+        if (!LoadImageLump(&file, lump, &houseTextures[i], context, kHouseFile)) return false;
     }
     for (int k = 0; k < kHouseModelCount; ++k) {
-        if (!LoadHouseModel(&file, kHouseModels[k], &chimneyOffsets[k], &houseLists[k])) return false;
+        if (!LoadHouseModel(&file, kHouseModels[k], &chimneyOffsets[k], &houseLists[k], Error())) return false;
     }
 
     const double spacing = kVillageFront / static_cast<double>(houseCount);

@@ -9,7 +9,6 @@
 
 #include "assets/ms3d.h"
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
@@ -46,30 +45,28 @@ bool Within(float t, Window w) { return t > w.from && t < w.to; }
 bool XMASMAIN::SetupPresents() {
     const std::string path = resourcePath + kPresentFile;
     MS3D model;
-    if (!LoadModel(path.c_str(), &model, &presentTextures)) return false;
+    if (!LoadModel(path.c_str(), &model, &presentTextures, context)) return false;
     if (model.numGroups == 0) {
-        NoteSetupFailure(std::string(kPresentFile) + ": has no present shape (the model has no groups)");
-        return false;
+        return NoteFailure(Error(), {.file = kPresentFile, .what = "has no present shape (the model has no groups)"});
     }
     if (static_cast<int>(presentTextures.size()) < kWrappings) {
-        NoteSetupFailure(std::string(kPresentFile) + ": has " + std::to_string(presentTextures.size()) +
-                         " images, needs " + std::to_string(kWrappings));
-        return false;
+        return NoteFailure(Error(), {.file = kPresentFile,
+                                     .what = "has " + std::to_string(presentTextures.size()) + " images, needs " +
+                                             std::to_string(kWrappings)});
     }
     model.Scale(kPresentsModel.scale);
 
     try {
         presentLists.assign(model.numGroups, 0);
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
     presentModelCount = model.numGroups;
     for (int g = 0; g < presentModelCount; ++g) {
         presentLists[static_cast<std::size_t>(g)] = CompileDisplayList([&model, g] { model.DrawGroup(g); });
         if (presentLists[static_cast<std::size_t>(g)] == 0) {
-            NoteSetupFailure(std::string(kPresentFile) + ": no display list for shape " + std::to_string(g));
-            return false;
+            return NoteFailure(Error(), {.file = kPresentFile, .what = "no display list for shape " + std::to_string(g)});
         }
     }
 

@@ -20,7 +20,6 @@
 
 #include "assets/ms3d.h"
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "math/vector.h"
 #include "scene/xmasmain.h"
@@ -84,25 +83,24 @@ bool XMASMAIN::SetupReindeers() {
         reindeer.clear();
         reindeer.resize(static_cast<std::size_t>(reindeerCount));
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
 
     MS3D model;
-    if (!LoadModel((resourcePath + kReindeerModel.file).c_str(), &model, &reindeerTexture)) return false;
+    if (!LoadModel((resourcePath + kReindeerModel.file).c_str(), &model, &reindeerTexture, context)) return false;
     if (reindeerTexture.size() < static_cast<std::size_t>(kCoatImages)) {
-        NoteSetupFailure("reindeer.brm: has " + std::to_string(reindeerTexture.size()) + " images, needs " +
-                         std::to_string(kCoatImages));
-        return false;
+        return NoteFailure(Error(), {.file = "reindeer.brm",
+                                     .what = "has " + std::to_string(reindeerTexture.size()) + " images, needs " +
+                                             std::to_string(kCoatImages)});
     }
     if (model.numJoints < kJointsNeeded) {
-        NoteSetupFailure("reindeer.brm: has " + std::to_string(model.numJoints) + " joints, needs " +
-                         std::to_string(kJointsNeeded));
-        return false;
+        return NoteFailure(Error(), {.file = "reindeer.brm",
+                                     .what = "has " + std::to_string(model.numJoints) + " joints, needs " +
+                                             std::to_string(kJointsNeeded)});
     }
     if (animTemplates.empty()) {
-        NoteSetupFailure("reindeer.brm: no animation template to build the team on");
-        return false;
+        return NoteFailure(Error(), {.file = "reindeer.brm", .what = "no animation template to build the team on"});
     }
     model.Scale(kReindeerModel.scale);
     model.InitialSetup();
@@ -113,9 +111,8 @@ bool XMASMAIN::SetupReindeers() {
         const int r = std::rand();
         // The lead wears coat 0; followers one of the other four.
         const std::size_t coat = i == leadReindeer ? 0 : static_cast<std::size_t>(2 * (r % 4) + 2);
-        if (!deer.Setup(&animTemplates[0], &model, coats.subspan(coat)) || deer.numJoints < kJointsNeeded) {
-            NoteSetupFailure("reindeer.brm: the model does not fit its animation template");
-            return false;
+        if (!deer.Setup(&animTemplates[0], &model, coats.subspan(coat), Error()) || deer.numJoints < kJointsNeeded) {
+            return NoteFailure(Error(), {.file = "reindeer.brm", .what = "the model does not fit its animation template"});
         }
         const int k = static_cast<int>(i * 0.5);
         deer.position = MakePoint(i % 2 == 0 ? 1.5f : -1.5f, -1.0f, static_cast<float>(9 + 7 * k));

@@ -8,7 +8,6 @@
 
 #include "assets/ms3d.h"
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
@@ -60,7 +59,7 @@ bool XMASMAIN::SetupStars() {
     try {
         stars.assign(static_cast<std::size_t>(starCount > 0 ? starCount : 0), ONEPARTICLE{});
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
     for (ONEPARTICLE& star : stars) {
@@ -327,8 +326,7 @@ bool XMASMAIN::SetupGround() {
     MS3D model;
     if (!LoadModelLump(kGroundModel.file, &model)) return false;
     if (model.numGroups < 1) {
-        NoteSetupFailure("other.brm: the ground model has no groups, needs group 0");
-        return false;
+        return NoteFailure(Error(), {.file = "other.brm", .what = "the ground model has no groups, needs group 0"});
     }
     model.Scale(kGroundModel.scale);
     // The ground is drawn untextured, so its snow colour comes from its

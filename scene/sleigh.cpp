@@ -13,7 +13,6 @@
 
 #include "assets/ms3d.h"
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 #include "scene/xmasmain.h"
 
 namespace {
@@ -38,15 +37,14 @@ float Clamp(float v, float lo, float hi) { return std::min(std::max(v, lo), hi);
 // Needs the lead reindeer (SetupReindeers runs first) and a current context.
 bool XMASMAIN::SetupSleigh() {
     MS3D model;
-    if (!LoadModel((resourcePath + kSleighModel.file).c_str(), &model, &sleighTexture)) return false;
+    if (!LoadModel((resourcePath + kSleighModel.file).c_str(), &model, &sleighTexture, context)) return false;
     model.Scale(kSleighModel.scale);
 
     // The sleigh's thin boards are seen from both sides; the list itself turns
     // face culling off and on again.
     sleighList = glGenLists(1);
     if (sleighList == 0) {
-        NoteSetupFailure("sleigh.brm: no display list could be made");
-        return false;
+        return NoteFailure(Error(), {.file = "sleigh.brm", .what = "no display list could be made"});
     }
     glNewList(sleighList, GL_COMPILE);
     glDisable(GL_CULL_FACE);
@@ -62,7 +60,7 @@ bool XMASMAIN::SetupSleigh() {
     try {
         reinPoints.assign(static_cast<std::size_t>(std::max(reindeerCount, 0)), MakePoint(0.0f, 0.0f, 0.0f));
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
     return true;

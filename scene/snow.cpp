@@ -6,7 +6,6 @@
 #include <new>
 
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
@@ -41,14 +40,14 @@ float RandomAcrossBox() { return static_cast<float>(std::rand() % 1000 - 500) / 
 bool XMASMAIN::SetupSnow() {
     const int count = snowCount > 0 ? snowCount : 0;
     if (count > 0 && static_cast<int>(textures.size()) <= kFlakeImage) {
-        NoteSetupFailure("tex.brm: has " + std::to_string(textures.size()) + " images, needs " +
-                         std::to_string(kFlakeImage + 1) + " for the snow");
-        return false;
+        return NoteFailure(Error(), {.file = "tex.brm",
+                                     .what = "has " + std::to_string(textures.size()) + " images, needs " +
+                                             std::to_string(kFlakeImage + 1) + " for the snow"});
     }
     try {
         snowFlakes.assign(static_cast<std::size_t>(count), ONEPARTICLE{});
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
     for (ONEPARTICLE& flake : snowFlakes) {

@@ -7,7 +7,6 @@
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "scene/xmasmain.h"
 
@@ -34,10 +33,10 @@ void PlaceTree(TREESLOT* tree, int index, GLuint treeList, GLuint rareTreeList) 
 }
 
 // One tree model from its lump, compiled with the scene picture it wears.
-bool CompileTree(RESFILE* file, const ModelRef& tree, const Texture& image, GLuint* list) {
+bool CompileTree(RESFILE* file, const ModelRef& tree, const Texture& image, GLuint* list, SetupError* error) {
     const int lump = tree.lump;
     MS3D model;
-    if (!ReadModelLump(file, kTreeFile, lump, &model)) return false;
+    if (!ReadModelLump(file, kTreeFile, lump, &model, error)) return false;
     model.Scale(tree.scale);
     const GLuint texture = image.texID;
     *list = CompileDisplayList([&model, texture] {
@@ -45,8 +44,7 @@ bool CompileTree(RESFILE* file, const ModelRef& tree, const Texture& image, GLui
         model.Render();
     });
     if (*list == 0) {
-        NoteSetupFailure(std::string(kTreeFile) + ": no display list for lump " + std::to_string(lump));
-        return false;
+        return NoteFailure(error, {.file = kTreeFile, .what = "no display list for lump " + std::to_string(lump)});
     }
     return true;
 }
@@ -57,18 +55,15 @@ bool CompileTree(RESFILE* file, const ModelRef& tree, const Texture& image, GLui
 bool XMASMAIN::SetupTrees() {
     if (!showTrees) return true;
     if (static_cast<int>(textures.size()) <= kTreeImage) {
-        NoteSetupFailure("tex.brm: has " + std::to_string(textures.size()) + " images, needs " +
-                         std::to_string(kTreeImage + 1) + " for the trees");
-        return false;
+        return NoteFailure(Error(), {.file = "tex.brm",
+                                     .what = "has " + std::to_string(textures.size()) + " images, needs " +
+                                             std::to_string(kTreeImage + 1) + " for the trees"});
     }
     const std::string path = resourcePath + kTreeFile;
     RESFILE file;
-    if (!file.Open(path.c_str())) {
-        NoteSetupFailure(file.Describe(path));
-        return false;
-    }
-    if (!CompileTree(&file, kTreeModel, textures[kTreeImage], &treeList)) return false;
-    if (!CompileTree(&file, kRareTreeModel, textures[kRareTreeImage], &rareTreeList)) return false;
+    if (!file.Open(path.c_str(), Error())) return false;
+    if (!CompileTree(&file, kTreeModel, textures[kTreeImage], &treeList, Error())) return false;
+    if (!CompileTree(&file, kRareTreeModel, textures[kRareTreeImage], &rareTreeList, Error())) return false;
     file.Close();
 
     for (int i = 0; i < kTreeCount; ++i) {

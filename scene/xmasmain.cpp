@@ -8,11 +8,11 @@
 #include <fstream>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
 #include "assets/resource_contract.h"
-#include "math/failure.h"
 
 namespace {
 constexpr std::size_t kSceneImages = scene_image::kCount;
@@ -25,10 +25,10 @@ constexpr int kElfJointsNeeded = std::max(elf::kHand1, elf::kHand2) + 1;
 // Animation templates: reindeer, Santa, elf.
 constexpr ModelRef kAnimModels[3] = {kReindeerModel, kSantaModel, kElfModel};
 
-bool NeedJoints(const char* file, int has, int needs) {
+bool NeedJoints(SetupError* error, const char* file, int has, int needs) {
     if (has >= needs) return true;
-    NoteSetupFailure(std::string(file) + ": has " + std::to_string(has) + " joints, needs " + std::to_string(needs));
-    return false;
+    return NoteFailure(error, {.file = file,
+                               .what = "has " + std::to_string(has) + " joints, needs " + std::to_string(needs)});
 }
 
 template <class T>
@@ -38,40 +38,40 @@ void ReleaseLastToFirst(std::vector<T>* items) {
 }
 }  // namespace
 
-XMASMAIN::XMASMAIN() {
+XMASMAIN::XMASMAIN(EngineContext* engineContext) : context(engineContext) {
     for (PRESENT& present : presents) present.stage = kPresentUnused;
     heldPresent.stage = kPresentUnused;
 }
 
-bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model) {
-    if (!file->SeekLump(lump)) {
-        // Too few lumps, or one whose bytes lie past the end (the reader says where).
-        NoteSetupFailure(name + ": " +
-                         (lump >= file->LumpCount() ? "has " + std::to_string(file->LumpCount()) +
-                                                          " lumps, needs lump " + std::to_string(lump)
-                                                    : file->error));
-        return false;
+bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model, SetupError* error) {
+    SetupError why;
+    if (lump >= file->LumpCount()) {
+        why = {.file = name, .what = "has " + std::to_string(file->LumpCount()) + " lumps, needs lump " +
+                                     std::to_string(lump)};
+    } else if (file->SeekLump(lump, &why) && ReadModelLump(file, lump, model, &why)) {
+        return true;
     }
-    BoundedReader reader = file->Lump();
-    if (model->LoadFromFStream(&reader)) return true;
-    // The reader's own note does not say which file; replace it by one that does.
-    std::string why = TakeSetupFailure();
-    if (why.empty() || why == kMs3dInvalidMessage) why = Ms3dRefusal(*model);
-    if (why.starts_with(kMs3dInvalidMessage) || why == kMs3dBadNumberMessage) {
-        why = name + ": lump " + std::to_string(lump) + ": " + why;
+    // The scene speaks of its files by name, where the readers give the path.
+    if (why.byReader) {
+        why.file = name;
+        why.byReader = false;
     }
-    NoteSetupFailure(why);
-    return false;
+    return NoteFailure(error, std::move(why));
 }
 
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     const std::string path = resourcePath + file;
     RESFILE res;
-    if (!res.Open(path.c_str()) || !res.SeekLump(0)) {
-        NoteSetupFailure(res.Describe(path));
-        return false;
+    if (!res.Open(path.c_str(), Error()) || !res.SeekLump(0, Error())) return false;
+    SetupError why;
+    if (ReadModelLump(&res, 0, model, &why)) return true;
+    // These models' refusals have always read `assets: "P": lump 0: ...`, a
+    // colon more than a loader's; the line a user sees stays as it was.
+    if (why.quotesReader) {
+        why.file = "assets: \"" + path + "\"";
+        why.byReader = false;
     }
-    return ReadModelLump(&res, "assets: \"" + path + "\"", 0, model);
+    return NoteFailure(Error(), std::move(why));
 }
 
 bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
@@ -84,15 +84,17 @@ bool XMASMAIN::SetupAll(const SETTINGS* settings, const char* path) {
     houseCount = settings->NUM_HOUSES;
     reindeerCount = settings->NUM_REINDEER;
 
-    if (!LoadTexturesFromDataFile((resourcePath + kSceneImageFile).c_str(), &textures)) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + kSceneImageFile).c_str(), &textures, context)) return false;
     // A lump that is no image leaves an empty record: it counts as missing.
     std::size_t images = 0;
     while (images < textures.size() && images < kSceneImages && textures[images].texID != 0) ++images;
     if (images < kSceneImages) {
-        NoteSetupFailure(textures.size() < kSceneImages
-                             ? "tex.brm: has " + std::to_string(textures.size()) + " images, needs 7"
-                             : "tex.brm: lump " + std::to_string(images) + " is not an image (needs images 0-6)");
-        return false;
+        if (textures.size() < kSceneImages) {
+            return NoteFailure(Error(), {.file = "tex.brm",
+                                         .what = "has " + std::to_string(textures.size()) + " images, needs 7"});
+        }
+        return NoteFailure(Error(), {.file = "tex.brm", .lump = static_cast<int>(images),
+                                     .what = "is not an image (needs images 0-6)"});
     }
 
     if (!SetupAnims()) return false;
@@ -113,7 +115,7 @@ bool XMASMAIN::SetupAnims() {
         animTemplates.clear();
         animTemplates.resize(3);
     } catch (const std::bad_alloc&) {
-        ERRORCLOSE("Error allocating memory!");
+        ERRORCLOSE(Error(), "Error allocating memory!");
         return false;
     }
     for (int i = 0; i < 3; ++i) {
@@ -121,10 +123,10 @@ bool XMASMAIN::SetupAnims() {
         if (!LoadModelLump(kAnimModels[i].file, &model)) return false;
         model.Scale(kAnimModels[i].scale);
         model.InitialSetup();
-        if (!animTemplates[i].Setup(&model)) return false;
+        if (!animTemplates[i].Setup(&model, Error())) return false;
     }
-    return NeedJoints(kSantaModel.file, animTemplates[1].numJoints, kSantaJointsNeeded) &&
-           NeedJoints(kElfModel.file, animTemplates[2].numJoints, kElfJointsNeeded);
+    return NeedJoints(Error(), kSantaModel.file, animTemplates[1].numJoints, kSantaJointsNeeded) &&
+           NeedJoints(Error(), kElfModel.file, animTemplates[2].numJoints, kElfJointsNeeded);
 }
 
 bool XMASMAIN::SetupScene() {
@@ -138,12 +140,12 @@ bool XMASMAIN::SetupScene() {
 
     {
         MS3D model;
-        if (!LoadModel((resourcePath + kSantaModel.file).c_str(), &model, &santaTexture)) return false;
+        if (!LoadModel((resourcePath + kSantaModel.file).c_str(), &model, &santaTexture, context)) return false;
         model.Scale(kSantaModel.scale);
         model.InitialSetup();
-        if (!santa->Setup(&animTemplates[1], &model, santaTexture)) return false;
+        if (!santa->Setup(&animTemplates[1], &model, santaTexture, Error())) return false;
         // The instance must carry the hand joints as well as the template.
-        if (!NeedJoints(kSantaModel.file, santa->numJoints, kSantaJointsNeeded)) return false;
+        if (!NeedJoints(Error(), kSantaModel.file, santa->numJoints, kSantaJointsNeeded)) return false;
         santa->position = {0.0f, 0.0f, 1.7f};
         santa->SetAnimation(santa::kSeated.first, santa::kSeated.last, 200, true, false);
     }
@@ -153,7 +155,7 @@ bool XMASMAIN::SetupScene() {
         model.Scale(kElfModel.scale);
         model.InitialSetup();
         if (!elf->Setup(&animTemplates[2], &model, elfTexture)) return false;
-        if (!NeedJoints(kElfModel.file, elf->numJoints, kElfJointsNeeded)) return false;
+        if (!NeedJoints(Error(), kElfModel.file, elf->numJoints, kElfJointsNeeded)) return false;
         elf->position = {0.0f, 1.6f, -1.0f};
         elf->SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, false);
     }

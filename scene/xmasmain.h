@@ -36,14 +36,14 @@ inline constexpr int kTreeCount = 40;
 inline constexpr int kCameraShots = 9;
 
 class RESFILE;
-// Reads lump `lump` of an open resource file as a model. On failure the
-// set-up note names the file (as `name`) and the lump, whatever the reader
-// found wrong.
-bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model);
+// Reads lump `lump` of an open resource file as a model. On failure `error`
+// names the file (as `name`) and the lump, whatever the reader found wrong.
+bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model, SetupError* error);
 
 class XMASMAIN {
 public:
-    XMASMAIN();
+    // Set-up reports through `context` (the view's); without one it only fails.
+    explicit XMASMAIN(EngineContext* context = nullptr);
     ~XMASMAIN() { CleanupAll(); }
     XMASMAIN(const XMASMAIN&) = delete;
     XMASMAIN& operator=(const XMASMAIN&) = delete;
@@ -61,8 +61,10 @@ public:
     void AnimControl();
     void NewState(int state);
     // Opens `file` in the resource folder and reads the model in lump 0,
-    // noting the first failure with the file's name.
+    // noting the first failure with the file's path.
     bool LoadModelLump(const char* file, MS3D* model) const;
+    // Where set-up notes its first failure; null without a context.
+    SetupError* Error() const { return context != nullptr ? &context->error : nullptr; }
 
     // ---- camera (camera.cpp) ----
     // Called by the frame driver with the identity model-view matrix loaded;
@@ -138,6 +140,7 @@ public:
     int houseCount = 40;
     int reindeerCount = 1;
     std::string resourcePath;       // ends in "/"
+    EngineContext* context = nullptr;  // not owned; the view's
     std::vector<Texture> textures;  // "tex.brm", by lump index
 
     // snow

@@ -14,7 +14,6 @@
 
 #include "assets/animation.h"
 #include "assets/resfile.h"
-#include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "tests/model_gl_fixture.h"
 #include "tests/model_fixtures.h"
@@ -497,9 +496,9 @@ TEST(AnimationTemplate, RefusesModelsWithoutSkeletonOrThatDoNotFit) {
     ASSERT_TRUE(t.Setup(&smallModel));
     model.InitialSetup();
     ONEMODEL m;
-    TakeSetupFailure();
-    EXPECT_FALSE(m.Setup(&t, &model, {}));  // vertices bound to joints 1..3
-    EXPECT_FALSE(TakeSetupFailure().empty());
+    SetupError why;
+    EXPECT_FALSE(m.Setup(&t, &model, {}, &why));  // vertices bound to joints 1..3
+    EXPECT_EQ(why.Line(), "assets: a model instance does not fit its animation template");
     EXPECT_EQ(m.numGroups, 0);
     EXPECT_TRUE(m.groups.empty());
     m.Update(0.1);  // an empty instance is inert

@@ -16,20 +16,17 @@ struct Alert {
     std::string title, message;
 };
 
-// Captures alerts instead of printing them, for the life of the fixture.
+// Captures alerts instead of printing them.
 class AssetsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = SetAlertHandler([this](const char* t, const char* m) { alerts.push_back({t, m}); });
+        context.alert = [this](const char* t, const char* m) { alerts.push_back({t, m}); };
         dir_ = std::filesystem::temp_directory_path() /
                ("fv_assets_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
-    void TearDown() override {
-        SetAlertHandler(previous_);
-        std::filesystem::remove_all(dir_);
-    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string Write(const std::string& name, const Bytes& bytes) {
         const std::string path = (dir_ / name).string();
@@ -41,13 +38,14 @@ protected:
     // Decodes `tga` from memory; returns the loader's result.
     int Decode(const Bytes& tga, Texture* texture) {
         BoundedReader reader(tga.data(), tga.size());
-        return LoadTGA2(texture, &reader);
+        context.error = {};
+        return LoadTGA2(texture, &reader, &context, &context.error);
     }
 
     std::vector<Alert> alerts;
+    EngineContext context;
 
 private:
-    AlertHandler previous_;
     std::filesystem::path dir_;
 };
 
@@ -223,10 +221,13 @@ TEST_F(AssetsTest, MalformedImagesGiveTheirMessages) {
         ASSERT_EQ(alerts.size(), 1u) << c.name;
         EXPECT_EQ(alerts[0].title, c.title) << c.name;
         EXPECT_EQ(alerts[0].message, c.message) << c.name;
+        // Kept for the set-up line without the trailing space of the alert's wording.
+        const std::string message = c.message;
+        EXPECT_EQ(context.error.what, message.substr(0, message.find_last_not_of(' ') + 1)) << c.name;
     }
     Texture t;
     alerts.clear();
-    EXPECT_EQ(LoadTGA2(&t, nullptr), 0);
+    EXPECT_EQ(LoadTGA2(&t, nullptr, &context), 0);
     ASSERT_EQ(alerts.size(), 1u);
     EXPECT_EQ(alerts[0].message, "Could not open texture file");
 }
@@ -271,8 +272,12 @@ TEST_F(AssetsTest, TextureSetKeepsLumpIndicesAndStopsAtABadImage) {
     for (const Texture& t : set) EXPECT_EQ(t.imageData, nullptr);  // freed once built
 
     const std::string bad = Write("bad.brm", BuildLumpFile({{tga, 1, 0}, {{0, 0, 2}, 1, 0}, {tga, 1, 0}}));
-    EXPECT_EQ(LoadTexturesFromDataFile(bad.c_str(), &set), 0);
+    EXPECT_EQ(LoadTexturesFromDataFile(bad.c_str(), &set, &context), 0);
     EXPECT_EQ(set.size(), 3u);  // left for the caller's clean-up
     EXPECT_EQ(set[2].width, 0u);
-    EXPECT_EQ(LoadTexturesFromDataFile((path + ".none").c_str(), &set), 0);
+    ASSERT_EQ(alerts.size(), 1u);  // shown at once, and named in the one line
+    EXPECT_EQ(context.error.Line(), "assets: \"" + bad + "\" lump 1 is not a readable image: Could not read file header");
+    EngineContext missing;
+    EXPECT_EQ(LoadTexturesFromDataFile((path + ".none").c_str(), &set, &missing), 0);
+    EXPECT_EQ(missing.error.Line(), "assets: cannot open \"" + path + ".none\": No such file or directory");
 }

@@ -46,10 +46,6 @@ std::string Actual(int y, unsigned mo, unsigned d, int h, int mi, int s) {
     CountDownAt(LocalTime(y, mo, d, h, mi, s), out, sizeof out, 11, 25, 0, 0, 0);
     return out;
 }
-
-struct ResetClock {
-    ~ResetClock() { SetCalendarClock(nullptr); }
-};
 }  // namespace
 
 TEST(CountDown, EdgeCases) {
@@ -125,28 +121,26 @@ TEST(CountDown, MonthOutsideTheYearGivesEmptyText) {
 }
 
 TEST(CountDown, ReadsTheInjectedClock) {
-    ResetClock reset;
-    SetCalendarClock([] { return LocalTime(2026, 12, 24, 18, 0, 0); });
+    const CalendarClock clock = [] { return LocalTime(2026, 12, 24, 18, 0, 0); };
     char out[kCountDownCapacity];
-    CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+    CountDown(&clock, out, sizeof out, 11, 25, 0, 0, 0);
     EXPECT_STREQ(out, "6 Hours.");
     // Another target on the same clock: New Year's Eve at midnight.
-    CountDown(out, sizeof out, 11, 31, 23, 59, 59);
+    CountDown(&clock, out, sizeof out, 11, 31, 23, 59, 59);
     EXPECT_STREQ(out, "7 Days,5 Hours,59 Minutes,59 Seconds.");
 }
 
 TEST(Calendar, StartedCalendarAdvancesWithTheRunClock) {
-    ResetClock reset;
     double run = 0.0;
-    SetCalendarClock(StartedCalendar(LocalTime(2026, 12, 24, 18, 0, 0), [&run] { return run; }));
+    const CalendarClock clock = StartedCalendar(LocalTime(2026, 12, 24, 18, 0, 0), [&run] { return run; });
     char out[kCountDownCapacity];
-    CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+    CountDown(&clock, out, sizeof out, 11, 25, 0, 0, 0);
     EXPECT_STREQ(out, "6 Hours.");
     run = 7.5;  // part seconds do not count yet
-    CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+    CountDown(&clock, out, sizeof out, 11, 25, 0, 0, 0);
     EXPECT_STREQ(out, "5 Hours,59 Minutes,53 Seconds.");
     run = 6 * 3600.0 + 1.0;
-    CountDown(out, sizeof out, 11, 25, 0, 0, 0);
+    CountDown(&clock, out, sizeof out, 11, 25, 0, 0, 0);
     EXPECT_STREQ(out, kGreeting);
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cmath>
 
+#include "math/failure.h"
 #include "math/frustum.h"
 #include "math/matrix.h"
 #include "math/vector.h"
@@ -171,4 +173,35 @@ TEST(Frustum, PerspectiveRejectsPointsBehindTheCamera) {
     EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, 5)));
     EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -0.5f)));
     EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -150)));
+}
+
+// The host prints Line() as it is: each kind of failure keeps its wording.
+TEST(SetupError, OneLineForEachKindOfFailureAndTheFirstIsKept) {
+    const struct {
+        SetupError error;
+        const char* line;
+    } cases[] = {
+        {{.file = "/r/elf.brm", .systemError = ENOENT, .byReader = true},
+         "assets: cannot open \"/r/elf.brm\": No such file or directory"},
+        {{.file = "/r/tex.brm", .what = "is empty", .byReader = true}, "assets: \"/r/tex.brm\" is empty"},
+        {{.file = "/r/tex.brm", .lump = 3, .what = "is not a readable image: Could not read image data", .byReader = true},
+         "assets: \"/r/tex.brm\" lump 3 is not a readable image: Could not read image data"},
+        {{.file = "/r/elf.brm", .lump = 0, .what = "Not a valid MS3D file!", .byReader = true, .quotesReader = true},
+         "assets: \"/r/elf.brm\" lump 0: Not a valid MS3D file!"},
+        {{.file = "other.brm", .lump = 1, .what = "lies past the end of the file"},
+         "other.brm: lump 1 lies past the end of the file"},
+        {{.file = "tex.brm", .what = "has 5 images, needs 7"}, "tex.brm: has 5 images, needs 7"},
+        {{.what = "Error allocating memory!"}, "Error allocating memory!"},
+    };
+    for (const auto& c : cases) {
+        SetupError kept;
+        EXPECT_FALSE(kept.Note(c.error));
+        EXPECT_TRUE(kept.Failed());
+        EXPECT_FALSE(kept.Note({.what = "a knock-on failure"}));
+        EXPECT_EQ(kept.Line(), c.line);
+    }
+    SetupError none;
+    ERRORCLOSE(nullptr, "nowhere to go");
+    ERRORCLOSE(&none, "Unable to allocate memory!");
+    EXPECT_EQ(none.Line(), "Unable to allocate memory!");
 }

@@ -11,9 +11,9 @@
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
 
-inline bool LoadFromBytes(const Bytes& bytes, MS3D* model) {
+inline bool LoadFromBytes(const Bytes& bytes, MS3D* model, SetupError* error = nullptr) {
     BoundedReader reader(bytes.data(), bytes.size());
-    return model->LoadFromFStream(&reader);
+    return model->LoadFromFStream(&reader, error);
 }
 
 // One quad of four vertices bound to `joint`, centred at (x, y, z) in the

@@ -12,7 +12,6 @@
 #include "assets/alert.h"
 #include "assets/animation.h"
 #include "assets/ms3d.h"
-#include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "tests/model_fixtures.h"
 #include "tests/model_gl_fixture.h"
@@ -104,10 +103,10 @@ Ms3dModelDesc HandMadeDescription() {
 }
 
 void ExpectRefused(const Bytes& bytes, const char* why) {
-    TakeSetupFailure();
     MS3D model;
-    EXPECT_FALSE(LoadFromBytes(bytes, &model)) << why;
-    EXPECT_EQ(TakeSetupFailure(), kMs3dInvalidMessage) << why;
+    SetupError error;
+    EXPECT_FALSE(LoadFromBytes(bytes, &model, &error)) << why;
+    EXPECT_TRUE(error.what.starts_with(kMs3dInvalidMessage) && error.quotesReader) << why << ": " << error.what;
     EXPECT_EQ(model.numVertices, 0) << why;
     EXPECT_TRUE(model.vertices.empty() && model.triangles.empty() && model.groups.empty() &&
                 model.materials.empty() && model.joints.empty())
@@ -248,7 +247,6 @@ TEST(Ms3dRead, RefusesEveryTruncation) {
         ASSERT_EQ(model.numTriangles, 0);
         ASSERT_TRUE(model.groups.empty() && model.joints.empty());
     }
-    TakeSetupFailure();
 }
 
 // A lump file's directory may promise more bytes than the file holds.
@@ -260,7 +258,6 @@ TEST(Ms3dRead, RefusesAStreamShorterThanItsLimit) {
         MS3D model;
         EXPECT_EQ(model.LoadFromFStream(&reader), n == full.size()) << n;
     }
-    TakeSetupFailure();
 }
 
 TEST(Ms3dRead, RefusesIndicesOutOfRangeAndCountsPastTheEnd) {
@@ -345,10 +342,10 @@ TEST(Ms3dRead, RefusesNumbersThatWouldPoisonThePose) {
     for (const Case& c : cases) {
         Ms3dModelDesc d = HandMadeDescription();
         c.spoil(&d, c.value);
-        TakeSetupFailure();
         MS3D model;
-        EXPECT_FALSE(LoadFromBytes(EncodeMs3d(d), &model)) << c.why;
-        EXPECT_EQ(TakeSetupFailure(), kMs3dBadNumberMessage) << c.why;
+        SetupError error;
+        EXPECT_FALSE(LoadFromBytes(EncodeMs3d(d), &model, &error)) << c.why;
+        EXPECT_EQ(error.what, kMs3dBadNumberMessage) << c.why;
         EXPECT_TRUE(model.vertices.empty() && model.joints.empty()) << c.why;
     }
     MS3D model;
@@ -380,7 +377,6 @@ TEST(Ms3dRead, SurvivesRandomDamage) {
         }
         model.UpdatePoints();
     }
-    TakeSetupFailure();
     EXPECT_GT(loaded, 100);  // most damage lands in floats and names
 }
 
@@ -545,17 +541,17 @@ TEST(Ms3dLoadModel, FailuresNameTheFile) {
     std::vector<Texture> textures;
     EXPECT_FALSE(LoadModel("/nonexistent/frostvale.brm", nullptr, &textures));
 
-    TakeSetupFailure();
-    EXPECT_FALSE(LoadModel("/nonexistent/frostvale.brm", &model, &textures));
-    EXPECT_NE(TakeSetupFailure().find("cannot open \"/nonexistent/frostvale.brm\""), std::string::npos);
+    EngineContext missing;
+    EXPECT_FALSE(LoadModel("/nonexistent/frostvale.brm", &model, &textures, &missing));
+    EXPECT_EQ(missing.error.Line(), "assets: cannot open \"/nonexistent/frostvale.brm\": No such file or directory");
 
     Ms3dModelDesc d = MakeChainModel();
     d.version = 5;
     TempFile bad("bad-model.brm", ModelLumpFile(EncodeMs3d(d)));
-    EXPECT_FALSE(LoadModel(bad.path().c_str(), &model, &textures));
-    const std::string note = TakeSetupFailure();
-    EXPECT_NE(note.find(bad.path()), std::string::npos) << note;
-    EXPECT_NE(note.find(kMs3dInvalidMessage), std::string::npos) << note;
+    EngineContext refused;
+    EXPECT_FALSE(LoadModel(bad.path().c_str(), &model, &textures, &refused));
+    EXPECT_EQ(refused.error.Line(), "assets: \"" + bad.path() + "\" lump 0: " + kMs3dInvalidMessage +
+                                        " (its version is not 3 or 4)");
 }
 
 // ---------------------------------------------------------------------------
@@ -685,12 +681,12 @@ TEST(Ms3dLoadModel, LoadsImageLumpsAsTexturesInOrder) {
     // A broken second image: the first stays built in the array handed back.
     TempFile bad("bad-texture.brm", ModelLumpFile(model, {Lump{picture(10), kLumpTypeImage, 0},
                                                           Lump{Bytes(5, 0), kLumpTypeImage, 0}}));
-    TakeSetupFailure();
-    const AlertHandler previous = SetAlertHandler([](const char*, const char*) {});
-    EXPECT_FALSE(LoadModel(bad.path().c_str(), &m, &textures));
-    SetAlertHandler(previous);
+    EngineContext quiet;
+    quiet.alert = [](const char*, const char*) {};
+    EXPECT_FALSE(LoadModel(bad.path().c_str(), &m, &textures, &quiet));
     ASSERT_EQ(textures.size(), 2u);
     EXPECT_TRUE(glIsTexture(textures[0].texID));
-    EXPECT_NE(TakeSetupFailure().find("lump 2"), std::string::npos);
+    EXPECT_EQ(quiet.error.lump, 2);
+    EXPECT_EQ(quiet.error.file, bad.path());
     textures.clear();  // while the context lives
 }

@@ -216,26 +216,28 @@ struct OffscreenOverlay {
     std::unique_ptr<OffscreenContext> context;
     Timeline run;
     int width, height;
+    CalendarClock calendar = [] {
+        std::tm now{};
+        ParseCalendarTime("2026-12-24 18:00:00", &now);
+        return now;
+    };
+    GlyphTable glyphs;
 
     OffscreenOverlay(int w, int h) : run(w, h, 60.0), width(w), height(h) {
         std::string error;
         context = OffscreenContext::Create(w, h, &error);
         EXPECT_NE(context, nullptr) << error;
         if (!context) return;
-        SetupText();
+        SetupText(&glyphs);
+        run.frame.glyphs = &glyphs;
         run.frame.pictures[kPictureFont] = MakeCellFont();
         run.frame.pictures[kPictureBanner] = MakeSolidPicture(kBanner);
         run.frame.pictures[kPictureIntroTop] = MakeSolidPicture(kIntroTop);
         run.frame.pictures[kPictureIntroBottom] = MakeSolidPicture(kIntroBottom);
         run.frame.pictures[kPictureStripA] = MakeSolidPicture(kStripA);
         run.frame.pictures[kPictureStripB] = MakeSolidPicture(kStripB);
-        SetCalendarClock([] {
-            std::tm now{};
-            ParseCalendarTime("2026-12-24 18:00:00", &now);
-            return now;
-        });
+        run.frame.calendar = &calendar;
     }
-    ~OffscreenOverlay() { SetCalendarClock(nullptr); }
 
     // Steps the state to just before `when`, then draws the frame at `when`
     // as the frame driver would after an empty scene.
@@ -431,25 +433,20 @@ TEST(RunCalendar, NowStartsTheCountdownAndTheRunClockAdvancesIt) {
     options.now = "2026-12-24 18:00:00";
     SimulatedClock clock(1000.0);
     char out[kCountDownCapacity];
-    {
-        const RunCalendar calendar(options, &clock);
-        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
-        EXPECT_STREQ(out, "6 Hours.");
-        clock.Advance(6 * 3600.0 - 0.5);
-        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
-        EXPECT_STREQ(out, "1 Second.");
-        clock.Advance(1.0);  // midnight itself: nothing left to count
-        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
-        EXPECT_STREQ(out, "");
-        clock.Advance(1.0);
-        CountDown(out, sizeof out, 11, 25, 0, 0, 0);
-        EXPECT_STREQ(out, "The wait is over! Merry Christmas!");
-    }
-    // Gone with the run: the system's calendar again.
-    const std::tm system = SystemLocalTime();
-    const std::tm now = CalendarNow();
-    EXPECT_EQ(now.tm_year, system.tm_year);
-    EXPECT_EQ(now.tm_yday, system.tm_yday);
+    const CalendarClock calendar = RunCalendar(options, &clock);
+    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
+    EXPECT_STREQ(out, "6 Hours.");
+    clock.Advance(6 * 3600.0 - 0.5);
+    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
+    EXPECT_STREQ(out, "1 Second.");
+    clock.Advance(1.0);  // midnight itself: nothing left to count
+    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
+    EXPECT_STREQ(out, "");
+    clock.Advance(1.0);
+    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
+    EXPECT_STREQ(out, "The wait is over! Merry Christmas!");
+    // Without --now: the system's calendar.
+    EXPECT_FALSE(RunCalendar(Options{}, &clock));
 }
 
 TEST(RunCalendar, OptionTableTakesOnlyRealTimes) {

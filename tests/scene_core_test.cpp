@@ -22,7 +22,7 @@
 #include "assets/resfile.h"
 #include "engine/ssmain.h"
 #include "host/options.h"
-#include "math/failure.h"
+#include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/trace.h"
@@ -61,12 +61,15 @@ OffscreenContext* Gl() {
 #define REQUIRE_GL() \
     if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context"
 
+// `why`: the set-up's one line when it fails.
 std::unique_ptr<XMASMAIN> BuildScene(const std::string& folder, unsigned seed, bool* ok,
-                                     const SETTINGS& settings = SETTINGS{}) {
+                                     const SETTINGS& settings = SETTINGS{}, std::string* why = nullptr) {
     std::srand(seed);
-    TakeSetupFailure();
-    auto scene = std::make_unique<XMASMAIN>();
+    EngineContext setup;
+    auto scene = std::make_unique<XMASMAIN>(&setup);
     *ok = scene->SetupAll(&settings, (folder + "/").c_str());
+    scene->context = nullptr;  // the set-up is over and `setup` goes
+    if (why != nullptr) *why = setup.error.Line();
     return scene;
 }
 
@@ -76,7 +79,7 @@ XMASMAIN& SharedScene() {
     static std::unique_ptr<XMASMAIN> scene = [] {
         bool ok = false;
         auto s = BuildScene(FROSTVALE_BAKED_DIR, 1, &ok);
-        EXPECT_TRUE(ok) << TakeSetupFailure();
+        EXPECT_TRUE(ok);
         return s;
     }();
     return *scene;
@@ -289,7 +292,7 @@ protected:
         if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context";
         bool ok = false;
         scene = BuildScene(FROSTVALE_BAKED_DIR, 3, &ok);
-        ASSERT_TRUE(ok) << TakeSetupFailure();
+        ASSERT_TRUE(ok);
         scene->frameTime = 1.0 / 60.0;
     }
     void At(int state, int step) {
@@ -787,9 +790,9 @@ protected:
     // Sets up a scene on the folder: it must fail, with a note naming `what`.
     void ExpectFailure(const std::string& what) {
         bool ok = true;
-        auto scene = BuildScene(folder.string(), 1, &ok);
+        std::string note;
+        auto scene = BuildScene(folder.string(), 1, &ok, SETTINGS{}, &note);
         EXPECT_FALSE(ok);
-        const std::string note = TakeSetupFailure();
         EXPECT_NE(note.find(what), std::string::npos) << note;
         EXPECT_EQ(note.find('\n'), std::string::npos) << note;
         scene->CleanupAll();
@@ -846,7 +849,7 @@ TEST(SceneSetup, FullSetupThenCleanupTwice) {
     REQUIRE_GL();
     bool ok = false;
     auto scene = BuildScene(FROSTVALE_BAKED_DIR, 2, &ok);
-    ASSERT_TRUE(ok) << TakeSetupFailure();
+    ASSERT_TRUE(ok);
     EXPECT_EQ(scene->textures.size() >= 7, true);
     EXPECT_NE(scene->skyList, 0u);
     EXPECT_NE(scene->groundList, 0u);
@@ -871,7 +874,7 @@ TEST(SceneSetup, NoStarsStillSetsUpTheSky) {
     settings.NUM_STARS = 0;
     bool ok = false;
     auto scene = BuildScene(FROSTVALE_BAKED_DIR, 2, &ok, settings);
-    ASSERT_TRUE(ok) << TakeSetupFailure();
+    ASSERT_TRUE(ok);
     EXPECT_TRUE(scene->stars.empty());
     EXPECT_GE(scene->moonSize, 4.0f);
     Frame(*scene, 1.0 / 60.0);

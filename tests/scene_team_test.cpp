@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "assets/resfile.h"
-#include "math/failure.h"
+#include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
@@ -51,14 +51,14 @@ float Distance(VECTOR3D a, VECTOR3D b) { return static_cast<float>(VectorLength(
 struct TeamScene {
     std::unique_ptr<OffscreenContext> context;
     std::string error;
-    XMASMAIN scene;
+    EngineContext setup;
+    XMASMAIN scene{&setup};
 
     // Builds from `folder` up to and including the sleigh; false and a note
     // in `error` when any step fails.
     bool Build(const std::string& folder, int pairs, int size = 64) {
         context = OffscreenContext::Create(size, size, &error);
         if (context == nullptr) return false;
-        TakeSetupFailure();
         scene.resourcePath = folder;
         scene.reindeerCount = pairs;
         if (!LoadTexturesFromDataFile((folder + "tex.brm").c_str(), &scene.textures)) return Fail("tex.brm");
@@ -68,7 +68,7 @@ struct TeamScene {
         return true;
     }
     bool Fail(const char* step) {
-        error = std::string(step) + ": " + TakeSetupFailure();
+        error = std::string(step) + ": " + setup.error.Line();
         return false;
     }
 };
@@ -287,7 +287,7 @@ TEST(Reins, BothSidesEndAtTheLeadAndHandsHoldStillOnTheRoof) {
     TeamScene t;
     ASSERT_TRUE(t.Build(kBaked, 2)) << t.error;
     XMASMAIN& s = t.scene;
-    ASSERT_TRUE(s.SetupScene()) << TakeSetupFailure();
+    ASSERT_TRUE(s.SetupScene()) << t.setup.error.Line();
     SeeEverything();
     s.frameTime = 1.0 / 60.0;
     s.MoveReindeers();

@@ -15,12 +15,13 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "assets/alert.h"
 #include "assets/resfile.h"
 #include "assets/texture.h"
-#include "math/failure.h"
+#include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
@@ -666,8 +667,7 @@ Bytes TinyModel(int joints, int groups) {
 class VillageSetUp : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous_ = SetAlertHandler([this](const char*, const char* m) { alerts.push_back(m); });
-        TakeSetupFailure();
+        setup.alert = [this](const char*, const char* m) { alerts.push_back(m); };
         dir_ = std::filesystem::temp_directory_path() /
                ("fv_village_" + std::to_string(getpid()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -675,17 +675,17 @@ protected:
         context_ = OffscreenContext::Create(160, 120, &error_);
         if (context_ == nullptr) GTEST_SKIP() << "no offscreen GL: " << error_;
         if (!std::filesystem::exists(kBaked + "/houses.brm")) GTEST_SKIP() << "no baked folder";
-        scene = std::make_unique<XMASMAIN>();
+        scene = std::make_unique<XMASMAIN>(&setup);
         scene->resourcePath = kBaked + "/";
         ASSERT_TRUE(LoadTexturesFromDataFile((kBaked + "/tex.brm").c_str(), &scene->textures));
     }
     void TearDown() override {
         scene.reset();  // GL names go while the context is current
         context_.reset();
-        SetAlertHandler(previous_);
         std::filesystem::remove_all(dir_);
-        TakeSetupFailure();
     }
+    // The set-up's line, forgotten for the next step.
+    std::string Failure() { return std::exchange(setup.error, {}).Line(); }
 
     // A resource folder holding `name` made of `lumps`; the scene reads from it.
     void UseFolderWith(const std::string& name, const std::vector<Lump>& lumps) {
@@ -694,11 +694,11 @@ protected:
         scene->resourcePath = dir_.string() + "/";
     }
 
+    EngineContext setup;
     std::unique_ptr<XMASMAIN> scene;
     std::vector<std::string> alerts;
 
 private:
-    AlertHandler previous_;
     std::filesystem::path dir_;
     std::unique_ptr<OffscreenContext> context_;
     std::string error_;
@@ -706,7 +706,7 @@ private:
 
 TEST_F(VillageSetUp, FortyHousesStandTwentyApartFromMinus400) {
     scene->houseCount = 40;
-    ASSERT_TRUE(scene->SetupHouses()) << TakeSetupFailure();
+    ASSERT_TRUE(scene->SetupHouses()) << Failure();
     ASSERT_EQ(scene->houses.size(), 40u);
     EXPECT_NE(scene->houseLists[0], 0u);
     EXPECT_NE(scene->houseLists[1], 0u);
@@ -734,7 +734,7 @@ TEST_F(VillageSetUp, FortyHousesStandTwentyApartFromMinus400) {
 
 TEST_F(VillageSetUp, ALoneHouseStartsAtMinus400AndIsRecycledOnceTheWorldMoves) {
     scene->houseCount = 1;
-    ASSERT_TRUE(scene->SetupHouses()) << TakeSetupFailure();
+    ASSERT_TRUE(scene->SetupHouses()) << Failure();
     EXPECT_EQ(scene->houses[0].position.z, -400.0f);
     scene->frameTime = 0.0;
     scene->MoveHouses();
@@ -765,12 +765,12 @@ TEST_F(VillageSetUp, ANinetyDegreeTurnTakesTheChimneyToTheModelsNewSide) {
 TEST_F(VillageSetUp, NoHousesIsRefusedRatherThanDividedBy) {
     scene->houseCount = 0;
     EXPECT_FALSE(scene->SetupHouses());
-    EXPECT_NE(TakeSetupFailure().find("at least 1 house"), std::string::npos);
+    EXPECT_NE(Failure().find("at least 1 house"), std::string::npos);
 }
 
 TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
     for (bool smoke : {false, true}) {
-        scene = std::make_unique<XMASMAIN>();
+        scene = std::make_unique<XMASMAIN>(&setup);
         scene->resourcePath = kBaked + "/";
         ASSERT_TRUE(LoadTexturesFromDataFile((kBaked + "/tex.brm").c_str(), &scene->textures));
         scene->showSmoke = smoke;
@@ -816,7 +816,7 @@ TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
 }
 
 TEST_F(VillageSetUp, TreesStandOnTheirSidesAndTreesOffNeedsNoFile) {
-    ASSERT_TRUE(scene->SetupTrees()) << TakeSetupFailure();
+    ASSERT_TRUE(scene->SetupTrees()) << Failure();
     EXPECT_NE(scene->treeList, 0u);
     EXPECT_NE(scene->rareTreeList, 0u);
     for (int i = 0; i < kTreeCount; ++i) {
@@ -827,7 +827,7 @@ TEST_F(VillageSetUp, TreesStandOnTheirSidesAndTreesOffNeedsNoFile) {
         else EXPECT_GE(t.position.x, 0.0f);
     }
 
-    auto bare = std::make_unique<XMASMAIN>();
+    auto bare = std::make_unique<XMASMAIN>(&setup);
     bare->resourcePath = "/nonexistent/";
     bare->showTrees = false;
     EXPECT_TRUE(bare->SetupTrees());
@@ -835,11 +835,11 @@ TEST_F(VillageSetUp, TreesStandOnTheirSidesAndTreesOffNeedsNoFile) {
     bare->showTrees = true;
     bare->textures.resize(7);
     EXPECT_FALSE(bare->SetupTrees());
-    EXPECT_NE(TakeSetupFailure().find("other.brm"), std::string::npos);
+    EXPECT_NE(Failure().find("other.brm"), std::string::npos);
 }
 
 TEST_F(VillageSetUp, PresentsGetOneListPerShapeAndTheFirstPresentIsReady) {
-    ASSERT_TRUE(scene->SetupPresents()) << TakeSetupFailure();
+    ASSERT_TRUE(scene->SetupPresents()) << Failure();
     ASSERT_GT(scene->presentModelCount, 0);
     EXPECT_EQ(static_cast<int>(scene->presentLists.size()), scene->presentModelCount);
     for (GLuint list : scene->presentLists) EXPECT_NE(list, 0u);
@@ -859,10 +859,10 @@ TEST_F(VillageSetUp, PresentsGetOneListPerShapeAndTheFirstPresentIsReady) {
 // a chimney offset gone wrong.)
 TEST_F(VillageSetUp, SantaLandsBesideTheTargetChimney) {
     for (unsigned seed : {7u, 12u}) {
-        scene = std::make_unique<XMASMAIN>();
+        scene = std::make_unique<XMASMAIN>(&setup);
         std::srand(seed);
         SETTINGS settings;
-        ASSERT_TRUE(scene->SetupAll(&settings, (kBaked + "/").c_str())) << TakeSetupFailure();
+        ASSERT_TRUE(scene->SetupAll(&settings, (kBaked + "/").c_str())) << Failure();
         int updates = 0;
         while (!(scene->animState == ANIM_DELIVER && scene->animStep >= 2) && updates < 60 * 120) {
             scene->MoveScene(1.0 / 60.0);
@@ -887,7 +887,7 @@ TEST_F(VillageSetUp, AHouseFileLackingAPictureOrTheChimneyJointIsRefused) {
         std::vector<Lump> cut(full.begin(), full.begin() + dropped);
         UseFolderWith("houses.brm", cut);
         EXPECT_FALSE(scene->SetupHouses());
-        const std::string note = TakeSetupFailure();
+        const std::string note = Failure();
         EXPECT_NE(note.find("houses.brm: has " + std::to_string(dropped) + " lumps, needs 7"), std::string::npos)
             << note;
     }
@@ -896,7 +896,7 @@ TEST_F(VillageSetUp, AHouseFileLackingAPictureOrTheChimneyJointIsRefused) {
         cut[static_cast<std::size_t>(model)].bytes = TinyModel(1, 1);
         UseFolderWith("houses.brm", cut);
         EXPECT_FALSE(scene->SetupHouses());
-        const std::string note = TakeSetupFailure();
+        const std::string note = Failure();
         EXPECT_NE(note.find("houses.brm: model " + std::to_string(model) + " has 1 joints, needs 2"),
                   std::string::npos)
             << note;
@@ -905,7 +905,7 @@ TEST_F(VillageSetUp, AHouseFileLackingAPictureOrTheChimneyJointIsRefused) {
     picture[4] = full[0];
     UseFolderWith("houses.brm", picture);
     EXPECT_FALSE(scene->SetupHouses());
-    EXPECT_NE(TakeSetupFailure().find("houses.brm: lump 4 is not a readable image"), std::string::npos);
+    EXPECT_NE(Failure().find("houses.brm: lump 4 is not a readable image"), std::string::npos);
     EXPECT_FALSE(alerts.empty());  // the decoder's own alert
 }
 
@@ -916,14 +916,14 @@ TEST_F(VillageSetUp, APresentFileWithoutAShapeOrTenWrappingsIsRefused) {
     std::vector<Lump> nine(full.begin(), full.begin() + 10);  // the model and 9 pictures
     UseFolderWith("presents.brm", nine);
     EXPECT_FALSE(scene->SetupPresents());
-    EXPECT_NE(TakeSetupFailure().find("presents.brm: has 9 images, needs 10"), std::string::npos);
+    EXPECT_NE(Failure().find("presents.brm: has 9 images, needs 10"), std::string::npos);
 
     std::vector<Lump> shapeless = full;
     shapeless[0].bytes = TinyModel(0, 0);
     UseFolderWith("presents.brm", shapeless);
     scene->presentTextures.clear();
     EXPECT_FALSE(scene->SetupPresents());
-    EXPECT_NE(TakeSetupFailure().find("presents.brm: has no present shape"), std::string::npos);
+    EXPECT_NE(Failure().find("presents.brm: has no present shape"), std::string::npos);
     EXPECT_EQ(scene->presentModelCount, 0);
 }
 
@@ -933,14 +933,14 @@ TEST_F(VillageSetUp, ATreeFileLackingATreeIsRefused) {
     for (int keep : {1, 2}) {
         UseFolderWith("other.brm", std::vector<Lump>(full.begin(), full.begin() + keep));
         EXPECT_FALSE(scene->SetupTrees());
-        const std::string note = TakeSetupFailure();
+        const std::string note = Failure();
         EXPECT_NE(note.find("other.brm: has " + std::to_string(keep) + " lumps"), std::string::npos) << note;
     }
     std::vector<Lump> broken = full;
     broken[1].bytes.resize(40);  // the rare tree cut short
     UseFolderWith("other.brm", broken);
     EXPECT_FALSE(scene->SetupTrees());
-    EXPECT_NE(TakeSetupFailure().find("other.brm: lump 1"), std::string::npos);
+    EXPECT_NE(Failure().find("other.brm: lump 1"), std::string::npos);
 }
 
 }  // namespace

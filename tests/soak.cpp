@@ -21,7 +21,6 @@
 #include <string>
 
 #include "host/frostvale_view.h"
-#include "math/failure.h"
 #include "platform/egl_offscreen.h"
 #include "platform/gl_surface.h"
 
@@ -331,7 +330,7 @@ int main(int argc, char** argv) {
         const double dt = next - lastReset;
         view.AnimateOneFrame();
         if (view.SetupFailed()) {
-            std::fprintf(stderr, "soak: set-up failed: %s\n", TakeSetupFailure().c_str());
+            std::fprintf(stderr, "soak: set-up failed: %s\n", view.SetupProblem().Line().c_str());
             return 1;
         }
         if (!setUp) {

@@ -49,20 +49,21 @@ void ExpectNear(Rgb got, Rgb want, double scale, const char* where) {
 }  // namespace
 
 TEST(Font, GlyphTableReadsTheGridFromTheTopLeft) {
-    SetupText();
-    EXPECT_NEAR(FontData[0].x, 0.0f, kEps);               // space
-    EXPECT_NEAR(FontData[0].y, 0.0f, kEps);
-    EXPECT_NEAR(FontData['A' - 32].x, 1 * 0.0625f, kEps);  // column 1
-    EXPECT_NEAR(FontData['A' - 32].y, 2 * 0.125f, kEps);   // row 2
-    EXPECT_NEAR(FontData['~' - 32].x, 14 * 0.0625f, kEps);
-    EXPECT_NEAR(FontData['~' - 32].y, 5 * 0.125f, kEps);
-    EXPECT_NEAR(FontData[95].x, 15 * 0.0625f, kEps);       // code 127
-    EXPECT_NEAR(FontData[95].y, 5 * 0.125f, kEps);
+    GlyphTable glyphs;
+    SetupText(&glyphs);
+    EXPECT_NEAR(glyphs.FontData[0].x, 0.0f, kEps);  // space
+    EXPECT_NEAR(glyphs.FontData[0].y, 0.0f, kEps);
+    EXPECT_NEAR(glyphs.FontData['A' - 32].x, 1 * 0.0625f, kEps);  // column 1
+    EXPECT_NEAR(glyphs.FontData['A' - 32].y, 2 * 0.125f, kEps);  // row 2
+    EXPECT_NEAR(glyphs.FontData['~' - 32].x, 14 * 0.0625f, kEps);
+    EXPECT_NEAR(glyphs.FontData['~' - 32].y, 5 * 0.125f, kEps);
+    EXPECT_NEAR(glyphs.FontData[95].x, 15 * 0.0625f, kEps);  // code 127
+    EXPECT_NEAR(glyphs.FontData[95].y, 5 * 0.125f, kEps);
     // Set up twice: the same table.
-    const point2d before = FontData[42];
-    SetupText();
-    EXPECT_EQ(FontData[42].x, before.x);
-    EXPECT_EQ(FontData[42].y, before.y);
+    const point2d before = glyphs.FontData[42];
+    SetupText(&glyphs);
+    EXPECT_EQ(glyphs.FontData[42].x, before.x);
+    EXPECT_EQ(glyphs.FontData[42].y, before.y);
 }
 
 TEST(Font, EveryByteMapsInsideTheTableOrToNothing) {
@@ -79,10 +80,11 @@ TEST(Font, EveryByteMapsInsideTheTableOrToNothing) {
 TEST(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
     auto view = MakeView(128, 64);
     ASSERT_NE(view, nullptr);
-    SetupText();
+    GlyphTable glyphs;
+    SetupText(&glyphs);
     const GLuint font = MakeCellFont();
     glPushMatrix();
-    DrawString("A~", 32.0f, 1.0f, font);
+    DrawString(glyphs, "A~", 32.0f, 1.0f, font);
     glPopMatrix();
     const auto pixels = view->ReadPixels();
     // Two cells of 32: 'A' spans -24..8, '~' spans 0..32 and is drawn over it.
@@ -101,10 +103,11 @@ TEST(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
 TEST(DrawString, OneCharacterSpansFromThreeEighthsLeftToFiveEighthsRight) {
     auto view = MakeView(128, 64);
     ASSERT_NE(view, nullptr);
-    SetupText();
+    GlyphTable glyphs;
+    SetupText(&glyphs);
     const GLuint font = MakeCellFont();
     glPushMatrix();
-    DrawString("A", 32.0f, 1.0f, font);
+    DrawString(glyphs, "A", 32.0f, 1.0f, font);
     glPopMatrix();
     const auto pixels = view->ReadPixels();
     // The cell spans -12..20 around the centre at x = 64, and 16 up and down from y = 32.
@@ -120,10 +123,11 @@ TEST(DrawString, OneCharacterSpansFromThreeEighthsLeftToFiveEighthsRight) {
 TEST(DrawString, AppliesTheLineOpacity) {
     auto view = MakeView(64, 64);
     ASSERT_NE(view, nullptr);
-    SetupText();
+    GlyphTable glyphs;
+    SetupText(&glyphs);
     const GLuint font = MakeCellFont();
     glPushMatrix();
-    DrawString("#", 32.0f, 0.75f, font);
+    DrawString(glyphs, "#", 32.0f, 0.75f, font);
     glPopMatrix();
     const auto pixels = view->ReadPixels();
     // '#' is code 35: column 3 of row 0; the cell spans -12..20.
@@ -134,17 +138,18 @@ TEST(DrawString, AppliesTheLineOpacity) {
 TEST(DrawString, SpacesAndStrayBytesAdvanceButDrawNothing) {
     auto view = MakeView(128, 64);
     ASSERT_NE(view, nullptr);
-    SetupText();
+    GlyphTable glyphs;
+    SetupText(&glyphs);
     const GLuint font = MakeCellFont();
     const char stray[] = {' ', '\x01', '\x1f', '\x80', '\xff', '\0'};
     glPushMatrix();
-    DrawString(stray, 16.0f, 1.0f, font);
+    DrawString(glyphs, stray, 16.0f, 1.0f, font);
     glPopMatrix();
     EXPECT_TRUE(AllBlack(view->ReadPixels()));
 
     // "A A": the second 'A' is two advances to the right of the first.
     glPushMatrix();
-    DrawString("A A", 16.0f, 1.0f, font);
+    DrawString(glyphs, "A A", 16.0f, 1.0f, font);
     glPopMatrix();
     const auto pixels = view->ReadPixels();
     // Cells: -18..-2, space, 6..22.
@@ -157,13 +162,14 @@ TEST(DrawString, SpacesAndStrayBytesAdvanceButDrawNothing) {
 TEST(DrawString, EmptyAndNullTextLeaveBlendingOffAndTheColourWhite) {
     auto view = MakeView(32, 32);
     ASSERT_NE(view, nullptr);
-    SetupText();
+    GlyphTable glyphs;
+    SetupText(&glyphs);
     const GLuint font = MakeCellFont();
     for (const char* text : {"", static_cast<const char*>(nullptr)}) {
         glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
         glEnable(GL_BLEND);
         glPushMatrix();
-        DrawString(text, 16.0f, 0.75f, font);
+        DrawString(glyphs, text, 16.0f, 0.75f, font);
         glPopMatrix();
         GLfloat colour[4] = {};
         glGetFloatv(GL_CURRENT_COLOR, colour);

@@ -5,11 +5,6 @@
 #include <utility>
 
 namespace {
-CalendarClock& ActiveClock() {
-    static CalendarClock clock;
-    return clock;
-}
-
 // Fills every calendar field of a std::tm from a day number and a time of day.
 std::tm BreakDown(std::chrono::sys_days day, long long secondOfDay) {
     using namespace std::chrono;
@@ -46,12 +41,7 @@ std::tm SystemLocalTime() {
     return local;
 }
 
-void SetCalendarClock(CalendarClock clock) { ActiveClock() = std::move(clock); }
-
-std::tm CalendarNow() {
-    const CalendarClock& clock = ActiveClock();
-    return clock ? clock() : SystemLocalTime();
-}
+std::tm CalendarNow(const CalendarClock* clock) { return clock != nullptr && *clock ? (*clock)() : SystemLocalTime(); }
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 

@@ -1,5 +1,5 @@
-// The local calendar as the countdown reads it, behind a replaceable clock so
-// that tests, the inspector and `--now` can choose the moment.
+// The local calendar as the countdown reads it, through the view's clock
+// (assets/context.h) so that tests, the inspector and `--now` can choose the moment.
 //
 // Times are broken down as std::tm: tm_year (years since 1900), tm_mon (0 =
 // January), tm_mday (1..31), tm_yday (0 = 1 January), tm_hour, tm_min, tm_sec.
@@ -9,15 +9,13 @@
 #include <ctime>
 #include <functional>
 
-using CalendarClock = std::function<std::tm()>;
+#include "assets/context.h"
 
 // The operating system's calendar time in the local time zone (time + localtime_r).
 std::tm SystemLocalTime();
 
-// The clock CalendarNow reads for the whole process; an empty clock restores
-// the system's. Not thread-safe: set it before the first frame.
-void SetCalendarClock(CalendarClock clock);
-std::tm CalendarNow();
+// What `clock` says; the system's local time when it is null or empty.
+std::tm CalendarNow(const CalendarClock* clock);
 
 // Gregorian: every fourth year, except centuries not divisible by 400.
 bool IsLeapYear(int year);

@@ -67,6 +67,7 @@ void CountDownAt(const std::tm& now, char* out, std::size_t capacity, int month,
     if (length > 0) out[length - 1] = '.';
 }
 
-void CountDown(char* out, std::size_t capacity, int month, int day, int hour, int minute, int second) {
-    CountDownAt(CalendarNow(), out, capacity, month, day, hour, minute, second);
+void CountDown(const CalendarClock* calendar, char* out, std::size_t capacity, int month, int day, int hour,
+               int minute, int second) {
+    CountDownAt(CalendarNow(calendar), out, capacity, month, day, hour, minute, second);
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <ctime>
 
+#include "assets/context.h"
+
 // Room every countdown text fits in, with its terminating NUL (the longest
 // text has 40 characters).
 constexpr std::size_t kCountDownCapacity = 64;
@@ -20,5 +22,7 @@ constexpr std::size_t kCountDownCapacity = 64;
 void CountDownAt(const std::tm& now, char* out, std::size_t capacity, int month, int day, int hour,
                  int minute, int second);
 
-// The same for the current local time, read from CalendarNow (text/calendar.h).
-void CountDown(char* out, std::size_t capacity, int month, int day, int hour, int minute, int second);
+// The same for the current local time, read from `calendar` (null: the
+// system's; text/calendar.h).
+void CountDown(const CalendarClock* calendar, char* out, std::size_t capacity, int month, int day, int hour,
+               int minute, int second);

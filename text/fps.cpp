@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "text/text.h"
 
@@ -38,9 +37,7 @@ void FPSMETER::Lines(char* fpsLine, char* loadLine, int capacity) const {
     std::snprintf(loadLine, size, "Load: %.1f%%", static_cast<double>(load));
 }
 
-double ProcessCpuSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-void DrawFpsReadout(const FPSMETER& meter, int width, int height, GLuint font) {
+void DrawFpsReadout(const FPSMETER& meter, int width, int height, const GlyphTable& glyphs, GLuint font) {
     if (font == 0 || width <= 0 || height <= 0) return;
     char fpsLine[32];
     char loadLine[32];
@@ -68,7 +65,7 @@ void DrawFpsReadout(const FPSMETER& meter, int width, int height, GLuint font) {
         const float halfWidth = 0.375f * static_cast<float>(std::strlen(lines[i])) * size;
         glPushMatrix();
         glTranslatef(size * 0.5f + halfWidth, size * (2.0f - static_cast<float>(i)), 0.0f);
-        DrawString(lines[i], size, 1.0f, font);
+        DrawString(glyphs, lines[i], size, 1.0f, font);
         glPopMatrix();
     }
 

@@ -4,6 +4,8 @@
 
 #include <GL/gl.h>
 
+#include "text/text.h"
+
 // Averages over windows of about a second. No GL.
 struct FPSMETER {
     double windowSeconds = 0.0;  // frame time gathered in this window
@@ -20,9 +22,6 @@ struct FPSMETER {
     void Lines(char* fpsLine, char* loadLine, int capacity) const;
 };
 
-// The process's CPU time in seconds (std::clock).
-double ProcessCpuSeconds();
-
 // Draws the readout in the lower-left corner of a width x height pixel view,
 // with its own orthographic projection. Leaves blending off, the colour white.
-void DrawFpsReadout(const FPSMETER& meter, int width, int height, GLuint font);
+void DrawFpsReadout(const FPSMETER& meter, int width, int height, const GlyphTable& glyphs, GLuint font);

@@ -129,16 +129,16 @@ void DoOverlayFrame(OVERLAYSTATE* state, const OverlayFrame& frame) {
     glScalef(static_cast<float>(frame.width) / 1024.0f, static_cast<float>(frame.height) / 768.0f, 1.0f);
 
     const GLuint font = Picture(frame, kPictureFont);
-    if (frame.showCountdown && font != 0) {
+    if (frame.showCountdown && font != 0 && frame.glyphs != nullptr) {
         glPushMatrix();
         glTranslatef(512.0f, state->countdownY, 0.0f);
-        DrawString(state->countdownTitle, 16.0f, 0.75f, font);
+        DrawString(*frame.glyphs, state->countdownTitle, 16.0f, 0.75f, font);
         glPopMatrix();
         glPushMatrix();
         char text[kCountDownCapacity];
-        CountDown(text, sizeof text, state->targetMonth, state->targetDay, 0, 0, 0);
+        CountDown(frame.calendar, text, sizeof text, state->targetMonth, state->targetDay, 0, 0, 0);
         glTranslatef(512.0f, state->countdownY - 16.0f, 0.0f);
-        DrawString(text, 16.0f, 0.75f, font);
+        DrawString(*frame.glyphs, text, 16.0f, 0.75f, font);
         glPopMatrix();
     }
 

@@ -14,7 +14,9 @@
 
 #include <GL/gl.h>
 
+#include "assets/context.h"
 #include "math/vector.h"
+#include "text/text.h"
 
 // Indices of the overlay texture set ("bramble.works").
 enum OverlayPicture {
@@ -55,6 +57,8 @@ struct OverlayFrame {
     bool showCountdown = true;
     GLuint pictures[kOverlayPictures] = {};  // GL names by index; 0 where the set lacks one
     int (*random)() = nullptr;  // draws for the banner; null means std::rand
+    const CalendarClock* calendar = nullptr;  // the view's; null reads the system's
+    const GlyphTable* glyphs = nullptr;       // the view's font; null draws no text
 };
 
 // Timer and slide of the banner, then the glide of the countdown text: each

@@ -4,13 +4,11 @@
 
 #include <cstring>
 
-point2d FontData[kFontGlyphs];
-
-void SetupText() {
+void SetupText(GlyphTable* glyphs) {
     for (int g = 0; g < kFontGlyphs; ++g) {
         const int column = g % 16;
         const int row = g / 16;
-        FontData[g] = Make2DPoint(static_cast<float>(column) * cWidth, static_cast<float>(row) * cHeight);
+        glyphs->FontData[g] = Make2DPoint(static_cast<float>(column) * cWidth, static_cast<float>(row) * cHeight);
     }
 }
 
@@ -19,8 +17,8 @@ int GlyphIndex(unsigned char code) {
     return code - 32;
 }
 
-GlyphQuad MakeGlyphQuad(int glyph, float size) {
-    const point2d cell = FontData[glyph];
+GlyphQuad MakeGlyphQuad(const GlyphTable& glyphs, int glyph, float size) {
+    const point2d cell = glyphs.FontData[glyph];
     const float u = cell.x;
     const float top = 1.0f - cell.y;
     const float bottom = 1.0f - cell.y - cHeight;
@@ -37,7 +35,7 @@ float LineStartX(std::size_t n, float size) {
     return (-static_cast<float>(n) - 2.0f) * size * kGlyphAdvance * 0.5f;
 }
 
-void DrawString(const char* text, float size, float alpha, unsigned long texture) {
+void DrawString(const GlyphTable& glyphs, const char* text, float size, float alpha, unsigned long texture) {
     glColor4f(1.0f, 1.0f, 1.0f, alpha);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_BLEND);
@@ -49,7 +47,7 @@ void DrawString(const char* text, float size, float alpha, unsigned long texture
         glTranslatef(kGlyphAdvance * size, 0.0f, 0.0f);
         const int glyph = GlyphIndex(static_cast<unsigned char>(text[i]));
         if (glyph < 0) continue;
-        const GlyphQuad quad = MakeGlyphQuad(glyph, size);
+        const GlyphQuad quad = MakeGlyphQuad(glyphs, glyph, size);
         glBegin(GL_QUADS);
         for (int k = 0; k < 4; ++k) {
             glTexCoord2f(quad.s[k], quad.t[k]);

@@ -14,12 +14,15 @@ constexpr int kFontGlyphs = 96;     // characters 32..127
 constexpr float cWidth = 0.0625f;   // one cell's width in texture units (1/16)
 constexpr float cHeight = 0.125f;   // one cell's height in texture units (1/8)
 
-// Texture offset (u, v) of the upper-left corner of each glyph cell, v counted
-// down from the top of the picture; entry g is character g + 32.
-extern point2d FontData[kFontGlyphs];
+// One view's glyph table (its frame driver holds it).
+struct GlyphTable {
+    // Texture offset (u, v) of the upper-left corner of each glyph cell, v
+    // counted down from the top of the picture; entry g is character g + 32.
+    point2d FontData[kFontGlyphs] = {};
+};
 
-// Fills FontData. Idempotent; needs no GL.
-void SetupText();
+// Fills the table's FontData. Idempotent; needs no GL.
+void SetupText(GlyphTable* glyphs);
 
 // The glyph cell drawn for a byte: codes 33..127 have their own cell; space and
 // every code outside 32..127 give -1 (an empty cell that only advances the pen).
@@ -32,7 +35,7 @@ struct GlyphQuad {
     float x[4], y[4];
     float s[4], t[4];
 };
-GlyphQuad MakeGlyphQuad(int glyph, float size);
+GlyphQuad MakeGlyphQuad(const GlyphTable& glyphs, int glyph, float size);
 
 // Where the pen starts for a line of n characters: the first advance then
 // puts the first cell at -0.375 * n * size, so the line is centred on x = 0
@@ -43,8 +46,8 @@ constexpr float kGlyphAdvance = 0.75f;
 
 // Draws `text` centred horizontally on the current origin and vertically on
 // the current y, each cell `size` units square, at opacity `alpha` (0..1) times
-// the font's own alpha, from the GL texture name `texture`. Leaves the
+// the font's own alpha, from the GL texture name `texture` cut up by `glyphs`. Leaves the
 // model-view matrix translated (the caller pushes and pops around the call),
 // blending disabled and the colour opaque white. A null or empty text draws
 // nothing; bytes outside 32..127 draw as spaces. Needs a current GL context.
-void DrawString(const char* text, float size, float alpha, unsigned long texture);
+void DrawString(const GlyphTable& glyphs, const char* text, float size, float alpha, unsigned long texture);

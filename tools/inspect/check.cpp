@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "assets/alert.h"
+#include "assets/context.h"
 #include "tools/inspect/commands.h"
 
 Folder::Folder(std::string dir) : dir_(std::move(dir)) {
@@ -33,12 +33,12 @@ const Texture* Folder::Image(const std::string& file, int lump, std::string* why
         int alphaMode = 0;
         std::string error;
         // The decoder's own alert would repeat on stderr what the line says.
-        const AlertHandler previous = SetAlertHandler([](const char*, const char*) {});
-        if (!ReadImageLump(Path(file), lump, texture.get(), &alphaMode, &error)) {
+        EngineContext quiet;
+        quiet.alert = [](const char*, const char*) {};
+        if (!ReadImageLump(Path(file), lump, texture.get(), &alphaMode, &error, &quiet)) {
             texture.reset();
             imageErrors_[key] = error;
         }
-        SetAlertHandler(previous);
         it = images_.emplace(key, std::move(texture)).first;
     }
     if (!it->second && why != nullptr) *why = imageErrors_[key];

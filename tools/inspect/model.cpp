@@ -7,7 +7,6 @@
 #include "assets/animation.h"
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
-#include "math/failure.h"
 #include "tools/inspect/commands.h"
 
 namespace {
@@ -19,13 +18,14 @@ constexpr const char* kPoseUsage =
 bool LoadModelFile(const std::string& path, MS3D* model) {
     RESFILE file;
     bool loaded = false;
+    SetupError why;
     if (file.Open(path.c_str())) {
         if (!file.SeekLump(0)) {
             std::fprintf(stderr, "frostvale-inspect: \"%s\" has no readable lump 0\n", path.c_str());
             return false;
         }
         BoundedReader lump = file.Lump();
-        loaded = model->LoadFromFStream(&lump);
+        loaded = model->LoadFromFStream(&lump, &why);
     } else {
         std::ifstream raw(path, std::ios::binary);
         if (!raw.is_open()) {
@@ -36,12 +36,9 @@ bool LoadModelFile(const std::string& path, MS3D* model) {
         const std::streamoff size = raw.tellg();
         raw.seekg(0, std::ios::beg);
         BoundedReader whole(&raw, size > 0 ? static_cast<std::uint64_t>(size) : 0);
-        loaded = model->LoadFromFStream(&whole);
+        loaded = model->LoadFromFStream(&whole, &why);
     }
-    if (!loaded) {
-        const std::string why = TakeSetupFailure();
-        std::fprintf(stderr, "frostvale-inspect: \"%s\": %s\n", path.c_str(), why.empty() ? kMs3dInvalidMessage : why.c_str());
-    }
+    if (!loaded) std::fprintf(stderr, "frostvale-inspect: \"%s\": %s\n", path.c_str(), why.what.c_str());
     return loaded;
 }
 
@@ -120,10 +117,10 @@ int InspectPose(const Args& args) {
     model.InitialSetup();
     ANIMATIONTEMPLATE animTemplate;
     ONEMODEL instance;
-    if (!animTemplate.Setup(&model) || !instance.Setup(&animTemplate, &model, {})) {
-        const std::string why = TakeSetupFailure();
+    SetupError why;
+    if (!animTemplate.Setup(&model, &why) || !instance.Setup(&animTemplate, &model, {}, &why)) {
         std::fprintf(stderr, "frostvale-inspect: \"%s\": %s\n", args[0].c_str(),
-                     why.empty() ? "cannot build an animated instance" : why.c_str());
+                     why.Failed() ? why.Line().c_str() : "cannot build an animated instance");
         return 1;
     }
     model.Release();

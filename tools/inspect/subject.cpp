@@ -1,13 +1,13 @@
 #include "tools/inspect/subject.h"
 
 #include "assets/resfile.h"
-#include "math/failure.h"
 
 namespace {
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 }  // namespace
 
-bool ReadImageLump(const std::string& path, int index, Texture* texture, int* alphaMode, std::string* error) {
+bool ReadImageLump(const std::string& path, int index, Texture* texture, int* alphaMode, std::string* error,
+                   const EngineContext* alerts) {
     RESFILE file;
     if (!file.Open(path.c_str())) {
         *error = Quoted(path) + " cannot be opened or is not a lump file";
@@ -18,7 +18,7 @@ bool ReadImageLump(const std::string& path, int index, Texture* texture, int* al
         return false;
     }
     BoundedReader lump = file.Lump();
-    if (!LoadTGA2(texture, &lump)) {
+    if (!LoadTGA2(texture, &lump, alerts)) {
         *error = Quoted(path) + " lump " + std::to_string(index) + " is not a readable image";
         return false;
     }
@@ -40,7 +40,6 @@ bool Subject::Load(const std::string& path, const ModelUse& use, std::span<const
     }
     BoundedReader lump = file.Lump();
     if (!model_.LoadFromFStream(&lump)) {
-        TakeSetupFailure();  // the reader's note; ours names the file
         *error = Quoted(path) + " lump " + std::to_string(use.lump) + ": " + kMs3dInvalidMessage;
         return false;
     }
@@ -53,9 +52,9 @@ bool Subject::Load(const std::string& path, const ModelUse& use, std::span<const
     }
     template_ = std::make_unique<ANIMATIONTEMPLATE>();
     instance_ = std::make_unique<ONEMODEL>();
-    if (!template_->Setup(&model_) || !instance_->Setup(template_.get(), &model_, textures)) {
-        const std::string why = TakeSetupFailure();
-        *error = Quoted(path) + ": cannot build an animated instance" + (why.empty() ? "" : " (" + why + ")");
+    SetupError why;
+    if (!template_->Setup(&model_, &why) || !instance_->Setup(template_.get(), &model_, textures, &why)) {
+        *error = Quoted(path) + ": cannot build an animated instance" + (why.Failed() ? " (" + why.Line() + ")" : "");
         return false;
     }
     Pose(use.restFrame);

@@ -56,4 +56,5 @@ private:
 
 // Reads lump `index` of a lump file as a TGA image (no GL). False with
 // `error` set when it cannot be read.
-bool ReadImageLump(const std::string& path, int index, Texture* texture, int* alphaMode, std::string* error);
+bool ReadImageLump(const std::string& path, int index, Texture* texture, int* alphaMode, std::string* error,
+                   const EngineContext* alerts = nullptr);
