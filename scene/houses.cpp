@@ -64,7 +64,7 @@ bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLu
 
 }  // namespace
 
-// Loads "houses.brm" (models 0 and 1, pictures 2-6), turns the wind and
+// Loads the house models and their pictures, turns the wind and
 // places the village from z = -400 forwards. A village of no houses is
 // refused: the spacing and the presents' fallback target divide by the count.
 bool XMASMAIN::SetupHouses() {

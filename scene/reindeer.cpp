@@ -7,10 +7,10 @@
 // every follower chases its slot beside and behind the lead with its own lag
 // (the further forward, the quicker), so the bob runs down the team as a wave.
 //
-// Fixed joints of "reindeer.brm" (checked at set-up): 2 the harness, where
-// the reins meet the body 1.1 to either side; 5, 6 the front and 9, 10 the
-// hind hooves, whose joint +z runs one unit down to the hoof's tip; the last
-// joint the tip of the nose.
+// Fixed joints of the reindeer model (assets/resource_contract.h, checked at
+// set-up): the harness, where the reins meet the body 1.1 to either side; the
+// front and hind hooves, whose joint +z runs one unit down to the hoof's tip;
+// the last joint the tip of the nose.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>

@@ -14,7 +14,7 @@
 // the walls and trim.
 Mesh HouseMesh(int model);
 Canvas HouseImage(int variant);
-// "houses.brm": lumps 0 and 1 the models, 2 to 6 the pictures.
+// "houses.brm": the models, then the pictures, where the resource contract puts them.
 std::vector<Lump> BuildHouses();
 
 // The ground tile: 120 x 120 scene units centred on the origin, its surface
@@ -25,10 +25,10 @@ inline constexpr float kGroundLowest = -2.0f;
 // many, and the ground is redrawn up to 81 times a frame, so every cell counts.
 inline constexpr int kGroundCells = 15;
 Mesh GroundMesh();
-// Firs drawn with "tex.brm" pictures 6 (common) and 4 (rare); base at the origin.
+// Firs drawn with the scene images kTree and kRareTree; base at the origin.
 Mesh TreeMesh();
 Mesh RareTreeMesh();
-// "other.brm": 0 ground, 1 rare tree, 2 common tree.
+// "other.brm": the ground and both firs, at their lumps in the resource contract.
 std::vector<Lump> BuildOther();
 
 // The sleigh: front towards +z, runners at y -3.3 ending at z -5.
