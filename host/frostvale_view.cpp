@@ -76,11 +76,11 @@ void FrostvaleView::AnimateOneFrame() {
     animtime = now;
     // Processor time of every thread, llvmpipe's rasterisers included: what
     // the frame costs the machine, whatever else is running.
-    const double cpuStart = budget ? ProcessCpuSeconds() : 0.0;
+    const double cpuStart = budget ? services.clock->CpuSeconds() : 0.0;
     if (ssMain) ssMain->Update(dt);
     DrawFrame();
     services.surface->Present();
-    if (budget) budget->AddFrame(ProcessCpuSeconds() - cpuStart);
+    if (budget) budget->AddFrame(services.clock->CpuSeconds() - cpuStart);
     // Carols come from the main display's view only, and never from a preview.
     if (!isPreview && settings.settings.PLAYMUSIC && services.displayNumber == services.mainDisplayNumber)
         carols.Step(dt, &settings.settings);
