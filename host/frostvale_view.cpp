@@ -140,8 +140,8 @@ void FrostvaleView::GlInit() {
     if (ssMain) ssMain->SetSize(scrn.width, scrn.height);
     LoadViewState(scrn.width, scrn.height);
     if (!qualityChosen) ChooseQuality();
-    // Without framebuffer objects the scene is drawn directly, at full size.
-    // At full scale the scene is drawn directly: the picture is only as large as the next step.
+    // At full scale the scene is drawn directly, so the picture need only be as
+    // large as the next step down. Without framebuffer objects: full size always.
     if (light && !scaled.Create(services.surface, scrn.width, scrn.height, FrameBudget::kScales[1])) budget.reset();
 }
 

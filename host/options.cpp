@@ -307,8 +307,8 @@ std::vector<OptionHelp> OptionHelpLines() {
                              std::string(row.label) + " (stored default " + (row.fallback ? "on" : "off") + ")"});
         } else if (row.kind == SettingKind::RunInteger) {
             lines.push_back({std::string("--") + row.option + " N",
-                             "microseconds from frame to frame, " + Range(row) +
-                                 " (XScreenSaver's frame rate; unset: " + std::to_string(row.fallback) + ", twice that on a software rasteriser)"});
+                             "microseconds from frame to frame, " + Range(row) + " (XScreenSaver's frame rate; unset: " +
+                                 std::to_string(row.fallback) + ", twice that on a software rasteriser)"});
         } else {
             std::string help = std::string(row.label) + ", " + Range(row) + " (stored default " +
                                std::to_string(row.fallback) + ")";

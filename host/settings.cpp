@@ -89,7 +89,9 @@ void WriteSetting(ViewSettings* s, const SettingRow& row, long long value) {
                                                                                : value);
             break;
         case SettingKind::RunInteger:
-            s->*row.runField = static_cast<int>(value < row.minimum ? row.minimum : value > row.maximum ? row.maximum : value);
+            s->*row.runField = static_cast<int>(value < row.minimum   ? row.minimum
+                                                : value > row.maximum ? row.maximum
+                                                                      : value);
             break;
     }
 }
