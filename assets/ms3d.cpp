@@ -356,6 +356,22 @@ void MS3D::DrawGroup(int group) {
     EmitGroup(groups[static_cast<std::size_t>(group)]);
 }
 
+void MS3D::DrawGroupInMaterial(int group) {
+    if (group < 0 || group >= numGroups) return;
+    const int material = groups[static_cast<std::size_t>(group)].materialIndex;
+    if (material < 0 || material >= numMaterials) {
+        DrawGroup(group);
+        return;
+    }
+    const MS3D_MATERIAL& m = materials[static_cast<std::size_t>(material)];
+    const GLfloat none[] = {0.0f, 0.0f, 0.0f, 1.0f};
+    glColor4f(m.diffuse[0], m.diffuse[1], m.diffuse[2], 1.0f);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, m.emissive);
+    DrawGroup(group);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, none);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
 GLuint CompileDisplayList(const std::function<void()>& draw) {
     const GLuint list = glGenLists(1);
     if (list == 0) return 0;

@@ -171,6 +171,12 @@ public:
     void Render(std::span<const Texture> textures);
     // Nothing for an index below 0 or not below numGroups.
     void DrawGroup(int group);
+    // DrawGroup in the colour and emission of the group's material, for
+    // surfaces whose look lives in the material (the snow); with colour
+    // material on, the colour sets ambient and diffuse. Leaves the colour
+    // white and no emission, so what is drawn next is unaffected. A group
+    // without a material draws as DrawGroup does.
+    void DrawGroupInMaterial(int group);
 
     // Drops every array; safe twice and after a failed load.
     void Release();

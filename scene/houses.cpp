@@ -55,7 +55,10 @@ bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLu
     model.InitialSetup();
     model.UpdatePoints();
     *chimney = MatrixPointMultiply(model.skeleton[kChimneyJoint].absolute, VECTOR3D{0.0f, 0.0f, 0.0f});
-    *list = CompileDisplayList([&model] { model.Render(); });
+    // Each group in its material: the roof snow's carries the snow's blue light.
+    *list = CompileDisplayList([&model] {
+        for (int g = 0; g < model.numGroups; ++g) model.DrawGroupInMaterial(g);
+    });
     if (*list == 0) {
         return NoteFailure(error, {.file = kHouseFile, .what = "no display list for model " + std::to_string(lump)});
     }

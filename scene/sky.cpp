@@ -326,27 +326,11 @@ bool XMASMAIN::SetupGround() {
     MS3D model;
     if (!LoadModelLump(kGroundModel.file, &model)) return false;
     if (model.numGroups < 1) {
-        return NoteFailure(Error(), {.file = "other.brm", .what = "the ground model has no groups, needs group 0"});
+        return NoteFailure(Error(), {.file = kGroundModel.file, .what = "the ground model has no groups, needs group 0"});
     }
     model.Scale(kGroundModel.scale);
-    // The ground is drawn untextured, so its snow colour comes from its
-    // material: the diffuse colour replaces the white (colour material tracks
-    // it) and the emission keeps the drifts turned from the light blue, not grey.
-    const int material = model.groups[0].materialIndex;
-    const MS3D_MATERIAL* snow =
-        material >= 0 && static_cast<std::size_t>(material) < model.materials.size() ? &model.materials[static_cast<std::size_t>(material)] : nullptr;
-    groundList = CompileDisplayList([&model, snow] {
-        const GLfloat none[] = {0.0f, 0.0f, 0.0f, 1.0f};
-        if (snow != nullptr) {
-            glColor4f(snow->diffuse[0], snow->diffuse[1], snow->diffuse[2], 1.0f);
-            glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, snow->emissive);
-        }
-        model.DrawGroup(0);
-        if (snow != nullptr) {
-            glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, none);
-            glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        }
-    });
+    // Drawn untextured, so the snow's colour comes from the tile's material.
+    groundList = CompileDisplayList([&model] { model.DrawGroupInMaterial(0); });
     return groundList != 0;
 }
 

@@ -24,11 +24,13 @@ float Drift(float u, float v) {
     return SmoothStep(0.15f, 0.85f, 0.8f * broad + 0.2f * ripple);
 }
 
+}  // namespace
+
 // The ground is drawn untextured, so its colour is all in the material: the
 // diffuse colour grows with the light from deep shade to lit snow, and the
 // emission keeps the snow blue in the hollows and on the slopes turned away,
 // as moonlit snow is, instead of the neutral grey a white surface gives.
-Ms3dMaterialDesc GroundSnowMaterial() {
+Ms3dMaterialDesc SnowMaterial() {
     const Colour deep = Hex(0x7D93B8), lit = Hex(0xEEF4FF);
     const float span = kLitAt - kDeepAt;
     const Colour rise = {(lit.r - deep.r) / span, (lit.g - deep.g) / span, (lit.b - deep.b) / span};
@@ -39,11 +41,10 @@ Ms3dMaterialDesc GroundSnowMaterial() {
     m.emissive = {deep.r - kDeepAt * rise.r, deep.g - kDeepAt * rise.g, deep.b - kDeepAt * rise.b, 1.0f};
     return m;
 }
-}  // namespace
 
 Mesh GroundMesh() {
     Mesh m;
-    m.Use(m.AddGroup("ground", m.AddMaterial(GroundSnowMaterial())));
+    m.Use(m.AddGroup("ground", m.AddMaterial(SnowMaterial())));
     const int n = kGroundCells;
     std::vector<float> raw(static_cast<std::size_t>(n) * n);
     for (int j = 0; j < n; ++j) {

@@ -29,6 +29,8 @@
 
 namespace {
 constexpr float kSlope = 0.25f;         // gabled roofs (wing, dormers): rise per unit across the ridge
+constexpr int kHouseGroup = 0;
+constexpr int kSnowGroup = 1;
 constexpr float kSnowDepth = 0.55f;     // snow lying on the roof boards
 constexpr float kBoardDepth = 0.3f;     // roof boards
 constexpr float kOverhang = 1.3f;       // eaves beyond the walls
@@ -283,7 +285,9 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
     snowSides[0] = slope;
     snowSides[snow.size() - 1] = {slope.u1, slope.v0, slope.u0, slope.v1};
     const float length = z1 - z0;
+    m.Use(kSnowGroup);
     AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), snow, length + 0.3f, Uv(kSnowEdge), snowSides, false);
+    m.Use(kHouseGroup);
     // Boards under the snow.
     const float b = eave - 0.05f;
     const float bt = ridge - kSnowDepth;
@@ -334,7 +338,9 @@ float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top
         bands.push_back({slope.u0 + a1 * w, slope.v0, slope.u0 + a0 * w, slope.v1});
         from = p.x;
     }
+    m.Use(kSnowGroup);
     AddHipSolid(m, x, ex, ez, snow, bands, Uv(kRoofSnow));
+    m.Use(kHouseGroup);
     const float lip = e - snowDepth - 0.22f;
     AddEaveTrimmings(m, x * Xform::RotateY(90.0f), ez, lip, -ex + 0.6f, ex - 0.6f);
     AddEaveTrimmings(m, x, ex, lip, -ez + 0.6f, ez - 0.6f);
@@ -354,14 +360,20 @@ void AddChimney(Mesh& m, V3 top, float from) {
 // A small roof over a door: a board with snow on it, leaning out from the wall.
 void AddCanopy(Mesh& m, const Xform& x, float width) {
     AddBox(m, x * Xform::RotateX(14.0f) * Move(0, 0, 0.75f), {width, 0.18f, 1.5f}, BoxUv::All(Uv(kBoard)));
+    m.Use(kSnowGroup);
     AddBevelBox(m, x * Xform::RotateX(14.0f) * Move(0, 0.22f, 0.8f), {width + 0.2f, 0.32f, 1.6f}, 0.1f,
                 Uv(kCanopySnow));
+    m.Use(kHouseGroup);
 }
 
 Mesh StartHouse(const char* name) {
     Mesh m;
-    const int material = m.AddMaterial(PlainMaterial(name));
-    m.Use(m.AddGroup(name, material));
+    // White, so the picture shows as painted; the snow on the roofs has its own
+    // group in the snow's light (kSnowGroup), so it matches the ground.
+    Ms3dMaterialDesc house = PlainMaterial(name);
+    house.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    m.Use(m.AddGroup(name, m.AddMaterial(house)));
+    m.AddGroup("snow", m.AddMaterial(SnowMaterial()));
     return m;
 }
 

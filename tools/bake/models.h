@@ -25,6 +25,10 @@ inline constexpr float kGroundLowest = -2.0f;
 // many, and the ground is redrawn up to 81 times a frame, so every cell counts.
 inline constexpr int kGroundCells = 15;
 Mesh GroundMesh();
+// Snow lit as the saver lights it: a diffuse colour and an emission that take
+// it from deep shade, where the light grazes, to lit snow facing the light;
+// white under a picture, which can paint detail on top.
+Ms3dMaterialDesc SnowMaterial();
 // Firs drawn with the scene images kTree and kRareTree; base at the origin.
 Mesh TreeMesh();
 Mesh RareTreeMesh();
