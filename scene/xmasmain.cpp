@@ -151,10 +151,10 @@ bool XMASMAIN::SetupScene() {
     }
     {
         MS3D model;
-        if (!LoadModel((resourcePath + kElfModel.file).c_str(), &model, &elfTexture)) return false;
+        if (!LoadModel((resourcePath + kElfModel.file).c_str(), &model, &elfTexture, context)) return false;
         model.Scale(kElfModel.scale);
         model.InitialSetup();
-        if (!elf->Setup(&animTemplates[2], &model, elfTexture)) return false;
+        if (!elf->Setup(&animTemplates[2], &model, elfTexture, Error())) return false;
         if (!NeedJoints(Error(), kElfModel.file, elf->numJoints, kElfJointsNeeded)) return false;
         elf->position = {0.0f, 1.6f, -1.0f};
         elf->SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, false);
