@@ -96,20 +96,7 @@ sleep 0.5
 # lit WINDOW: the share of a window's sampled pixels that are not black.
 lit() {
   DISPLAY=$X xwd -id "$1" -silent -out "$work/shot.xwd" 2>/dev/null || { echo 0; return; }
-  python3 - "$work/shot.xwd" <<'PY'
-import struct, sys
-d = open(sys.argv[1], 'rb').read()
-h = struct.unpack('>25I', d[:100])
-size, w, hgt, bpp, bpl, ncolors = h[0], h[4], h[5], h[11], h[12], h[19]
-px = d[size + ncolors * 12:]
-step, lit, n = bpp // 8, 0, 0
-for y in range(0, hgt, 4):
-    for x in range(0, w, 4):
-        at = y * bpl + x * step
-        lit += max(px[at:at + 3]) > 8
-        n += 1
-print(lit / n)
-PY
+  python3 "$(dirname "$0")/tools/xwd_lit.py" "$work/shot.xwd"
 }
 # drawn WINDOW: waits (bounded) until the saver has drawn there.
 drawn() {
