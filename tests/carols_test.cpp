@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <set>
 
 #include "assets/tunes.h"
 #include "host/carols.h"
@@ -106,10 +107,6 @@ TEST_F(CarolsTest, APlayerClockAtOrAboveTenToTheNineBeatsIsNotTheEnd) {
 
 TEST_F(CarolsTest, RandomChoiceDrawsAnewForEveryTune) {
     settings.SelectedTune = kRandomTune;
-    std::srand(20261224);
-    std::vector<int> expected;
-    for (int i = 0; i < 40; ++i) expected.push_back(std::rand() % kTuneCount);
-    std::srand(20261224);
     Carols carols(&players, dir.string());
     Step(carols, 0.2);
     std::vector<int> played;
@@ -119,7 +116,10 @@ TEST_F(CarolsTest, RandomChoiceDrawsAnewForEveryTune) {
         players.log.time = 1000.0;  // past any tune here
         Step(carols, 10.5);
     }
-    EXPECT_EQ(played, expected);
+    std::set<int> distinct(played.begin(), played.end());
+    EXPECT_GT(distinct.size(), 5u);
+    EXPECT_GE(*distinct.begin(), 0);
+    EXPECT_LT(*distinct.rbegin(), kTuneCount);
     EXPECT_EQ(settings.SelectedTune, kRandomTune);
     EXPECT_TRUE(settings.PLAYMUSIC);
 }

@@ -48,21 +48,16 @@ std::string Actual(int y, unsigned mo, unsigned d, int h, int mi, int s) {
 }
 }  // namespace
 
+// Fixed strings, so that a fault shared by the reader and the arithmetic
+// below still shows: units, plurals, commas and the two ends of the count.
 TEST(CountDown, EdgeCases) {
     EXPECT_EQ(Actual(2026, 12, 24, 18, 0, 0), "6 Hours.");
     EXPECT_EQ(Actual(2026, 12, 25, 0, 0, 1), kGreeting);
-    EXPECT_EQ(Actual(2026, 12, 31, 23, 59, 59), kGreeting);
     EXPECT_EQ(Actual(2027, 1, 1, 0, 0, 0), "358 Days.");
-    EXPECT_EQ(Actual(2028, 1, 1, 0, 0, 0), "359 Days.");
     EXPECT_EQ(Actual(2026, 12, 23, 22, 58, 59), "1 Day,1 Hour,1 Minute,1 Second.");
     EXPECT_EQ(Actual(2026, 12, 23, 23, 59, 55), "1 Day,5 Seconds.");
     EXPECT_EQ(Actual(2026, 12, 25, 0, 0, 0), "");
-    EXPECT_EQ(Actual(2026, 12, 21, 19, 58, 48), "3 Days,4 Hours,1 Minute,12 Seconds.");
-    EXPECT_EQ(Actual(2026, 12, 23, 0, 0, 0), "2 Days.");
-    EXPECT_EQ(Actual(2026, 12, 24, 23, 59, 59), "1 Second.");
-    EXPECT_EQ(Actual(2026, 12, 24, 23, 59, 0), "1 Minute.");
-    // The longest text there is.
-    EXPECT_EQ(Actual(2027, 1, 1, 0, 0, 1), "357 Days,23 Hours,59 Minutes,59 Seconds.");
+    EXPECT_EQ(Actual(2027, 1, 1, 0, 0, 1), "357 Days,23 Hours,59 Minutes,59 Seconds.");  // the longest text
 }
 
 TEST(CountDown, AgreesWithCalendarArithmeticAllYearRound) {
@@ -174,22 +169,10 @@ TEST(Calendar, ParseAcceptsOnlyRealLocalTimes) {
     ASSERT_TRUE(ParseCalendarTime("2026-12-31 00:00:00", &out));
     EXPECT_EQ(out.tm_yday, 364);
 
-    const char* bad[] = {"",
-                         "2026-12-24",
-                         "2026-12-24 18:00:00 ",
-                         "2026-12-24T18:00:00",
-                         "2026-13-01 00:00:00",
-                         "2026-00-10 00:00:00",
-                         "2026-02-29 00:00:00",
-                         "2100-02-29 00:00:00",
-                         "2026-04-31 00:00:00",
-                         "2026-12-24 24:00:00",
-                         "2026-12-24 18:60:00",
-                         "2026-12-24 18:00:60",
-                         "0000-01-01 00:00:00",
-                         "+026-12-24 18:00:00",
-                         "2026-12-2x 18:00:00",
-                         "2026-12-24 18:00:0"};
+    const char* bad[] = {"", "2026-12-24", "2026-12-24 18:00:00 ", "2026-12-24T18:00:00", "2026-13-01 00:00:00",
+                         "2026-00-10 00:00:00", "2026-02-29 00:00:00", "2100-02-29 00:00:00", "2026-04-31 00:00:00",
+                         "2026-12-24 24:00:00", "2026-12-24 18:60:00", "2026-12-24 18:00:60", "0000-01-01 00:00:00",
+                         "+026-12-24 18:00:00", "2026-12-2x 18:00:00", "2026-12-24 18:00:0"};
     for (const char* text : bad) {
         std::tm untouched{};
         untouched.tm_year = 77;

@@ -262,31 +262,22 @@ TEST(Ms3dRead, RefusesAStreamShorterThanItsLimit) {
 
 TEST(Ms3dRead, RefusesIndicesOutOfRangeAndCountsPastTheEnd) {
     const Ms3dModelDesc good = MakeChainModel();
-    {
+    const std::pair<const char*, void (*)(Ms3dModelDesc&)> spoils[] = {
+        {"triangle corner names no vertex",
+         [](Ms3dModelDesc& d) { d.triangles[3].vertices[2] = static_cast<std::uint16_t>(d.vertices.size()); }},
+        {"group names no triangle",
+         [](Ms3dModelDesc& d) { d.groups[1].triangles.push_back(static_cast<std::uint16_t>(d.triangles.size())); }},
+        {"group names no material", [](Ms3dModelDesc& d) { d.groups[0].material = 2; }},
+        {"vertex names no joint", [](Ms3dModelDesc& d) { d.vertices[5].joint = 4; }},
+        {"bound vertex in a model without joints", [](Ms3dModelDesc& d) {
+             d.joints.clear();
+             d.vertices[0].joint = 0;
+         }},
+    };
+    for (const auto& [why, spoil] : spoils) {
         Ms3dModelDesc d = good;
-        d.triangles[3].vertices[2] = static_cast<std::uint16_t>(d.vertices.size());
-        ExpectRefused(EncodeMs3d(d), "triangle corner names no vertex");
-    }
-    {
-        Ms3dModelDesc d = good;
-        d.groups[1].triangles.push_back(static_cast<std::uint16_t>(d.triangles.size()));
-        ExpectRefused(EncodeMs3d(d), "group names no triangle");
-    }
-    {
-        Ms3dModelDesc d = good;
-        d.groups[0].material = 2;
-        ExpectRefused(EncodeMs3d(d), "group names no material");
-    }
-    {
-        Ms3dModelDesc d = good;
-        d.vertices[5].joint = 4;
-        ExpectRefused(EncodeMs3d(d), "vertex names no joint");
-    }
-    {
-        Ms3dModelDesc d = good;
-        d.joints.clear();
-        d.vertices[0].joint = 0;
-        ExpectRefused(EncodeMs3d(d), "bound vertex in a model without joints");
+        spoil(d);
+        ExpectRefused(EncodeMs3d(d), why);
     }
     {
         // Negative indices mean "none" and are fine.

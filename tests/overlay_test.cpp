@@ -67,34 +67,41 @@ struct Timeline {
 };
 }  // namespace
 
-TEST(OverlayTiming, BannerComesInAtAlternatingEdgesOnItsSchedule) {
+namespace {
+constexpr double kInf = 1e30;
+// One field of the state, to lie within [lo, hi] once the run reaches t.
+struct Expect {
+    double t;
+    const char* what;
+    double (*get)(const OVERLAYSTATE&);
+    double lo, hi;
+};
+#define FIELD(f) #f, [](const OVERLAYSTATE& s) { return static_cast<double>(s.f); }
+
+// Runs at 60 frames a second through the rows, in time order.
+void RunExpecting(std::initializer_list<Expect> rows) {
     Timeline run(1280, 720, 60.0);
-    run.RunTo(14.9);
-    EXPECT_FALSE(run.state.bannerIn);
-    EXPECT_NEAR(run.state.bannerPos.y, -40.0f, 0.1f);  // from -35 towards the lower goal
-    run.RunTo(15.1);
-    ASSERT_TRUE(run.state.bannerIn);
-    EXPECT_TRUE(run.state.bannerAtTop);  // the first slide-in is at the top
-    EXPECT_GT(run.state.bannerPos.y, 720.0f);  // just outside the top edge
-    run.RunTo(20.0);
-    EXPECT_NEAR(run.state.bannerPos.y, 680.0f, 1.0f);  // settled 40 below the top
-    run.RunTo(34.9);
-    EXPECT_TRUE(run.state.bannerIn);
-    run.RunTo(35.1);
-    EXPECT_FALSE(run.state.bannerIn);
-    EXPECT_TRUE(run.state.bannerAtTop);  // leaves by the edge it came from
-    run.RunTo(64.9);
-    EXPECT_FALSE(run.state.bannerIn);
-    EXPECT_NEAR(run.state.bannerPos.y, 760.0f, 0.5f);
-    run.RunTo(65.1);
-    ASSERT_TRUE(run.state.bannerIn);
-    EXPECT_FALSE(run.state.bannerAtTop);  // the bottom this time
-    EXPECT_LT(run.state.bannerPos.y, 0.0f);
-    run.RunTo(70.0);
-    EXPECT_NEAR(run.state.bannerPos.y, 5.0f, 1.0f);
-    run.RunTo(125.1);
-    EXPECT_TRUE(run.state.bannerIn);
-    EXPECT_TRUE(run.state.bannerAtTop);
+    for (const Expect& e : rows) {
+        run.RunTo(e.t);
+        const double v = e.get(run.state);
+        EXPECT_TRUE(v >= e.lo && v <= e.hi) << e.what << " is " << v << " at " << e.t << " s, not in " << e.lo
+                                            << ".." << e.hi;
+    }
+}
+}  // namespace
+
+TEST(OverlayTiming, BannerComesInAtAlternatingEdgesOnItsSchedule) {
+    RunExpecting({
+        {14.9, FIELD(bannerIn), 0, 0},          {14.9, FIELD(bannerPos.y), -40.1, -39.9},  // towards the lower goal
+        {15.1, FIELD(bannerIn), 1, 1},          {15.1, FIELD(bannerAtTop), 1, 1},         // the first is at the top,
+        {15.1, FIELD(bannerPos.y), 720.001, kInf},                                       // just outside the edge
+        {20.0, FIELD(bannerPos.y), 679, 681},   {34.9, FIELD(bannerIn), 1, 1},            // settled 40 below the top
+        {35.1, FIELD(bannerIn), 0, 0},          {35.1, FIELD(bannerAtTop), 1, 1},         // leaves by the same edge
+        {64.9, FIELD(bannerIn), 0, 0},          {64.9, FIELD(bannerPos.y), 759.5, 760.5},
+        {65.1, FIELD(bannerIn), 1, 1},          {65.1, FIELD(bannerAtTop), 0, 0},         // the bottom this time
+        {65.1, FIELD(bannerPos.y), -kInf, -0.001}, {70.0, FIELD(bannerPos.y), 4, 6},
+        {125.1, FIELD(bannerIn), 1, 1},         {125.1, FIELD(bannerAtTop), 1, 1},
+    });
 }
 
 TEST(OverlayTiming, EachSlideInDrawsTheStripThenTheEnd) {
@@ -114,17 +121,11 @@ TEST(OverlayTiming, EachSlideInDrawsTheStripThenTheEnd) {
 }
 
 TEST(OverlayTiming, CountdownGlidesInAndMakesWayForTheBanner) {
-    Timeline run(1280, 720, 60.0);
-    EXPECT_EQ(run.state.countdownY, 1000.0f);
-    run.RunTo(1.0);
-    EXPECT_LT(run.state.countdownY, 1000.0f);
-    EXPECT_GT(run.state.countdownY, 748.0f + 252.0f * 0.3f);
-    run.RunTo(14.0);
-    EXPECT_NEAR(run.state.countdownY, 748.0f, 0.1f);
-    run.RunTo(20.0);
-    EXPECT_NEAR(run.state.countdownY, 818.0f, 1.0f);  // above the top of the screen
-    run.RunTo(40.0);
-    EXPECT_NEAR(run.state.countdownY, 748.0f, 1.0f);
+    RunExpecting({
+        {0.0, FIELD(countdownY), 1000, 1000},   {1.0, FIELD(countdownY), 748 + 252 * 0.3 + 0.001, 999.999},
+        {14.0, FIELD(countdownY), 747.9, 748.1}, {20.0, FIELD(countdownY), 817, 819},  // above the screen's top
+        {40.0, FIELD(countdownY), 747, 749},
+    });
 }
 
 TEST(OverlayTiming, KeepsTheSamePaceAtAnyFrameRate) {
@@ -146,47 +147,23 @@ TEST(OverlayTiming, KeepsTheSamePaceAtAnyFrameRate) {
 }
 
 TEST(OverlayTiming, VeilFadesInEveryMinuteForTwentySeconds) {
-    Timeline run(1280, 720, 60.0);
-    run.RunTo(59.9);
-    EXPECT_EQ(run.state.veilAlpha, 0.0f);
-    run.RunTo(61.0);
-    EXPECT_NEAR(run.state.veilAlpha, 0.5f, 0.02f);
-    run.RunTo(62.1);
-    EXPECT_EQ(run.state.veilAlpha, 1.0f);
-    run.RunTo(79.9);
-    EXPECT_EQ(run.state.veilAlpha, 1.0f);
-    run.RunTo(81.0);
-    EXPECT_NEAR(run.state.veilAlpha, 0.5f, 0.02f);
-    run.RunTo(82.1);
-    EXPECT_EQ(run.state.veilAlpha, 0.0f);
-    run.RunTo(119.9);
-    EXPECT_EQ(run.state.veilAlpha, 0.0f);
-    run.RunTo(121.0);
-    EXPECT_NEAR(run.state.veilAlpha, 0.5f, 0.02f);
+    RunExpecting({
+        {59.9, FIELD(veilAlpha), 0, 0},  {61.0, FIELD(veilAlpha), 0.48, 0.52}, {62.1, FIELD(veilAlpha), 1, 1},
+        {79.9, FIELD(veilAlpha), 1, 1},  {81.0, FIELD(veilAlpha), 0.48, 0.52}, {82.1, FIELD(veilAlpha), 0, 0},
+        {119.9, FIELD(veilAlpha), 0, 0}, {121.0, FIELD(veilAlpha), 0.48, 0.52},
+    });
 }
 
 TEST(OverlayTiming, IntroFadesItsPicturesInAndOutOneAfterTheOther) {
-    Timeline run(1280, 720, 60.0);
-    run.RunTo(4.9);
-    EXPECT_LT(run.state.introTopAlpha, 0.0f);
-    run.RunTo(5.5);
-    EXPECT_NEAR(run.state.introTopAlpha, 0.5f, 0.02f);
-    EXPECT_NEAR(run.state.introBottomAlpha, -1.0f, 1e-6f);  // waits for the upper one
-    run.RunTo(7.5);
-    EXPECT_GE(run.state.introTopAlpha, 1.0f);
-    EXPECT_NEAR(run.state.introBottomAlpha, 0.5f, 0.02f);
-    run.RunTo(11.9);
-    EXPECT_GE(run.state.introBottomAlpha, 1.0f);
-    run.RunTo(12.5);
-    EXPECT_NEAR(run.state.introTopAlpha, 0.5f, 0.03f);
-    EXPECT_GE(run.state.introBottomAlpha, 1.0f);
-    run.RunTo(13.5);
-    EXPECT_LE(run.state.introTopAlpha, 0.0f);
-    EXPECT_NEAR(run.state.introBottomAlpha, 0.5f, 0.03f);
-    run.RunTo(13.9);
-    EXPECT_FALSE(run.state.introDone);
-    run.RunTo(14.2);
-    EXPECT_TRUE(run.state.introDone);
+    RunExpecting({
+        {4.9, FIELD(introTopAlpha), -kInf, -1e-9},     {5.5, FIELD(introTopAlpha), 0.48, 0.52},
+        {5.5, FIELD(introBottomAlpha), -1.000001, -0.999999},  // waits for the upper one
+        {7.5, FIELD(introTopAlpha), 1, kInf},          {7.5, FIELD(introBottomAlpha), 0.48, 0.52},
+        {11.9, FIELD(introBottomAlpha), 1, kInf},      {12.5, FIELD(introTopAlpha), 0.47, 0.53},
+        {12.5, FIELD(introBottomAlpha), 1, kInf},      {13.5, FIELD(introTopAlpha), -kInf, 0},
+        {13.5, FIELD(introBottomAlpha), 0.47, 0.53},   {13.9, FIELD(introDone), 0, 0},
+        {14.2, FIELD(introDone), 1, 1},
+    });
 }
 
 TEST(OverlayTiming, LongFrameOvershootsThenComesBack) {

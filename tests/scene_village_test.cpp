@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -19,14 +17,12 @@
 #include <vector>
 
 #include "assets/alert.h"
-#include "assets/resfile.h"
 #include "assets/texture.h"
 #include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
-#include "tools/common/lumpwriter.h"
-#include "tools/common/ms3dwriter.h"
+#include "tests/scene_fixtures.h"
 
 namespace {
 
@@ -627,43 +623,6 @@ TEST(Presents, OnlyVisiblePresentsTumbleButTheFirstAlwaysIsVisible) {
 
 // -------------------------------------------------- set-up with real files ----
 
-// Lumps of a baked file, to cut down and write again.
-std::vector<Lump> ReadLumps(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    RESFILE file;
-    std::vector<Lump> lumps;
-    if (!file.Open(path.c_str())) return lumps;
-    for (const RESENTRY& e : file.directory) {
-        Lump lump;
-        lump.bytes.assign(bytes.begin() + e.offset, bytes.begin() + e.offset + e.size);
-        lump.type = e.type;
-        lump.alphaMode = e.alphaMode;
-        lumps.push_back(std::move(lump));
-    }
-    return lumps;
-}
-
-// A one-triangle model with the given joints and groups.
-Bytes TinyModel(int joints, int groups) {
-    Ms3dModelDesc m;
-    for (int i = 0; i < 3; ++i) {
-        Ms3dVertexDesc v;
-        v.position = {static_cast<float>(i == 1), static_cast<float>(i == 2), 0.0f};
-        v.joint = joints > 0 ? 0 : -1;
-        m.vertices.push_back(v);
-    }
-    for (int g = 0; g < groups; ++g) m.groups.push_back({std::string("g").append(std::to_string(g)), {}, -1, 0});
-    if (groups > 0) AddFlatTriangle(&m, 0, {0, 1, 2}, {0, 1, 0}, {0, 0, 1});
-    for (int j = 0; j < joints; ++j) {
-        Ms3dJointDesc joint;
-        joint.name = std::string("j").append(std::to_string(j));
-        joint.parent = j == 0 ? "" : "j0";
-        m.joints.push_back(joint);
-    }
-    return EncodeMs3d(m);
-}
-
 class VillageSetUp : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -689,8 +648,7 @@ protected:
 
     // A resource folder holding `name` made of `lumps`; the scene reads from it.
     void UseFolderWith(const std::string& name, const std::vector<Lump>& lumps) {
-        std::string error;
-        ASSERT_TRUE(WriteFileAtomically((dir_ / name).string(), BuildLumpFile(lumps), &error)) << error;
+        ASSERT_TRUE(WriteLumps(dir_, name, lumps));
         scene->resourcePath = dir_.string() + "/";
     }
 
