@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "assets/ms3d.h"
 #include "assets/resfile.h"
@@ -13,7 +14,7 @@
 namespace {
 
 constexpr const char* kTreeFile = kTreeModel.file;
-static_assert(kRareTreeModel.file == kTreeModel.file, "both firs come from one file");
+static_assert(std::string_view(kRareTreeModel.file) == kTreeModel.file, "both firs come from one file");
 constexpr int kTreeImage = scene_image::kTree;
 constexpr int kRareTreeImage = scene_image::kRareTree;
 constexpr float kTreeGround = -54.5f;
