@@ -4,35 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <type_traits>
-
-// Framebuffer objects are core from GL 3.0 and in every Mesa driver; a 1.x
-// context only reaches them through the surface's loader.
-struct ScaledScene::Api {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-
-    bool Load(GLSurface* s) {
-        auto get = [s](auto* fn, const char* name) {
-            *fn = reinterpret_cast<std::remove_pointer_t<decltype(fn)>>(s->GetProcAddress(name));
-            return *fn != nullptr;
-        };
-        return get(&genFramebuffers, "glGenFramebuffers") && get(&deleteFramebuffers, "glDeleteFramebuffers") &&
-               get(&bindFramebuffer, "glBindFramebuffer") && get(&framebufferTexture2D, "glFramebufferTexture2D") &&
-               get(&genRenderbuffers, "glGenRenderbuffers") && get(&deleteRenderbuffers, "glDeleteRenderbuffers") &&
-               get(&bindRenderbuffer, "glBindRenderbuffer") && get(&renderbufferStorage, "glRenderbufferStorage") &&
-               get(&framebufferRenderbuffer, "glFramebufferRenderbuffer") &&
-               get(&checkFramebufferStatus, "glCheckFramebufferStatus");
-    }
-};
 
 ScaledScene::ScaledScene() = default;
 ScaledScene::~ScaledScene() { Release(); }
@@ -42,7 +13,7 @@ bool ScaledScene::Create(GLSurface* surface, int width, int height, double maxSc
     if (width <= 0 || height <= 0) return false;
     if (!api_) {
         auto loaded = std::make_unique<Api>();
-        if (!loaded->Load(surface)) return false;
+        if (!loaded->Load([surface](const char* name) { return surface->GetProcAddress(name); })) return false;
         api_ = std::move(loaded);
     }
     Api& api = *api_;

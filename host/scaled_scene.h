@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "platform/framebuffer_api.h"
 #include "platform/gl_surface.h"
 
 class ScaledScene {
@@ -33,7 +34,7 @@ public:
     void End();
 
 private:
-    struct Api;
+    using Api = FramebufferApi;
     std::unique_ptr<Api> api_;
     GLuint framebuffer_ = 0;
     GLuint texture_ = 0;
