@@ -110,10 +110,16 @@ def main():
         time.sleep(2)
         for run in range(runs):
             for how in times:
-                command("-deactivate")
-                time.sleep(1)
-                command("-activate")
-                pid = hack_pid(uid, {daemon.pid}, hack)
+                # Killing the daemon's window client (below) makes it restart
+                # its graphics process, which may miss the first activation.
+                pid = None
+                for attempt in range(3):
+                    command("-deactivate")
+                    time.sleep(1)
+                    command("-activate")
+                    pid = hack_pid(uid, {daemon.pid}, hack, limit=10.0)
+                    if pid is not None:
+                        break
                 if pid is None:
                     print(f"the daemon started no {hack}")
                     return 1
