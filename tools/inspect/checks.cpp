@@ -264,7 +264,8 @@ CheckFn FarModel(int nearLump, int farLump) {
         const std::string counts =
             Say("lump %d %u triangles, lump %d %u", farLump, b.numTriangles, nearLump, a.numTriangles);
         if (b.numTriangles >= a.numTriangles) return Fail(counts + ": needs fewer");
-        if (b.numGroups != a.numGroups || b.numMaterials != a.numMaterials || b.numJoints != a.numJoints) {
+        if (b.groups.size() != a.groups.size() || b.materials.size() != a.materials.size() ||
+            b.numJoints != a.numJoints) {
             return Fail(counts + Say(": %u groups, %u materials, %u joints where lump %d has %u, %u, %u", b.numGroups,
                                      b.numMaterials, b.numJoints, nearLump, a.numGroups, a.numMaterials, a.numJoints));
         }
