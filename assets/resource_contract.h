@@ -57,12 +57,19 @@ inline constexpr int kHouseModelCount = 2;
 inline constexpr int kFirstHouseImage = 2;
 inline constexpr int kHouseImages = 5;
 inline constexpr int kHouseChimneyJoint = 1;
+// After the pictures, each house again in low detail, drawn where the fog
+// has begun to swallow it: the same groups, materials, joints and pictures,
+// far fewer triangles. Appended, so the lumps before them keep their bytes.
+inline constexpr ModelRef kHouseModelsFar[] = {{"houses.brm", 7, 0.41f}, {"houses.brm", 8, 0.41f}};
 
 // "other.brm": the ground tile (only group 0 is drawn) and the two firs, drawn
 // with scene images kRareTree and kTree.
 inline constexpr ModelRef kGroundModel = {"other.brm", 0, 3.0f};
 inline constexpr ModelRef kRareTreeModel = {"other.brm", 1, 0.1f};
 inline constexpr ModelRef kTreeModel = {"other.brm", 2, 0.3f};
+// The firs again in low detail, for the fog band as the houses' are.
+inline constexpr ModelRef kRareTreeModelFar = {"other.brm", 3, 0.1f};
+inline constexpr ModelRef kTreeModelFar = {"other.brm", 4, 0.3f};
 
 // "sleigh.brm": the model, then its pictures in material order.
 inline constexpr ModelRef kSleighModel = {"sleigh.brm", 0, 0.175f};

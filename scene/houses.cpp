@@ -2,6 +2,7 @@
 // past with the world, recycled 400 units behind to the far end with a new
 // look (the moment a delivery target may be chosen), and the chimney smoke.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -40,8 +41,9 @@ void RandomHouseLook(ONEHOUSE* house, const VECTOR3D chimneyOffsets[2]) {
 }
 
 // One model lump: scaled, posed, its chimney top read from joint 1 and the
-// model compiled into a display list.
-bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLuint* list, SetupError* error) {
+// model compiled into a display list; `reach` grows to hold it.
+bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLuint* list, float* reach,
+                    SetupError* error) {
     const int lump = house.lump;
     MS3D model;
     if (!ReadModelLump(file, kHouseFile, lump, &model, error)) return false;
@@ -52,6 +54,7 @@ bool LoadHouseModel(RESFILE* file, const ModelRef& house, VECTOR3D* chimney, GLu
                                            std::to_string(kChimneyJoint + 1) + " (joint 1 is the chimney top)"});
     }
     model.Scale(house.scale);
+    *reach = std::max(*reach, ModelReach(model));
     model.InitialSetup();
     model.UpdatePoints();
     *chimney = MatrixPointMultiply(model.skeleton[kChimneyJoint].absolute, VECTOR3D{0.0f, 0.0f, 0.0f});
@@ -86,18 +89,23 @@ bool XMASMAIN::SetupHouses() {
     const std::string path = resourcePath + kHouseFile;
     RESFILE file;
     if (!file.Open(path.c_str(), Error())) return false;
-    const int needed = kFirstHouseImage + kHouseImages;
+    const int needed = kHouseModelsFar[kHouseModelCount - 1].lump + 1;
     if (file.LumpCount() < needed) {
         return NoteFailure(Error(), {.file = kHouseFile,
                                      .what = "has " + std::to_string(file.LumpCount()) + " lumps, needs " +
-                                             std::to_string(needed) + " (two models, then five pictures)"});
+                                             std::to_string(needed) +
+                                             " (two models, five pictures, the two models in low detail)"});
     }
     for (int i = 0; i < kHouseImages; ++i) {
         const int lump = i + kFirstHouseImage;
         if (!LoadImageLump(&file, lump, &houseTextures[i], context, kHouseFile)) return false;
     }
+    houseReach = 0.0f;
     for (int k = 0; k < kHouseModelCount; ++k) {
-        if (!LoadHouseModel(&file, kHouseModels[k], &chimneyOffsets[k], &houseLists[k], Error())) return false;
+        if (!LoadHouseModel(&file, kHouseModels[k], &chimneyOffsets[k], &houseLists[k], &houseReach, Error())) return false;
+        // The far model's chimney is the near one's: only the near offset is kept.
+        VECTOR3D farChimney;
+        if (!LoadHouseModel(&file, kHouseModelsFar[k], &farChimney, &houseListsFar[k], &houseReach, Error())) return false;
     }
 
     const double spacing = kVillageFront / static_cast<double>(houseCount);
@@ -179,15 +187,17 @@ void ONEHOUSE::MoveSmoke(double frameTime, VECTOR3D wind) {
     }
 }
 
-// The houses that may be seen, each from its model's display list.
+// The houses that may be seen, each from its model's display list, in low
+// detail once the whole house is past the fog's start.
 void XMASMAIN::DrawHouses() {
     for (const ONEHOUSE& house : houses) {
         if (!SphereInFrustum(house.position, kHouseCullRadius)) continue;
+        const GLuint* lists = PastFogStart(house.position, houseReach) ? houseListsFar : houseLists;
         glPushMatrix();
         glTranslatef(house.position.x, house.position.y, house.position.z);
         glRotatef(house.angle, 0.0f, 1.0f, 0.0f);
         glBindTexture(GL_TEXTURE_2D, houseTextures[house.texture].texID);
-        glCallList(houseLists[house.model]);
+        glCallList(lists[house.model]);
         glPopMatrix();
     }
 }

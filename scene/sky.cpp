@@ -383,12 +383,10 @@ void XMASMAIN::CleanupBackground() {
     stars.shrink_to_fit();
     houses.clear();
     houses.shrink_to_fit();
-    if (treeList != 0) glDeleteLists(treeList, 1);
-    if (rareTreeList != 0) glDeleteLists(rareTreeList, 1);
-    treeList = rareTreeList = 0;
-    for (GLuint& list : houseLists) {
-        if (list != 0) glDeleteLists(list, 1);
-        list = 0;
+    for (GLuint* list : {&treeList, &rareTreeList, &treeListFar, &rareTreeListFar, &houseLists[0], &houseLists[1],
+                         &houseListsFar[0], &houseListsFar[1]}) {
+        if (*list != 0) glDeleteLists(*list, 1);
+        *list = 0;
     }
     if (skyList != 0) glDeleteLists(skyList, 1);
     if (groundList != 0) glDeleteLists(groundList, 1);

@@ -1,6 +1,7 @@
 // Trees: forty firs in two rows along the flight line, an endless conveyor
 // that replants what falls behind far ahead, one in ten the rare tree.
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -33,12 +34,15 @@ void PlaceTree(TREESLOT* tree, int index, GLuint treeList, GLuint rareTreeList) 
     tree->list = std::rand() % 10 == 3 ? rareTreeList : treeList;
 }
 
-// One tree model from its lump, compiled with the scene picture it wears.
-bool CompileTree(RESFILE* file, const ModelRef& tree, const Texture& image, GLuint* list, SetupError* error) {
+// One tree model from its lump, compiled with the scene picture it wears;
+// `reach` grows to hold it.
+bool CompileTree(RESFILE* file, const ModelRef& tree, const Texture& image, GLuint* list, float* reach,
+                 SetupError* error) {
     const int lump = tree.lump;
     MS3D model;
     if (!ReadModelLump(file, kTreeFile, lump, &model, error)) return false;
     model.Scale(tree.scale);
+    *reach = std::max(*reach, ModelReach(model));
     const GLuint texture = image.texID;
     *list = CompileDisplayList([&model, texture] {
         glBindTexture(GL_TEXTURE_2D, texture);
@@ -63,8 +67,18 @@ bool XMASMAIN::SetupTrees() {
     const std::string path = resourcePath + kTreeFile;
     RESFILE file;
     if (!file.Open(path.c_str(), Error())) return false;
-    if (!CompileTree(&file, kTreeModel, textures[kTreeImage], &treeList, Error())) return false;
-    if (!CompileTree(&file, kRareTreeModel, textures[kRareTreeImage], &rareTreeList, Error())) return false;
+    treeReach = 0.0f;
+    const struct {
+        const ModelRef& model;
+        int image;
+        GLuint* list;
+    } firs[] = {{kTreeModel, kTreeImage, &treeList},
+                {kRareTreeModel, kRareTreeImage, &rareTreeList},
+                {kTreeModelFar, kTreeImage, &treeListFar},
+                {kRareTreeModelFar, kRareTreeImage, &rareTreeListFar}};
+    for (const auto& fir : firs) {
+        if (!CompileTree(&file, fir.model, textures[fir.image], fir.list, &treeReach, Error())) return false;
+    }
     file.Close();
 
     for (int i = 0; i < kTreeCount; ++i) {
@@ -91,6 +105,7 @@ void XMASMAIN::MoveTrees() {
 }
 
 // In the background's state: textures on, lit, fogged, back faces culled.
+// A fir wholly past the fog's start is drawn from its low-detail model.
 void XMASMAIN::DrawTrees() {
     if (!showTrees) return;
     for (const TREESLOT& tree : trees) {
@@ -99,7 +114,9 @@ void XMASMAIN::DrawTrees() {
         glPushMatrix();
         glTranslatef(tree.position.x, tree.position.y, tree.position.z);
         glRotatef(tree.angle, 0.0f, 1.0f, 0.0f);
-        glCallList(tree.list);
+        GLuint list = tree.list;
+        if (PastFogStart(tree.position, treeReach)) list = list == rareTreeList ? rareTreeListFar : treeListFar;
+        glCallList(list);
         glPopMatrix();
     }
 }

@@ -59,6 +59,21 @@ bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model
     return NoteFailure(error, std::move(why));
 }
 
+float ModelReach(const MS3D& model) {
+    float reach = 0.0f;
+    for (const MS3D_VERTEX& v : model.vertices) reach = std::max(reach, static_cast<float>(VectorLength(v.position)));
+    return reach;
+}
+
+bool XMASMAIN::PastFogStart(VECTOR3D origin, float reach) const {
+    const VECTOR3D view = SubtractVectors(cameraTarget, cameraEye);
+    const double length = VectorLength(view);
+    if (!(length > 0.0)) return false;
+    const VECTOR3D offset = SubtractVectors(origin, cameraEye);
+    const double depth = (offset.x * view.x + offset.y * view.y + offset.z * view.z) / length;
+    return depth - reach > kFarDetailDepth;
+}
+
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     const std::string path = resourcePath + file;
     RESFILE res;

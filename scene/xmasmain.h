@@ -39,6 +39,14 @@ class RESFILE;
 // Reads lump `lump` of an open resource file as a model. On failure `error`
 // names the file (as `name`) and the lump, whatever the reader found wrong.
 bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model, SetupError* error);
+// The farthest any vertex lies from the model's origin: the radius of a
+// sphere about the origin that holds the model however it is turned about it.
+float ModelReach(const MS3D& model);
+
+// Eye depth at which the fog begins (engine/ssmain.cpp sets it). A house or a
+// fir lying wholly past it is drawn from its low-detail model: the fog is
+// already taking it, and what the far model leaves out is under a pixel there.
+inline constexpr float kFarDetailDepth = 300.0f;
 
 class XMASMAIN {
 public:
@@ -100,6 +108,9 @@ public:
     void MoveHouses();
     void DrawHouses();
     void DrawAllSmoke();
+    // True when all of the sphere about `origin` lies past kFarDetailDepth
+    // along this frame's view. Reads only the camera, so changes nothing.
+    bool PastFogStart(VECTOR3D origin, float reach) const;
 
     // ---- trees (trees.cpp) ----
     bool SetupTrees();
@@ -156,6 +167,8 @@ public:
     // houses
     std::vector<ONEHOUSE> houses;
     GLuint houseLists[2] = {0, 0};
+    GLuint houseListsFar[2] = {0, 0};  // the same houses in low detail
+    float houseReach = 0.0f;           // of either model, near or far
     Texture houseTextures[5];
     VECTOR3D chimneyOffsets[2] = {{0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}};
     VECTOR3D smokeWind = {0.0f, 0.0f, 3.0f};
@@ -163,6 +176,9 @@ public:
     // trees
     GLuint treeList = 0;
     GLuint rareTreeList = 0;
+    GLuint treeListFar = 0;  // the firs in low detail
+    GLuint rareTreeListFar = 0;
+    float treeReach = 0.0f;  // of any fir model
     TREESLOT trees[kTreeCount];
 
     // sky and ground

@@ -90,6 +90,14 @@ Ms3dModelDesc Tree(float height) {
     return m;
 }
 
+// A low-detail stand-in: the model less its last box face, the box unchanged.
+Ms3dModelDesc FarOf(Ms3dModelDesc m) {
+    m.triangles.resize(m.triangles.size() - 2);
+    auto& last = m.groups.back().triangles;
+    last.resize(last.size() - 2);
+    return m;
+}
+
 Ms3dModelDesc Sleigh() {
     Ms3dModelDesc m = NewModel(1, 1);
     AddBox(&m, 0, {2.4f, -3.3f, -5.0f}, {2.8f, -3.0f, 5.0f});    // runners
@@ -228,11 +236,15 @@ Fixture GoodFixture() {
     houses.push_back(ModelLump(House(8, 6), 0.41f));
     houses.push_back(ModelLump(House(7, 7), 0.41f));
     for (int i = 0; i < 5; ++i) houses.push_back(ImageLump(32, 32));
+    houses.push_back(ModelLump(FarOf(House(8, 6)), 0.41f));
+    houses.push_back(ModelLump(FarOf(House(7, 7)), 0.41f));
 
     auto& other = f.files["other.brm"];
     other.push_back(ModelLump(Ground(), 3.0f));
     other.push_back(ModelLump(Tree(16), 0.1f));
     other.push_back(ModelLump(Tree(14), 0.3f));
+    other.push_back(ModelLump(FarOf(Tree(16)), 0.1f));
+    other.push_back(ModelLump(FarOf(Tree(14)), 0.3f));
 
     f.files["sleigh.brm"] = {ModelLump(Sleigh(), 0.175f), ImageLump(32, 32)};
     auto& presents = f.files["presents.brm"];

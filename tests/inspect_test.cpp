@@ -236,6 +236,11 @@ const std::vector<Breakage>& Breakages() {
          }},
         {"FAIL other.brm rare-tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 1).scale = 0.05f; }},
         {"FAIL other.brm tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 2).scale = 0.15f; }},
+        {"FAIL houses.brm far-types", [](Fixture& f) { LumpOf(f, "houses.brm", 8).type = 1; }},
+        {"FAIL houses.brm far-model", [](Fixture& f) { f.Model("houses.brm", 7) = f.Model("houses.brm", 0); }},
+        {"FAIL houses.brm far-model", [](Fixture& f) { f.Model("houses.brm", 8).groups[0].material = -1; }},
+        {"FAIL other.brm far-model", [](Fixture& f) { LumpOf(f, "other.brm", 4).scale = 0.2f; }},
+        {"FAIL other.brm lumps", [](Fixture& f) { f.files["other.brm"].resize(4); }},
         {"FAIL sleigh.brm runners", [](Fixture& f) { Lift(f.Model("sleigh.brm"), 0.5f); }},
         {"FAIL sleigh.brm runner-ends", [](Fixture& f) {
              for (auto& v : f.Model("sleigh.brm").vertices) v.position[2] *= 0.8f;

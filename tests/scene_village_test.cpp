@@ -839,14 +839,14 @@ TEST_F(VillageSetUp, SantaLandsBesideTheTargetChimney) {
 
 TEST_F(VillageSetUp, AHouseFileLackingAPictureOrTheChimneyJointIsRefused) {
     const std::vector<Lump> full = ReadLumps(kBaked + "/houses.brm");
-    ASSERT_EQ(full.size(), 7u);
+    ASSERT_EQ(full.size(), 9u);
 
-    for (int dropped = 2; dropped < 7; ++dropped) {  // a picture short
+    for (int dropped = 2; dropped < 9; ++dropped) {  // a picture or a far model short
         std::vector<Lump> cut(full.begin(), full.begin() + dropped);
         UseFolderWith("houses.brm", cut);
         EXPECT_FALSE(scene->SetupHouses());
         const std::string note = Failure();
-        EXPECT_NE(note.find("houses.brm: has " + std::to_string(dropped) + " lumps, needs 7"), std::string::npos)
+        EXPECT_NE(note.find("houses.brm: has " + std::to_string(dropped) + " lumps, needs 9"), std::string::npos)
             << note;
     }
     for (int model = 0; model < 2; ++model) {  // a model with only joint 0
@@ -887,8 +887,8 @@ TEST_F(VillageSetUp, APresentFileWithoutAShapeOrTenWrappingsIsRefused) {
 
 TEST_F(VillageSetUp, ATreeFileLackingATreeIsRefused) {
     const std::vector<Lump> full = ReadLumps(kBaked + "/other.brm");
-    ASSERT_EQ(full.size(), 3u);
-    for (int keep : {1, 2}) {
+    ASSERT_EQ(full.size(), 5u);
+    for (int keep : {1, 2, 3, 4}) {  // a near or a far fir short
         UseFolderWith("other.brm", std::vector<Lump>(full.begin(), full.begin() + keep));
         EXPECT_FALSE(scene->SetupTrees());
         const std::string note = Failure();

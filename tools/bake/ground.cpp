@@ -81,9 +81,11 @@ Mesh GroundMesh() {
 }
 
 std::vector<Lump> BuildOther() {
-    std::vector<Lump> lumps(3);
+    std::vector<Lump> lumps(5);
     lumps[kGroundModel.lump] = ModelLump(GroundMesh(), kGroundModel.scale);
     lumps[kRareTreeModel.lump] = ModelLump(RareTreeMesh(), kRareTreeModel.scale);
     lumps[kTreeModel.lump] = ModelLump(TreeMesh(), kTreeModel.scale);
+    lumps[kRareTreeModelFar.lump] = ModelLump(FarRareTreeMesh(), kRareTreeModelFar.scale);
+    lumps[kTreeModelFar.lump] = ModelLump(FarTreeMesh(), kTreeModelFar.scale);
     return lumps;
 }

@@ -260,7 +260,8 @@ void AddEaveTrimmings(Mesh& m, const Xform& x, float eave, float lip, float z0, 
 // ridge along z from z0 to z1 (overhangs included), placed by `x`: boards in the trim
 // colour under a blanket of snow with a rounded lip at the eaves; and the two
 // gable triangles filling the wall ends from gz0 to gz1.
-void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0, float z1, float gz0, float gz1) {
+void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0, float z1, float gz0, float gz1,
+                   bool trimmed) {
     const float eave = halfSpan + 1.3f;
     const float ridge = RidgeSnow(halfSpan, top);
     const float k = kSlope;
@@ -294,7 +295,7 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
     std::vector<V2> board = {{0.0f, bt},         {-b, bt - k * b},           {-b, bt - k * b - kBoardDepth},
                              {0.0f, bt - kBoardDepth}, {b, bt - k * b - kBoardDepth}, {b, bt - k * b}};
     AddExtrusion(m, x * Move(0, 0, (z0 + z1) * 0.5f), board, length, Uv(kBoard), {Uv(kBoard)}, false);
-    AddEaveTrimmings(m, x, eave, e - kSnowDepth - 0.2f, z0 + 0.4f, z1 - 0.4f);
+    if (trimmed) AddEaveTrimmings(m, x, eave, e - kSnowDepth - 0.2f, z0 + 0.4f, z1 - 0.4f);
     // Gable triangles under the boards.
     const float gy = top - 0.02f;
     std::vector<V2> gable = {{-halfSpan, gy}, {halfSpan, gy}, {0.0f, gy + k * halfSpan}};
@@ -308,7 +309,8 @@ void AddGabledRoof(Mesh& m, const Xform& x, float halfSpan, float top, float z0,
 // every point but the last is a soft bend, and the last closes the roof (a
 // ridge, a point, or a flat deck when it leaves area). Icicles and lights hang
 // under the eaves all round. Returns the height of the snow at the last point.
-float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top, const std::vector<V2>& pitch) {
+float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top, const std::vector<V2>& pitch,
+                    bool trimmed) {
     const float ex = halfX + kOverhang, ez = halfZ + kOverhang;
     const float soffit = top - 0.25f;
     const float snowDepth = 0.85f;  // thicker than on the small gables: a heavy blanket
@@ -342,8 +344,10 @@ float AddHippedRoof(Mesh& m, const Xform& x, float halfX, float halfZ, float top
     AddHipSolid(m, x, ex, ez, snow, bands, Uv(kRoofSnow));
     m.Use(kHouseGroup);
     const float lip = e - snowDepth - 0.22f;
-    AddEaveTrimmings(m, x * Xform::RotateY(90.0f), ez, lip, -ex + 0.6f, ex - 0.6f);
-    AddEaveTrimmings(m, x, ex, lip, -ez + 0.6f, ez - 0.6f);
+    if (trimmed) {
+        AddEaveTrimmings(m, x * Xform::RotateY(90.0f), ez, lip, -ex + 0.6f, ex - 0.6f);
+        AddEaveTrimmings(m, x, ex, lip, -ez + 0.6f, ez - 0.6f);
+    }
     return e + pitch.back().y;
 }
 
@@ -381,13 +385,13 @@ Mesh StartHouse(const char* name) {
 // The cap's ridge runs 2 along x; the landing ring lies wholly on the cap,
 // falling 3 to 5 times its pitch below the ridge (least towards the hip
 // corners), so a gentle cap and a squat chimney keep it 0.82 to 0.95 down.
-Mesh Chalet() {
+Mesh Chalet(bool trimmed) {
     Mesh m = StartHouse("chalet");
     const float hx = 6.5f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kChaletFront, kChaletFront, kSide);
     const float skirt = 1.6f, steep = 1.3f, cap = 0.08f, least = hz + kOverhang;
     const float bend = steep * skirt;
-    const float ridge = AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, bend}, {least, bend + cap * (least - skirt)}});
+    const float ridge = AddHippedRoof(m, Xform(), hx, hz, top, {{skirt, bend}, {least, bend + cap * (least - skirt)}}, trimmed);
     AddCanopy(m, Move(0.0f, 3.9f, hz), 3.4f);
     const V3 chimney = {0.0f, ridge + 0.57f, 0.0f};
     AddChimney(m, chimney, top);
@@ -401,17 +405,17 @@ Mesh Chalet() {
 // round the chimney (3.5 right of the middle, 0.82 above the deck snow)
 // lies wholly on the deck. A gabled wing to the front on the left, the door
 // under a canopy on the right, and two dormers in the front slope.
-Mesh LongHouse() {
+Mesh LongHouse(bool trimmed) {
     Mesh m = StartHouse("longhouse");
     const float hx = 10.0f, hz = 5.5f, top = 6.0f;
     AddWallBox(m, -hx, hx, -hz, hz, top, kLongFront, kLongFront, kSide);
     const float rise = 2.8f;
     const float deck = AddHippedRoof(m, Xform(), hx, hz, top,
-                                     {{1.15f, rise * 0.85f}, {1.4f, rise * 0.97f}, {1.6f, rise}});
+                                     {{1.15f, rise * 0.85f}, {1.4f, rise * 0.97f}, {1.6f, rise}}, trimmed);
     // The wing: 6 wide, reaching 4 out from the front wall.
     const float wingTop = 5.5f, wx = -5.0f, wingFront = hz + 4.0f;
     AddWallBox(m, wx - 3.0f, wx + 3.0f, 1.0f, wingFront, wingTop, kWingFront, kWingFront, kWingFront);
-    AddGabledRoof(m, Move(wx, 0, 0), 3.0f, wingTop, 1.5f, wingFront + 1.0f, 1.0f, wingFront);
+    AddGabledRoof(m, Move(wx, 0, 0), 3.0f, wingTop, 1.5f, wingFront + 1.0f, 1.0f, wingFront, trimmed);
     // Dormers over the front windows: boxes standing on the wall head and
     // out through the front slope, their ridges below the deck. The face shows
     // the wing's window with a little wall round it.
@@ -424,7 +428,7 @@ Mesh LongHouse() {
         uv.faces[kTop] = uv.faces[kBottom] = uv.faces[kBack] = Uv(kBoard);
         AddBox(m, Move(dx, (bottom + dormerTop) * 0.5f, (back + front) * 0.5f),
                {2.2f, dormerTop - bottom, front - back}, uv);
-        AddGabledRoof(m, Move(dx, 0, 0), 1.1f, dormerTop, back, front + 0.5f, back, front);
+        AddGabledRoof(m, Move(dx, 0, 0), 1.1f, dormerTop, back, front + 0.5f, back, front, trimmed);
     }
     AddCanopy(m, Move(-hx + 13.0f, 3.9f, hz), 3.4f);
     const V3 chimney = {3.5f, deck + 0.82f, 0.0f};
@@ -435,12 +439,18 @@ Mesh LongHouse() {
 }
 }  // namespace
 
-Mesh HouseMesh(int model) { return model == 0 ? Chalet() : LongHouse(); }
+Mesh HouseMesh(int model) { return model == 0 ? Chalet(true) : LongHouse(true); }
+
+// Icicles and the bulbs along the eaves are nearly all of a house's triangles
+// and under a pixel each from where the far model is drawn: it is the same
+// house without them.
+Mesh FarHouseMesh(int model) { return model == 0 ? Chalet(false) : LongHouse(false); }
 
 std::vector<Lump> BuildHouses() {
-    std::vector<Lump> lumps(kFirstHouseImage + kHouseImages);
+    std::vector<Lump> lumps(kFirstHouseImage + kHouseImages + kHouseModelCount);
     for (int k = 0; k < kHouseModelCount; ++k) {
         lumps[static_cast<std::size_t>(kHouseModels[k].lump)] = ModelLump(HouseMesh(k), kHouseModels[k].scale);
+        lumps[static_cast<std::size_t>(kHouseModelsFar[k].lump)] = ModelLump(FarHouseMesh(k), kHouseModelsFar[k].scale);
     }
     for (int v = 0; v < kHouseImages; ++v) {
         lumps[static_cast<std::size_t>(kFirstHouseImage + v)] = ImageLump(HouseImage(v), AlphaMode::Opaque);

@@ -13,6 +13,8 @@
 // the house, joint 1 the chimney top. Five pictures share one layout and vary
 // the walls and trim.
 Mesh HouseMesh(int model);
+// The same house for the distance: no icicles or eave lights.
+Mesh FarHouseMesh(int model);
 Canvas HouseImage(int variant);
 // "houses.brm": the models, then the pictures, where the resource contract puts them.
 std::vector<Lump> BuildHouses();
@@ -32,6 +34,10 @@ Ms3dMaterialDesc SnowMaterial();
 // Firs drawn with the scene images kTree and kRareTree; base at the origin.
 Mesh TreeMesh();
 Mesh RareTreeMesh();
+// The firs for the distance: the same tiers, trunk, star and baubles with
+// fewer sides.
+Mesh FarTreeMesh();
+Mesh FarRareTreeMesh();
 // "other.brm": the ground and both firs, at their lumps in the resource contract.
 std::vector<Lump> BuildOther();
 

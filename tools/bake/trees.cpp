@@ -43,8 +43,8 @@ void AddTier(Mesh& m, const Tier& t, float phase, int segments) {
     AddLathe(m, Xform(), {{0.0f, t.base + h * 0.22f}, {t.radius, t.base}}, {0.0f, 0.0f, 1.0f, 1.0f}, under);
 }
 
-void AddTrunk(Mesh& m, float radius, float top) {
-    AddCylinder(m, Move(0, kRoot, 0), radius, radius * 0.8f, top - kRoot, 8, Inset(kTreeBark), Small(kTreeBark));
+void AddTrunk(Mesh& m, float radius, float top, int segments) {
+    AddCylinder(m, Move(0, kRoot, 0), radius, radius * 0.8f, top - kRoot, segments, Inset(kTreeBark), Small(kTreeBark));
 }
 
 // A five-pointed star in the xy plane, standing on its lower points' line.
@@ -65,28 +65,35 @@ Mesh StartTree(const char* name) {
     m.Use(m.AddGroup(name, -1));
     return m;
 }
-}  // namespace
 
-Mesh TreeMesh() {
+// Sides of the lathes and spheres: near, and for the distance, where a fir
+// is a few dozen pixels high and a bauble one.
+struct Detail {
+    int trunk, commonTier, rareTier, baubleSegments, baubleRings;
+};
+constexpr Detail kNear = {8, 13, 16, 8, 5};
+constexpr Detail kFar = {5, 7, 8, 4, 2};
+
+Mesh Fir(const Detail& d) {
     Mesh m = StartTree("fir");
-    AddTrunk(m, 0.65f, 3.0f);
+    AddTrunk(m, 0.65f, 3.0f, d.trunk);
     const Tier tiers[] = {{1.8f, 8.2f, 5.0f}, {4.9f, 10.8f, 4.1f}, {7.9f, 13.1f, 3.1f}, {10.6f, 15.2f, 2.1f}};
     float phase = 0.0f;
     for (const Tier& t : tiers) {
-        AddTier(m, t, phase, 13);
+        AddTier(m, t, phase, d.commonTier);
         phase += 17.0f;
     }
     return m;
 }
 
-Mesh RareTreeMesh() {
+Mesh DecoratedFir(const Detail& d) {
     Mesh m = StartTree("decorated fir");
-    AddTrunk(m, 0.8f, 2.6f);
+    AddTrunk(m, 0.8f, 2.6f, d.trunk);
     const Tier tiers[] = {{1.4f, 7.6f, 6.0f}, {4.2f, 9.9f, 5.0f}, {6.9f, 12.0f, 3.9f}, {9.5f, 14.0f, 2.8f},
                           {11.9f, 15.6f, 1.7f}};
     float phase = 0.0f;
     for (const Tier& t : tiers) {
-        AddTier(m, t, phase, 16);
+        AddTier(m, t, phase, d.rareTier);
         phase += 23.0f;
     }
     AddStar(m, {0.0f, 16.5f, 0.0f}, 1.2f);
@@ -97,8 +104,15 @@ Mesh RareTreeMesh() {
         for (int i = 0; i < count; ++i) {
             const float a = 2.0f * kPiF * (static_cast<float>(i) + 0.5f * static_cast<float>(k)) / static_cast<float>(count);
             const float r = t.radius * 0.93f;
-            AddSphere(m, Move(r * std::sin(a), t.base - 0.25f, r * std::cos(a)), 0.38f, 8, 5, Small(kTreeGold));
+            AddSphere(m, Move(r * std::sin(a), t.base - 0.25f, r * std::cos(a)), 0.38f, d.baubleSegments, d.baubleRings,
+                      Small(kTreeGold));
         }
     }
     return m;
 }
+}  // namespace
+
+Mesh TreeMesh() { return Fir(kNear); }
+Mesh RareTreeMesh() { return DecoratedFir(kNear); }
+Mesh FarTreeMesh() { return Fir(kFar); }
+Mesh FarRareTreeMesh() { return DecoratedFir(kFar); }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -237,6 +238,55 @@ CheckFn Size(int lump, double frame, Measure measure, float lo, float hi) {
         const float v = Measured(s->Triangles().Box().Size(), measure);
         const std::string detail = Say("lump %d %s %.2f (%.1f to %.1f)", lump, MeasureName(measure), v, lo, hi);
         return v >= lo && v <= hi ? Ok(detail) : Fail(detail);
+    };
+}
+
+bool SameMaterial(const MS3D_MATERIAL& a, const MS3D_MATERIAL& b) {
+    const auto same = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+    return same(a.name, b.name) && same(a.ambient, b.ambient) && same(a.diffuse, b.diffuse) &&
+           same(a.specular, b.specular) && same(a.emissive, b.emissive) && same(a.shininess, b.shininess) &&
+           same(a.transparency, b.transparency) && a.mode == b.mode && same(a.texture, b.texture);
+}
+
+// The low-detail model at `far` can stand in for the one at `near` where the
+// fog has begun: fewer triangles, the same groups in the same materials (so
+// it is lit and dressed alike), the same joints, and its box within a tenth
+// of the near model's size of the near model's box (the same silhouette).
+CheckFn FarModel(int nearLump, int farLump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* n = folder.Model(file, nearLump, &why);
+        if (n == nullptr) return Fail(why);
+        const Subject* f = folder.Model(file, farLump, &why);
+        if (f == nullptr) return Fail(why);
+        const MS3D& a = n->Model();
+        const MS3D& b = f->Model();
+        const std::string counts =
+            Say("lump %d %u triangles, lump %d %u", farLump, b.numTriangles, nearLump, a.numTriangles);
+        if (b.numTriangles >= a.numTriangles) return Fail(counts + ": needs fewer");
+        if (b.groups.size() != a.groups.size() || b.materials.size() != a.materials.size() ||
+            b.numJoints != a.numJoints) {
+            return Fail(counts + Say(": %u groups, %u materials, %u joints where lump %d has %u, %u, %u", b.numGroups,
+                                     b.numMaterials, b.numJoints, nearLump, a.numGroups, a.numMaterials, a.numJoints));
+        }
+        for (std::size_t g = 0; g < a.groups.size(); ++g) {
+            if (a.groups[g].materialIndex != b.groups[g].materialIndex) {
+                return Fail(counts + Say(": group %zu has material %d, not %d", g, b.groups[g].materialIndex,
+                                         a.groups[g].materialIndex));
+            }
+        }
+        for (std::size_t m = 0; m < a.materials.size(); ++m) {
+            if (!SameMaterial(a.materials[m], b.materials[m])) return Fail(counts + Say(": material %zu differs", m));
+        }
+        const Bounds near = n->Triangles().Box(), far = f->Triangles().Box();
+        const VECTOR3D size = near.Size();
+        const float tolerance = 0.1f * std::max({size.x, size.y, size.z});
+        const float off = std::max({std::fabs(near.lo.x - far.lo.x), std::fabs(near.lo.y - far.lo.y),
+                                    std::fabs(near.lo.z - far.lo.z), std::fabs(near.hi.x - far.hi.x),
+                                    std::fabs(near.hi.y - far.hi.y), std::fabs(near.hi.z - far.hi.z)});
+        const std::string detail = counts + Say(", boxes %.2f apart", off);
+        if (far.empty || off > tolerance) return Fail(detail + Say(" (needs %.2f)", tolerance));
+        return Ok(detail);
     };
 }
 
@@ -664,7 +714,10 @@ std::vector<CheckRow> BuildRows() {
     const std::string deer = kReindeerModel.file, santaFile = kSantaModel.file, elfFile = kElfModel.file;
     const LumpSet houseModels{kHouseModels[0].lump, kHouseModels[kHouseModelCount - 1].lump};
     const LumpSet houseImages{kFirstHouseImage, kFirstHouseImage + kHouseImages - 1};
-    const LumpSet otherModels{kGroundModel.lump, kTreeModel.lump};
+    const LumpSet otherModels{kGroundModel.lump, kTreeModelFar.lump};
+    const LumpSet farHouses{kHouseModelsFar[0].lump, kHouseModelsFar[kHouseModelCount - 1].lump};
+    static_assert(kRareTreeModelFar.lump == kTreeModel.lump + 1 && kTreeModelFar.lump == kRareTreeModelFar.lump + 1,
+                  "the far firs follow the near ones");
     const int ground = kGroundModel.lump, rareTree = kRareTreeModel.lump, tree = kTreeModel.lump;
     using namespace santa;
     using namespace elf;
@@ -691,7 +744,7 @@ std::vector<CheckRow> BuildRows() {
         {overlay, "strip-shape", Shape(4, 16.0, "a 512 x 32 / 1024 x 64 strip")},
         {overlay, "strip-shape", Shape(5, 16.0, "a 512 x 32 / 1024 x 64 strip")},
 
-        {houses, "lumps", LumpsAtLeast(kFirstHouseImage + kHouseImages)},
+        {houses, "lumps", LumpsAtLeast(farHouses.last + 1)},
         {houses, "model-types", ModelTypes(houseModels)},
         {houses, "models-load", ModelsLoad(houseModels)},
         {houses, "joints", JointsAtLeast(kHouseModels[0].lump, kHouseChimneyJoint + 1)},
@@ -705,8 +758,11 @@ std::vector<CheckRow> BuildRows() {
         {houses, "chimney", ChimneyTop(kHouseModels[1].lump)},
         {houses, "landing", LandingRing(kHouseModels[0].lump)},
         {houses, "landing", LandingRing(kHouseModels[1].lump)},
+        {houses, "far-types", ModelTypes(farHouses)},
+        {houses, "far-model", FarModel(kHouseModels[0].lump, kHouseModelsFar[0].lump)},
+        {houses, "far-model", FarModel(kHouseModels[1].lump, kHouseModelsFar[1].lump)},
 
-        {other, "lumps", LumpsAtLeast(3)},
+        {other, "lumps", LumpsAtLeast(kTreeModelFar.lump + 1)},
         {other, "model-types", ModelTypes(otherModels)},
         {other, "models-load", ModelsLoad(otherModels)},
         {other, "ground-group", GroupsAtLeast(ground, 1)},
@@ -714,6 +770,8 @@ std::vector<CheckRow> BuildRows() {
         {other, "ground-top", GroundTop()},
         {other, "rare-tree-height", Size(rareTree, 0, Measure::Height, 10.0f, 22.0f)},
         {other, "tree-height", Size(tree, 0, Measure::Height, 10.0f, 22.0f)},
+        {other, "far-model", FarModel(rareTree, kRareTreeModelFar.lump)},
+        {other, "far-model", FarModel(tree, kTreeModelFar.lump)},
 
         {sleighFile, "lumps", LumpsAtLeast(2)},
         {sleighFile, "model-types", ModelTypes({0, 0})},

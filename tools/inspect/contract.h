@@ -49,6 +49,15 @@ inline constexpr ModelUse kModelUses[] = {
     {kElfModel, Skin::MaterialOrder, 0, true, -1, true, elf::kCruise.first, "elf"},
 };
 
+// The low-detail models, each read as its near model is; left off the
+// contact sheet, which shows what the scene looks like up close.
+inline constexpr ModelUse kFarModelUses[] = {
+    {kHouseModelsFar[0], Skin::HouseImages, 0, true, -1, false, 0.0, "house 0, far"},
+    {kHouseModelsFar[1], Skin::HouseImages, 0, true, -1, false, 0.0, "house 1, far"},
+    {kRareTreeModelFar, Skin::SceneTexture, scene_image::kRareTree, true, -1, false, 0.0, "rare tree, far"},
+    {kTreeModelFar, Skin::SceneTexture, scene_image::kTree, true, -1, false, 0.0, "tree, far"},
+};
+
 // The entry for a file (matched on its base name) and lump. Files the scene
 // does not know get a generic use: scale 1, material-order textures, culling
 // on, animated when the model has key frames (decided by the caller).
