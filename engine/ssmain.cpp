@@ -60,8 +60,8 @@ void SetSharedSceneState() {
     glFogi(GL_FOG_MODE, GL_LINEAR);
     glFogfv(GL_FOG_COLOR, fogColour);
     glHint(GL_FOG_HINT, GL_DONT_CARE);
-    glFogf(GL_FOG_START, 300.0f);
-    glFogf(GL_FOG_END, 390.0f);
+    glFogf(GL_FOG_START, kFogStart);
+    glFogf(GL_FOG_END, kFogEnd);
 }
 
 bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,

@@ -43,10 +43,12 @@ bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model
 // sphere about the origin that holds the model however it is turned about it.
 float ModelReach(const MS3D& model);
 
-// Eye depth at which the fog begins (engine/ssmain.cpp sets it). A house or a
-// fir lying wholly past it is drawn from its low-detail model: the fog is
+// The linear fog's eye depths (the frame driver sets them). A house or a fir
+// lying wholly past the start is drawn from its low-detail model: the fog is
 // already taking it, and what the far model leaves out is under a pixel there.
-inline constexpr float kFarDetailDepth = 300.0f;
+inline constexpr float kFogStart = 300.0f;
+inline constexpr float kFogEnd = 390.0f;
+inline constexpr float kFarDetailDepth = kFogStart;
 
 class XMASMAIN {
 public:
