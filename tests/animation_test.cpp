@@ -330,12 +330,9 @@ TEST(AnimationPose, InspectPoseMatchesTheIndependentModel) {
         std::snprintf(command, sizeof command,
                       "%s pose %s --scale 0.5 --range %g %g --speed %g %s --dt %.17g --steps 90", FROSTVALE_INSPECT,
                       k.file->c_str(), k.start, k.end, k.speed, k.flags, k.dt);
-        std::FILE* pipe = popen(command, "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string out;
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        ASSERT_EQ(pclose(pipe), 0) << command;
+        int status = -1;
+        const std::string out = RunCommand(command, &status);
+        ASSERT_EQ(status, 0) << command;
 
         ref::Character c(desc, 0.5f);
         c.SetAnimation(k.start, k.end, k.speed, k.loop, k.blend);

@@ -60,39 +60,22 @@ Bytes HandMadeVersion3File() {
 Ms3dModelDesc HandMadeDescription() {
     Ms3dModelDesc d;
     d.version = 3;
-    Ms3dVertexDesc v0;
-    v0.position = {1.5f, -2.0f, 3.0f};
-    v0.joint = 0;
-    v0.flags = 1;
-    v0.referenceCount = 7;
-    d.vertices = {v0, Ms3dVertexDesc{}};
-    Ms3dTriangleDesc t;
-    t.flags = 0x0201;
-    t.vertices = {0, 1, 1};
-    t.normals = {{{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}};
-    t.s = {0.25f, 0.5f, 0.75f};
-    t.t = {0.1f, 0.2f, 0.3f};
-    t.smoothingGroup = 5;
-    d.triangles = {t};
-    Ms3dGroupDesc g;
-    g.name = "body";
-    g.triangles = {0};
-    g.material = 0;
-    d.groups = {g};
-    Ms3dMaterialDesc m;
-    m.name = "skin";
+    d.vertices = {{.position = {1.5f, -2.0f, 3.0f}, .joint = 0, .flags = 1, .referenceCount = 7}, {}};
+    d.triangles = {{.vertices = {0, 1, 1},
+                    .normals = {{{0, 0, 1}, {0, 0, 1}, {0, 0, 1}}},
+                    .s = {0.25f, 0.5f, 0.75f},
+                    .t = {0.1f, 0.2f, 0.3f},
+                    .flags = 0x0201,
+                    .smoothingGroup = 5}};
+    d.groups = {{.name = "body", .triangles = {0}, .material = 0}};
+    Ms3dMaterialDesc m{.name = "skin", .shininess = 12.5f, .transparency = 0.75f, .mode = 0x80, .texture = "skin.tga", .alphamap = ""};
     for (int c = 0; c < 4; ++c) {
         m.ambient[c] = static_cast<float>(c) / 16.0f;
         m.diffuse[c] = static_cast<float>(c + 4) / 16.0f;
         m.specular[c] = static_cast<float>(c + 8) / 16.0f;
         m.emissive[c] = static_cast<float>(c + 12) / 16.0f;
     }
-    m.shininess = 12.5f;
-    m.transparency = 0.75f;
-    m.mode = 0x80;
-    m.texture = "skin.tga";
     d.materials = {m};
-    d.fps = 24.0f;
     d.editorTime = 3.0f;
     d.totalFrames = 48;
     Ms3dJointDesc j = Joint("root", "", {0.5f, 0.0f, 0.0f}, {1.0f, 2.0f, 3.0f});
@@ -374,6 +357,8 @@ TEST(Ms3dRead, SurvivesRandomDamage) {
 // ---------------------------------------------------------------------------
 // Scale and skeleton
 
+// Positions (of vertices, joints and translation keys) scale; angles, times
+// and normals are not lengths and stay as they are.
 TEST(Ms3dSkeleton, ScaleTouchesPositionsOnly) {
     MS3D a, b;
     const Bytes bytes = EncodeMs3d(MakeChainModel());
@@ -381,23 +366,22 @@ TEST(Ms3dSkeleton, ScaleTouchesPositionsOnly) {
     ASSERT_TRUE(LoadFromBytes(bytes, &b));
     b.Scale(2.0f);
     for (std::size_t i = 0; i < a.vertices.size(); ++i) {
-        EXPECT_EQ(b.vertices[i].position.x, 2.0f * a.vertices[i].position.x);
-        EXPECT_EQ(b.vertices[i].position.y, 2.0f * a.vertices[i].position.y);
+        ExpectNear(b.vertices[i].position, ScaleVector(a.vertices[i].position, 2.0), 0.0f);
     }
     for (std::size_t j = 0; j < a.joints.size(); ++j) {
-        EXPECT_EQ(b.joints[j].position.y, 2.0f * a.joints[j].position.y);
-        EXPECT_EQ(b.joints[j].rotation.x, a.joints[j].rotation.x);
-        for (std::size_t k = 0; k < a.joints[j].translationKeys.size(); ++k) {
-            EXPECT_EQ(b.joints[j].translationKeys[k].value.z, 2.0f * a.joints[j].translationKeys[k].value.z);
-            EXPECT_EQ(b.joints[j].translationKeys[k].time, a.joints[j].translationKeys[k].time);
+        const MS3D_JOINT &ja = a.joints[j], &jb = b.joints[j];
+        ExpectNear(jb.position, ScaleVector(ja.position, 2.0), 0.0f);
+        ExpectNear(jb.rotation, ja.rotation, 0.0f);
+        for (std::size_t k = 0; k < ja.translationKeys.size(); ++k) {
+            ExpectNear(jb.translationKeys[k].value, ScaleVector(ja.translationKeys[k].value, 2.0), 0.0f);
+            EXPECT_EQ(jb.translationKeys[k].time, ja.translationKeys[k].time);
         }
-        for (std::size_t k = 0; k < a.joints[j].rotationKeys.size(); ++k) {
-            EXPECT_EQ(b.joints[j].rotationKeys[k].value.y, a.joints[j].rotationKeys[k].value.y);
-            EXPECT_EQ(b.joints[j].rotationKeys[k].time, a.joints[j].rotationKeys[k].time);
+        for (std::size_t k = 0; k < ja.rotationKeys.size(); ++k) {
+            ExpectNear(jb.rotationKeys[k].value, ja.rotationKeys[k].value, 0.0f);
+            EXPECT_EQ(jb.rotationKeys[k].time, ja.rotationKeys[k].time);
         }
     }
-    // Normals are directions and stay as they are.
-    EXPECT_EQ(b.triangles[0].vertexNormals[0].z, a.triangles[0].vertexNormals[0].z);
+    ExpectNear(b.triangles[0].vertexNormals[0], a.triangles[0].vertexNormals[0], 0.0f);
 }
 
 TEST(Ms3dSkeleton, ConvertsUnitsAndFindsParentsByName) {
@@ -518,15 +502,6 @@ TEST(Ms3dSkeleton, AModelWithoutJointsIsLeftAsItIs) {
 // ---------------------------------------------------------------------------
 // Loading from lump files
 
-TEST(Ms3dLoadModel, ModelOnlyFileGivesNoTextures) {
-    TempFile file("model-only.brm", ModelLumpFile(EncodeMs3d(MakeChainModel())));
-    MS3D model;
-    std::vector<Texture> textures(3);
-    ASSERT_TRUE(LoadModel(file.path().c_str(), &model, &textures));
-    EXPECT_TRUE(textures.empty());
-    EXPECT_EQ(model.numGroups, 2);
-}
-
 TEST(Ms3dLoadModel, FailuresNameTheFile) {
     MS3D model;
     std::vector<Texture> textures;
@@ -616,18 +591,6 @@ TEST(Ms3dDraw, RenderWithTexturesBindsEachGroupsMaterial) {
 // ---------------------------------------------------------------------------
 // frostvale-inspect model
 
-namespace {
-std::string RunCommand(const std::string& command, int* status) {
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    *status = pclose(pipe);
-    return out;
-}
-}  // namespace
-
 TEST(InspectModel, ReportsCountsGroupsAndJointParents) {
     Ms3dModelDesc d = MakeChainModel();
     d.joints.push_back(Joint("stray", "nobody", {}, {}));
@@ -649,7 +612,7 @@ TEST(InspectModel, ReportsCountsGroupsAndJointParents) {
     EXPECT_NE(refused.find(kMs3dInvalidMessage), std::string::npos) << refused;
 }
 
-TEST(Ms3dLoadModel, LoadsImageLumpsAsTexturesInOrder) {
+TEST(Ms3dLoadModel, LoadsImageLumpsAsTexturesInOrderAndNoneFromAModelOnlyFile) {
     std::string error;
     auto context = OffscreenContext::Create(8, 8, &error);
     ASSERT_NE(context, nullptr) << error;
@@ -662,7 +625,11 @@ TEST(Ms3dLoadModel, LoadsImageLumpsAsTexturesInOrder) {
     TempFile good("textured.brm", ModelLumpFile(model, {Lump{picture(10), kLumpTypeImage, 0},
                                                         Lump{picture(20), kLumpTypeImage, 2}}));
     MS3D m;
-    std::vector<Texture> textures;
+    std::vector<Texture> textures(3);
+    TempFile bare("model-only.brm", ModelLumpFile(model));
+    ASSERT_TRUE(LoadModel(bare.path().c_str(), &m, &textures));
+    EXPECT_TRUE(textures.empty());
+    EXPECT_EQ(m.numGroups, 2);
     ASSERT_TRUE(LoadModel(good.path().c_str(), &m, &textures));
     ASSERT_EQ(textures.size(), 2u);
     EXPECT_NE(textures[0].texID, textures[1].texID);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <GL/glext.h>
 
 #include "platform/egl_offscreen.h"
@@ -73,45 +72,4 @@ TEST(OffscreenContext, RefusesASizeLargerThanTheDriverMakes) {
     EXPECT_EQ(OffscreenContext::Create(largest + 1, 16, &error), nullptr);
     EXPECT_NE(error.find("largest framebuffer, " + std::to_string(largest)), std::string::npos) << error;
     EXPECT_EQ(OffscreenContext::Create(16, largest + 1, &error), nullptr);
-}
-
-// The scene relies on depth testing and fixed-function drawing with GLU in
-// the offscreen context exactly as in a window.
-TEST(OffscreenContext, DepthTestAndDisplayListsWork) {
-    auto context = MakeContext(32, 32);
-    ASSERT_NE(context, nullptr);
-    glViewport(0, 0, 32, 32);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 1.0, 1.0, 400.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    const GLuint list = glGenLists(1);
-    glNewList(list, GL_COMPILE);
-    glBegin(GL_QUADS);
-    glVertex3f(-5, -5, 0);
-    glVertex3f(5, -5, 0);
-    glVertex3f(5, 5, 0);
-    glVertex3f(-5, 5, 0);
-    glEnd();
-    glEndList();
-
-    glColor3f(0, 1, 0);  // near quad
-    glTranslatef(0, 0, -10);
-    glCallList(list);
-    glColor3f(1, 0, 0);  // far quad drawn later must lose the depth test
-    glTranslatef(0, 0, -10);
-    glCallList(list);
-    glDeleteLists(list, 1);
-
-    const auto pixels = context->ReadPixels();
-    const std::uint8_t* centre = PixelAt(pixels, 32, 16, 16);
-    EXPECT_EQ(centre[0], 0);
-    EXPECT_EQ(centre[1], 255);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
