@@ -677,16 +677,11 @@ TEST(Trace, LineNamesEveryField) {
                           "presents", "flying", "next", "hand", "held", "santa_t", "elf_t"};
     EXPECT_EQ(f.size(), std::size(keys));
     for (const char* key : keys) EXPECT_EQ(f.count(key), 1u) << key;
-    EXPECT_EQ(f.at("frame"), "12");
-    EXPECT_EQ(f.at("t"), "1.5000");
-    EXPECT_EQ(f.at("shot"), "7");
-    EXPECT_EQ(f.at("cut"), "1");
-    EXPECT_EQ(f.at("eye"), "30.0000,10.0000,0.0000");
-    EXPECT_EQ(f.at("vel"), "0.0000,0.0000,-25.0000");
-    EXPECT_EQ(f.at("sparkles"), "1");
-    EXPECT_EQ(f.at("presents"), "1");
-    EXPECT_EQ(f.at("flying"), "1");
-    EXPECT_EQ(f.at("target_house"), "-1");
+    const std::pair<const char*, const char*> values[] = {
+        {"frame", "12"}, {"t", "1.5000"}, {"shot", "7"}, {"cut", "1"}, {"target_house", "-1"},
+        {"eye", "30.0000,10.0000,0.0000"}, {"vel", "0.0000,0.0000,-25.0000"},
+        {"sparkles", "1"}, {"presents", "1"}, {"flying", "1"}};
+    for (const auto& [key, value] : values) EXPECT_EQ(f.at(key), value) << key;
     // A line cut short by the buffer is reported as longer than it.
     EXPECT_GE(FormatTraceLine(line, 16, 12, scene), 16);
 }
