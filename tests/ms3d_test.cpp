@@ -68,7 +68,8 @@ Ms3dModelDesc HandMadeDescription() {
                     .flags = 0x0201,
                     .smoothingGroup = 5}};
     d.groups = {{.name = "body", .triangles = {0}, .material = 0}};
-    Ms3dMaterialDesc m{.name = "skin", .shininess = 12.5f, .transparency = 0.75f, .mode = 0x80, .texture = "skin.tga", .alphamap = ""};
+    Ms3dMaterialDesc m{.name = "skin", .shininess = 12.5f, .transparency = 0.75f, .mode = 0x80,
+                       .texture = "skin.tga", .alphamap = ""};
     for (int c = 0; c < 4; ++c) {
         m.ambient[c] = static_cast<float>(c) / 16.0f;
         m.diffuse[c] = static_cast<float>(c + 4) / 16.0f;
@@ -104,7 +105,9 @@ Ms3dModelDesc Described(const MS3D& m, int version, float editorTime) {
                                t.smoothingGroup,
                                t.groupIndex});
     }
-    for (const MS3D_GROUP& g : m.groups) d.groups.push_back({g.name, g.triangleIndices, g.materialIndex, g.flags});
+    for (const MS3D_GROUP& g : m.groups) {
+        d.groups.push_back({g.name, g.triangleIndices, g.materialIndex, g.flags});
+    }
     for (const MS3D_MATERIAL& x : m.materials) {
         d.materials.push_back({x.name, a4(x.ambient), a4(x.diffuse), a4(x.specular), a4(x.emissive), x.shininess,
                                x.transparency, x.mode, x.texture, x.alphamap});
@@ -114,8 +117,8 @@ Ms3dModelDesc Described(const MS3D& m, int version, float editorTime) {
     d.totalFrames = m.totalFrames;
     for (const MS3D_JOINT& j : m.joints) {
         Ms3dJointDesc k{j.name, j.parentName, v3(j.rotation), v3(j.position), {}, {}, j.flags};
-        for (const MS3D_KEYFRAME& key : j.rotationKeys) k.rotationKeys.push_back({key.time, v3(key.value)});
-        for (const MS3D_KEYFRAME& key : j.translationKeys) k.translationKeys.push_back({key.time, v3(key.value)});
+        for (const MS3D_KEYFRAME& r : j.rotationKeys) k.rotationKeys.push_back({r.time, v3(r.value)});
+        for (const MS3D_KEYFRAME& t : j.translationKeys) k.translationKeys.push_back({t.time, v3(t.value)});
         d.joints.push_back(k);
     }
     return d;

@@ -426,7 +426,7 @@ TEST(Sleigh, TakeoffReturnsToTheFlightLineAtCruisingSpeed) {
             // Climbing out, a step may carry it one frame's worth past the limit.
             EXPECT_LE(std::fabs(s.worldVelocity.x), 2.0f + 1.0f / 60.0f + 1e-4f);
             // Climbing out, the world sinks below the sleigh.
-            if (s.worldVelocity.z < -10.0f && s.worldVelocity.z > -22.5f && s.worldVelocity.y < 0.0f) climbed = true;
+            climbed |= s.worldVelocity.z < -10.0f && s.worldVelocity.z > -22.5f && s.worldVelocity.y < 0.0f;
         }
         ASSERT_EQ(s.animState, ANIM_FLYING);
         EXPECT_EQ(s.animStep, 0);

@@ -759,68 +759,61 @@ TEST_F(VillageSetUp, SantaLandsBesideTheTargetChimney) {
     }
 }
 
-TEST_F(VillageSetUp, AHouseFileLackingAPictureOrTheChimneyJointIsRefused) {
-    const std::vector<Lump> full = ReadLumps(kBaked + "/houses.brm");
-    ASSERT_EQ(full.size(), 7u);
-
-    for (int dropped = 2; dropped < 7; ++dropped) {  // a picture short
-        std::vector<Lump> cut(full.begin(), full.begin() + dropped);
-        UseFolderWith("houses.brm", cut);
-        EXPECT_FALSE(scene->SetupHouses());
-        const std::string note = Failure();
-        EXPECT_NE(note.find("houses.brm: has " + std::to_string(dropped) + " lumps, needs 7"), std::string::npos)
-            << note;
+// A file short of what its part of the village needs is refused with one
+// line saying what it lacks: a picture, a model's chimney joint, a present
+// shape or wrapping, a tree.
+TEST_F(VillageSetUp, AFileLackingWhatTheVillageNeedsIsRefused) {
+    using Lumps = std::vector<Lump>;
+    struct Case {
+        std::string file, note;
+        Lumps lumps;
+    };
+    std::vector<Case> cases;
+    const Lumps houses = ReadLumps(kBaked + "/houses.brm");
+    const Lumps presents = ReadLumps(kBaked + "/presents.brm");
+    const Lumps trees = ReadLumps(kBaked + "/other.brm");
+    ASSERT_EQ(houses.size(), 7u);
+    ASSERT_GE(presents.size(), 11u);
+    ASSERT_EQ(trees.size(), 3u);
+    for (int kept = 2; kept < 7; ++kept) {
+        cases.push_back({"houses.brm", "has " + std::to_string(kept) + " lumps, needs 7",
+                         Lumps(houses.begin(), houses.begin() + kept)});
     }
-    for (int model = 0; model < 2; ++model) {  // a model with only joint 0
-        std::vector<Lump> cut = full;
-        cut[static_cast<std::size_t>(model)].bytes = TinyModel(1, 1);
-        UseFolderWith("houses.brm", cut);
-        EXPECT_FALSE(scene->SetupHouses());
-        const std::string note = Failure();
-        EXPECT_NE(note.find("houses.brm: model " + std::to_string(model) + " has 1 joints, needs 2"),
-                  std::string::npos)
-            << note;
+    for (std::size_t model = 0; model < 2; ++model) {  // a model with only joint 0
+        cases.push_back({"houses.brm", "model " + std::to_string(model) + " has 1 joints, needs 2", houses});
+        cases.back().lumps[model].bytes = TinyModel(1, 1);
     }
-    std::vector<Lump> picture = full;  // a model where a picture should be
-    picture[4] = full[0];
-    UseFolderWith("houses.brm", picture);
-    EXPECT_FALSE(scene->SetupHouses());
-    EXPECT_NE(Failure().find("houses.brm: lump 4 is not a readable image"), std::string::npos);
-    EXPECT_FALSE(alerts.empty());  // the decoder's own alert
-}
-
-TEST_F(VillageSetUp, APresentFileWithoutAShapeOrTenWrappingsIsRefused) {
-    const std::vector<Lump> full = ReadLumps(kBaked + "/presents.brm");
-    ASSERT_GE(full.size(), 11u);
-
-    std::vector<Lump> nine(full.begin(), full.begin() + 10);  // the model and 9 pictures
-    UseFolderWith("presents.brm", nine);
-    EXPECT_FALSE(scene->SetupPresents());
-    EXPECT_NE(Failure().find("presents.brm: has 9 images, needs 10"), std::string::npos);
-
-    std::vector<Lump> shapeless = full;
-    shapeless[0].bytes = TinyModel(0, 0);
-    UseFolderWith("presents.brm", shapeless);
-    scene->presentTextures.clear();
-    EXPECT_FALSE(scene->SetupPresents());
-    EXPECT_NE(Failure().find("presents.brm: has no present shape"), std::string::npos);
-    EXPECT_EQ(scene->presentModelCount, 0);
-}
-
-TEST_F(VillageSetUp, ATreeFileLackingATreeIsRefused) {
-    const std::vector<Lump> full = ReadLumps(kBaked + "/other.brm");
-    ASSERT_EQ(full.size(), 3u);
-    for (int keep : {1, 2}) {
-        UseFolderWith("other.brm", std::vector<Lump>(full.begin(), full.begin() + keep));
-        EXPECT_FALSE(scene->SetupTrees());
-        const std::string note = Failure();
-        EXPECT_NE(note.find("other.brm: has " + std::to_string(keep) + " lumps"), std::string::npos) << note;
+    cases.push_back({"houses.brm", "lump 4 is not a readable image", houses});  // a model in its place
+    cases.back().lumps[4] = houses[0];
+    const Lumps nineWrappings(presents.begin(), presents.begin() + 10);  // the shape and 9 pictures
+    cases.push_back({"presents.brm", "has 9 images, needs 10", nineWrappings});
+    cases.push_back({"presents.brm", "has no present shape", presents});
+    cases.back().lumps[0].bytes = TinyModel(0, 0);
+    for (int kept : {1, 2}) {
+        cases.push_back({"other.brm", "has " + std::to_string(kept) + " lumps",
+                         Lumps(trees.begin(), trees.begin() + kept)});
     }
-    std::vector<Lump> broken = full;
-    broken[1].bytes.resize(40);  // the rare tree cut short
-    UseFolderWith("other.brm", broken);
-    EXPECT_FALSE(scene->SetupTrees());
-    EXPECT_NE(Failure().find("other.brm: lump 1"), std::string::npos);
+    cases.push_back({"other.brm", "lump 1", trees});  // the rare tree cut short
+    cases.back().lumps[1].bytes.resize(40);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + ": " + c.note);
+        UseFolderWith(c.file, c.lumps);
+        scene->presentTextures.clear();
+        alerts.clear();
+        const bool ok = c.file == "houses.brm" ? scene->SetupHouses()
+                        : c.file == "presents.brm" ? scene->SetupPresents() : scene->SetupTrees();
+        EXPECT_FALSE(ok);
+        const std::string note = Failure();
+        EXPECT_NE(note.find(c.file + ": " + c.note), std::string::npos) << note;
+        EXPECT_EQ(note.find('\n'), std::string::npos) << note;
+        if (c.note == "has no present shape") {
+            EXPECT_EQ(scene->presentModelCount, 0);
+        }
+        if (c.note.starts_with("lump 4")) {
+            EXPECT_FALSE(alerts.empty());  // the decoder's own alert
+        }
+    }
 }
 
 }  // namespace
