@@ -135,9 +135,9 @@ TEST(Clouds, CopyAndEnlargeTilesAtScaleOneAndOtherwiseInterpolatesAndWraps) {
     for (int i = 0; i < 16; ++i) src[i] = static_cast<unsigned char>(40 * (i % 4));
     dst.assign(16 * 16, 0);
     XMASMAIN::CopyAndEnlarge(src.data(), dst.data(), 4, 16, 4);
+    // Past the last sample the ramp runs back down to the first: 60 at x 14.
+    const int want[][2] = {{0, 0}, {2, 20}, {4, 40}, {12, 120}, {14, 60}};
     for (int y = 0; y < 16; ++y) {
-        // Past the last sample the ramp runs back down to the first: 60 at x 14.
-        const int want[][2] = {{0, 0}, {2, 20}, {4, 40}, {12, 120}, {14, 60}};
         for (const auto& [x, v] : want) EXPECT_EQ(dst[x + y * 16], v) << x << "," << y;
     }
 }

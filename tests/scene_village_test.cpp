@@ -48,13 +48,9 @@ TEST(Snow, FlakesNeverHaveAZeroVelocityComponentAtSetUpOrRebirth) {
     ASSERT_EQ(scene->snowFlakes.size(), 3000u);
     for (const ONEPARTICLE& f : scene->snowFlakes) {
         ASSERT_TRUE(NoZeroComponent(f.velocity));
-        EXPECT_GE(f.velocity.x, -2.0f);
-        EXPECT_LE(f.velocity.x, 1.9f + 1e-5f);
-        EXPECT_LE(f.velocity.y, -1.0f);
-        EXPECT_GE(f.velocity.y, -5.9f - 1e-5f);
+        EXPECT_LE(f.velocity.y, -1.0f);  // every flake falls
         EXPECT_EQ(f.alpha, 1.0f);
-        EXPECT_GE(f.position.y, -30.0f);
-        EXPECT_LE(f.position.y, 49.0f);
+        EXPECT_TRUE(f.position.y >= -30.0f && f.position.y <= 49.0f) << f.position.y;
     }
 
     // Every flake has faded out below the box: each is reborn on the top face.
