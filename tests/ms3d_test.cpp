@@ -309,6 +309,10 @@ TEST(Ms3dRead, RefusesNumbersThatWouldPoisonThePose) {
         {"key value infinite", [](Ms3dModelDesc* d, float v) { d->joints[0].translationKeys[0].value[1] = v; }, inf},
         {"joint position huge", [](Ms3dModelDesc* d, float v) { d->joints[0].position[0] = v; }, 3.0e38f},
         {"vertex NaN", [](Ms3dModelDesc* d, float v) { d->vertices[0].position[2] = v; }, nan},
+        {"normal NaN", [](Ms3dModelDesc* d, float v) { d->triangles[0].normals[1][2] = v; }, nan},
+        {"texture s infinite", [](Ms3dModelDesc* d, float v) { d->triangles[0].s[2] = v; }, inf},
+        {"texture t NaN", [](Ms3dModelDesc* d, float v) { d->triangles[0].t[0] = v; }, nan},
+        {"joint rotation NaN", [](Ms3dModelDesc* d, float v) { d->joints[0].rotation[1] = v; }, nan},
     };
     for (const Case& c : cases) {
         Ms3dModelDesc d = HandMadeDescription();

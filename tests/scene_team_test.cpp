@@ -183,6 +183,13 @@ TEST_F(Team, LeadBanksAgainstSidewaysMotionAndFollowersCatchUp) {
         EXPECT_NEAR(lead.angles.z, v > 0 ? -25.0f : 25.0f, 0.01f);
         EXPECT_NEAR(s.reindeer[0].angles.z, lead.angles.z, 0.1f);
     }
+    // Exactly 3 either way leaves the bank alone; inside it, the lead levels out.
+    for (const float v : {3.0f, -3.0f}) {
+        s.worldVelocity.x = v;
+        const float before = lead.angles.z;
+        s.MoveReindeers();
+        EXPECT_EQ(lead.angles.z, before);
+    }
     s.worldVelocity.x = 0.0f;
     for (int i = 0; i < 100; ++i) s.MoveReindeers();
     EXPECT_NEAR(lead.angles.z, 0.0f, 0.01f);
