@@ -388,25 +388,6 @@ TEST(AnimationClock, EndKeyCacheOutlivesARangeChange) {
     for (std::size_t j = 0; j < 4; ++j) ExpectSame(JointOrigin(m, j), c.JointPosition(j), 1e-4, "joint");
 }
 
-TEST(AnimationClock, NonLoopingRangeStopsExactlyAtItsEndAndHolds) {
-    auto built = Build(MakeChainModel(), 1.0f);
-    ONEMODEL& m = built->instance;
-    m.SetAnimation(2, 10, 1000, false, false);
-    EXPECT_FLOAT_EQ(m.startTime, 2 * 1000.0f / 24);
-    EXPECT_FLOAT_EQ(m.endTime, 10 * 1000.0f / 24);
-    for (int i = 0; i < 30; ++i) m.Update(0.03);
-    EXPECT_EQ(m.currentTime, m.endTime);
-    const VECTOR3D held = JointOrigin(m, 3);
-    const std::vector<MOD_VERTEX_TYP> verts = m.groups[1].verts;
-    m.Update(1.0);
-    m.Animate(5.0);
-    m.UpdateSkeleton();
-    EXPECT_EQ(m.currentTime, m.endTime);
-    EXPECT_EQ(JointOrigin(m, 3).x, held.x);
-    EXPECT_EQ(JointOrigin(m, 3).y, held.y);
-    EXPECT_NEAR(m.groups[1].verts[0].position.y, verts[0].position.y, 1e-6);
-}
-
 // ---------------------------------------------------------------------------
 // Templates and instances
 
