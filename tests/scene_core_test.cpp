@@ -505,34 +505,32 @@ protected:
     fs::path folder;
 };
 
-// A missing or damaged file is refused through the saver itself (resource_files_test.sh).
-TEST_F(SetupFailures, SceneImagesZeroToSix) {
-    std::vector<Lump> lumps = ReadLumps((folder / "tex.brm").string());
-    ASSERT_GE(lumps.size(), 7u);
-    lumps.resize(6);
-    ASSERT_TRUE(WriteLumps(folder, "tex.brm", lumps));
-    ExpectFailure("tex.brm: has 6 images, needs 7");
-
-    // Seven lumps of which one is no image is just as short.
-    lumps = ReadLumps((folder / "tex.brm").string());
-    lumps.push_back({TinyModel(0, 1), kLumpTypeModel, 0});
-    ASSERT_TRUE(WriteLumps(folder, "tex.brm", lumps));
-    ExpectFailure("tex.brm: lump 6 is not an image");
-}
-
-// A model in place of each rider or the ground, short of what the scene holds on to.
-TEST_F(SetupFailures, ModelsLackingHandJointsOrTheGroundGroup) {
+// Files short of what the scene holds on to: fewer than seven scene images,
+// a model among them, riders without their hand joints, a ground without
+// groups. (A missing or damaged file is refused through the saver itself, in
+// resource_files_test.sh.)
+TEST_F(SetupFailures, FilesShortOfWhatTheSceneNeeds) {
     const struct {
         const char* file;
-        int joints, groups;
+        int images;          // scene images kept, or -1 for all
+        int joints, groups;  // of the model put in as lump 0 (or appended), or -1 for none
         const char* note;
-    } cases[] = {{"santa.brm", 15, 1, "santa.brm: has 15 joints, needs 16"},
-                 {"elf.brm", 9, 1, "elf.brm: has 9 joints, needs 10"},
-                 {"other.brm", 0, 0, "other.brm: the ground model has no groups"}};
+    } cases[] = {{"tex.brm", 6, -1, -1, "tex.brm: has 6 images, needs 7"},
+                 {"tex.brm", 6, 0, 1, "tex.brm: lump 6 is not an image"},
+                 {"santa.brm", -1, 15, 1, "santa.brm: has 15 joints, needs 16"},
+                 {"elf.brm", -1, 9, 1, "elf.brm: has 9 joints, needs 10"},
+                 {"other.brm", -1, 0, 0, "other.brm: the ground model has no groups"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.note);
         const std::vector<Lump> original = ReadLumps((folder / c.file).string());
+        ASSERT_FALSE(original.empty());
         std::vector<Lump> lumps = original;
-        lumps[0].bytes = TinyModel(c.joints, c.groups);
+        if (c.images >= 0) {
+            lumps.resize(static_cast<std::size_t>(c.images));
+            if (c.joints >= 0) lumps.push_back({TinyModel(c.joints, c.groups), kLumpTypeModel, 0});
+        } else {
+            lumps[0].bytes = TinyModel(c.joints, c.groups);
+        }
         ASSERT_TRUE(WriteLumps(folder, c.file, lumps));
         ExpectFailure(c.note);
         ASSERT_TRUE(WriteLumps(folder, c.file, original));
