@@ -255,58 +255,59 @@ struct Range {
 // ---------------------------------------------------------------------------
 // Poses against the independent model
 
-// Each case first plays the gallop-like range 1..20 looping for a while, so
-// that the second range starts (and blends) from a pose that is not the bind
-// pose; then it plays the range under test with every flag combination.
-TEST(AnimationPose, JointsAndVerticesFollowTheIndependentModel) {
+namespace {
+// Plays the gallop-like range 1..20 looping for a while, so that the range
+// under test starts (and blends) from a pose that is not the bind pose, then
+// that range, comparing joints every step and the skinned vertices at the end.
+void ExpectFollowsTheIndependentModel(Range range, bool loop, bool blend, double speed, double dt) {
+    SCOPED_TRACE(testing::Message() << "range " << range.start << "-" << range.end << " loop " << loop << " blend "
+                                    << blend << " speed " << speed << " dt " << dt);
     const Ms3dModelDesc desc = MakeChainModel();
     const float scale = 0.8f;
-    const Range ranges[] = {{4, 30}, {0, 36}, {10, 12}, {38, 40}};
-    const double speeds[] = {1000, 450, 2500};
-    const double steps[] = {1.0 / 60, 0.05, 0.137};
-    int compared = 0;
-    for (const Range& range : ranges) {
+    auto built = Build(desc, scale);
+    ONEMODEL& m = built->instance;
+    ref::Character c(desc, scale);
+    m.SetAnimation(1, 20, 1000, true, false);
+    c.SetAnimation(1, 20, 1000, true, false);
+    for (int i = 0; i < 23; ++i) {
+        m.Update(1.0 / 30);
+        c.Step(1.0 / 30);
+    }
+    m.SetAnimation(range.start, range.end, speed, loop, blend);
+    c.SetAnimation(range.start, range.end, speed, loop, blend);
+    for (int step = 0; step < 160; ++step) {
+        m.Update(dt);
+        c.Step(dt);
+        const std::string where = "step " + std::to_string(step);
+        ASSERT_NEAR(m.currentTime, c.now(), 1e-3) << where;
+        for (std::size_t j = 0; j < m.joints.size(); ++j) {
+            ExpectSame(JointOrigin(m, j), c.JointPosition(j), 1e-4, where + " joint " + std::to_string(j));
+        }
+    }
+    // Group 0 holds model vertices 0..7 and group 1 the rest, in order.
+    for (std::size_t g = 0; g < 2; ++g) {
+        for (std::size_t i = 0; i < m.groups[g].verts.size(); ++i) {
+            ExpectSame(m.groups[g].verts[i].position, c.VertexPosition(g == 0 ? i : 8 + i), 1e-4, "vertex");
+        }
+    }
+}
+
+}  // namespace
+
+// Every flag combination, at speeds and steps that land on and between keys.
+TEST(AnimationPose, JointsAndVerticesFollowTheIndependentModel) {
+    for (const Range range : {Range{4, 30}, Range{0, 36}, Range{10, 12}, Range{38, 40}}) {
         for (bool loop : {false, true}) {
             for (bool blend : {false, true}) {
-                for (double speed : speeds) {
-                    for (double dt : steps) {
-                        auto built = Build(desc, scale);
-                        ONEMODEL& m = built->instance;
-                        ref::Character c(desc, scale);
-                        m.SetAnimation(1, 20, 1000, true, false);
-                        c.SetAnimation(1, 20, 1000, true, false);
-                        for (int i = 0; i < 23; ++i) {
-                            m.Update(1.0 / 30);
-                            c.Step(1.0 / 30);
-                        }
-                        m.SetAnimation(range.start, range.end, speed, loop, blend);
-                        c.SetAnimation(range.start, range.end, speed, loop, blend);
-                        for (int step = 0; step < 160; ++step) {
-                            m.Update(dt);
-                            c.Step(dt);
-                            std::ostringstream where;
-                            where << "range " << range.start << "-" << range.end << " loop " << loop << " blend "
-                                  << blend << " speed " << speed << " dt " << dt << " step " << step;
-                            ASSERT_NEAR(m.currentTime, c.now(), 1e-3) << where.str();
-                            for (std::size_t j = 0; j < m.joints.size(); ++j) {
-                                ExpectSame(JointOrigin(m, j), c.JointPosition(j), 1e-4, where.str() + " joint " + std::to_string(j));
-                                ++compared;
-                            }
-                        }
-                        // Group 0 holds model vertices 0..7 and group 1 the rest, in order.
-                        for (std::size_t g = 0; g < 2; ++g) {
-                            for (std::size_t i = 0; i < m.groups[g].verts.size(); ++i) {
-                                ExpectSame(m.groups[g].verts[i].position, c.VertexPosition(g == 0 ? i : 8 + i), 1e-4,
-                                           "vertex");
-                            }
-                        }
+                for (double speed : {1000.0, 450.0, 2500.0}) {
+                    for (double dt : {1.0 / 60, 0.05, 0.137}) {
+                        ExpectFollowsTheIndependentModel(range, loop, blend, speed, dt);
                         if (::testing::Test::HasFailure()) return;
                     }
                 }
             }
         }
     }
-    EXPECT_EQ(compared, 4 * 2 * 2 * 3 * 3 * 160 * 4);
 }
 
 // `frostvale-inspect pose` prints the same numbers, from a lump file or a
@@ -330,17 +331,13 @@ TEST(AnimationPose, InspectPoseMatchesTheIndependentModel) {
         std::snprintf(command, sizeof command,
                       "%s pose %s --scale 0.5 --range %g %g --speed %g %s --dt %.17g --steps 90", FROSTVALE_INSPECT,
                       k.file->c_str(), k.start, k.end, k.speed, k.flags, k.dt);
-        std::FILE* pipe = popen(command, "r");
-        ASSERT_NE(pipe, nullptr);
-        std::string out;
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        ASSERT_EQ(pclose(pipe), 0) << command;
+        int status = -1;
+        const std::string out = RunCommand(command, &status);
+        ASSERT_EQ(status, 0) << command;
 
         ref::Character c(desc, 0.5f);
         c.SetAnimation(k.start, k.end, k.speed, k.loop, k.blend);
         std::istringstream lines(out);
-        int linesRead = 0;
         for (int step = 1; step <= 90; ++step) {
             c.Step(k.dt);
             std::string word;
@@ -356,10 +353,8 @@ TEST(AnimationPose, InspectPoseMatchesTheIndependentModel) {
                 ASSERT_EQ(word, "joint");
                 ASSERT_EQ(index, j);
                 ExpectSame(p, c.JointPosition(j), 1e-4, "step " + std::to_string(step));
-                ++linesRead;
             }
         }
-        EXPECT_EQ(linesRead, 360);
     }
 }
 
@@ -391,25 +386,6 @@ TEST(AnimationClock, EndKeyCacheOutlivesARangeChange) {
                           m.joints[1].rotationQuat.x * key0.x + m.joints[1].rotationQuat.y * key0.y),
                 1.0, 1e-9);
     for (std::size_t j = 0; j < 4; ++j) ExpectSame(JointOrigin(m, j), c.JointPosition(j), 1e-4, "joint");
-}
-
-TEST(AnimationClock, NonLoopingRangeStopsExactlyAtItsEndAndHolds) {
-    auto built = Build(MakeChainModel(), 1.0f);
-    ONEMODEL& m = built->instance;
-    m.SetAnimation(2, 10, 1000, false, false);
-    EXPECT_FLOAT_EQ(m.startTime, 2 * 1000.0f / 24);
-    EXPECT_FLOAT_EQ(m.endTime, 10 * 1000.0f / 24);
-    for (int i = 0; i < 30; ++i) m.Update(0.03);
-    EXPECT_EQ(m.currentTime, m.endTime);
-    const VECTOR3D held = JointOrigin(m, 3);
-    const std::vector<MOD_VERTEX_TYP> verts = m.groups[1].verts;
-    m.Update(1.0);
-    m.Animate(5.0);
-    m.UpdateSkeleton();
-    EXPECT_EQ(m.currentTime, m.endTime);
-    EXPECT_EQ(JointOrigin(m, 3).x, held.x);
-    EXPECT_EQ(JointOrigin(m, 3).y, held.y);
-    EXPECT_NEAR(m.groups[1].verts[0].position.y, verts[0].position.y, 1e-6);
 }
 
 // ---------------------------------------------------------------------------

@@ -21,25 +21,9 @@ VECTOR3D Rotated(VECTOR3D p, float ax, float ay, float az) {
 }
 }  // namespace
 
-TEST(Vectors, BasicOperations) {
-    ExpectNear(VectorCrossProduct(MakePoint(1, 0, 0), MakePoint(0, 1, 0)), MakePoint(0, 0, 1), 0);
-    const VECTOR3D v = MakePoint(1.5f, -2.25f, 1e-7f);
-    const VECTOR3D n = ScaleVector(v, -1.0);
-    EXPECT_EQ(n.x, -v.x);
-    EXPECT_EQ(n.y, -v.y);
-    EXPECT_EQ(n.z, -v.z);
-    EXPECT_DOUBLE_EQ(VectorLength(MakePoint(3, 4, 0)), 5.0);
-    ExpectNear(NormalizeVector(MakePoint(0, 0, -7)), MakePoint(0, 0, -1), 0);
-    ExpectNear(SubtractVectors(AddVectors(v, MakePoint(1, 1, 1)), MakePoint(1, 1, 1)), v, 1e-6);
-}
-
 // Every placement of houses, stars and the camera relies on this order and sense.
 TEST(Rotate, TurnsAboutXThenYThenZRightHanded) {
-    VECTOR3D p = MakePoint(0.1f, 0.2f, 0.3f);
-    Rotate(&p, 0, 0, 0);
-    EXPECT_EQ(p.x, 0.1f);
-    EXPECT_EQ(p.y, 0.2f);
-    EXPECT_EQ(p.z, 0.3f);
+    ExpectNear(Rotated(MakePoint(0.1f, 0.2f, 0.3f), 0, 0, 0), MakePoint(0.1f, 0.2f, 0.3f), 0);
     ExpectNear(Rotated(MakePoint(1, 0, 0), 0, 90, 0), MakePoint(0, 0, -1));
     ExpectNear(Rotated(MakePoint(1, 0, 0), 0, 0, 90), MakePoint(0, 1, 0));
     ExpectNear(Rotated(MakePoint(0, 1, 0), 90, 0, 0), MakePoint(0, 0, 1));
@@ -53,9 +37,7 @@ TEST(Matrix, LayoutIsColumnMajorWithTranslationIn12To14) {
     for (int i = 0; i < 16; ++i) EXPECT_EQ(m[i], (i % 5 == 0) ? 1.0 : 0.0);
     ExpectNear(MatrixPointMultiply(m, MakePoint(4, 5, 6)), MakePoint(4, 5, 6), 0);
     m.SetTranslation(MakePoint(1, 2, 3));
-    EXPECT_EQ(m[12], 1.0);
-    EXPECT_EQ(m[13], 2.0);
-    EXPECT_EQ(m[14], 3.0);
+    ExpectNear(MakePoint(m[12], m[13], m[14]), MakePoint(1, 2, 3), 0);
     ExpectNear(MatrixPointMultiply(m, MakePoint(0, 0, 0)), MakePoint(1, 2, 3), 0);
     ExpectNear(MatrixRotatePoint(m, MakePoint(0, 0, 0)), MakePoint(0, 0, 0), 0);
     ExpectNear(MatrixTranslatePoint(m, MakePoint(1, 1, 1)), MakePoint(2, 3, 4), 0);
@@ -109,6 +91,7 @@ TEST(Quaternion, SlerpEndpointsShortArcAndMidpoint) {
         EXPECT_NEAR(r.x, a.x, 1e-12);
         EXPECT_NEAR(r.w, a.w, 1e-12);
     }
+    // The negated quaternion is the same turn: the short arc between them is no turn at all.
     const QUAT negated{-a.x, -a.y, -a.z, -a.w};
     const QUAT same = QuatSlerp(&a, &negated, 0.5);
     EXPECT_NEAR(same.x, a.x, 1e-12);

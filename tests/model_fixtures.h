@@ -93,10 +93,22 @@ inline Bytes ModelLumpFile(const Bytes& model, std::vector<Lump> images = {}) {
     return BuildLumpFile(lumps);
 }
 
+// What `command` prints on its standard output; its exit status in `status`.
+inline std::string RunCommand(const std::string& command, int* status) {
+    std::FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    *status = pclose(pipe);
+    return out;
+}
+
 // A file under the system's temporary folder, removed with the object.
 class TempFile {
 public:
-    TempFile(const std::string& name, const Bytes& bytes) : path_(std::string(P_tmpdir) + "/fv-" + std::to_string(getpid()) + "-" + name) {
+    TempFile(const std::string& name, const Bytes& bytes)
+        : path_(std::string(P_tmpdir) + "/fv-" + std::to_string(getpid()) + "-" + name) {
         std::FILE* f = std::fopen(path_.c_str(), "wb");
         if (f != nullptr) {
             std::fwrite(bytes.data(), 1, bytes.size(), f);
