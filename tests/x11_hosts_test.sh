@@ -182,9 +182,10 @@ close_owner
 
 # The daemon's window resized to a single pixel and far past the screen, then
 # back: the saver follows every size and draws again at the last. (X has no
-# windows of size 0.)
+# windows of size 0.) Mesa's software GLX learns each size from XGetGeometry
+# and trusts even a failed answer, so the saver's own must be the one it calls.
 start_owner
-"$fv" -window-id "$wid" 2>"$work/err" &
+LD_DEBUG=bindings LD_DEBUG_OUTPUT=$work/ld "$fv" -window-id "$wid" 2>"$work/err" &
 saver=$!
 window_drawn
 for size in "1 1" "3000 2000" "200 150"; do
@@ -197,6 +198,8 @@ kill -TERM "$saver"
 wait_exit "$saver" 10
 check "resized: SIGTERM ends it with status 0" rc_is 0
 check "resized: no errors" [ ! -s "$work/err" ]
+gl_asks_the_saver() { grep -q "libGLX_mesa[^ ]* \[[0-9]*\] to [^ ]*/${fv##*/} \[.*\`XGetGeometry'" "$work"/ld.*; }
+check "resized: the GL driver asks window sizes of the saver's XGetGeometry" gl_asks_the_saver
 close_owner
 
 # SIGTERM as soon as the saver has found its window (during the engine's
