@@ -408,13 +408,7 @@ int RunXScreenSaver(const RunContext& run) {
     // is the main display, which plays the carols.
     const int display = WindowHoldsPrimaryOrigin(xid) ? 0 : 1;
     if (display == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
-    // The daemon's window draws at full quality unless light is asked for: on
-    // llvmpipe, the offscreen picture of light quality has been seen to end a
-    // run whose window the daemon destroyed mid-frame in heap corruption, and
-    // until that is understood a daemon's window is no place to risk it.
-    RunContext daemonRun = run;
-    if (daemonRun.options.quality == Quality::Auto) daemonRun.options.quality = Quality::Full;
-    AddView(views, daemonRun, &shared, std::move(surface), display);
+    AddView(views, run, &shared, std::move(surface), display);
     EndPromptlyAfterQuit(kQuitGraceSeconds);
     // The daemon may destroy its window before (or instead of) signalling us.
     WatchForeignWindowFromAThread(xid);

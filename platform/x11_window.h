@@ -1,5 +1,7 @@
 // The little of Xlib the saver needs for windows it does not own, for the
-// screens of a display, and for X errors.
+// screens of a display, and for X errors. Its source also stands in for
+// Xlib's XGetGeometry, process-wide, so that a window destroyed under the GL
+// driver reads as empty rather than as stack garbage.
 #pragma once
 
 #include <string>
