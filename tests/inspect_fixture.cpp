@@ -1,11 +1,13 @@
 #include "tests/inspect_fixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 
 #include "assets/resfile.h"
+#include "assets/tunes.h"
 
 namespace {
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2.0);
@@ -244,15 +246,8 @@ Fixture GoodFixture() {
     f.files["santa.brm"] = {ModelLump(Santa(), 0.1f), ImageLump(32, 32)};
     f.files["elf.brm"] = {ModelLump(Elf(), 0.05f), ImageLump(32, 32)};
 
-    f.tunes = {"1stnoel.mid", "3KINGS.MID", "12days.mid", "ANGELS2.MID", "ASIWANDR.MID", "ASLATELY.MID", "Awayin.mid",
-               "BAMBINO.MID", "begin.mid", "BELL.MID", "CAROBEL.MID", "CHESTNUT.MID", "COMYE.MID", "deck.mid",
-               "DECKPW.MID", "DingDong.mid", "drum.mid", "DRUMMER.MID", "EMMANUEL.MID", "FROSTY2.MID", "frosty.mid",
-               "GODREST.MID", "GODRESTY.MID", "godrestyou.mid", "hark.mid", "havexmas.mid", "hear.mid",
-               "herecomessanta2.mid", "HOLLY.MID", "Hollyivy.mid", "HOLLYJOL.MID", "isaw3shp.mid", "ISMKSC.MID",
-               "ITCAME.MID", "JBROCK.MID", "jingle.mid", "joy.mid", "letit.mid", "LINUS2.MID", "O_holy.mid",
-               "ohcome.mid", "Ohlittle.mid", "OTANNES.MID", "ROCKAPW.MID", "rudolph.mid", "santacom.mid",
-               "silent.mid", "silvbell.mid", "SLEIGHRD.MID", "SNGWENOW.MID", "SPFAIRY.MID", "WASSAIL.MID",
-               "WATCHLD2.MID", "WE3KNGGM.MID", "wewish.mid", "white_xm.mid", "XMASMED.MID", "xmastree.mid"};
+    // Every tune file the saver plays, by its name under music/.
+    for (const char* file : MusicFiles) f.tunes.push_back(std::string(file).substr(std::strlen("music/")));
     return f;
 }
 

@@ -18,8 +18,10 @@
 #include "tools/inspect/mesh.h"
 
 namespace {
-std::string Run(const std::string& command, int* status) {
-    std::FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+// What the inspector prints on stdout, or with `errors` what it says on stderr.
+std::string Inspect(const std::string& args, int* status, bool errors = false) {
+    const std::string command = std::string(FROSTVALE_INSPECT) + " " + args;
+    std::FILE* pipe = popen((command + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null")).c_str(), "r");
     std::string out;
     if (pipe == nullptr) return out;
     char buffer[4096];
@@ -28,8 +30,6 @@ std::string Run(const std::string& command, int* status) {
     *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return out;
 }
-
-std::string Inspect(const std::string& args, int* status) { return Run(std::string(FROSTVALE_INSPECT) + " " + args, status); }
 
 class TempDir {
 public:
@@ -192,6 +192,18 @@ void Lift(Ms3dModelDesc& m, float dy) {
     for (auto& v : m.vertices) v.position[1] += dy;
 }
 
+// Every vertex's coordinate `axis` (0 x, 1 y, 2 z) times `k`.
+void Stretch(Ms3dModelDesc& m, int axis, float k) {
+    for (auto& v : m.vertices) v.position[static_cast<std::size_t>(axis)] *= k;
+}
+
+// The translation key of joint 15 (the present hand) at `frame` moved to `value`.
+void MoveSantaHand(Fixture& f, double frame, V3 value) {
+    for (auto& k : f.Model("santa.brm").joints[15].translationKeys) {
+        if (std::fabs(k.time * 24 - frame) < 0.01f) k.value = value;
+    }
+}
+
 FixtureLump& LumpOf(Fixture& f, const char* file, int i) { return f.files.at(file)[static_cast<std::size_t>(i)]; }
 
 // One broken thing per entry; the named row must fail.
@@ -225,9 +237,7 @@ const std::vector<Breakage>& Breakages() {
          }},
         {"FAIL houses.brm image-alpha", [](Fixture& f) { LumpOf(f, "houses.brm", 4).alphaMode = 1; }},
         {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale = 0.82f; }},
-        {"FAIL other.brm ground-size", [](Fixture& f) {
-             for (auto& v : f.Model("other.brm").vertices) v.position[0] *= 0.8f;
-         }},
+        {"FAIL other.brm ground-size", [](Fixture& f) { Stretch(f.Model("other.brm"), 0, 0.8f); }},
         {"FAIL other.brm ground-top", [](Fixture& f) { Lift(f.Model("other.brm"), 2.0f); }},
         {"FAIL other.brm ground-group", [](Fixture& f) {
              auto& m = f.Model("other.brm");
@@ -237,12 +247,8 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL other.brm rare-tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 1).scale = 0.05f; }},
         {"FAIL other.brm tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 2).scale = 0.15f; }},
         {"FAIL sleigh.brm runners", [](Fixture& f) { Lift(f.Model("sleigh.brm"), 0.5f); }},
-        {"FAIL sleigh.brm runner-ends", [](Fixture& f) {
-             for (auto& v : f.Model("sleigh.brm").vertices) v.position[2] *= 0.8f;
-         }},
-        {"FAIL sleigh.brm rein-points", [](Fixture& f) {
-             for (auto& v : f.Model("sleigh.brm").vertices) v.position[0] *= 0.5f;
-         }},
+        {"FAIL sleigh.brm runner-ends", [](Fixture& f) { Stretch(f.Model("sleigh.brm"), 2, 0.8f); }},
+        {"FAIL sleigh.brm rein-points", [](Fixture& f) { Stretch(f.Model("sleigh.brm"), 0, 0.5f); }},
         {"FAIL sleigh.brm santa-seat", [](Fixture& f) {
              for (auto& v : f.Model("sleigh.brm").vertices) {
                  if (v.position[1] == -2.2f && v.position[2] == 4.5f) v.position[1] = -3.0f;  // floor sags
@@ -255,10 +261,7 @@ const std::vector<Breakage>& Breakages() {
              }
          }},
         {"FAIL sleigh.brm materials", [](Fixture& f) { f.Model("sleigh.brm").materials.resize(2); }},
-        {"FAIL presents.brm shapes", [](Fixture& f) {
-             auto& m = f.Model("presents.brm");
-             m.groups.resize(2);
-         }},
+        {"FAIL presents.brm shapes", [](Fixture& f) { f.Model("presents.brm").groups.resize(2); }},
         {"FAIL presents.brm wrappings", [](Fixture& f) { f.files["presents.brm"].resize(9); }},
         {"FAIL presents.brm centred", [](Fixture& f) {
              auto& m = f.Model("presents.brm");  // the tall box (1.2 high) moved 0.3 sideways
@@ -272,13 +275,9 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL reindeer.brm coats", [](Fixture& f) { f.Model("reindeer.brm").materials.resize(3); }},
         {"FAIL reindeer.brm coats", [](Fixture& f) { f.files["reindeer.brm"].resize(9); }},
         {"FAIL reindeer.brm joints", [](Fixture& f) { f.Model("reindeer.brm").joints.resize(11); }},
-        {"FAIL reindeer.brm length", [](Fixture& f) {
-             for (auto& v : f.Model("reindeer.brm").vertices) v.position[2] *= 1.5f;
-         }},
+        {"FAIL reindeer.brm length", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 2, 1.5f); }},
         {"FAIL reindeer.brm nose", [](Fixture& f) { f.Model("reindeer.brm").joints[11].position = {0, 0, -0.8f}; }},
-        {"FAIL reindeer.brm harness", [](Fixture& f) {
-             for (auto& v : f.Model("reindeer.brm").vertices) v.position[0] *= 0.5f;
-         }},
+        {"FAIL reindeer.brm harness", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 0, 0.5f); }},
         {"FAIL reindeer.brm hoof-tips", [](Fixture& f) { f.Model("reindeer.brm").joints[9].rotation = {0, 0, 0}; }},
         {"FAIL reindeer.brm back-hooves", [](Fixture& f) {
              const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
@@ -295,9 +294,7 @@ const std::vector<Breakage>& Breakages() {
          }},
         {"FAIL santa.brm frames", [](Fixture& f) { f.Model("santa.brm").totalFrames = 150; }},
         {"FAIL santa.brm joints", [](Fixture& f) { f.Model("santa.brm").joints.resize(15); }},
-        {"FAIL santa.brm height", [](Fixture& f) {
-             for (auto& v : f.Model("santa.brm").vertices) v.position[1] *= 2.0f;
-         }},
+        {"FAIL santa.brm height", [](Fixture& f) { Stretch(f.Model("santa.brm"), 1, 2.0f); }},
         {"FAIL santa.brm hands", [](Fixture& f) { std::swap(f.Model("santa.brm").joints[9].position, f.Model("santa.brm").joints[15].position); }},
         {"FAIL santa.brm fists", [](Fixture& f) {
              auto& m = f.Model("santa.brm");
@@ -310,30 +307,11 @@ const std::vector<Breakage>& Breakages() {
                  if (v.joint == 15) v.position[0] = std::max(v.position[0], -1.0f);
              }
          }},
-        {"FAIL santa.brm second-drop", [](Fixture& f) {
-             auto& keys = f.Model("santa.brm").joints[15].translationKeys;
-             for (auto& k : keys) {
-                 if (std::fabs(k.time * 24 - 108) < 0.01f) k.value = {-2, 1, 0};
-             }
-         }},
-        {"FAIL santa.brm first-drop", [](Fixture& f) {
-             auto& keys = f.Model("santa.brm").joints[15].translationKeys;
-             for (auto& k : keys) {
-                 if (std::fabs(k.time * 24 - 85) < 0.01f) k.value = {-1, 1, 0};  // never reaches out
-             }
-         }},
-        {"FAIL santa.brm climb-to-second-drop", [](Fixture& f) {
-             auto& keys = f.Model("santa.brm").joints[15].translationKeys;
-             for (auto& k : keys) {
-                 if (std::fabs(k.time * 24 - 94) < 0.01f) k.value = {-2, 2, 0};
-             }
-         }},
-        {"FAIL santa.brm return-to-seat", [](Fixture& f) {
-             f.Model("santa.brm").joints[15].translationKeys.back().value = {0, 0.5f, 0};
-         }},
-        {"FAIL santa.brm seated-loop", [](Fixture& f) {
-             f.Model("santa.brm").joints[15].translationKeys[1].value = {0, 0.5f, 0};
-         }},
+        {"FAIL santa.brm second-drop", [](Fixture& f) { MoveSantaHand(f, 108, {-2, 1, 0}); }},
+        {"FAIL santa.brm first-drop", [](Fixture& f) { MoveSantaHand(f, 85, {-1, 1, 0}); }},  // never reaches out
+        {"FAIL santa.brm climb-to-second-drop", [](Fixture& f) { MoveSantaHand(f, 94, {-2, 2, 0}); }},
+        {"FAIL santa.brm return-to-seat", [](Fixture& f) { MoveSantaHand(f, 194, {0, 0.5f, 0}); }},
+        {"FAIL santa.brm seated-loop", [](Fixture& f) { MoveSantaHand(f, 49, {0, 0.5f, 0}); }},
         {"FAIL elf.brm frames", [](Fixture& f) { f.Model("elf.brm").totalFrames = 100; }},
         {"FAIL elf.brm joints", [](Fixture& f) { f.Model("elf.brm").joints.resize(9); }},
         {"FAIL elf.brm height", [](Fixture& f) { LumpOf(f, "elf.brm", 0).scale = 0.025f; }},
@@ -349,12 +327,10 @@ const std::vector<Breakage>& Breakages() {
              AddMoves(&f.Model("elf.brm"), 7, {{0, {0, 0, 0}}, {1, {0, 0, 0}}, {4, {0, -0.3f, 0}}, {20, {0, -0.3f, 0}}, {53, {0, 0, 0}}});
          }},
         {"FAIL elf.brm cruise-loop", [](Fixture& f) {
-             auto& keys = f.Model("elf.brm").joints[9].translationKeys;
-             keys[6].value = {0, 0.4f, 0};  // frame 53
+             f.Model("elf.brm").joints[9].translationKeys[6].value = {0, 0.4f, 0};  // frame 53
          }},
         {"FAIL elf.brm roof-to-wave", [](Fixture& f) {
-             auto& keys = f.Model("elf.brm").joints[7].translationKeys;
-             keys[8].value = {0, 0.6f, 0};  // frame 87
+             f.Model("elf.brm").joints[7].translationKeys[8].value = {0, 0.6f, 0};  // frame 87
          }},
         {"FAIL music/ present", [](Fixture& f) { f.tunes.clear(); }},
         {"FAIL music/ tunes", [](Fixture& f) { f.tunes.pop_back(); }},
@@ -379,11 +355,7 @@ TEST(InspectCheck, EachBrokenRowFails) {
         const bool found = std::any_of(fails.begin(), fails.end(), [&](const std::string& line) {
             return line.rfind(std::string(b.expected) + ":", 0) == 0;
         });
-        EXPECT_TRUE(found) << "expected \"" << b.expected << "\" in:\n" << [&] {
-            std::string all;
-            for (const auto& l : fails) all += l + "\n";
-            return all;
-        }();
+        EXPECT_TRUE(found) << "expected \"" << b.expected << "\" in:\n" << out;
     }
 }
 
@@ -501,9 +473,8 @@ TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {
     f.Write(dir.path());
     int status = -1;
     const std::string out = dir.path() + "/o.png";
-    for (const std::string& args : {std::string("--size 10x10"), std::string("--size 64"), std::string("--frames 5 1 1"),
-                                    std::string("--frames 1 5 0"), std::string("--frame 1 --frames 1 5 1"),
-                                    std::string("--lump x")}) {
+    for (const char* args :
+         {"--size 10x10", "--size 64", "--frames 5 1 1", "--frames 1 5 0", "--frame 1 --frames 1 5 1", "--lump x"}) {
         Inspect("render " + dir.path() + "/santa.brm " + out + " " + args, &status);
         EXPECT_EQ(status, 1) << args;
     }
@@ -560,18 +531,6 @@ std::string WriteMidi(const TempDir& dir, const std::string& name, const MidiByt
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
-
-// What a command says on stderr (stdout dropped).
-std::string ErrorsOf(const std::string& command, int* status) {
-    std::FILE* pipe = popen((command + " 2>&1 >/dev/null").c_str(), "r");
-    std::string out;
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int raw = pclose(pipe);
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
 }  // namespace
 
 TEST(InspectMidi, ReportsTracksLengthAndSeconds) {
@@ -592,7 +551,7 @@ TEST(InspectMidi, ReportsTracksLengthAndSeconds) {
               "length 7.0000\nseconds 3.2500\n");
 
     const std::string broken = WriteMidi(dir, "smpte.mid", BuildMidi(0, 0xE728, {voice}));
-    const std::string said = ErrorsOf(std::string(FROSTVALE_INSPECT) + " midi " + broken, &status);
+    const std::string said = Inspect("midi " + broken, &status, true);
     EXPECT_EQ(status, 1);
     EXPECT_NE(said.find("SMPTE"), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one plain sentence";
