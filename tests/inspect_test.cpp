@@ -130,18 +130,6 @@ TEST(InspectGeometry, DistanceIsToTheNearestFaceEdgeOrCorner) {
     EXPECT_GT(DistanceToMesh(Mesh{}, {0, 0, 0}), 1e30);
 }
 
-TEST(InspectGeometry, BoundsGrowFromEmptyAndFollowTheMesh) {
-    Mesh mesh = BoxMesh({-1, 0, -1}, {1, 4, 1});
-    const Bounds all = mesh.Box();
-    EXPECT_FALSE(all.empty);
-    EXPECT_FLOAT_EQ(all.Size().y, 4.0f);
-    EXPECT_FLOAT_EQ(all.lo.x, -1.0f);
-    mesh.Translate({10, 0, 0});
-    EXPECT_FLOAT_EQ(mesh.Box().Centre().x, 10.0f);
-    EXPECT_TRUE(Mesh{}.Box().empty);
-    EXPECT_FLOAT_EQ(Mesh{}.Box().Size().x, 0.0f);
-}
-
 // ---------------------------------------------------------------------------
 // check
 
