@@ -88,7 +88,9 @@ void PlayToEnd(ONEMODEL& m) {
 double Jump(const std::vector<VECTOR3D>& a, const std::vector<VECTOR3D>& b) {
     EXPECT_EQ(a.size(), b.size());
     double worst = 0.0;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) worst = std::max(worst, Distance(a[i], b[i]));
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+        worst = std::max(worst, Distance(a[i], b[i]));
+    }
     return worst;
 }
 

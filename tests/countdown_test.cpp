@@ -134,8 +134,9 @@ TEST(Calendar, AdvanceCrossesDaysMonthsAndYears) {
 TEST(Calendar, ParseAcceptsOnlyRealLocalTimes) {
     std::tm out{};
     ASSERT_TRUE(ParseCalendarTime("2024-02-29 23:59:59", &out));
-    const int fields[] = {out.tm_year, out.tm_mon, out.tm_mday, out.tm_yday, out.tm_hour, out.tm_min, out.tm_sec};
-    EXPECT_EQ(std::vector<int>(std::begin(fields), std::end(fields)), (std::vector<int>{124, 1, 29, 59, 23, 59, 59}));
+    const std::vector<int> fields = {out.tm_year, out.tm_mon, out.tm_mday, out.tm_yday,
+                                     out.tm_hour, out.tm_min, out.tm_sec};
+    EXPECT_EQ(fields, (std::vector<int>{124, 1, 29, 59, 23, 59, 59}));
     ASSERT_TRUE(ParseCalendarTime("2026-12-31 00:00:00", &out));
     EXPECT_EQ(out.tm_yday, 364);
 

@@ -296,7 +296,8 @@ const std::vector<Breakage>& Breakages() {
              }
          }},
         {"FAIL santa.brm second-drop", [](Fixture& f) { MoveSantaHand(f, 108, {-2, 1, 0}); }},
-        {"FAIL santa.brm first-drop", [](Fixture& f) { MoveSantaHand(f, 85, {-1, 1, 0}); }},  // never reaches out
+        // The hand never reaches out.
+        {"FAIL santa.brm first-drop", [](Fixture& f) { MoveSantaHand(f, 85, {-1, 1, 0}); }},
         {"FAIL santa.brm climb-to-second-drop", [](Fixture& f) { MoveSantaHand(f, 94, {-2, 2, 0}); }},
         {"FAIL santa.brm return-to-seat", [](Fixture& f) { MoveSantaHand(f, 194, {0, 0.5f, 0}); }},
         {"FAIL santa.brm seated-loop", [](Fixture& f) { MoveSantaHand(f, 49, {0, 0.5f, 0}); }},
@@ -461,8 +462,8 @@ TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {
     f.Write(dir.path());
     int status = -1;
     const std::string out = dir.path() + "/o.png";
-    for (const char* args :
-         {"--size 10x10", "--size 64", "--frames 5 1 1", "--frames 1 5 0", "--frame 1 --frames 1 5 1", "--lump x"}) {
+    for (const char* args : {"--size 10x10", "--size 64", "--frames 5 1 1", "--frames 1 5 0",
+                             "--frame 1 --frames 1 5 1", "--lump x"}) {
         Inspect("render " + dir.path() + "/santa.brm " + out + " " + args, &status);
         EXPECT_EQ(status, 1) << args;
     }

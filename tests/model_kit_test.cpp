@@ -486,7 +486,8 @@ TEST(BakedModels, HousesCarryTheChimneyJointAndTakeALanding) {
         for (int i = 0; i < 72; ++i) {
             const float a = 2.0f * kPiF * static_cast<float>(i) / 72.0f;
             for (const float out : {5.0f, 6.0f}) {
-                const float drop = top.y - SurfaceAt(*house, top.x + out * std::sin(a), top.z + out * std::cos(a));
+                const float x = top.x + out * std::sin(a), z = top.z + out * std::cos(a);
+                const float drop = top.y - SurfaceAt(*house, x, z);
                 EXPECT_GE(drop, 0.8f) << "at " << i * 5 << " degrees, " << out << " out";
                 EXPECT_LE(drop, out == 5.0f ? 1.3f : 3.0f) << "at " << i * 5 << " degrees, " << out << " out";
                 if (out == 5.0f) least = std::min(least, drop), most = std::max(most, drop);

@@ -459,7 +459,8 @@ TEST(BakedMusic, ValidDeterministicAndBalanced) {
             for (const MidiEvent& e : smf.tracks[t].events) {
                 if (e.type != MidiEventType::Note) continue;
                 const long on = static_cast<long>(e.tick);
-                notes.push_back({t, e.channel, e.data1, e.data2, on, on + std::lround(e.duration * kSmfDivision)});
+                const long off = on + std::lround(e.duration * kSmfDivision);
+                notes.push_back({t, e.channel, e.data1, e.data2, on, off});
             }
         }
         // A verse and a chorus at the least, and not so long that the next carol never comes.

@@ -22,7 +22,9 @@ protected:
     // Every control as "Key=value", in sheet order.
     static std::string Values(const SettingsSheet& sheet) {
         std::string out;
-        for (const auto& control : sheet.Controls()) out += std::string(control.row->key) + "=" + std::to_string(control.value) + " ";
+        for (const auto& control : sheet.Controls()) {
+            out += std::string(control.row->key) + "=" + std::to_string(control.value) + " ";
+        }
         return out;
     }
 
@@ -47,7 +49,8 @@ TEST_F(SheetTest, ElevenControlsInSheetOrderFilledFromTheFieldsNotTheStore) {
     sheet.Open();
     EXPECT_TRUE(sheet.IsOpen());
     EXPECT_EQ(Values(sheet), "MainMonitorOnly=1 PlayMusic=1 SelectedTune=4 ShowCountdown=1 NumSnow=123 "
-                             "NumStars=400 NumReindeer=7 NumHouses=40 ShowSmoke=0 ShowSparkles=1 ShowTrees=1 ");
+                             "NumStars=400 NumReindeer=7 NumHouses=40 "
+                             "ShowSmoke=0 ShowSparkles=1 ShowTrees=1 ");
     // The menu holds the 59 titles, the random choice last.
     const SettingRow& tune = *sheet.Find("SelectedTune")->row;
     ASSERT_EQ(tune.choiceCount, 59);
@@ -129,7 +132,8 @@ TEST_F(SheetTest, CancelAndDefaultsStoreNothing) {
     EXPECT_EQ(ReadStore(), kStored);
     EXPECT_EQ(fields_.settings.NUM_STARS, 900);
     EXPECT_EQ(Values(sheet), "MainMonitorOnly=0 PlayMusic=1 SelectedTune=58 ShowCountdown=1 NumSnow=750 "
-                             "NumStars=400 NumReindeer=1 NumHouses=40 ShowSmoke=1 ShowSparkles=1 ShowTrees=1 ");
+                             "NumStars=400 NumReindeer=1 NumHouses=40 "
+                             "ShowSmoke=1 ShowSparkles=1 ShowTrees=1 ");
     EXPECT_TRUE(sheet.IsOpen());
 }
 

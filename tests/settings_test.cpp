@@ -204,7 +204,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrors) {
         {"-delay", "100001"}, {"-delay", "-1"},  {"--no-delay"},       {"--quality", "fast"},
     };
     for (const auto& words : bad) {
-        EXPECT_FALSE(Parse(words).error.empty()) << words.front() << " " << (words.size() > 1 ? words[1] : "");
+        EXPECT_FALSE(Parse(words).error.empty()) << words.front() << (words.size() > 1 ? words[1] : "");
     }
     EXPECT_NE(Parse({"--houses", "9"}).error.find("10-100"), std::string::npos);
     EXPECT_NE(Parse({"--tune=59"}).error.find("0-58"), std::string::npos);

@@ -51,8 +51,8 @@ void ExpectNear(Rgb got, Rgb want, double scale, const char* where) {
 TEST(Font, GlyphTableReadsTheGridFromTheTopLeft) {
     GlyphTable glyphs;
     SetupText(&glyphs);
-    // Glyph, and its column and row in the 16 x 8 grid.
-    const int cells[][3] = {{0, 0, 0}, {'A' - 32, 1, 2}, {'~' - 32, 14, 5}, {95, 15, 5}};  // space .. code 127
+    // Glyph, and its column and row in the 16 x 8 grid: space, 'A', '~' and code 127.
+    const int cells[][3] = {{0, 0, 0}, {'A' - 32, 1, 2}, {'~' - 32, 14, 5}, {95, 15, 5}};
     for (const auto& [glyph, column, row] : cells) {
         EXPECT_NEAR(glyphs.FontData[glyph].x, column * 0.0625f, kEps) << glyph;
         EXPECT_NEAR(glyphs.FontData[glyph].y, row * 0.125f, kEps) << glyph;
