@@ -143,8 +143,8 @@ Ms3dModelDesc Reindeer() {
     return m;
 }
 
-// Joints 0-15; 9 the +x hand, 15 the -x hand, which climbs out and holds the
-// present over (-5, y, 0) in both drop clips.
+// Joints 0-15; 9 the +x hand, 15 the -x hand, which climbs out, holds the
+// present over (-5, y, 0) in both drop clips and ends each down in the flue.
 Ms3dModelDesc Santa() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 194;
@@ -158,9 +158,9 @@ Ms3dModelDesc Santa() {
     AddBox(&m, 0, {-0.8f, 0, -0.6f}, {0.8f, 2.4f, 0.6f}, 0);
     AddBox(&m, 0, {0.8f, 1.1f, 0.8f}, {1.2f, 1.5f, 1.2f}, 9);
     AddBox(&m, 0, {-1.5f, 1.1f, 0.8f}, {-0.8f, 1.5f, 1.2f}, 15);
-    const V3 seat = {0, 0, 0}, out = {-2, 1, 0}, over = {-3.1f, -1.0f, -0.6f}, back = {-2, 0, 0};
-    AddMoves(&m, 15, {{1, seat}, {49, seat}, {60, {-1, 1, 0}}, {77, out}, {85, over}, {93, back}, {94, out},
-                      {108, over}, {122, back}, {123, back}, {194, seat}});
+    const V3 seat = {0, 0, 0}, out = {-2, 1, 0}, over = {-3.1f, -1.0f, -0.6f}, down = {-3.1f, -1.6f, -0.6f};
+    AddMoves(&m, 15, {{1, seat}, {49, seat}, {60, {-1, 1, 0}}, {77, out}, {85, over}, {93, down}, {94, out},
+                      {108, over}, {122, down}, {123, down}, {194, seat}});
     return m;
 }
 
