@@ -61,6 +61,9 @@ inline constexpr int kHouseChimneyJoint = 1;
 // "other.brm": the ground tile (only group 0 is drawn) and the two firs, drawn
 // with scene images kRareTree and kTree.
 inline constexpr ModelRef kGroundModel = {"other.brm", 0, 3.0f};
+// The ground tile's drifts reach no deeper than this below its top (y 0);
+// houses and trees stand 0.5 below that top, so they reach below it by that much.
+inline constexpr float kGroundLowest = -2.0f;
 inline constexpr ModelRef kRareTreeModel = {"other.brm", 1, 0.1f};
 inline constexpr ModelRef kTreeModel = {"other.brm", 2, 0.3f};
 

@@ -75,20 +75,28 @@ Ms3dModelDesc Unscaled(Ms3dModelDesc m, float scale) {
 Ms3dModelDesc House(float halfX, float halfZ) {
     Ms3dModelDesc m = NewModel(1, 1);
     m.joints = {NewJoint("root", "", {0, 0, 0}), NewJoint("chimney", "root", {0, 10, 0})};
-    AddBox(&m, 0, {-halfX, 0, -halfZ}, {halfX, 9, halfZ}, 0);  // roof top at 9, a unit below the chimney top
+    AddBox(&m, 0, {-halfX, -3, -halfZ}, {halfX, 9, halfZ}, 0);  // roof top at 9, a unit below the chimney top
     AddBox(&m, 0, {-0.5f, 9, -0.5f}, {0.5f, 10, 0.5f}, 0);
     return m;
 }
 
+// A flat top whose edges meet the next tile's, and a hollow in the middle.
 Ms3dModelDesc Ground() {
     Ms3dModelDesc m = NewModel(1, 0);
-    AddBox(&m, 0, {-60, -1, -60}, {60, 0, 60});
+    for (int i = 0; i < 4; ++i) {
+        Ms3dVertexDesc v;
+        v.position = {(i & 1) ? 60.0f : -60.0f, 0.0f, (i & 2) ? 60.0f : -60.0f};
+        m.vertices.push_back(v);
+    }
+    AddFlatTriangle(&m, 0, {0, 2, 3}, {0, 0, 1}, {0, 1, 1});
+    AddFlatTriangle(&m, 0, {0, 3, 1}, {0, 1, 1}, {0, 1, 0});
+    AddBox(&m, 0, {-5, -1, -5}, {5, 0, 5});
     return m;
 }
 
 Ms3dModelDesc Tree(float height) {
     Ms3dModelDesc m = NewModel(1, 0);
-    AddBox(&m, 0, {-2, 0, -2}, {2, height, 2});
+    AddBox(&m, 0, {-2, -3, -2}, {2, height, 2});
     return m;
 }
 
@@ -227,7 +235,7 @@ Fixture GoodFixture() {
     for (auto [w, h] : {std::pair{64, 8}, {64, 16}, {64, 32}, {128, 8}, {128, 8}}) bramble.push_back(ImageLump(w, h));
 
     auto& houses = f.files["houses.brm"];
-    houses.push_back(ModelLump(House(8, 6), 0.41f));
+    houses.push_back(ModelLump(House(8, 7), 0.41f));
     houses.push_back(ModelLump(House(7, 7), 0.41f));
     for (int i = 0; i < 5; ++i) houses.push_back(ImageLump(32, 32));
 

@@ -225,6 +225,13 @@ const std::vector<Breakage>& Breakages() {
          }},
         {"FAIL houses.brm image-alpha", [](Fixture& f) { LumpOf(f, "houses.brm", 4).alphaMode = 1; }},
         {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale = 0.82f; }},
+        {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm").joints[1].position[1] = 9.5f; }},
+        {"FAIL houses.brm footing", [](Fixture& f) { Lift(f.Model("houses.brm", 1), 1.0f); }},
+        {"FAIL other.brm ground-seams", [](Fixture& f) { f.Model("other.brm").vertices[3].position[1] = -0.3f; }},
+        {"FAIL other.brm tree-width", [](Fixture& f) { Stretch(f.Model("other.brm", 2), 0, 4.0f); }},
+        {"FAIL other.brm footing", [](Fixture& f) { Lift(f.Model("other.brm", 1), 1.0f); }},
+        {"FAIL other.brm tree-uv", [](Fixture& f) { f.Model("other.brm", 2).triangles[0].s[1] = 1.5f; }},
+        {"FAIL sleigh.brm centred", [](Fixture& f) { f.Model("sleigh.brm").vertices[0].position[0] = -3.5f; }},
         {"FAIL other.brm ground-size", [](Fixture& f) { Stretch(f.Model("other.brm"), 0, 0.8f); }},
         {"FAIL other.brm ground-top", [](Fixture& f) { Lift(f.Model("other.brm"), 2.0f); }},
         {"FAIL other.brm ground-group", [](Fixture& f) {

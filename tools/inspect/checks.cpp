@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <map>
+#include <tuple>
 
 #include "assets/midi.h"
 #include "assets/tunes.h"
@@ -207,7 +209,7 @@ CheckFn Animation(int lastFrame) {
     };
 }
 
-enum class Measure { Width, Height, Length, Across };
+enum class Measure { Width, Height, Length, Across, Top };
 
 float Measured(VECTOR3D size, Measure m) {
     switch (m) {
@@ -215,6 +217,7 @@ float Measured(VECTOR3D size, Measure m) {
         case Measure::Height: return size.y;
         case Measure::Length: return size.z;
         case Measure::Across: return std::max(size.x, size.z);
+        case Measure::Top: break;
     }
     return 0.0f;
 }
@@ -225,6 +228,7 @@ const char* MeasureName(Measure m) {
         case Measure::Height: return "height";
         case Measure::Length: return "length";
         case Measure::Across: return "across";
+        case Measure::Top: return "top above its ground point";
     }
     return "";
 }
@@ -234,7 +238,8 @@ CheckFn Size(int lump, double frame, Measure measure, float lo, float hi) {
         std::string why;
         const Subject* s = Posed(folder, file, lump, frame, &why);
         if (s == nullptr) return Fail(why);
-        const float v = Measured(s->Triangles().Box().Size(), measure);
+        const Bounds box = s->Triangles().Box();
+        const float v = measure == Measure::Top ? box.hi.y : Measured(box.Size(), measure);
         const std::string detail = Say("lump %d %s %.2f (%.1f to %.1f)", lump, MeasureName(measure), v, lo, hi);
         return v >= lo && v <= hi ? Ok(detail) : Fail(detail);
     };
@@ -253,7 +258,8 @@ const Subject* HouseWithChimney(Folder& folder, const std::string& file, int lum
     return s;
 }
 
-// Joint 1 sits on the highest surface around it: the chimney top.
+// Joint 1 sits on the highest surface around it, the chimney top, which is the
+// house's highest point: the sleigh lands by it and the present drops into it.
 CheckFn ChimneyTop(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -271,7 +277,9 @@ CheckFn ChimneyTop(int lump) {
         }
         if (!top) return Fail(Say("lump %d joint 1 at %s has no mesh below it", lump, Point(c).c_str()));
         const std::string detail = Say("lump %d joint 1 at %s, chimney top at y %.2f", lump, Point(c).c_str(), *top);
-        return std::fabs(*top - c.y) <= 0.5f ? Ok(detail) : Fail(detail);
+        const float highest = mesh.Box().hi.y;
+        if (highest > c.y + 0.05f) return Fail(detail + Say(", but the house reaches y %.2f", highest));
+        return std::fabs(*top - c.y) <= 0.05f ? Ok(detail) : Fail(detail);
     };
 }
 
@@ -279,7 +287,10 @@ CheckFn ChimneyTop(int lump) {
 // about one unit below it, so the sleigh can land whatever the house's turn.
 // On a roof the sleigh's origin rests 2.2 above the chimney top and its
 // runners 3.3 below that origin: they touch a roof 1.1 below the chimney
-// top. Within 0.6 of that (the lead's bob is 0.5) they neither float nor sink.
+// top, so the roof there lies 0.8 to 1.3 down and nearly alike every way
+// round. Six out, where the runners reach past the ring, the roof is still
+// there and no higher. Sampled every 5 degrees, finer than the roof's facets,
+// so a hip corner or a ridge end cannot slip between.
 CheckFn LandingRing(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -287,24 +298,27 @@ CheckFn LandingRing(int lump) {
         const Subject* s = HouseWithChimney(folder, file, lump, &c, &why);
         if (s == nullptr) return Fail(why);
         const Mesh mesh = s->Triangles();
-        constexpr int kDirections = 24;
+        constexpr int kDirections = 72;
         float least = std::numeric_limits<float>::max(), most = -least;
         std::string bad;
         for (int d = 0; d < kDirections; ++d) {
             const double a = d * 2.0 * M_PI / kDirections;
-            const float x = c.x + 5.0f * static_cast<float>(std::cos(a));
-            const float z = c.z + 5.0f * static_cast<float>(std::sin(a));
-            const auto hit = HitBelow(mesh, x, z, std::numeric_limits<float>::max());
-            const float drop = hit ? c.y - *hit : std::numeric_limits<float>::infinity();
-            least = std::min(least, drop);
-            most = std::max(most, drop);
-            if ((drop < 0.5f || drop > 1.7f) && bad.empty()) {
-                bad = hit ? Say("at %d degrees the roof is %.2f below", d * 360 / kDirections, drop)
-                          : Say("at %d degrees there is no roof", d * 360 / kDirections);
+            for (const float out : {5.0f, 6.0f}) {
+                const float x = c.x + out * static_cast<float>(std::cos(a));
+                const float z = c.z + out * static_cast<float>(std::sin(a));
+                const auto hit = HitBelow(mesh, x, z, std::numeric_limits<float>::max());
+                const float drop = hit ? c.y - *hit : std::numeric_limits<float>::infinity();
+                if (out == 5.0f) least = std::min(least, drop), most = std::max(most, drop);
+                if ((drop < 0.8f || drop > (out == 5.0f ? 1.3f : 3.0f)) && bad.empty()) {
+                    bad = hit ? Say("at %d degrees, %g out, the roof is %.2f below", d * 5, out, drop)
+                              : Say("at %d degrees, %g out, there is no roof", d * 5, out);
+                }
             }
         }
+        if (bad.empty() && most - least > 0.35f) bad = Say("the roof five out varies by %.2f", most - least);
         if (!bad.empty()) {
-            return Fail(Say("lump %d: ", lump) + bad + Say(" (needs 0.5 to 1.7; %.2f to %.2f over %d directions)", least, most, kDirections));
+            return Fail(Say("lump %d: ", lump) + bad +
+                        Say(" (needs 0.8 to 1.3 five out, within 0.35; %.2f to %.2f)", least, most));
         }
         return Ok(Say("lump %d roof %.2f to %.2f below the chimney top in %d directions", lump, least, most,
                       kDirections));
@@ -319,7 +333,7 @@ CheckFn GroundTile() {
         const Bounds b = s->Triangles().Box();  // group 0 only, as the scene draws it
         if (b.empty) return Fail("group 0 is empty");
         const std::string detail = Say("group 0 x %.1f to %.1f, z %.1f to %.1f", b.lo.x, b.hi.x, b.lo.z, b.hi.z);
-        const auto near = [](float v, float want) { return std::fabs(v - want) <= 2.0f; };
+        const auto near = [](float v, float want) { return std::fabs(v - want) <= 0.01f; };
         const bool ok = near(b.lo.x, -60) && near(b.hi.x, 60) && near(b.lo.z, -60) && near(b.hi.z, 60);
         return ok ? Ok(detail) : Fail(detail + " (needs -60 to 60 both ways)");
     };
@@ -331,8 +345,92 @@ CheckFn GroundTop() {
         const Subject* s = folder.Model(file, 0, &why);
         if (s == nullptr) return Fail(why);
         const Bounds b = s->Triangles().Box();
-        const std::string detail = Say("top at y %.2f", b.hi.y);
-        return !b.empty && std::fabs(b.hi.y) <= 0.5f ? Ok(detail) : Fail(detail + " (needs 0)");
+        const std::string detail = Say("top at y %.2f, drifts down to %.2f", b.hi.y, b.lo.y);
+        const bool drifts = b.lo.y >= kGroundLowest - 0.01f && b.lo.y < -0.5f;
+        return !b.empty && std::fabs(b.hi.y) <= 0.01f && drifts
+                   ? Ok(detail)
+                   : Fail(detail + Say(" (needs the top at 0, drifts between %g and -0.5)", kGroundLowest));
+    };
+}
+
+// Each corner on the tile's +x (+z) edge has a twin on the -x (-z) edge with
+// the same height and normal, so neighbouring tiles meet without a seam.
+CheckFn GroundSeams() {
+    return [](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const MS3D& m = s->Model();
+        std::map<std::pair<int, long>, std::pair<float, VECTOR3D>> low;  // (axis, place along the edge)
+        std::vector<std::tuple<int, long, float, VECTOR3D>> high;
+        for (const MS3D_TRIANGLE& t : m.triangles) {
+            if (t.groupIndex != 0) continue;
+            for (int k = 0; k < 3; ++k) {
+                const VECTOR3D p = m.vertices[t.vertexIndices[k]].position;
+                const VECTOR3D n = t.vertexNormals[k];
+                for (int axis = 0; axis < 2; ++axis) {
+                    const float across = axis == 0 ? p.x : p.z;
+                    const long along = std::lround((axis == 0 ? p.z : p.x) * 100.0f);
+                    if (std::fabs(across + 60.0f) < 1e-3f) low[{axis, along}] = {p.y, n};
+                    if (std::fabs(across - 60.0f) < 1e-3f) high.emplace_back(axis, along, p.y, n);
+                }
+            }
+        }
+        if (high.empty()) return Fail("no corners on the +x or +z edge");
+        for (const auto& [axis, along, y, n] : high) {
+            const auto twin = low.find({axis, along});
+            const char* edge = axis == 0 ? "x" : "z";
+            if (twin == low.end()) return Fail(Say("a corner on the +%s edge at %.2f has no twin", edge, along / 100.0));
+            const VECTOR3D tn = twin->second.second;
+            const double dot = tn.x * n.x + tn.y * n.y + tn.z * n.z;
+            if (std::fabs(twin->second.first - y) > 1e-3f || dot < 0.9999) {
+                return Fail(Say("the +%s edge at %.2f meets its twin with a step or a crease", edge, along / 100.0));
+            }
+        }
+        return Ok(Say("%zu edge corners meet their twins", high.size()));
+    };
+}
+
+// Houses and trees stand 0.5 into the ground tile: their lowest point is below
+// the deepest drift, or they float over a hollow.
+CheckFn Footing(int lump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        const float want = kGroundLowest - 0.5f, lowest = s->Triangles().Box().lo.y;
+        const std::string detail = Say("lump %d reaches down to y %.2f (needs %.2f)", lump, lowest, want);
+        return lowest <= want + 1e-3f ? Ok(detail) : Fail(detail);
+    };
+}
+
+// Every texture coordinate inside the picture: a tree's needle band and the
+// strips below it are laid out to the edges.
+CheckFn TexCoordsInside(int lump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        for (const MS3D_TRIANGLE& t : s->Model().triangles) {
+            for (int k = 0; k < 3; ++k) {
+                if (t.s[k] < 0.0f || t.s[k] > 1.0f || t.t[k] < 0.0f || t.t[k] > 1.0f) {
+                    return Fail(Say("lump %d has a corner at (%.2f, %.2f)", lump, t.s[k], t.t[k]));
+                }
+            }
+        }
+        return Ok(Say("lump %d texture coordinates within 0 to 1", lump));
+    };
+}
+
+// The box centred on x = 0: the reins and the runners' trails are placed symmetrically.
+CheckFn CentredAcross(float tolerance) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const float x = s->Triangles().Box().Centre().x;
+        const std::string detail = Say("centre at x %.3f", x);
+        return std::fabs(x) <= tolerance ? Ok(detail) : Fail(detail + Say(" (needs within %.2f)", tolerance));
     };
 }
 
@@ -399,7 +497,7 @@ CheckFn Seat(VECTOR3D seat) {
         const auto hit = HitBelow(s->Triangles(), seat.x, seat.z, seat.y + 0.5f);
         if (!hit) return Fail(Say("nothing below %s", Point(seat).c_str()));
         const std::string detail = Say("surface at y %.2f below %s", *hit, Point(seat).c_str());
-        return *hit >= seat.y - 0.6f ? Ok(detail) : Fail(detail + " (needs within 0.6)");
+        return *hit >= seat.y - 0.15f ? Ok(detail) : Fail(detail + " (needs within 0.15)");
     };
 }
 
@@ -731,8 +829,10 @@ std::vector<CheckRow> BuildRows() {
         {houses, "image-types", ImageTypes(houseImages)},
         {houses, "image-sizes", ImageSizes(houseImages)},
         {houses, "image-alpha", AlphaModes(houseImages, opaque)},
-        {houses, "size", Size(kHouseModels[0].lump, 0, Measure::Across, 14.0f, 28.0f)},
-        {houses, "size", Size(kHouseModels[1].lump, 0, Measure::Across, 14.0f, 28.0f)},
+        {houses, "size", Size(kHouseModels[0].lump, 0, Measure::Across, 14.0f, 25.0f)},
+        {houses, "size", Size(kHouseModels[1].lump, 0, Measure::Across, 14.0f, 25.0f)},
+        {houses, "footing", Footing(kHouseModels[0].lump)},
+        {houses, "footing", Footing(kHouseModels[1].lump)},
         {houses, "chimney", ChimneyTop(kHouseModels[0].lump)},
         {houses, "chimney", ChimneyTop(kHouseModels[1].lump)},
         {houses, "landing", LandingRing(kHouseModels[0].lump)},
@@ -744,8 +844,15 @@ std::vector<CheckRow> BuildRows() {
         {other, "ground-group", GroupsAtLeast(ground, 1)},
         {other, "ground-size", GroundTile()},
         {other, "ground-top", GroundTop()},
-        {other, "rare-tree-height", Size(rareTree, 0, Measure::Height, 10.0f, 22.0f)},
-        {other, "tree-height", Size(tree, 0, Measure::Height, 10.0f, 22.0f)},
+        {other, "ground-seams", GroundSeams()},
+        {other, "rare-tree-height", Size(rareTree, 0, Measure::Top, 13.5f, 18.0f)},
+        {other, "tree-height", Size(tree, 0, Measure::Top, 13.5f, 18.0f)},
+        {other, "tree-width", Size(rareTree, 0, Measure::Width, 0.0f, 14.0f)},
+        {other, "tree-width", Size(tree, 0, Measure::Width, 0.0f, 14.0f)},
+        {other, "footing", Footing(rareTree)},
+        {other, "footing", Footing(tree)},
+        {other, "tree-uv", TexCoordsInside(rareTree)},
+        {other, "tree-uv", TexCoordsInside(tree)},
 
         {sleighFile, "lumps", LumpsAtLeast(2)},
         {sleighFile, "model-types", ModelTypes({0, 0})},
@@ -754,9 +861,10 @@ std::vector<CheckRow> BuildRows() {
         {sleighFile, "image-types", ImageTypes(afterModel)},
         {sleighFile, "image-sizes", ImageSizes(afterModel)},
         {sleighFile, "image-alpha", AlphaModes(afterModel, opaque)},
-        {sleighFile, "runners", Bottom(-3.3f, 0.3f)},
+        {sleighFile, "runners", Bottom(-3.3f, 0.05f)},
+        {sleighFile, "centred", CentredAcross(0.01f)},
         {sleighFile, "runner-ends", OnMesh(0, -1, {sleigh::kRunnerPlusX, sleigh::kRunnerMinusX}, 0.5f, "runner end")},
-        {sleighFile, "rein-points", OnMesh(0, -1, {sleigh::kReinPlusX, sleigh::kReinMinusX}, 0.5f, "rein point")},
+        {sleighFile, "rein-points", OnMesh(0, -1, {sleigh::kReinPlusX, sleigh::kReinMinusX}, 0.3f, "rein point")},
         {sleighFile, "santa-seat", Seat(sleigh::kSantaSeat)},
         {sleighFile, "elf-seat", Seat(sleigh::kElfSeat)},
 
@@ -769,7 +877,7 @@ std::vector<CheckRow> BuildRows() {
         {presents, "image-sizes", ImageSizes(afterModel)},
         {presents, "image-alpha", AlphaModes(afterModel, opaque)},
         {presents, "centred", GroupsCentred(0.15f)},
-        {presents, "size", GroupsAcross(0.6f, 1.6f)},
+        {presents, "size", GroupsAcross(0.8f, 1.3f)},
 
         {deer, "lumps", LumpsAtLeast(1 + 2 * reindeer::kCoats)},
         {deer, "model-types", ModelTypes({0, 0})},
