@@ -203,6 +203,16 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL tex.brm image-sizes", [](Fixture& f) { LumpOf(f, "tex.brm", 4).raw = Bytes{1, 2, 3}; }},
         {"FAIL tex.brm glow-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 2).alphaMode = 0; }},
         {"FAIL tex.brm sparkle-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 5).alphaMode = 0; }},
+        {"FAIL tex.brm moon-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 0).alphaMode = 1; }},
+        {"FAIL tex.brm reins-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 3).alphaMode = 2; }},
+        {"FAIL tex.brm reins-cut-out", [](Fixture& f) { LumpOf(f, "tex.brm", 3).image = Image(16, 16); }},
+        {"FAIL tex.brm glow-edges", [](Fixture& f) { LumpOf(f, "tex.brm", 5).image.At(0, 7)[1] = 9; }},
+        {"FAIL bramble.works picture-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 2).alphaMode = 0; }},
+        {"FAIL bramble.works star-strip-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 5).alphaMode = 1; }},
+        {"FAIL bramble.works picture-cut-out", [](Fixture& f) {
+             auto& image = LumpOf(f, "bramble.works", 1).image;
+             std::fill(image.rgba.begin(), image.rgba.end(), 200);  // no key anywhere but the first pixel's colour
+         }},
         {"FAIL tex.brm tree-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 6).alphaMode = 2; }},
         {"FAIL bramble.works font-grid", [](Fixture& f) { LumpOf(f, "bramble.works", 0).image = Image(128, 32); }},
         {"FAIL bramble.works font-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 0).alphaMode = 0; }},

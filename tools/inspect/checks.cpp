@@ -130,6 +130,59 @@ CheckFn Shape(int lump, double ratio, const char* place) {
     };
 }
 
+// The pixels of image `lump` as the renderer gets them (its alpha mode applied);
+// the image itself, or null and why.
+const Texture* Drawn(Folder& folder, const std::string& file, int lump, std::vector<std::uint8_t>* pixels,
+                     std::string* why) {
+    const Texture* image = folder.Image(file, lump, why);
+    if (image != nullptr) {
+        *pixels = MakeTexturePixels(*image, static_cast<int>(Entry(*folder.Lumps(file), lump).alphaMode));
+    }
+    return image;
+}
+
+// Glows drawn on square quads fade to nothing at the picture's edge (a visible
+// edge pixel would show the square) and are bright in the middle.
+CheckFn Fades(std::vector<int> lumps) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string detail;
+        bool ok = true;
+        for (int lump : lumps) {
+            std::string why;
+            std::vector<std::uint8_t> px;
+            const Texture* image = Drawn(folder, file, lump, &px, &why);
+            if (image == nullptr) return Fail(why);
+            const int w = static_cast<int>(image->width), h = static_cast<int>(image->height);
+            const auto alpha = [&](int x, int y) { return int{px[(static_cast<std::size_t>(y) * w + x) * 4 + 3]}; };
+            int edge = 0;
+            for (int x = 0; x < w; ++x) edge = std::max({edge, alpha(x, 0), alpha(x, h - 1)});
+            for (int y = 0; y < h; ++y) edge = std::max({edge, alpha(0, y), alpha(w - 1, y)});
+            const int middle = alpha(w / 2, h / 2);
+            ok = ok && edge <= 1 && middle > 200;
+            detail += (detail.empty() ? "" : ", ") + Say("lump %d edge %d, middle %d", lump, edge, middle);
+        }
+        return ok ? Ok(detail) : Fail(detail + " (needs the edge at most 1, the middle over 200)");
+    };
+}
+
+// Colour-keyed pictures are cut out somewhere and solid over most of their area.
+// The key is the first stored pixel, so that pixel is clear itself.
+CheckFn CutOut(LumpSet set) {
+    return [set](Folder& folder, const std::string& file) {
+        return OverLumps(folder, file, set, "cut out in part, solid over a tenth at least", [&](const RESFILE&, int i) {
+            std::string why;
+            std::vector<std::uint8_t> px;
+            if (Drawn(folder, file, i, &px, &why) == nullptr) return why;
+            std::size_t clear = 0;
+            for (std::size_t k = 3; k < px.size(); k += 4) clear += px[k] == 0 ? 1 : 0;
+            const std::size_t all = px.size() / 4;
+            if (px[3] != 0) return Say("lump %d: its first pixel, the key, is not clear", i);
+            if (clear * 10 >= all * 9) return Say("lump %d is %zu of %zu pixels clear", i, clear, all);
+            return std::string();
+        });
+    };
+}
+
 CheckFn FontGrid(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -787,7 +840,7 @@ CheckFn Tunes(bool needMidiHeader) {
 
 std::vector<CheckRow> BuildRows() {
     const LumpSet afterModel{1, -1};
-    const std::vector<std::uint32_t> opaque = {0}, keyed = {1, 2};
+    const std::vector<std::uint32_t> opaque = {0}, colourKey = {1}, brightness = {2};
     using namespace scene_image;
     const std::string tex = kSceneImageFile, overlay = kOverlayImageFile, houses = kHouseModels[0].file;
     const std::string other = kGroundModel.file, sleighFile = kSleighModel.file, presents = kPresentsModel.file;
@@ -805,15 +858,22 @@ std::vector<CheckRow> BuildRows() {
         {tex, "lumps", LumpsAtLeast(kCount)},
         {tex, "image-types", ImageTypes({0, kCount - 1})},
         {tex, "image-sizes", ImageSizes({0, kCount - 1})},
-        {tex, "glow-alpha", AlphaModes({kNoseGlow, kGlow}, keyed)},
-        {tex, "sparkle-alpha", AlphaModes({kSparkle, kSparkle}, keyed)},
+        {tex, "moon-alpha", AlphaModes({kMoon, kMoon}, brightness)},
+        {tex, "glow-alpha", AlphaModes({kNoseGlow, kGlow}, brightness)},
+        {tex, "sparkle-alpha", AlphaModes({kSparkle, kSparkle}, brightness)},
+        {tex, "reins-alpha", AlphaModes({kReins, kReins}, colourKey)},
+        {tex, "reins-cut-out", CutOut({kReins, kReins})},
+        {tex, "glow-edges", Fades({kMoon, kNoseGlow, kGlow, kSparkle})},
         {tex, "tree-alpha", AlphaModes({kRareTree, kRareTree}, opaque)},
         {tex, "tree-alpha", AlphaModes({kTree, kTree}, opaque)},
 
         {overlay, "lumps", LumpsAtLeast(6)},
         {overlay, "image-types", ImageTypes({0, 5})},
         {overlay, "image-sizes", ImageSizes({0, 5})},
-        {overlay, "font-alpha", AlphaModes({0, 0}, keyed)},
+        {overlay, "font-alpha", AlphaModes({0, 0}, colourKey)},
+        {overlay, "picture-alpha", AlphaModes({1, 4}, colourKey)},
+        {overlay, "star-strip-alpha", AlphaModes({5, 5}, brightness)},
+        {overlay, "picture-cut-out", CutOut({1, 4})},
         {overlay, "font-grid", FontGrid(0)},
         {overlay, "banner-shape", Shape(1, 8.0, "the 256 x 32 banner")},
         {overlay, "intro-shape", Shape(2, 4.0, "the 512 x 128 upper intro picture")},
