@@ -225,7 +225,7 @@ TEST(Options, SettingsOverridesComeFromTheTable) {
     s.settings.SHOWCOUNTDOWN = false;
     ApplyOverrides(&s, r.options.overrides);
     EXPECT_EQ(s.settings.NUM_SNOW, 30);  // the last one wins
-    EXPECT_EQ(s.frameDelay, 50000);      // for this run; the store test shows it is never written
+    EXPECT_EQ(s.frameDelay, 50000);      // for this run; the command-line test shows none is ever stored
     EXPECT_NE(FormatSettings(s).find("\ndelay=50000\n"), std::string::npos);
     EXPECT_EQ(s.settings.NUM_STARS, 7);
     EXPECT_EQ(s.settings.NUM_HOUSES, 100);
@@ -246,15 +246,6 @@ TEST(Options, SettingsOverridesComeFromTheTable) {
             row.kind == SettingKind::Bool ? std::string("--[no-]") + row.option : std::string("--") + row.option + " N";
         EXPECT_NE(usage.find(spelling), std::string::npos) << spelling;
     }
-}
-
-TEST_F(StoreTest, OverridesAreNeverStored) {
-    WriteStore(kDefaults);
-    DefaultsStore store(path_);
-    ViewSettings s = LoadSettings(&store);
-    ApplyOverrides(&s, Parse({"--snow", "5", "--no-music"}).options.overrides);
-    EXPECT_EQ(s.settings.NUM_SNOW, 5);
-    EXPECT_EQ(ReadStore(), kDefaults);
 }
 
 // ---- The store as users' editors, crashes and full disks leave it ----
