@@ -208,10 +208,13 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL tex.brm reins-cut-out", [](Fixture& f) { LumpOf(f, "tex.brm", 3).image = Image(16, 16); }},
         {"FAIL tex.brm glow-edges", [](Fixture& f) { LumpOf(f, "tex.brm", 5).image.At(0, 7)[1] = 9; }},
         {"FAIL bramble.works picture-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 2).alphaMode = 0; }},
-        {"FAIL bramble.works star-strip-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 5).alphaMode = 1; }},
+        {"FAIL bramble.works star-strip-alpha", [](Fixture& f) {
+             LumpOf(f, "bramble.works", 5).alphaMode = 1;
+         }},
         {"FAIL bramble.works picture-cut-out", [](Fixture& f) {
              auto& image = LumpOf(f, "bramble.works", 1).image;
-             std::fill(image.rgba.begin(), image.rgba.end(), 200);  // no key anywhere but the first pixel's colour
+             // The first pixel, the key, has the colour of every other.
+             std::fill(image.rgba.begin(), image.rgba.end(), 200);
          }},
         {"FAIL tex.brm tree-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 6).alphaMode = 2; }},
         {"FAIL bramble.works font-grid", [](Fixture& f) { LumpOf(f, "bramble.works", 0).image = Image(128, 32); }},
@@ -237,11 +240,15 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale = 0.82f; }},
         {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm").joints[1].position[1] = 9.5f; }},
         {"FAIL houses.brm footing", [](Fixture& f) { Lift(f.Model("houses.brm", 1), 1.0f); }},
-        {"FAIL other.brm ground-seams", [](Fixture& f) { f.Model("other.brm").vertices[3].position[1] = -0.3f; }},
+        {"FAIL other.brm ground-seams", [](Fixture& f) {
+             f.Model("other.brm").vertices[3].position[1] = -0.3f;  // one corner of the +x, +z edges sinks
+         }},
         {"FAIL other.brm tree-width", [](Fixture& f) { Stretch(f.Model("other.brm", 2), 0, 4.0f); }},
         {"FAIL other.brm footing", [](Fixture& f) { Lift(f.Model("other.brm", 1), 1.0f); }},
         {"FAIL other.brm tree-uv", [](Fixture& f) { f.Model("other.brm", 2).triangles[0].s[1] = 1.5f; }},
-        {"FAIL sleigh.brm centred", [](Fixture& f) { f.Model("sleigh.brm").vertices[0].position[0] = -3.5f; }},
+        {"FAIL sleigh.brm centred", [](Fixture& f) {
+             f.Model("sleigh.brm").vertices[0].position[0] = -3.5f;  // one runner sticks out
+         }},
         {"FAIL other.brm ground-size", [](Fixture& f) { Stretch(f.Model("other.brm"), 0, 0.8f); }},
         {"FAIL other.brm ground-top", [](Fixture& f) { Lift(f.Model("other.brm"), 2.0f); }},
         {"FAIL other.brm ground-group", [](Fixture& f) {

@@ -108,7 +108,11 @@ struct BakedFile {
     std::vector<Lump> (*build)();
 };
 const BakedFile kFiles[] = {
-    {"houses.brm", BuildHouses}, {"other.brm", BuildOther}, {"sleigh.brm", BuildSleigh}, {"presents.brm", BuildPresents}};
+    {"houses.brm", BuildHouses},
+    {"other.brm", BuildOther},
+    {"sleigh.brm", BuildSleigh},
+    {"presents.brm", BuildPresents},
+};
 }  // namespace
 
 // ---- Primitives ----
