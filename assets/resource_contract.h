@@ -78,6 +78,8 @@ inline constexpr VECTOR3D kRunnerPlusX = {2.6f, -3.3f, -5.0f};
 inline constexpr VECTOR3D kRunnerMinusX = {-2.6f, -3.3f, -5.0f};
 inline constexpr VECTOR3D kReinPlusX = {1.75f, -1.0f, 4.4f};
 inline constexpr VECTOR3D kReinMinusX = {-1.75f, -1.0f, 4.4f};
+// The group the elf's hands reach into while they pick up a present.
+inline constexpr char kSackGroup[] = "sack";
 }  // namespace sleigh
 
 // "presents.brm": one group per shape, then the wrappings; the scene only ever

@@ -123,12 +123,13 @@ Ms3dModelDesc Tree(float height) {
 }
 
 Ms3dModelDesc Sleigh() {
-    Ms3dModelDesc m = NewModel(1, 1);
+    Ms3dModelDesc m = NewModel(2, 1);
+    m.groups[1].name = "sack";
     AddBox(&m, 0, {2.4f, -3.3f, -5.0f}, {2.8f, -3.0f, 5.0f});    // runners
     AddBox(&m, 0, {-2.8f, -3.3f, -5.0f}, {-2.4f, -3.0f, 5.0f});
     AddBox(&m, 0, {-2.0f, -3.0f, -4.5f}, {2.0f, -2.2f, 4.5f});   // floor and Santa's seat
     AddBox(&m, 0, {-2.0f, -2.2f, 4.0f}, {2.0f, -0.8f, 4.5f});    // front board with the rein rings
-    AddBox(&m, 0, {-1.0f, -2.2f, -2.0f}, {1.0f, 1.6f, 0.0f});    // sack, the elf on top
+    AddBox(&m, 1, {-1.5f, -2.2f, -2.0f}, {1.5f, 1.6f, 0.0f});    // sack, the elf on top
     return m;
 }
 
@@ -195,7 +196,7 @@ Ms3dModelDesc Santa() {
 }
 
 // Joints 0-9; 9 hand 1, 7 hand 2, each with a palm box where the grip offset
-// puts the present; hands dip to pick up and swing up to throw.
+// puts the present; hands dip onto the sack to pick up and swing up to throw.
 Ms3dModelDesc Elf() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 136;
@@ -209,11 +210,12 @@ Ms3dModelDesc Elf() {
     AddBox(&m, 0, {-0.35f, 0, -0.25f}, {0.35f, 1.5f, 0.25f}, 0);
     AddBox(&m, 0, {1.1f, 0.7f, 0.55f}, {1.4f, 0.9f, 0.85f}, 9);
     AddBox(&m, 0, {-1.4f, 0.7f, 0.55f}, {-1.1f, 0.9f, 0.85f}, 7);
-    const V3 rest = {0, 0, 0}, low = {0, -0.3f, 0}, high = {0, 0.3f, 0.2f}, wave = {0, 0.2f, 0};
-    AddMoves(&m, 7, {{0, rest}, {1, rest}, {4, low}, {11, low}, {16, high}, {20, rest}, {53, rest}, {86, wave},
-                     {87, wave}, {136, rest}});
-    AddMoves(&m, 9, {{0, rest}, {27, rest}, {30, low}, {37, low}, {42, high}, {46, rest}, {53, rest}, {86, wave},
-                     {87, wave}, {136, rest}});
+    const V3 rest = {0, 0, 0}, low = {0, -0.6f, 0}, high = {0, 0.3f, 0.2f}, wave = {0, 0.2f, 0};
+    const V3 alongSack2 = {0.2f, -0.6f, 0}, alongSack1 = {-0.2f, -0.6f, 0};
+    AddMoves(&m, 7, {{0, rest}, {1, low}, {4, alongSack2}, {11, low}, {16, high}, {20, rest}, {53, rest},
+                     {86, wave}, {87, wave}, {136, rest}});
+    AddMoves(&m, 9, {{0, rest}, {27, low}, {30, alongSack1}, {37, low}, {42, high}, {46, rest}, {53, rest},
+                     {86, wave}, {87, wave}, {136, rest}});
     return m;
 }
 

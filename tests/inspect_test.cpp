@@ -343,6 +343,8 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL elf.brm hand2-throw", [](Fixture& f) {
              AddMoves(&f.Model("elf.brm"), 7, {{0, {0, 0, 0}}, {1, {0, 0, 0}}, {4, {0, -0.3f, 0}}, {20, {0, -0.3f, 0}}, {53, {0, 0, 0}}});
          }},
+        {"FAIL elf.brm hand2-at-sack", [](Fixture& f) { f.Model("sleigh.brm").groups[1].name = "bag"; }},
+        {"FAIL elf.brm hand1-at-sack", [](Fixture& f) { f.Model("elf.brm").joints[9].translationKeys[1].value = {}; }},
         {"FAIL elf.brm cruise-loop", [](Fixture& f) {
              f.Model("elf.brm").joints[9].translationKeys[6].value = {0, 0.4f, 0};  // frame 53
          }},

@@ -809,6 +809,36 @@ CheckFn PassesOver(int joint, VECTOR3D local, double from, double to, VECTOR3D t
     };
 }
 
+// Through frames from..to the point `local` of `joint`, carried from the rider's
+// seat into the sleigh, stays within `tolerance` of the sleigh's sack: the
+// present the scene puts in that hand appears at the sack, not in mid-air.
+CheckFn AtTheSack(int joint, VECTOR3D local, double from, double to, float tolerance) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* sleighModel = folder.Model(kSleighModel.file, kSleighModel.lump, &why);
+        if (sleighModel == nullptr) return Fail(why);
+        Mesh sack;
+        const MS3D& m = sleighModel->Model();
+        for (int g = 0; g < m.numGroups; ++g) {
+            if (std::string(m.groups[static_cast<std::size_t>(g)].name) == sleigh::kSackGroup) {
+                sack = sleighModel->GroupTriangles(g);
+            }
+        }
+        if (sack.tris.empty()) return Fail(Say("%s has no \"%s\" group", kSleighModel.file, sleigh::kSackGroup));
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
+        double worst = 0.0, worstFrame = from;
+        for (double f : Frames(from, to, 0.25)) {
+            s->Pose(f);
+            const double d = DistanceToMesh(sack, AddVectors(s->JointPoint(joint, local), sleigh::kElfSeat));
+            if (d > worst) worst = d, worstFrame = f;
+        }
+        const std::string detail = Say("joint %d at most %.2f from the sack in frames %g-%g (worst frame %g)", joint,
+                                       worst, from, to, worstFrame);
+        return worst <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
+    };
+}
 
 CheckFn Tunes(bool needMidiHeader) {
     return [=](Folder& folder, const std::string& /*dir*/) {
@@ -989,8 +1019,10 @@ std::vector<CheckRow> BuildRows() {
         {elfFile, "palms", OnMeshThrough(kCruise.first, kWave.last, kHand1, kHand1Grip, 0.12f, "hand 1 palm")},
         {elfFile, "palms", OnMeshThrough(kCruise.first, kWave.last, kHand2, kHand2Grip, 0.12f, "hand 2 palm")},
         {elfFile, "hand2-pick-up", Moves(kHand2, kHand2Grip, kHand2PickUp.first, kHand2PickUp.last, 0.1f)},
+        {elfFile, "hand2-at-sack", AtTheSack(kHand2, kHand2Grip, kHand2PickUp.first, kHand2PickUp.last, 0.3f)},
         {elfFile, "hand2-throw", Moves(kHand2, kHand2Grip, kHand2Throw.first, kHand2Throw.last, 0.1f)},
         {elfFile, "hand1-pick-up", Moves(kHand1, kHand1Grip, kHand1PickUp.first, kHand1PickUp.last, 0.1f)},
+        {elfFile, "hand1-at-sack", AtTheSack(kHand1, kHand1Grip, kHand1PickUp.first, kHand1PickUp.last, 0.3f)},
         {elfFile, "hand1-throw", Moves(kHand1, kHand1Grip, kHand1Throw.first, kHand1Throw.last, 0.1f)},
         {elfFile, "cruise-loop", SamePose(kCruise.first, kCruise.last, 0.02f)},
         {elfFile, "roof-to-wave", SamePose(kWatch.last, kWave.first, 0.02f)},
