@@ -65,6 +65,9 @@ inline constexpr ModelRef kHouseModelsFar[] = {{"houses.brm", 7, 0.41f}, {"house
 // "other.brm": the ground tile (only group 0 is drawn) and the two firs, drawn
 // with scene images kRareTree and kTree.
 inline constexpr ModelRef kGroundModel = {"other.brm", 0, 3.0f};
+// The ground tile's drifts reach no deeper than this below its top (y 0);
+// houses and trees stand 0.5 below that top, so they reach below it by that much.
+inline constexpr float kGroundLowest = -2.0f;
 inline constexpr ModelRef kRareTreeModel = {"other.brm", 1, 0.1f};
 inline constexpr ModelRef kTreeModel = {"other.brm", 2, 0.3f};
 // The firs again in low detail, for the fog band as the houses' are.
@@ -82,6 +85,8 @@ inline constexpr VECTOR3D kRunnerPlusX = {2.6f, -3.3f, -5.0f};
 inline constexpr VECTOR3D kRunnerMinusX = {-2.6f, -3.3f, -5.0f};
 inline constexpr VECTOR3D kReinPlusX = {1.75f, -1.0f, 4.4f};
 inline constexpr VECTOR3D kReinMinusX = {-1.75f, -1.0f, 4.4f};
+// The group the elf's hands reach into while they pick up a present.
+inline constexpr char kSackGroup[] = "sack";
 }  // namespace sleigh
 
 // "presents.brm": one group per shape, then the wrappings; the scene only ever

@@ -1,11 +1,13 @@
 #include "tests/inspect_fixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <numbers>
 
 #include "assets/resfile.h"
+#include "assets/tunes.h"
 
 namespace {
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2.0);
@@ -25,6 +27,28 @@ FixtureLump ImageLump(int w, int h, std::uint32_t alphaMode = 0) {
     FixtureLump lump;
     lump.image = Filled(w, h, 200, 180, 160);
     lump.alphaMode = alphaMode;
+    return lump;
+}
+
+// A colour-keyed picture: the top and bottom rows in the key colour (black).
+FixtureLump KeyedLump(int w, int h) {
+    FixtureLump lump = ImageLump(w, h, 1);
+    for (int x = 0; x < w; ++x) {
+        for (int y : {0, h - 1}) std::fill(lump.image.At(x, y), lump.image.At(x, y) + 3, 0);
+    }
+    return lump;
+}
+
+// A round glow, drawn by brightness: white in the middle, black at the edge.
+FixtureLump GlowLump(int size) {
+    FixtureLump lump = ImageLump(size, size, 2);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double d = std::hypot(x + 0.5 - size / 2.0, y + 0.5 - size / 2.0) / (size / 2.0 - 1.0);
+            const auto v = static_cast<std::uint8_t>(255.0 * std::max(0.0, 1.0 - d));
+            std::fill(lump.image.At(x, y), lump.image.At(x, y) + 3, v);
+        }
+    }
     return lump;
 }
 
@@ -73,20 +97,28 @@ Ms3dModelDesc Unscaled(Ms3dModelDesc m, float scale) {
 Ms3dModelDesc House(float halfX, float halfZ) {
     Ms3dModelDesc m = NewModel(1, 1);
     m.joints = {NewJoint("root", "", {0, 0, 0}), NewJoint("chimney", "root", {0, 10, 0})};
-    AddBox(&m, 0, {-halfX, 0, -halfZ}, {halfX, 9, halfZ}, 0);  // roof top at 9, a unit below the chimney top
+    AddBox(&m, 0, {-halfX, -3, -halfZ}, {halfX, 9, halfZ}, 0);  // roof top at 9, a unit below the chimney top
     AddBox(&m, 0, {-0.5f, 9, -0.5f}, {0.5f, 10, 0.5f}, 0);
     return m;
 }
 
+// A flat top whose edges meet the next tile's, and a hollow in the middle.
 Ms3dModelDesc Ground() {
     Ms3dModelDesc m = NewModel(1, 0);
-    AddBox(&m, 0, {-60, -1, -60}, {60, 0, 60});
+    for (int i = 0; i < 4; ++i) {
+        Ms3dVertexDesc v;
+        v.position = {(i & 1) ? 60.0f : -60.0f, 0.0f, (i & 2) ? 60.0f : -60.0f};
+        m.vertices.push_back(v);
+    }
+    AddFlatTriangle(&m, 0, {0, 2, 3}, {0, 0, 1}, {0, 1, 1});
+    AddFlatTriangle(&m, 0, {0, 3, 1}, {0, 1, 1}, {0, 1, 0});
+    AddBox(&m, 0, {-5, -1, -5}, {5, 0, 5});
     return m;
 }
 
 Ms3dModelDesc Tree(float height) {
     Ms3dModelDesc m = NewModel(1, 0);
-    AddBox(&m, 0, {-2, 0, -2}, {2, height, 2});
+    AddBox(&m, 0, {-2, -3, -2}, {2, height, 2});
     return m;
 }
 
@@ -99,12 +131,13 @@ Ms3dModelDesc FarOf(Ms3dModelDesc m) {
 }
 
 Ms3dModelDesc Sleigh() {
-    Ms3dModelDesc m = NewModel(1, 1);
+    Ms3dModelDesc m = NewModel(2, 1);
+    m.groups[1].name = "sack";
     AddBox(&m, 0, {2.4f, -3.3f, -5.0f}, {2.8f, -3.0f, 5.0f});    // runners
     AddBox(&m, 0, {-2.8f, -3.3f, -5.0f}, {-2.4f, -3.0f, 5.0f});
     AddBox(&m, 0, {-2.0f, -3.0f, -4.5f}, {2.0f, -2.2f, 4.5f});   // floor and Santa's seat
     AddBox(&m, 0, {-2.0f, -2.2f, 4.0f}, {2.0f, -0.8f, 4.5f});    // front board with the rein rings
-    AddBox(&m, 0, {-1.0f, -2.2f, -2.0f}, {1.0f, 1.6f, 0.0f});    // sack, the elf on top
+    AddBox(&m, 1, {-1.5f, -2.2f, -2.0f}, {1.5f, 1.6f, 0.0f});    // sack, the elf on top
     return m;
 }
 
@@ -149,8 +182,8 @@ Ms3dModelDesc Reindeer() {
     return m;
 }
 
-// Joints 0-15; 9 the +x hand, 15 the -x hand, which climbs out and holds the
-// present over (-5, y, 0) in both drop clips.
+// Joints 0-15; 9 the +x hand, 15 the -x hand, which climbs out, holds the
+// present over (-5, y, 0) in both drop clips and ends each down in the flue.
 Ms3dModelDesc Santa() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 194;
@@ -164,14 +197,14 @@ Ms3dModelDesc Santa() {
     AddBox(&m, 0, {-0.8f, 0, -0.6f}, {0.8f, 2.4f, 0.6f}, 0);
     AddBox(&m, 0, {0.8f, 1.1f, 0.8f}, {1.2f, 1.5f, 1.2f}, 9);
     AddBox(&m, 0, {-1.5f, 1.1f, 0.8f}, {-0.8f, 1.5f, 1.2f}, 15);
-    const V3 seat = {0, 0, 0}, out = {-2, 1, 0}, over = {-3.1f, -1.0f, -0.6f}, back = {-2, 0, 0};
-    AddMoves(&m, 15, {{1, seat}, {49, seat}, {60, {-1, 1, 0}}, {77, out}, {85, over}, {93, back}, {94, out},
-                      {108, over}, {122, back}, {123, back}, {194, seat}});
+    const V3 seat = {0, 0, 0}, out = {-2, 1, 0}, over = {-3.1f, -1.0f, -0.6f}, down = {-3.1f, -1.6f, -0.6f};
+    AddMoves(&m, 15, {{1, seat}, {49, seat}, {60, {-1, 1, 0}}, {77, out}, {85, over}, {93, down}, {94, out},
+                      {108, over}, {122, down}, {123, down}, {194, seat}});
     return m;
 }
 
 // Joints 0-9; 9 hand 1, 7 hand 2, each with a palm box where the grip offset
-// puts the present; hands dip to pick up and swing up to throw.
+// puts the present; hands dip onto the sack to pick up and swing up to throw.
 Ms3dModelDesc Elf() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 136;
@@ -185,11 +218,12 @@ Ms3dModelDesc Elf() {
     AddBox(&m, 0, {-0.35f, 0, -0.25f}, {0.35f, 1.5f, 0.25f}, 0);
     AddBox(&m, 0, {1.1f, 0.7f, 0.55f}, {1.4f, 0.9f, 0.85f}, 9);
     AddBox(&m, 0, {-1.4f, 0.7f, 0.55f}, {-1.1f, 0.9f, 0.85f}, 7);
-    const V3 rest = {0, 0, 0}, low = {0, -0.3f, 0}, high = {0, 0.3f, 0.2f}, wave = {0, 0.2f, 0};
-    AddMoves(&m, 7, {{0, rest}, {1, rest}, {4, low}, {11, low}, {16, high}, {20, rest}, {53, rest}, {86, wave},
-                     {87, wave}, {136, rest}});
-    AddMoves(&m, 9, {{0, rest}, {27, rest}, {30, low}, {37, low}, {42, high}, {46, rest}, {53, rest}, {86, wave},
-                     {87, wave}, {136, rest}});
+    const V3 rest = {0, 0, 0}, low = {0, -0.6f, 0}, high = {0, 0.3f, 0.2f}, wave = {0, 0.2f, 0};
+    const V3 alongSack2 = {0.2f, -0.6f, 0}, alongSack1 = {-0.2f, -0.6f, 0};
+    AddMoves(&m, 7, {{0, rest}, {1, low}, {4, alongSack2}, {11, low}, {16, high}, {20, rest}, {53, rest},
+                     {86, wave}, {87, wave}, {136, rest}});
+    AddMoves(&m, 9, {{0, rest}, {27, low}, {30, alongSack1}, {37, low}, {42, high}, {46, rest}, {53, rest},
+                     {86, wave}, {87, wave}, {136, rest}});
     return m;
 }
 
@@ -225,15 +259,16 @@ void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V
 Fixture GoodFixture() {
     Fixture f;
     auto& tex = f.files["tex.brm"];
-    const std::uint32_t texModes[7] = {2, 2, 2, 0, 0, 2, 0};
-    for (std::uint32_t mode : texModes) tex.push_back(ImageLump(16, 16, mode));
+    tex = {GlowLump(16), GlowLump(16), GlowLump(16), KeyedLump(16, 16), ImageLump(16, 16), GlowLump(16),
+           ImageLump(16, 16)};
 
     auto& bramble = f.files["bramble.works"];
-    bramble.push_back(ImageLump(128, 64, 2));
-    for (auto [w, h] : {std::pair{64, 8}, {64, 16}, {64, 32}, {128, 8}, {128, 8}}) bramble.push_back(ImageLump(w, h));
+    bramble.push_back(ImageLump(128, 64, 1));
+    for (auto [w, h] : {std::pair{64, 8}, {64, 16}, {64, 32}, {128, 8}}) bramble.push_back(KeyedLump(w, h));
+    bramble.push_back(ImageLump(128, 8, 2));
 
     auto& houses = f.files["houses.brm"];
-    houses.push_back(ModelLump(House(8, 6), 0.41f));
+    houses.push_back(ModelLump(House(8, 7), 0.41f));
     houses.push_back(ModelLump(House(7, 7), 0.41f));
     for (int i = 0; i < 5; ++i) houses.push_back(ImageLump(32, 32));
     houses.push_back(ModelLump(FarOf(House(8, 6)), 0.41f));
@@ -256,15 +291,8 @@ Fixture GoodFixture() {
     f.files["santa.brm"] = {ModelLump(Santa(), 0.1f), ImageLump(32, 32)};
     f.files["elf.brm"] = {ModelLump(Elf(), 0.05f), ImageLump(32, 32)};
 
-    f.tunes = {"1stnoel.mid", "3KINGS.MID", "12days.mid", "ANGELS2.MID", "ASIWANDR.MID", "ASLATELY.MID", "Awayin.mid",
-               "BAMBINO.MID", "begin.mid", "BELL.MID", "CAROBEL.MID", "CHESTNUT.MID", "COMYE.MID", "deck.mid",
-               "DECKPW.MID", "DingDong.mid", "drum.mid", "DRUMMER.MID", "EMMANUEL.MID", "FROSTY2.MID", "frosty.mid",
-               "GODREST.MID", "GODRESTY.MID", "godrestyou.mid", "hark.mid", "havexmas.mid", "hear.mid",
-               "herecomessanta2.mid", "HOLLY.MID", "Hollyivy.mid", "HOLLYJOL.MID", "isaw3shp.mid", "ISMKSC.MID",
-               "ITCAME.MID", "JBROCK.MID", "jingle.mid", "joy.mid", "letit.mid", "LINUS2.MID", "O_holy.mid",
-               "ohcome.mid", "Ohlittle.mid", "OTANNES.MID", "ROCKAPW.MID", "rudolph.mid", "santacom.mid",
-               "silent.mid", "silvbell.mid", "SLEIGHRD.MID", "SNGWENOW.MID", "SPFAIRY.MID", "WASSAIL.MID",
-               "WATCHLD2.MID", "WE3KNGGM.MID", "wewish.mid", "white_xm.mid", "XMASMED.MID", "xmastree.mid"};
+    // Every tune file the saver plays, by its name under music/.
+    for (const char* file : MusicFiles) f.tunes.push_back(std::string(file).substr(std::strlen("music/")));
     return f;
 }
 

@@ -186,30 +186,22 @@ TEST(MidiReader, EveryTruncationIsRefused) {
         }
     }
 
-    TrackBuilder vlq;
-    vlq.Raw({0x81, 0x80});  // a delta time that runs off the end
-    EXPECT_NE(LoadError(OneTrack(vlq)).find("delta time"), std::string::npos);
-    TrackBuilder five;
-    five.Raw({0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 1});
-    EXPECT_NE(LoadError(OneTrack(five)).find("four bytes"), std::string::npos);
-    TrackBuilder event;
-    event.Raw({0x00, 0x90, 60});
-    EXPECT_NE(LoadError(OneTrack(event)).find("channel event"), std::string::npos);
-    TrackBuilder sysex;
-    sysex.Raw({0x00, 0xF0, 0x10, 1, 2, 3});
-    EXPECT_NE(LoadError(OneTrack(sysex)).find("longer than the track"), std::string::npos);
-    TrackBuilder meta;
-    meta.Raw({0x00, 0xFF, 0x01, 0x8F, 0xFF, 0xFF, 0x7F});
-    EXPECT_NE(LoadError(OneTrack(meta)).find("longer than the track"), std::string::npos);
-    TrackBuilder tempo;
-    tempo.Raw({0x00, 0xFF, 0x51, 0x03, 0x07});
-    EXPECT_NE(LoadError(OneTrack(tempo)).find("tempo"), std::string::npos);
-    TrackBuilder noStatus;
-    noStatus.Raw({0x00, 60, 100});
-    EXPECT_NE(LoadError(OneTrack(noStatus)).find("data byte"), std::string::npos);
-    TrackBuilder realtime;
-    realtime.Raw({0x00, 0xF8});
-    EXPECT_NE(LoadError(OneTrack(realtime)).find("0xF8"), std::string::npos);
+    // Damage inside one event: what the refusal says.
+    const std::pair<MidiBytes, const char*> damaged[] = {
+        {{0x81, 0x80}, "delta time"},                            // a delta time that runs off the end
+        {{0x81, 0x80, 0x80, 0x80, 0x00, 0x90, 60, 1}, "four bytes"},
+        {{0x00, 0x90, 60}, "channel event"},
+        {{0x00, 0xF0, 0x10, 1, 2, 3}, "longer than the track"},  // sysex
+        {{0x00, 0xFF, 0x01, 0x8F, 0xFF, 0xFF, 0x7F}, "longer than the track"},  // meta
+        {{0x00, 0xFF, 0x51, 0x03, 0x07}, "tempo"},
+        {{0x00, 60, 100}, "data byte"},                          // no status yet
+        {{0x00, 0xF8}, "0xF8"},                                  // real-time
+    };
+    for (const auto& [raw, said] : damaged) {
+        TrackBuilder track;
+        track.Raw(raw);
+        EXPECT_NE(LoadError(OneTrack(track)).find(said), std::string::npos) << said;
+    }
 }
 
 TEST(MidiReader, ChunkAndTrackCountsAreCheckedAgainstTheBytes) {

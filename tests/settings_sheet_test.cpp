@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <thread>
 
-#include "assets/tunes.h"
 #include "host/settings_sheet.h"
 #include "platform/spawn.h"
 #include "tests/store_fixture.h"
-
-#include <chrono>
-#include <thread>
 
 namespace {
 class SheetTest : public TempStoreTest {
@@ -22,6 +19,14 @@ protected:
                              });
     }
     long long Value(const SettingsSheet& sheet, const char* key) { return sheet.Find(key)->value; }
+    // Every control as "Key=value", in sheet order.
+    static std::string Values(const SettingsSheet& sheet) {
+        std::string out;
+        for (const auto& control : sheet.Controls()) {
+            out += std::string(control.row->key) + "=" + std::to_string(control.value) + " ";
+        }
+        return out;
+    }
 
     ViewSettings fields_;
     std::vector<std::string> opened_;
@@ -43,18 +48,9 @@ TEST_F(SheetTest, ElevenControlsInSheetOrderFilledFromTheFieldsNotTheStore) {
     EXPECT_FALSE(sheet.IsOpen());
     sheet.Open();
     EXPECT_TRUE(sheet.IsOpen());
-    std::vector<std::string> keys;
-    for (const auto& control : sheet.Controls()) keys.push_back(control.row->key);
-    const std::vector<std::string> order = {"MainMonitorOnly", "PlayMusic", "SelectedTune", "ShowCountdown",
-                                            "NumSnow",         "NumStars",  "NumReindeer",  "NumHouses",
-                                            "ShowSmoke",       "ShowSparkles", "ShowTrees"};
-    EXPECT_EQ(keys, order);
-    EXPECT_EQ(Value(sheet, "MainMonitorOnly"), 1);
-    EXPECT_EQ(Value(sheet, "NumSnow"), 123);
-    EXPECT_EQ(Value(sheet, "NumReindeer"), 7);
-    EXPECT_EQ(Value(sheet, "SelectedTune"), 4);
-    EXPECT_EQ(Value(sheet, "ShowSmoke"), 0);
-    EXPECT_EQ(Value(sheet, "ShowTrees"), 1);
+    EXPECT_EQ(Values(sheet), "MainMonitorOnly=1 PlayMusic=1 SelectedTune=4 ShowCountdown=1 NumSnow=123 "
+                             "NumStars=400 NumReindeer=7 NumHouses=40 "
+                             "ShowSmoke=0 ShowSparkles=1 ShowTrees=1 ");
     // The menu holds the 59 titles, the random choice last.
     const SettingRow& tune = *sheet.Find("SelectedTune")->row;
     ASSERT_EQ(tune.choiceCount, 59);
@@ -135,15 +131,9 @@ TEST_F(SheetTest, CancelAndDefaultsStoreNothing) {
     sheet.Defaults();
     EXPECT_EQ(ReadStore(), kStored);
     EXPECT_EQ(fields_.settings.NUM_STARS, 900);
-    EXPECT_EQ(Value(sheet, "NumStars"), 400);
-    EXPECT_EQ(Value(sheet, "NumSnow"), 750);
-    EXPECT_EQ(Value(sheet, "NumReindeer"), 1);
-    EXPECT_EQ(Value(sheet, "NumHouses"), 40);
-    EXPECT_EQ(Value(sheet, "SelectedTune"), 58);
-    EXPECT_EQ(Value(sheet, "MainMonitorOnly"), 0);
-    for (const char* on : {"ShowCountdown", "PlayMusic", "ShowSparkles", "ShowSmoke", "ShowTrees"}) {
-        EXPECT_EQ(Value(sheet, on), 1) << on;
-    }
+    EXPECT_EQ(Values(sheet), "MainMonitorOnly=0 PlayMusic=1 SelectedTune=58 ShowCountdown=1 NumSnow=750 "
+                             "NumStars=400 NumReindeer=1 NumHouses=40 "
+                             "ShowSmoke=1 ShowSparkles=1 ShowTrees=1 ");
     EXPECT_TRUE(sheet.IsOpen());
 }
 

@@ -51,14 +51,12 @@ void ExpectNear(Rgb got, Rgb want, double scale, const char* where) {
 TEST(Font, GlyphTableReadsTheGridFromTheTopLeft) {
     GlyphTable glyphs;
     SetupText(&glyphs);
-    EXPECT_NEAR(glyphs.FontData[0].x, 0.0f, kEps);  // space
-    EXPECT_NEAR(glyphs.FontData[0].y, 0.0f, kEps);
-    EXPECT_NEAR(glyphs.FontData['A' - 32].x, 1 * 0.0625f, kEps);  // column 1
-    EXPECT_NEAR(glyphs.FontData['A' - 32].y, 2 * 0.125f, kEps);  // row 2
-    EXPECT_NEAR(glyphs.FontData['~' - 32].x, 14 * 0.0625f, kEps);
-    EXPECT_NEAR(glyphs.FontData['~' - 32].y, 5 * 0.125f, kEps);
-    EXPECT_NEAR(glyphs.FontData[95].x, 15 * 0.0625f, kEps);  // code 127
-    EXPECT_NEAR(glyphs.FontData[95].y, 5 * 0.125f, kEps);
+    // Glyph, and its column and row in the 16 x 8 grid: space, 'A', '~' and code 127.
+    const int cells[][3] = {{0, 0, 0}, {'A' - 32, 1, 2}, {'~' - 32, 14, 5}, {95, 15, 5}};
+    for (const auto& [glyph, column, row] : cells) {
+        EXPECT_NEAR(glyphs.FontData[glyph].x, column * 0.0625f, kEps) << glyph;
+        EXPECT_NEAR(glyphs.FontData[glyph].y, row * 0.125f, kEps) << glyph;
+    }
     // Set up twice: the same table.
     const point2d before = glyphs.FontData[42];
     SetupText(&glyphs);
@@ -77,16 +75,34 @@ TEST(Font, EveryByteMapsInsideTheTableOrToNothing) {
     }
 }
 
-TEST(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
-    auto view = MakeView(128, 64);
-    ASSERT_NE(view, nullptr);
-    GlyphTable glyphs;
-    SetupText(&glyphs);
-    const GLuint font = MakeCellFont();
-    glPushMatrix();
-    DrawString(glyphs, "A~", 32.0f, 1.0f, font);
-    glPopMatrix();
-    const auto pixels = view->ReadPixels();
+// A view with the glyph table and a synthetic font picture whose every cell
+// has its own colour.
+class DrawString : public ::testing::Test {
+protected:
+    void Open(int w, int h) {
+        view_ = MakeView(w, h);
+        ASSERT_NE(view_, nullptr);
+        SetupText(&glyphs_);
+        font_ = MakeCellFont();
+    }
+    void TearDown() override {
+        if (view_) glDeleteTextures(1, &font_);
+    }
+    std::vector<std::uint8_t> Draw(const char* text, float size, float alpha) {
+        glPushMatrix();
+        ::DrawString(glyphs_, text, size, alpha, font_);
+        glPopMatrix();
+        return view_->ReadPixels();
+    }
+
+    std::unique_ptr<OffscreenContext> view_;
+    GlyphTable glyphs_;
+    GLuint font_ = 0;
+};
+
+TEST_F(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
+    ASSERT_NO_FATAL_FAILURE(Open(128, 64));
+    const auto pixels = Draw("A~", 32.0f, 1.0f);
     // Two cells of 32: 'A' spans -24..8, '~' spans 0..32 and is drawn over it.
     ExpectNear(At(pixels, 128, 64 - 16, 32), CellColour(1, 2), 1.0, "A");
     ExpectNear(At(pixels, 128, 64 + 24, 32), CellColour(14, 5), 1.0, "~");
@@ -97,19 +113,11 @@ TEST(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
     GLboolean blend = GL_TRUE;
     glGetBooleanv(GL_BLEND, &blend);
     EXPECT_FALSE(blend);
-    glDeleteTextures(1, &font);
 }
 
-TEST(DrawString, OneCharacterSpansFromThreeEighthsLeftToFiveEighthsRight) {
-    auto view = MakeView(128, 64);
-    ASSERT_NE(view, nullptr);
-    GlyphTable glyphs;
-    SetupText(&glyphs);
-    const GLuint font = MakeCellFont();
-    glPushMatrix();
-    DrawString(glyphs, "A", 32.0f, 1.0f, font);
-    glPopMatrix();
-    const auto pixels = view->ReadPixels();
+TEST_F(DrawString, OneCharacterSpansFromThreeEighthsLeftToFiveEighthsRight) {
+    ASSERT_NO_FATAL_FAILURE(Open(128, 64));
+    const auto pixels = Draw("A", 32.0f, 1.0f);
     // The cell spans -12..20 around the centre at x = 64, and 16 up and down from y = 32.
     ExpectNear(At(pixels, 128, 64 - 11, 32), CellColour(1, 2), 1.0, "left edge inside");
     ExpectNear(At(pixels, 128, 64 - 13, 32), {0, 0, 0}, 1.0, "left edge outside");
@@ -117,60 +125,32 @@ TEST(DrawString, OneCharacterSpansFromThreeEighthsLeftToFiveEighthsRight) {
     ExpectNear(At(pixels, 128, 64 + 21, 32), {0, 0, 0}, 1.0, "right edge outside");
     ExpectNear(At(pixels, 128, 64, 32 + 15), CellColour(1, 2), 1.0, "top inside");
     ExpectNear(At(pixels, 128, 64, 32 + 17), {0, 0, 0}, 1.0, "top outside");
-    glDeleteTextures(1, &font);
 }
 
-TEST(DrawString, AppliesTheLineOpacity) {
-    auto view = MakeView(64, 64);
-    ASSERT_NE(view, nullptr);
-    GlyphTable glyphs;
-    SetupText(&glyphs);
-    const GLuint font = MakeCellFont();
-    glPushMatrix();
-    DrawString(glyphs, "#", 32.0f, 0.75f, font);
-    glPopMatrix();
-    const auto pixels = view->ReadPixels();
+TEST_F(DrawString, AppliesTheLineOpacity) {
+    ASSERT_NO_FATAL_FAILURE(Open(64, 64));
     // '#' is code 35: column 3 of row 0; the cell spans -12..20.
-    ExpectNear(At(pixels, 64, 32 + 4, 32), CellColour(3, 0), 0.75, "three quarters");
-    glDeleteTextures(1, &font);
+    ExpectNear(At(Draw("#", 32.0f, 0.75f), 64, 32 + 4, 32), CellColour(3, 0), 0.75, "three quarters");
 }
 
-TEST(DrawString, SpacesAndStrayBytesAdvanceButDrawNothing) {
-    auto view = MakeView(128, 64);
-    ASSERT_NE(view, nullptr);
-    GlyphTable glyphs;
-    SetupText(&glyphs);
-    const GLuint font = MakeCellFont();
+TEST_F(DrawString, SpacesAndStrayBytesAdvanceButDrawNothing) {
+    ASSERT_NO_FATAL_FAILURE(Open(128, 64));
     const char stray[] = {' ', '\x01', '\x1f', '\x80', '\xff', '\0'};
-    glPushMatrix();
-    DrawString(glyphs, stray, 16.0f, 1.0f, font);
-    glPopMatrix();
-    EXPECT_TRUE(AllBlack(view->ReadPixels()));
-
+    EXPECT_TRUE(AllBlack(Draw(stray, 16.0f, 1.0f)));
     // "A A": the second 'A' is two advances to the right of the first.
-    glPushMatrix();
-    DrawString(glyphs, "A A", 16.0f, 1.0f, font);
-    glPopMatrix();
-    const auto pixels = view->ReadPixels();
+    const auto pixels = Draw("A A", 16.0f, 1.0f);
     // Cells: -18..-2, space, 6..22.
     ExpectNear(At(pixels, 128, 64 - 10, 32), CellColour(1, 2), 1.0, "first A");
     ExpectNear(At(pixels, 128, 64 + 2, 32), {0, 0, 0}, 1.0, "space");
     ExpectNear(At(pixels, 128, 64 + 14, 32), CellColour(1, 2), 1.0, "second A");
-    glDeleteTextures(1, &font);
 }
 
-TEST(DrawString, EmptyAndNullTextLeaveBlendingOffAndTheColourWhite) {
-    auto view = MakeView(32, 32);
-    ASSERT_NE(view, nullptr);
-    GlyphTable glyphs;
-    SetupText(&glyphs);
-    const GLuint font = MakeCellFont();
+TEST_F(DrawString, EmptyAndNullTextLeaveBlendingOffAndTheColourWhite) {
+    ASSERT_NO_FATAL_FAILURE(Open(32, 32));
     for (const char* text : {"", static_cast<const char*>(nullptr)}) {
         glColor4f(0.2f, 0.3f, 0.4f, 0.5f);
         glEnable(GL_BLEND);
-        glPushMatrix();
-        DrawString(glyphs, text, 16.0f, 0.75f, font);
-        glPopMatrix();
+        EXPECT_TRUE(AllBlack(Draw(text, 16.0f, 0.75f)));
         GLfloat colour[4] = {};
         glGetFloatv(GL_CURRENT_COLOR, colour);
         for (float c : colour) EXPECT_EQ(c, 1.0f);
@@ -178,8 +158,6 @@ TEST(DrawString, EmptyAndNullTextLeaveBlendingOffAndTheColourWhite) {
         glGetBooleanv(GL_BLEND, &blend);
         EXPECT_FALSE(blend);
     }
-    EXPECT_TRUE(AllBlack(view->ReadPixels()));
-    glDeleteTextures(1, &font);
 }
 
 TEST(FpsMeter, AveragesOverAboutASecond) {

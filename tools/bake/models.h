@@ -20,9 +20,9 @@ Canvas HouseImage(int variant);
 std::vector<Lump> BuildHouses();
 
 // The ground tile: 120 x 120 scene units centred on the origin, its surface
-// between kGroundLowest and 0, opposite edges matching so tiles meet without a seam.
+// between kGroundLowest (in the resource contract) and 0, opposite edges
+// matching so tiles meet without a seam.
 inline constexpr float kGroundSize = 120.0f;
-inline constexpr float kGroundLowest = -2.0f;
 // Eight-unit cells: the drifts read the same from the sleigh as with twice as
 // many, and the ground is redrawn up to 81 times a frame, so every cell counts.
 inline constexpr int kGroundCells = 15;

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <map>
+#include <tuple>
 
 #include "assets/midi.h"
 #include "assets/tunes.h"
@@ -129,6 +131,59 @@ CheckFn Shape(int lump, double ratio, const char* place) {
     };
 }
 
+// The pixels of image `lump` as the renderer gets them (its alpha mode applied);
+// the image itself, or null and why.
+const Texture* Drawn(Folder& folder, const std::string& file, int lump, std::vector<std::uint8_t>* pixels,
+                     std::string* why) {
+    const Texture* image = folder.Image(file, lump, why);
+    if (image != nullptr) {
+        *pixels = MakeTexturePixels(*image, static_cast<int>(Entry(*folder.Lumps(file), lump).alphaMode));
+    }
+    return image;
+}
+
+// Glows drawn on square quads fade to nothing at the picture's edge (a visible
+// edge pixel would show the square) and are bright in the middle.
+CheckFn Fades(std::vector<int> lumps) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string detail;
+        bool ok = true;
+        for (int lump : lumps) {
+            std::string why;
+            std::vector<std::uint8_t> px;
+            const Texture* image = Drawn(folder, file, lump, &px, &why);
+            if (image == nullptr) return Fail(why);
+            const int w = static_cast<int>(image->width), h = static_cast<int>(image->height);
+            const auto alpha = [&](int x, int y) { return int{px[(static_cast<std::size_t>(y) * w + x) * 4 + 3]}; };
+            int edge = 0;
+            for (int x = 0; x < w; ++x) edge = std::max({edge, alpha(x, 0), alpha(x, h - 1)});
+            for (int y = 0; y < h; ++y) edge = std::max({edge, alpha(0, y), alpha(w - 1, y)});
+            const int middle = alpha(w / 2, h / 2);
+            ok = ok && edge <= 1 && middle > 200;
+            detail += (detail.empty() ? "" : ", ") + Say("lump %d edge %d, middle %d", lump, edge, middle);
+        }
+        return ok ? Ok(detail) : Fail(detail + " (needs the edge at most 1, the middle over 200)");
+    };
+}
+
+// Colour-keyed pictures are cut out somewhere and solid over most of their area.
+// The key is the first stored pixel, so that pixel is clear itself.
+CheckFn CutOut(LumpSet set) {
+    return [set](Folder& folder, const std::string& file) {
+        return OverLumps(folder, file, set, "cut out in part, solid over a tenth at least", [&](const RESFILE&, int i) {
+            std::string why;
+            std::vector<std::uint8_t> px;
+            if (Drawn(folder, file, i, &px, &why) == nullptr) return why;
+            std::size_t clear = 0;
+            for (std::size_t k = 3; k < px.size(); k += 4) clear += px[k] == 0 ? 1 : 0;
+            const std::size_t all = px.size() / 4;
+            if (px[3] != 0) return Say("lump %d: its first pixel, the key, is not clear", i);
+            if (clear * 10 >= all * 9) return Say("lump %d is %zu of %zu pixels clear", i, clear, all);
+            return std::string();
+        });
+    };
+}
+
 CheckFn FontGrid(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -208,7 +263,7 @@ CheckFn Animation(int lastFrame) {
     };
 }
 
-enum class Measure { Width, Height, Length, Across };
+enum class Measure { Width, Height, Length, Across, Top };
 
 float Measured(VECTOR3D size, Measure m) {
     switch (m) {
@@ -216,6 +271,7 @@ float Measured(VECTOR3D size, Measure m) {
         case Measure::Height: return size.y;
         case Measure::Length: return size.z;
         case Measure::Across: return std::max(size.x, size.z);
+        case Measure::Top: break;
     }
     return 0.0f;
 }
@@ -226,6 +282,7 @@ const char* MeasureName(Measure m) {
         case Measure::Height: return "height";
         case Measure::Length: return "length";
         case Measure::Across: return "across";
+        case Measure::Top: return "top above its ground point";
     }
     return "";
 }
@@ -235,7 +292,8 @@ CheckFn Size(int lump, double frame, Measure measure, float lo, float hi) {
         std::string why;
         const Subject* s = Posed(folder, file, lump, frame, &why);
         if (s == nullptr) return Fail(why);
-        const float v = Measured(s->Triangles().Box().Size(), measure);
+        const Bounds box = s->Triangles().Box();
+        const float v = measure == Measure::Top ? box.hi.y : Measured(box.Size(), measure);
         const std::string detail = Say("lump %d %s %.2f (%.1f to %.1f)", lump, MeasureName(measure), v, lo, hi);
         return v >= lo && v <= hi ? Ok(detail) : Fail(detail);
     };
@@ -303,7 +361,8 @@ const Subject* HouseWithChimney(Folder& folder, const std::string& file, int lum
     return s;
 }
 
-// Joint 1 sits on the highest surface around it: the chimney top.
+// Joint 1 sits on the highest surface around it, the chimney top, which is the
+// house's highest point: the sleigh lands by it and the present drops into it.
 CheckFn ChimneyTop(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -321,7 +380,9 @@ CheckFn ChimneyTop(int lump) {
         }
         if (!top) return Fail(Say("lump %d joint 1 at %s has no mesh below it", lump, Point(c).c_str()));
         const std::string detail = Say("lump %d joint 1 at %s, chimney top at y %.2f", lump, Point(c).c_str(), *top);
-        return std::fabs(*top - c.y) <= 0.5f ? Ok(detail) : Fail(detail);
+        const float highest = mesh.Box().hi.y;
+        if (highest > c.y + 0.05f) return Fail(detail + Say(", but the house reaches y %.2f", highest));
+        return std::fabs(*top - c.y) <= 0.05f ? Ok(detail) : Fail(detail);
     };
 }
 
@@ -329,7 +390,10 @@ CheckFn ChimneyTop(int lump) {
 // about one unit below it, so the sleigh can land whatever the house's turn.
 // On a roof the sleigh's origin rests 2.2 above the chimney top and its
 // runners 3.3 below that origin: they touch a roof 1.1 below the chimney
-// top. Within 0.6 of that (the lead's bob is 0.5) they neither float nor sink.
+// top, so the roof there lies 0.8 to 1.3 down and nearly alike every way
+// round. Six out, where the runners reach past the ring, the roof is still
+// there and no higher. Sampled every 5 degrees, finer than the roof's facets,
+// so a hip corner or a ridge end cannot slip between.
 CheckFn LandingRing(int lump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -337,24 +401,27 @@ CheckFn LandingRing(int lump) {
         const Subject* s = HouseWithChimney(folder, file, lump, &c, &why);
         if (s == nullptr) return Fail(why);
         const Mesh mesh = s->Triangles();
-        constexpr int kDirections = 24;
+        constexpr int kDirections = 72;
         float least = std::numeric_limits<float>::max(), most = -least;
         std::string bad;
         for (int d = 0; d < kDirections; ++d) {
             const double a = d * 2.0 * M_PI / kDirections;
-            const float x = c.x + 5.0f * static_cast<float>(std::cos(a));
-            const float z = c.z + 5.0f * static_cast<float>(std::sin(a));
-            const auto hit = HitBelow(mesh, x, z, std::numeric_limits<float>::max());
-            const float drop = hit ? c.y - *hit : std::numeric_limits<float>::infinity();
-            least = std::min(least, drop);
-            most = std::max(most, drop);
-            if ((drop < 0.5f || drop > 1.7f) && bad.empty()) {
-                bad = hit ? Say("at %d degrees the roof is %.2f below", d * 360 / kDirections, drop)
-                          : Say("at %d degrees there is no roof", d * 360 / kDirections);
+            for (const float out : {5.0f, 6.0f}) {
+                const float x = c.x + out * static_cast<float>(std::cos(a));
+                const float z = c.z + out * static_cast<float>(std::sin(a));
+                const auto hit = HitBelow(mesh, x, z, std::numeric_limits<float>::max());
+                const float drop = hit ? c.y - *hit : std::numeric_limits<float>::infinity();
+                if (out == 5.0f) least = std::min(least, drop), most = std::max(most, drop);
+                if ((drop < 0.8f || drop > (out == 5.0f ? 1.3f : 3.0f)) && bad.empty()) {
+                    bad = hit ? Say("at %d degrees, %g out, the roof is %.2f below", d * 5, out, drop)
+                              : Say("at %d degrees, %g out, there is no roof", d * 5, out);
+                }
             }
         }
+        if (bad.empty() && most - least > 0.35f) bad = Say("the roof five out varies by %.2f", most - least);
         if (!bad.empty()) {
-            return Fail(Say("lump %d: ", lump) + bad + Say(" (needs 0.5 to 1.7; %.2f to %.2f over %d directions)", least, most, kDirections));
+            return Fail(Say("lump %d: ", lump) + bad +
+                        Say(" (needs 0.8 to 1.3 five out, within 0.35; %.2f to %.2f)", least, most));
         }
         return Ok(Say("lump %d roof %.2f to %.2f below the chimney top in %d directions", lump, least, most,
                       kDirections));
@@ -369,7 +436,7 @@ CheckFn GroundTile() {
         const Bounds b = s->Triangles().Box();  // group 0 only, as the scene draws it
         if (b.empty) return Fail("group 0 is empty");
         const std::string detail = Say("group 0 x %.1f to %.1f, z %.1f to %.1f", b.lo.x, b.hi.x, b.lo.z, b.hi.z);
-        const auto near = [](float v, float want) { return std::fabs(v - want) <= 2.0f; };
+        const auto near = [](float v, float want) { return std::fabs(v - want) <= 0.01f; };
         const bool ok = near(b.lo.x, -60) && near(b.hi.x, 60) && near(b.lo.z, -60) && near(b.hi.z, 60);
         return ok ? Ok(detail) : Fail(detail + " (needs -60 to 60 both ways)");
     };
@@ -381,8 +448,92 @@ CheckFn GroundTop() {
         const Subject* s = folder.Model(file, 0, &why);
         if (s == nullptr) return Fail(why);
         const Bounds b = s->Triangles().Box();
-        const std::string detail = Say("top at y %.2f", b.hi.y);
-        return !b.empty && std::fabs(b.hi.y) <= 0.5f ? Ok(detail) : Fail(detail + " (needs 0)");
+        const std::string detail = Say("top at y %.2f, drifts down to %.2f", b.hi.y, b.lo.y);
+        const bool drifts = b.lo.y >= kGroundLowest - 0.01f && b.lo.y < -0.5f;
+        return !b.empty && std::fabs(b.hi.y) <= 0.01f && drifts
+                   ? Ok(detail)
+                   : Fail(detail + Say(" (needs the top at 0, drifts between %g and -0.5)", kGroundLowest));
+    };
+}
+
+// Each corner on the tile's +x (+z) edge has a twin on the -x (-z) edge with
+// the same height and normal, so neighbouring tiles meet without a seam.
+CheckFn GroundSeams() {
+    return [](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const MS3D& m = s->Model();
+        std::map<std::pair<int, long>, std::pair<float, VECTOR3D>> low;  // (axis, place along the edge)
+        std::vector<std::tuple<int, long, float, VECTOR3D>> high;
+        for (const MS3D_TRIANGLE& t : m.triangles) {
+            if (t.groupIndex != 0) continue;
+            for (int k = 0; k < 3; ++k) {
+                const VECTOR3D p = m.vertices[t.vertexIndices[k]].position;
+                const VECTOR3D n = t.vertexNormals[k];
+                for (int axis = 0; axis < 2; ++axis) {
+                    const float across = axis == 0 ? p.x : p.z;
+                    const long along = std::lround((axis == 0 ? p.z : p.x) * 100.0f);
+                    if (std::fabs(across + 60.0f) < 1e-3f) low[{axis, along}] = {p.y, n};
+                    if (std::fabs(across - 60.0f) < 1e-3f) high.emplace_back(axis, along, p.y, n);
+                }
+            }
+        }
+        if (high.empty()) return Fail("no corners on the +x or +z edge");
+        for (const auto& [axis, along, y, n] : high) {
+            const auto twin = low.find({axis, along});
+            const char* edge = axis == 0 ? "x" : "z";
+            if (twin == low.end()) return Fail(Say("a corner on the +%s edge at %.2f has no twin", edge, along / 100.0));
+            const VECTOR3D tn = twin->second.second;
+            const double dot = tn.x * n.x + tn.y * n.y + tn.z * n.z;
+            if (std::fabs(twin->second.first - y) > 1e-3f || dot < 0.9999) {
+                return Fail(Say("the +%s edge at %.2f meets its twin with a step or a crease", edge, along / 100.0));
+            }
+        }
+        return Ok(Say("%zu edge corners meet their twins", high.size()));
+    };
+}
+
+// Houses and trees stand 0.5 into the ground tile: their lowest point is below
+// the deepest drift, or they float over a hollow.
+CheckFn Footing(int lump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        const float want = kGroundLowest - 0.5f, lowest = s->Triangles().Box().lo.y;
+        const std::string detail = Say("lump %d reaches down to y %.2f (needs %.2f)", lump, lowest, want);
+        return lowest <= want + 1e-3f ? Ok(detail) : Fail(detail);
+    };
+}
+
+// Every texture coordinate inside the picture: a tree's needle band and the
+// strips below it are laid out to the edges.
+CheckFn TexCoordsInside(int lump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, lump, &why);
+        if (s == nullptr) return Fail(why);
+        for (const MS3D_TRIANGLE& t : s->Model().triangles) {
+            for (int k = 0; k < 3; ++k) {
+                if (t.s[k] < 0.0f || t.s[k] > 1.0f || t.t[k] < 0.0f || t.t[k] > 1.0f) {
+                    return Fail(Say("lump %d has a corner at (%.2f, %.2f)", lump, t.s[k], t.t[k]));
+                }
+            }
+        }
+        return Ok(Say("lump %d texture coordinates within 0 to 1", lump));
+    };
+}
+
+// The box centred on x = 0: the reins and the runners' trails are placed symmetrically.
+CheckFn CentredAcross(float tolerance) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        const float x = s->Triangles().Box().Centre().x;
+        const std::string detail = Say("centre at x %.3f", x);
+        return std::fabs(x) <= tolerance ? Ok(detail) : Fail(detail + Say(" (needs within %.2f)", tolerance));
     };
 }
 
@@ -418,6 +569,28 @@ CheckFn OnMesh(double frame, int joint, std::vector<VECTOR3D> points, float tole
     };
 }
 
+std::vector<double> Frames(double from, double to, double step);
+
+// As OnMesh for one joint's point, in every frame from..to: a grip or a fist that
+// slips off the hand in some pose shows the reins or a present floating.
+CheckFn OnMeshThrough(double from, double to, int joint, VECTOR3D local, float tolerance, const char* what) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
+        double worst = 0.0, worstFrame = from;
+        for (double f : Frames(from, to, 1.0)) {
+            s->Pose(f);
+            const double d = DistanceToMesh(s->Triangles(), s->JointPoint(joint, local));
+            if (d > worst) worst = d, worstFrame = f;
+        }
+        const std::string detail = Say("%s at most %.2f from the mesh in frames %g-%g (worst frame %g)", what,
+                                       worst, from, to, worstFrame);
+        return worst <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
+    };
+}
+
 // Something to sit on just below `seat`.
 CheckFn Seat(VECTOR3D seat) {
     return [=](Folder& folder, const std::string& file) {
@@ -427,7 +600,7 @@ CheckFn Seat(VECTOR3D seat) {
         const auto hit = HitBelow(s->Triangles(), seat.x, seat.z, seat.y + 0.5f);
         if (!hit) return Fail(Say("nothing below %s", Point(seat).c_str()));
         const std::string detail = Say("surface at y %.2f below %s", *hit, Point(seat).c_str());
-        return *hit >= seat.y - 0.6f ? Ok(detail) : Fail(detail + " (needs within 0.6)");
+        return *hit >= seat.y - 0.15f ? Ok(detail) : Fail(detail + " (needs within 0.15)");
     };
 }
 
@@ -478,8 +651,9 @@ std::vector<double> Frames(double from, double to, double step) {
     return frames;
 }
 
-// Each hoof's tip (its joint applied to (0, 0, 1)) is lower during the strike
-// window than anywhere in the gallop outside it (a frame of slack each side).
+// Each hoof's tip (its joint applied to (0, 0, 1)) is clearly lower during the
+// strike window than anywhere in the gallop outside it (a frame of slack each
+// side), so the sparkles the scene throws then land under the hoof.
 CheckFn HoovesStrike(std::vector<int> joints, double from, double to) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -496,7 +670,7 @@ CheckFn HoovesStrike(std::vector<int> joints, double from, double to) {
                 if (f >= from && f <= to) inside = std::min(inside, y);
                 if (f < from - 1.0 || f > to + 1.0) outside = std::min(outside, y);
             }
-            const bool strikes = inside < outside - 0.05f;
+            const bool strikes = inside < outside - 0.1f;
             ok = ok && strikes;
             detail += (detail.empty() ? "" : ", ") +
                       Say("joint %d lowest %.2f in frames %g-%g, %.2f elsewhere", j, inside, from, to, outside);
@@ -505,7 +679,8 @@ CheckFn HoovesStrike(std::vector<int> joints, double from, double to) {
     };
 }
 
-// Each hoof joint's +z runs down its leg to the tip one unit away, at the leg's bottom.
+// Each hoof joint's +z runs straight down its leg to the tip one unit away, at the
+// sole, where the scene puts the hoof sparkles and stands the deer on a roof.
 // Judged standing (frame 28): mid-gallop one pair of legs is always folded.
 CheckFn HoofTips(std::vector<int> joints) {
     return [=](Folder& folder, const std::string& file) {
@@ -518,10 +693,12 @@ CheckFn HoofTips(std::vector<int> joints) {
             if (j >= s->JointCount()) return Fail(Say("no joint %d", j));
             const VECTOR3D origin = s->JointPoint(j, {0.0f, 0.0f, 0.0f});
             const VECTOR3D tip = s->JointPoint(j, {0.0f, 0.0f, 1.0f});
-            if (tip.y > origin.y - 0.5f) return Fail(Say("joint %d: +z does not run down the leg (tip %s)", j, Point(tip).c_str()));
+            if (std::fabs(origin.y - tip.y - 1.0f) > 0.05f) {
+                return Fail(Say("joint %d: +z does not run down the leg (tip %s)", j, Point(tip).c_str()));
+            }
             const double d = DistanceToMesh(mesh, tip);
-            if (d > 0.3) return Fail(Say("joint %d tip %s is %.2f from the mesh", j, Point(tip).c_str(), d));
-            if (tip.y > bottom + 0.5f) {
+            if (d > 0.2) return Fail(Say("joint %d tip %s is %.2f from the mesh", j, Point(tip).c_str(), d));
+            if (tip.y > bottom + 0.1f) {
                 return Fail(Say("joint %d tip at y %.2f, the hooves reach %.2f", j, tip.y, bottom));
             }
         }
@@ -548,7 +725,7 @@ CheckFn Standing(std::vector<int> joints, double from, double to) {
             if (hi - lo > worst) worst = hi - lo, worstFrame = f;
         }
         const std::string detail = Say("hooves within %.2f of level (worst frame %g)", worst, worstFrame);
-        return worst <= 0.3f ? Ok(detail) : Fail(detail + ", needs 0.3");
+        return worst <= 0.1f ? Ok(detail) : Fail(detail + ", needs 0.1");
     };
 }
 
@@ -567,14 +744,15 @@ CheckFn ReinRings(int joint) {
         for (float side : {-1.1f, 1.1f}) {
             const VECTOR3D p = {h.x + side, h.y, h.z};
             const double d = DistanceToMesh(mesh, p);
-            ok = ok && d <= 0.4;
+            ok = ok && d <= 0.25;
             detail += (detail.empty() ? "" : ", ") + Say("rein point %s %.2f from the body", Point(p).c_str(), d);
         }
-        return ok ? Ok(detail) : Fail(detail + " (needs 0.4)");
+        return ok ? Ok(detail) : Fail(detail + " (needs 0.25)");
     };
 }
 
-// The last joint is the nose tip: on the mesh, at its front.
+// The last joint is the nose tip: on the mesh, at its very front, where the
+// lead's glow is drawn.
 CheckFn NoseTip() {
     return [](Folder& folder, const std::string& file) {
         std::string why;
@@ -587,7 +765,7 @@ CheckFn NoseTip() {
         const Bounds b = mesh.Box();
         const double d = DistanceToMesh(mesh, n);
         const std::string detail = Say("joint %d at %s, %.2f from the mesh, front at z %.2f", last, Point(n).c_str(), d, b.hi.z);
-        return d <= 0.3 && n.z >= b.hi.z - 0.5f ? Ok(detail) : Fail(detail);
+        return d <= 0.1 && n.z >= b.hi.z - 0.15f ? Ok(detail) : Fail(detail);
     };
 }
 
@@ -651,7 +829,8 @@ CheckFn Moves(int joint, VECTOR3D local, double from, double to, float minPath) 
 }
 
 // During frames from..to the point `local` of `joint` passes over `target`
-// (horizontally within `radius`, not below it).
+// (horizontally within `radius`, not below it), and at the last frame it is
+// down inside: the present vanishes when the clip ends, so it must be in the flue by then.
 CheckFn PassesOver(int joint, VECTOR3D local, double from, double to, VECTOR3D target, float radius) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
@@ -670,12 +849,46 @@ CheckFn PassesOver(int joint, VECTOR3D local, double from, double to, VECTOR3D t
         if (best == std::numeric_limits<double>::max()) {
             return Fail(Say("frames %g-%g never bring the point above %s", from, to, Point(target).c_str()));
         }
-        const std::string detail = Say("frames %g-%g come within %.2f of over %s (frame %g)", from, to, best,
-                                       Point(target).c_str(), bestFrame);
-        return best <= radius ? Ok(detail) : Fail(detail + Say(", needs %.2f", radius));
+        s->Pose(to);
+        const VECTOR3D end = s->JointPoint(joint, local);
+        const double endAside = std::hypot(end.x - target.x, end.z - target.z);
+        const std::string detail = Say("frames %g-%g come within %.2f of over %s (frame %g), end %s", from, to,
+                                       best, Point(target).c_str(), bestFrame, Point(end).c_str());
+        const bool down = endAside <= radius && end.y < target.y - 0.2f;
+        return best <= radius && down ? Ok(detail) : Fail(detail + Say(", needs %.2f and the end in the flue", radius));
     };
 }
 
+// Through frames from..to the point `local` of `joint`, carried from the rider's
+// seat into the sleigh, stays within `tolerance` of the sleigh's sack: the
+// present the scene puts in that hand appears at the sack, not in mid-air.
+CheckFn AtTheSack(int joint, VECTOR3D local, double from, double to, float tolerance) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* sleighModel = folder.Model(kSleighModel.file, kSleighModel.lump, &why);
+        if (sleighModel == nullptr) return Fail(why);
+        Mesh sack;
+        const MS3D& m = sleighModel->Model();
+        for (int g = 0; g < m.numGroups; ++g) {
+            if (std::string(m.groups[static_cast<std::size_t>(g)].name) == sleigh::kSackGroup) {
+                sack = sleighModel->GroupTriangles(g);
+            }
+        }
+        if (sack.tris.empty()) return Fail(Say("%s has no \"%s\" group", kSleighModel.file, sleigh::kSackGroup));
+        Subject* s = folder.Model(file, 0, &why);
+        if (s == nullptr) return Fail(why);
+        if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
+        double worst = 0.0, worstFrame = from;
+        for (double f : Frames(from, to, 0.25)) {
+            s->Pose(f);
+            const double d = DistanceToMesh(sack, AddVectors(s->JointPoint(joint, local), sleigh::kElfSeat));
+            if (d > worst) worst = d, worstFrame = f;
+        }
+        const std::string detail = Say("joint %d at most %.2f from the sack in frames %g-%g (worst frame %g)", joint,
+                                       worst, from, to, worstFrame);
+        return worst <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
+    };
+}
 
 CheckFn Tunes(bool needMidiHeader) {
     return [=](Folder& folder, const std::string& /*dir*/) {
@@ -707,7 +920,7 @@ CheckFn Tunes(bool needMidiHeader) {
 
 std::vector<CheckRow> BuildRows() {
     const LumpSet afterModel{1, -1};
-    const std::vector<std::uint32_t> opaque = {0}, keyed = {1, 2};
+    const std::vector<std::uint32_t> opaque = {0}, colourKey = {1}, brightness = {2};
     using namespace scene_image;
     const std::string tex = kSceneImageFile, overlay = kOverlayImageFile, houses = kHouseModels[0].file;
     const std::string other = kGroundModel.file, sleighFile = kSleighModel.file, presents = kPresentsModel.file;
@@ -728,15 +941,22 @@ std::vector<CheckRow> BuildRows() {
         {tex, "lumps", LumpsAtLeast(kCount)},
         {tex, "image-types", ImageTypes({0, kCount - 1})},
         {tex, "image-sizes", ImageSizes({0, kCount - 1})},
-        {tex, "glow-alpha", AlphaModes({kNoseGlow, kGlow}, keyed)},
-        {tex, "sparkle-alpha", AlphaModes({kSparkle, kSparkle}, keyed)},
+        {tex, "moon-alpha", AlphaModes({kMoon, kMoon}, brightness)},
+        {tex, "glow-alpha", AlphaModes({kNoseGlow, kGlow}, brightness)},
+        {tex, "sparkle-alpha", AlphaModes({kSparkle, kSparkle}, brightness)},
+        {tex, "reins-alpha", AlphaModes({kReins, kReins}, colourKey)},
+        {tex, "reins-cut-out", CutOut({kReins, kReins})},
+        {tex, "glow-edges", Fades({kMoon, kNoseGlow, kGlow, kSparkle})},
         {tex, "tree-alpha", AlphaModes({kRareTree, kRareTree}, opaque)},
         {tex, "tree-alpha", AlphaModes({kTree, kTree}, opaque)},
 
         {overlay, "lumps", LumpsAtLeast(6)},
         {overlay, "image-types", ImageTypes({0, 5})},
         {overlay, "image-sizes", ImageSizes({0, 5})},
-        {overlay, "font-alpha", AlphaModes({0, 0}, keyed)},
+        {overlay, "font-alpha", AlphaModes({0, 0}, colourKey)},
+        {overlay, "picture-alpha", AlphaModes({1, 4}, colourKey)},
+        {overlay, "star-strip-alpha", AlphaModes({5, 5}, brightness)},
+        {overlay, "picture-cut-out", CutOut({1, 4})},
         {overlay, "font-grid", FontGrid(0)},
         {overlay, "banner-shape", Shape(1, 8.0, "the 256 x 32 banner")},
         {overlay, "intro-shape", Shape(2, 4.0, "the 512 x 128 upper intro picture")},
@@ -752,8 +972,10 @@ std::vector<CheckRow> BuildRows() {
         {houses, "image-types", ImageTypes(houseImages)},
         {houses, "image-sizes", ImageSizes(houseImages)},
         {houses, "image-alpha", AlphaModes(houseImages, opaque)},
-        {houses, "size", Size(kHouseModels[0].lump, 0, Measure::Across, 14.0f, 28.0f)},
-        {houses, "size", Size(kHouseModels[1].lump, 0, Measure::Across, 14.0f, 28.0f)},
+        {houses, "size", Size(kHouseModels[0].lump, 0, Measure::Across, 14.0f, 25.0f)},
+        {houses, "size", Size(kHouseModels[1].lump, 0, Measure::Across, 14.0f, 25.0f)},
+        {houses, "footing", Footing(kHouseModels[0].lump)},
+        {houses, "footing", Footing(kHouseModels[1].lump)},
         {houses, "chimney", ChimneyTop(kHouseModels[0].lump)},
         {houses, "chimney", ChimneyTop(kHouseModels[1].lump)},
         {houses, "landing", LandingRing(kHouseModels[0].lump)},
@@ -768,8 +990,15 @@ std::vector<CheckRow> BuildRows() {
         {other, "ground-group", GroupsAtLeast(ground, 1)},
         {other, "ground-size", GroundTile()},
         {other, "ground-top", GroundTop()},
-        {other, "rare-tree-height", Size(rareTree, 0, Measure::Height, 10.0f, 22.0f)},
-        {other, "tree-height", Size(tree, 0, Measure::Height, 10.0f, 22.0f)},
+        {other, "ground-seams", GroundSeams()},
+        {other, "rare-tree-height", Size(rareTree, 0, Measure::Top, 13.5f, 18.0f)},
+        {other, "tree-height", Size(tree, 0, Measure::Top, 13.5f, 18.0f)},
+        {other, "tree-width", Size(rareTree, 0, Measure::Width, 0.0f, 14.0f)},
+        {other, "tree-width", Size(tree, 0, Measure::Width, 0.0f, 14.0f)},
+        {other, "footing", Footing(rareTree)},
+        {other, "footing", Footing(tree)},
+        {other, "tree-uv", TexCoordsInside(rareTree)},
+        {other, "tree-uv", TexCoordsInside(tree)},
         {other, "far-model", FarModel(rareTree, kRareTreeModelFar.lump)},
         {other, "far-model", FarModel(tree, kTreeModelFar.lump)},
 
@@ -780,9 +1009,10 @@ std::vector<CheckRow> BuildRows() {
         {sleighFile, "image-types", ImageTypes(afterModel)},
         {sleighFile, "image-sizes", ImageSizes(afterModel)},
         {sleighFile, "image-alpha", AlphaModes(afterModel, opaque)},
-        {sleighFile, "runners", Bottom(-3.3f, 0.3f)},
+        {sleighFile, "runners", Bottom(-3.3f, 0.05f)},
+        {sleighFile, "centred", CentredAcross(0.01f)},
         {sleighFile, "runner-ends", OnMesh(0, -1, {sleigh::kRunnerPlusX, sleigh::kRunnerMinusX}, 0.5f, "runner end")},
-        {sleighFile, "rein-points", OnMesh(0, -1, {sleigh::kReinPlusX, sleigh::kReinMinusX}, 0.5f, "rein point")},
+        {sleighFile, "rein-points", OnMesh(0, -1, {sleigh::kReinPlusX, sleigh::kReinMinusX}, 0.3f, "rein point")},
         {sleighFile, "santa-seat", Seat(sleigh::kSantaSeat)},
         {sleighFile, "elf-seat", Seat(sleigh::kElfSeat)},
 
@@ -795,7 +1025,7 @@ std::vector<CheckRow> BuildRows() {
         {presents, "image-sizes", ImageSizes(afterModel)},
         {presents, "image-alpha", AlphaModes(afterModel, opaque)},
         {presents, "centred", GroupsCentred(0.15f)},
-        {presents, "size", GroupsAcross(0.6f, 1.6f)},
+        {presents, "size", GroupsAcross(0.8f, 1.3f)},
 
         {deer, "lumps", LumpsAtLeast(1 + 2 * reindeer::kCoats)},
         {deer, "model-types", ModelTypes({0, 0})},
@@ -825,16 +1055,16 @@ std::vector<CheckRow> BuildRows() {
         {santaFile, "joints", JointsAtLeast(0, santa::kJoints)},
         {santaFile, "height", Size(0, 1, Measure::Height, 1.8f, 3.3f)},
         {santaFile, "hands", Sides(kSeated.first, kHandMinusX, kHandPlusX)},
-        {santaFile, "fists", OnMesh(kSeated.first, kHandMinusX, {kFist}, 0.35f, "-x fist")},
-        {santaFile, "fists", OnMesh(kSeated.first, kHandPlusX, {kFist}, 0.35f, "+x fist")},
+        {santaFile, "fists", OnMeshThrough(kSeated.first, kSeated.last, kHandMinusX, kFist, 0.15f, "-x fist")},
+        {santaFile, "fists", OnMeshThrough(kSeated.first, kSeated.last, kHandPlusX, kFist, 0.15f, "+x fist")},
         {santaFile, "present-hand", OnMesh(kPresentFrame, kHandMinusX, {kPresentOffset}, 0.6f, "present")},
-        {santaFile, "first-drop", PassesOver(kHandMinusX, kPresentOffset, kLower.first, kLower.last, kChimneyFromSeat, 1.0f)},
-        {santaFile, "second-drop", PassesOver(kHandMinusX, kPresentOffset, kDrop.first, kDrop.last, kChimneyFromSeat, 1.0f)},
-        {santaFile, "seated-loop", SamePose(kSeated.first, kSeated.last, 0.1f)},
-        {santaFile, "climb-to-second-drop", SamePose(kClimb.last, kDrop.first, 0.1f)},
-        {santaFile, "first-drop-to-return", SamePose(kLower.last, kReturn.first, 0.1f)},
-        {santaFile, "second-drop-to-return", SamePose(kDrop.last, kReturn.first, 0.1f)},
-        {santaFile, "return-to-seat", SamePose(kReturn.last, kSeated.first, 0.1f)},
+        {santaFile, "first-drop", PassesOver(kHandMinusX, kPresentOffset, kLower.first, kLower.last, kChimneyFromSeat, 0.3f)},
+        {santaFile, "second-drop", PassesOver(kHandMinusX, kPresentOffset, kDrop.first, kDrop.last, kChimneyFromSeat, 0.3f)},
+        {santaFile, "seated-loop", SamePose(kSeated.first, kSeated.last, 0.02f)},
+        {santaFile, "climb-to-second-drop", SamePose(kClimb.last, kDrop.first, 0.02f)},
+        {santaFile, "first-drop-to-return", SamePose(kLower.last, kReturn.first, 0.02f)},
+        {santaFile, "second-drop-to-return", SamePose(kDrop.last, kReturn.first, 0.02f)},
+        {santaFile, "return-to-seat", SamePose(kReturn.last, kSeated.first, 0.02f)},
 
         {elfFile, "lumps", LumpsAtLeast(1)},
         {elfFile, "materials", MaterialImages(0, 255)},
@@ -844,14 +1074,16 @@ std::vector<CheckRow> BuildRows() {
         {elfFile, "frames", Animation(kWave.last)},
         {elfFile, "joints", JointsAtLeast(0, std::max(kHand1, kHand2) + 1)},
         {elfFile, "height", Size(0, 0, Measure::Height, 1.0f, 2.2f)},
-        {elfFile, "palms", OnMesh(kCruise.first, kHand1, {kHand1Grip}, 0.25f, "hand 1 palm")},
-        {elfFile, "palms", OnMesh(kCruise.first, kHand2, {kHand2Grip}, 0.25f, "hand 2 palm")},
+        {elfFile, "palms", OnMeshThrough(kCruise.first, kWave.last, kHand1, kHand1Grip, 0.12f, "hand 1 palm")},
+        {elfFile, "palms", OnMeshThrough(kCruise.first, kWave.last, kHand2, kHand2Grip, 0.12f, "hand 2 palm")},
         {elfFile, "hand2-pick-up", Moves(kHand2, kHand2Grip, kHand2PickUp.first, kHand2PickUp.last, 0.1f)},
+        {elfFile, "hand2-at-sack", AtTheSack(kHand2, kHand2Grip, kHand2PickUp.first, kHand2PickUp.last, 0.3f)},
         {elfFile, "hand2-throw", Moves(kHand2, kHand2Grip, kHand2Throw.first, kHand2Throw.last, 0.1f)},
         {elfFile, "hand1-pick-up", Moves(kHand1, kHand1Grip, kHand1PickUp.first, kHand1PickUp.last, 0.1f)},
+        {elfFile, "hand1-at-sack", AtTheSack(kHand1, kHand1Grip, kHand1PickUp.first, kHand1PickUp.last, 0.3f)},
         {elfFile, "hand1-throw", Moves(kHand1, kHand1Grip, kHand1Throw.first, kHand1Throw.last, 0.1f)},
-        {elfFile, "cruise-loop", SamePose(kCruise.first, kCruise.last, 0.06f)},
-        {elfFile, "roof-to-wave", SamePose(kWatch.last, kWave.first, 0.06f)},
+        {elfFile, "cruise-loop", SamePose(kCruise.first, kCruise.last, 0.02f)},
+        {elfFile, "roof-to-wave", SamePose(kWatch.last, kWave.first, 0.02f)},
 
         {"music/", "tunes", Tunes(false)},
         {"music/", "midi", Tunes(true)},
