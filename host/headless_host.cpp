@@ -22,11 +22,10 @@ constexpr double kSimulatedStart = 1000.0;
 // A screen shows no alpha, but blending leaves it in the framebuffer (the
 // view clears it to 0): written as is, the frame would look washed out, and
 // the overlay's text vanish, in any viewer that composites the PNG on white.
-bool WriteFrame(const OffscreenContext& context, const std::string& path) {
+bool WriteFrame(const OffscreenContext& context, std::vector<std::uint8_t> pixels, const std::string& path) {
     const DrawableSize size = context.Size();
-    std::vector<std::uint8_t> opaque = context.LastPresented();
-    for (std::size_t i = 3; i < opaque.size(); i += 4) opaque[i] = 255;
-    return WritePng(path, size.width, size.height, opaque, false);
+    for (std::size_t i = 3; i < pixels.size(); i += 4) pixels[i] = 255;
+    return WritePng(path, size.width, size.height, pixels, false);
 }
 }  // namespace
 
@@ -52,11 +51,14 @@ int RunHeadless(const RunContext& run) {
         return 1;
     }
     bool writeFailed = false;
+    // Only a run that writes every frame needs each one read back; a snapshot
+    // reads the last from the framebuffer, which nothing draws into after it.
+    context->SetKeepsPresented(!o.framesDir.empty());
     if (!o.framesDir.empty()) {
         context->SetPresentHook([&](const OffscreenContext& c) {
             char name[32];
             std::snprintf(name, sizeof name, "/%06d.png", c.PresentCount());
-            if (!writeFailed && !WriteFrame(c, o.framesDir + name)) {
+            if (!writeFailed && !WriteFrame(c, c.LastPresented(), o.framesDir + name)) {
                 std::fprintf(stderr, "frostvale: cannot write \"%s%s\"\n", o.framesDir.c_str(), name);
                 writeFailed = true;
             }
@@ -110,7 +112,7 @@ int RunHeadless(const RunContext& run) {
         writeFailed = true;
     }
     if (writeFailed) status = 1;
-    if (status == 0 && !o.snapshot.empty() && !WriteFrame(*context, o.snapshot)) {
+    if (status == 0 && !o.snapshot.empty() && !WriteFrame(*context, context->ReadPixels(), o.snapshot)) {
         std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", o.snapshot.c_str());
         status = 1;
     }

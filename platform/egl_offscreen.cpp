@@ -136,12 +136,14 @@ std::vector<std::uint8_t> OffscreenContext::ReadPixels() const {
 
 void OffscreenContext::Present() {
     glFinish();
-    // Into the same buffer every frame: a fresh one costs a frame's worth of
-    // zeroing and page faults, more than the rest of a headless frame on a
-    // driver that draws nothing.
-    lastPresented_.resize(static_cast<std::size_t>(width_) * height_ * 4);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, lastPresented_.data());
+    if (keepsPresented_) {
+        // Into the same buffer every frame: a fresh one costs a frame's worth
+        // of zeroing and page faults, more than the rest of a headless frame
+        // on a driver that draws nothing.
+        lastPresented_.resize(static_cast<std::size_t>(width_) * height_ * 4);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, lastPresented_.data());
+    }
     ++presentCount_;
     if (hook_) hook_(*this);
 }

@@ -20,8 +20,13 @@ public:
     OffscreenContext& operator=(const OffscreenContext&) = delete;
 
     bool MakeCurrent() override;
-    // Finishes the frame and keeps its pixels; calls the present hook if set.
+    // Finishes the frame and keeps its pixels (unless told not to); calls the
+    // present hook if set.
     void Present() override;
+    // Reading every frame back is most of a headless frame's processor time
+    // where a GPU draws; a run that wants only its last frame reads that with
+    // ReadPixels once nothing more is drawn.
+    void SetKeepsPresented(bool keep) { keepsPresented_ = keep; }
     DrawableSize Size() const override { return {width_, height_}; }
     void* GetProcAddress(const char* name) override;
 
@@ -44,6 +49,7 @@ private:
     unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;
     int width_ = 0, height_ = 0;
     int presentCount_ = 0;
+    bool keepsPresented_ = true;
     std::vector<std::uint8_t> lastPresented_;
     std::function<void(const OffscreenContext&)> hook_;
 };
