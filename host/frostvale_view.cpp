@@ -6,8 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "text/fps.h"
-
 FrostvaleView::FrostvaleView(ViewServices services_, bool preview, const ViewSettings& loaded)
     : services(std::move(services_)),
       isPreview(preview),
