@@ -571,6 +571,22 @@ CheckFn OnMesh(double frame, int joint, std::vector<VECTOR3D> points, float tole
 
 std::vector<double> Frames(double from, double to, double step);
 
+// The largest of `distance` over the frames from..to, and the frame it falls in.
+struct Worst {
+    double value = 0.0;
+    double frame = 0.0;
+};
+template <typename Distance>
+Worst WorstOverFrames(Subject* s, double from, double to, double step, Distance distance) {
+    Worst worst{0.0, from};
+    for (double f : Frames(from, to, step)) {
+        s->Pose(f);
+        const double d = distance();
+        if (d > worst.value) worst = {d, f};
+    }
+    return worst;
+}
+
 // As OnMesh for one joint's point, in every frame from..to: a grip or a fist that
 // slips off the hand in some pose shows the reins or a present floating.
 CheckFn OnMeshThrough(double from, double to, int joint, VECTOR3D local, float tolerance, const char* what) {
@@ -579,15 +595,12 @@ CheckFn OnMeshThrough(double from, double to, int joint, VECTOR3D local, float t
         Subject* s = folder.Model(file, 0, &why);
         if (s == nullptr) return Fail(why);
         if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
-        double worst = 0.0, worstFrame = from;
-        for (double f : Frames(from, to, 1.0)) {
-            s->Pose(f);
-            const double d = DistanceToMesh(s->Triangles(), s->JointPoint(joint, local));
-            if (d > worst) worst = d, worstFrame = f;
-        }
+        const Worst worst = WorstOverFrames(s, from, to, 1.0, [&] {
+            return DistanceToMesh(s->Triangles(), s->JointPoint(joint, local));
+        });
         const std::string detail = Say("%s at most %.2f from the mesh in frames %g-%g (worst frame %g)", what,
-                                       worst, from, to, worstFrame);
-        return worst <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
+                                       worst.value, from, to, worst.frame);
+        return worst.value <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
     };
 }
 
@@ -878,15 +891,12 @@ CheckFn AtTheSack(int joint, VECTOR3D local, double from, double to, float toler
         Subject* s = folder.Model(file, 0, &why);
         if (s == nullptr) return Fail(why);
         if (joint >= s->JointCount()) return Fail(Say("no joint %d", joint));
-        double worst = 0.0, worstFrame = from;
-        for (double f : Frames(from, to, 0.25)) {
-            s->Pose(f);
-            const double d = DistanceToMesh(sack, AddVectors(s->JointPoint(joint, local), sleigh::kElfSeat));
-            if (d > worst) worst = d, worstFrame = f;
-        }
+        const Worst worst = WorstOverFrames(s, from, to, 0.25, [&] {
+            return DistanceToMesh(sack, AddVectors(s->JointPoint(joint, local), sleigh::kElfSeat));
+        });
         const std::string detail = Say("joint %d at most %.2f from the sack in frames %g-%g (worst frame %g)", joint,
-                                       worst, from, to, worstFrame);
-        return worst <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
+                                       worst.value, from, to, worst.frame);
+        return worst.value <= tolerance ? Ok(detail) : Fail(detail + Say(", needs %.2f", tolerance));
     };
 }
 
