@@ -9,7 +9,8 @@ start_xvfb() {
   Xvfb -displayfd 3 "$@" -nolisten tcp 3>"$said" 2>"$said.err" &
   server=$!
   for _ in $(seq 400); do
-    if grep -q . "$said"; then display=":$(head -1 "$said")"; return 0; fi
+    # A whole line: the number may arrive in more than one write.
+    if [ -s "$said" ] && [ -z "$(tail -c 1 "$said")" ]; then display=":$(head -1 "$said")"; return 0; fi
     kill -0 "$server" 2>/dev/null || break
     sleep 0.05
   done
