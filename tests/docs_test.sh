@@ -9,11 +9,7 @@ xml=$build/frostvale.xml
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config
-passed=0 failed=0
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
-}
+. "$(dirname "$0")/lib.sh"
 differs() { ! cmp -s "$1" "$2"; }
 xpath() { xmllint --xpath "$1" "$xml" 2>/dev/null; }
 
@@ -71,6 +67,4 @@ check "help shows eleven settings options" [ "$("$fv" --help | grep -c 'stored d
 check "README shows every settings option: $(tr '\n' ' ' <"$work/missing")" [ ! -s "$work/missing" ]
 check "README page is well formed HTML" xmllint --html --noout "$build/README.html"
 check "README page keeps the two commands" grep -q '<pre>scripts/run' "$build/README.html"
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

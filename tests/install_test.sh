@@ -9,11 +9,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config
 unset DISPLAY XSCREENSAVER_WINDOW
-passed=0 failed=0
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
-}
+. "$(dirname "$0")/lib.sh"
 
 root=$work/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1
@@ -62,6 +58,4 @@ done
 mv "$usr/share/frostvale" "$usr/share/frostvale-moved"
 (cd "$work" && "$usr/bin/frostvale" --headless --seconds 0.1 --snapshot y.png) >/dev/null 2>&1
 check "installed saver reads its own data folder" [ $? -eq 1 ]
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

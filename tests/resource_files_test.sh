@@ -88,7 +88,7 @@ EOF
 cut -f1 "$work/manifest" | xargs -P 2 -I{} sh -c \
   '"$1" --headless --seconds 0.5 --size 64x64 --resources "$2" >"$2.out" 2>"$2.err"; echo $? >"$2.status"' _ "$fv" {}
 
-passed=0 failed=0
+. "$(dirname "$0")/lib.sh"
 while IFS=$'\t' read -r dir name file pattern; do
   status=$(cat "$dir.status")
   lines=$(wc -l <"$dir.err")
@@ -106,13 +106,6 @@ while IFS=$'\t' read -r dir name file pattern; do
   elif [[ $name != *missing ]] && grep -q "cannot open" "$dir.err"; then
     why="reported as \"cannot open\""
   fi
-  if [ -n "$why" ]; then
-    failed=$((failed + 1))
-    echo "FAIL: $name: $why"
-    head -c 2000 "$dir.err"
-  else
-    passed=$((passed + 1))
-  fi
+  check "$name: $why" [ -z "$why" ] || head -c 2000 "$dir.err"
 done <"$work/manifest"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -18,13 +19,15 @@
 
 #include <unistd.h>
 
+#include "assets/resfile.h"
 #include "engine/ssmain.h"
 #include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/trace.h"
 #include "scene/xmasmain.h"
-#include "tests/scene_fixtures.h"
+#include "tools/common/lumpwriter.h"
+#include "tools/common/ms3dwriter.h"
 
 namespace fs = std::filesystem;
 
@@ -106,42 +109,6 @@ float FramesToMs(const XMASMAIN& scene, int which, double frame) {
 // ---------------------------------------------------------------------------
 // Clouds, no GL
 
-TEST(Clouds, SmoothingAveragesFiveAndTheCurveCutsOffLinearly) {
-    std::vector<unsigned char> src(16 * 16, 100), dst(16 * 16, 0);
-    XMASMAIN::SmoothTex(16, dst.data(), src.data());
-    for (unsigned char v : dst) ASSERT_EQ(v, 80);
-
-    // A single bright texel spreads to itself and its +x, +y and diagonal
-    // neighbours, wrapping at the edges, and nowhere else.
-    std::fill(src.begin(), src.end(), 0);
-    src[15 + 15 * 16] = 250;
-    XMASMAIN::SmoothTex(16, dst.data(), src.data());
-    for (int at : {15 + 15 * 16, 0 + 15 * 16, 15, 0}) EXPECT_EQ(dst[at], 50) << at;
-    EXPECT_EQ(std::count(dst.begin(), dst.end(), 0), 16 * 16 - 4);
-
-    const int curve[][2] = {{60, 127}, {50, 255}, {0, 255}, {75, 0}, {255, 0}};
-    for (const auto& [in, out] : curve) EXPECT_EQ(XMASMAIN::CloudExpCurve(in, 50, 0.05f), out) << in;
-}
-
-TEST(Clouds, CopyAndEnlargeTilesAtScaleOneAndOtherwiseInterpolatesAndWraps) {
-    std::vector<unsigned char> src(16), dst(12 * 12, 7);
-    for (int i = 0; i < 16; ++i) src[i] = static_cast<unsigned char>(i * 13 + 5);
-    XMASMAIN::CopyAndEnlarge(src.data(), dst.data(), 4, 12, 1);
-    for (int y = 0; y < 12; ++y) {
-        for (int x = 0; x < 12; ++x) ASSERT_EQ(dst[x + y * 12], src[x % 4 + (y % 4) * 4]) << x << "," << y;
-    }
-
-    // A ramp 0, 40, 80, 120 along x, constant along y, enlarged 4 times.
-    for (int i = 0; i < 16; ++i) src[i] = static_cast<unsigned char>(40 * (i % 4));
-    dst.assign(16 * 16, 0);
-    XMASMAIN::CopyAndEnlarge(src.data(), dst.data(), 4, 16, 4);
-    // Past the last sample the ramp runs back down to the first: 60 at x 14.
-    const int want[][2] = {{0, 0}, {2, 20}, {4, 40}, {12, 120}, {14, 60}};
-    for (int y = 0; y < 16; ++y) {
-        for (const auto& [x, v] : want) EXPECT_EQ(dst[x + y * 16], v) << x << "," << y;
-    }
-}
-
 // The cloud texture repeats over the sky: its opposite edges must meet as
 // smoothly as any two neighbouring rows or columns inside it.
 TEST(Clouds, GeneratedImageTilesWithoutASeam) {
@@ -175,6 +142,8 @@ TEST(Clouds, SameSeedSameImageAndTheCurveApplies) {
     for (int v : std::set<int>(a.begin(), a.end())) EXPECT_TRUE(ramp.count(v)) << v;
     EXPECT_NE(std::count(a.begin(), a.end(), 255), 0);
     EXPECT_TRUE(XMASMAIN::CloudPixels(0, 64, 60, 0.05f).empty());
+    const int curve[][2] = {{60, 127}, {50, 255}, {0, 255}, {75, 0}, {255, 0}};
+    for (const auto& [in, out] : curve) EXPECT_EQ(XMASMAIN::CloudExpCurve(in, 50, 0.05f), out) << in;
 }
 
 // ---------------------------------------------------------------------------
@@ -471,11 +440,57 @@ TEST_F(Camera, PresentShotsEndWhenTheSleighLeavesCruising) {
 // ---------------------------------------------------------------------------
 // Set-up and clean-up
 
+// The lumps of a resource file as the lump writer takes them; none when unreadable.
+std::vector<Lump> ReadLumps(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    RESFILE file;
+    std::vector<Lump> lumps;
+    if (!file.Open(path.c_str())) return lumps;
+    for (const RESENTRY& e : file.directory) {
+        lumps.push_back({Bytes(bytes.begin() + e.offset, bytes.begin() + e.offset + e.size), e.type, e.alphaMode});
+    }
+    return lumps;
+}
+
+// A one-triangle model with `joints` chained joints and `groups` groups (the
+// triangle only when there is a group to hold it).
+Bytes TinyModel(int joints, int groups) {
+    Ms3dModelDesc m;
+    for (int i = 0; i < 3; ++i) {
+        Ms3dVertexDesc v;
+        v.position = {static_cast<float>(i == 1), static_cast<float>(i == 2), 0.0f};
+        v.joint = joints > 0 ? 0 : -1;
+        m.vertices.push_back(v);
+    }
+    for (int g = 0; g < groups; ++g) m.groups.push_back({"g" + std::to_string(g), {}, -1, 0});
+    if (groups > 0) AddFlatTriangle(&m, 0, {0, 1, 2}, {0, 1, 0}, {0, 0, 1});
+    for (int j = 0; j < joints; ++j) {
+        Ms3dJointDesc joint;
+        joint.name = "j" + std::to_string(j);
+        joint.parent = j == 0 ? "" : "j0";
+        m.joints.push_back(joint);
+    }
+    return EncodeMs3d(m);
+}
+
+// Writes `lumps` as the resource file `name` in `dir`.
+bool WriteLumps(const fs::path& dir, const std::string& name, const std::vector<Lump>& lumps) {
+    std::string error;
+    return WriteFileAtomically((dir / name).string(), BuildLumpFile(lumps), &error);
+}
+
 class SetupFailures : public ::testing::Test {
 protected:
+    // A fresh copy of the baked folder, to cut down.
     void SetUp() override {
         if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context";
-        folder = CopyOfBaked(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder = fs::temp_directory_path() / ("fv-" + std::to_string(::getpid()) + "-setup-failures");
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        for (const auto& entry : fs::directory_iterator(FROSTVALE_BAKED_DIR)) {
+            if (entry.is_regular_file()) fs::copy_file(entry.path(), folder / entry.path().filename());
+        }
     }
     void TearDown() override {
         if (!folder.empty()) fs::remove_all(folder);
@@ -498,32 +513,48 @@ protected:
     fs::path folder;
 };
 
-// Files short of what the scene holds on to: fewer than seven scene images,
-// a model among them, riders without their hand joints, a ground without
-// groups. (A missing or damaged file is refused through the saver itself, in
-// resource_files_test.sh.)
+// Files short of what the scene holds on to, one part each: the scene's
+// pictures, riders without their hand joints, a team short of coats or legs,
+// a ground without groups, houses without a chimney joint or a picture,
+// presents without a shape or wrappings, firs cut short. (A missing or
+// damaged file is refused through the saver itself, in resource_files_test.sh.)
 TEST_F(SetupFailures, FilesShortOfWhatTheSceneNeeds) {
+    using Lumps = std::vector<Lump>;
+    const auto keep = [](std::size_t n) { return [n](Lumps* l) { l->resize(n); }; };
+    const auto model = [](std::size_t lump, int joints, int groups) {
+        return [=](Lumps* l) { (*l)[lump].bytes = TinyModel(joints, groups); };
+    };
     const struct {
         const char* file;
-        int images;          // scene images kept, or -1 for all
-        int joints, groups;  // of the model put in as lump 0 (or appended), or -1 for none
+        std::function<void(Lumps*)> damage;
         const char* note;
-    } cases[] = {{"tex.brm", 6, -1, -1, "tex.brm: has 6 images, needs 7"},
-                 {"tex.brm", 6, 0, 1, "tex.brm: lump 6 is not an image"},
-                 {"santa.brm", -1, 15, 1, "santa.brm: has 15 joints, needs 16"},
-                 {"elf.brm", -1, 9, 1, "elf.brm: has 9 joints, needs 10"},
-                 {"other.brm", -1, 0, 0, "other.brm: the ground model has no groups"}};
+    } cases[] = {
+        {"tex.brm", keep(6), "tex.brm: has 6 images, needs 7"},
+        {"tex.brm",
+         [](Lumps* l) {
+             l->resize(6);
+             l->push_back({TinyModel(0, 1), kLumpTypeModel, 0});
+         },
+         "tex.brm: lump 6 is not an image"},
+        {"santa.brm", model(0, 15, 1), "santa.brm: has 15 joints, needs 16"},
+        {"elf.brm", model(0, 9, 1), "elf.brm: has 9 joints, needs 10"},
+        {"reindeer.brm", keep(9), "reindeer.brm: has 8 images, needs 10"},
+        {"reindeer.brm", model(0, 4, 1), "reindeer.brm: has 4 joints, needs 11"},
+        {"other.brm", model(0, 0, 0), "other.brm: the ground model has no groups"},
+        {"houses.brm", keep(8), "houses.brm: has 8 lumps, needs 9"},
+        {"houses.brm", model(1, 1, 1), "houses.brm: model 1 has 1 joints, needs 2"},
+        {"houses.brm", [](Lumps* l) { (*l)[4] = (*l)[0]; }, "houses.brm: lump 4 is not a readable image"},
+        {"presents.brm", keep(10), "presents.brm: has 9 images, needs 10"},
+        {"presents.brm", model(0, 0, 0), "presents.brm: has no present shape"},
+        {"other.brm", keep(3), "other.brm: has 3 lumps"},
+        {"other.brm", [](Lumps* l) { (*l)[1].bytes.resize(40); }, "other.brm: lump 1"},
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.note);
-        const std::vector<Lump> original = ReadLumps((folder / c.file).string());
+        const Lumps original = ReadLumps((folder / c.file).string());
         ASSERT_FALSE(original.empty());
-        std::vector<Lump> lumps = original;
-        if (c.images >= 0) {
-            lumps.resize(static_cast<std::size_t>(c.images));
-            if (c.joints >= 0) lumps.push_back({TinyModel(c.joints, c.groups), kLumpTypeModel, 0});
-        } else {
-            lumps[0].bytes = TinyModel(c.joints, c.groups);
-        }
+        Lumps lumps = original;
+        c.damage(&lumps);
         ASSERT_TRUE(WriteLumps(folder, c.file, lumps));
         ExpectFailure(c.note);
         ASSERT_TRUE(WriteLumps(folder, c.file, original));

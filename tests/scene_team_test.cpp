@@ -15,14 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "assets/resfile.h"
 #include "math/failure.h"
 #include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/xmasmain.h"
-#include "tests/model_fixtures.h"
-#include "tests/scene_fixtures.h"
 
 namespace {
 
@@ -120,25 +117,6 @@ TEST(ReindeerTeam, FormationForZeroOneAndTwentyPairs) {
         if (pairs == 20) {
             EXPECT_GE(worn.size(), 3u);
         }
-    }
-}
-
-TEST(ReindeerTeam, TooFewCoatsOrJointsFailSetupWithOneLine) {
-    const std::vector<Lump> full = ReadLumps(kBaked + "reindeer.brm");
-    ASSERT_GE(full.size(), 11u);
-    std::vector<Lump> fewCoats(full.begin(), full.begin() + 9);  // the model and eight images
-    std::vector<Lump> fewJoints = full;
-    fewJoints[0].bytes = EncodeMs3d(MakeChainModel());  // four joints
-    const std::pair<const std::vector<Lump>*, const char*> cases[] = {
-        {&fewCoats, "SetupReindeers: reindeer.brm: has 8 images, needs 10"},
-        {&fewJoints, "SetupReindeers: reindeer.brm: has 4 joints, needs 11"}};
-    for (const auto& [lumps, note] : cases) {
-        const fs::path dir = CopyOfBaked("team");
-        ASSERT_TRUE(WriteLumps(dir, "reindeer.brm", *lumps));
-        TeamScene t;
-        EXPECT_FALSE(t.Build(dir.string() + "/", 1));
-        EXPECT_EQ(t.error, note);
-        fs::remove_all(dir);
     }
 }
 

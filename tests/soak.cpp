@@ -19,6 +19,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "host/frostvale_view.h"
 #include "platform/egl_offscreen.h"
@@ -145,24 +146,17 @@ public:
 };
 
 void CheckScene(const XMASMAIN& s, Checker* c) {
-    c->Finite("cameraEye", s.cameraEye);
-    c->Finite("cameraTarget", s.cameraTarget);
-    c->Finite("cameraUp", s.cameraUp);
-    c->Finite("cameraSpin", s.cameraSpin);
-    c->Finite("cameraTimer", s.cameraTimer);
-    c->Finite("sleighPos", s.sleighPos);
-    c->Finite("sleighOffset", s.sleighOffset);
-    c->Finite("sleighAngles", s.sleighAngles);
+    const std::pair<const char*, VECTOR3D> points[] = {
+        {"cameraEye", s.cameraEye},         {"cameraTarget", s.cameraTarget},     {"cameraUp", s.cameraUp},
+        {"cameraSpin", s.cameraSpin},       {"sleighPos", s.sleighPos},           {"sleighOffset", s.sleighOffset},
+        {"sleighAngles", s.sleighAngles},   {"worldVelocity", s.worldVelocity},   {"worldOffset", s.worldOffset},
+        {"groundScroll", s.groundScroll},   {"snowCentre", s.snowCentre},
+        {"reinAnchorPlusX", s.reinAnchorPlusX}, {"reinAnchorMinusX", s.reinAnchorMinusX}};
+    for (const auto& [name, v] : points) c->Finite(name, v);
+    const std::pair<const char*, float> numbers[] = {{"cameraTimer", s.cameraTimer}, {"animTimer", s.animTimer},
+                                                     {"cloudOffsetU", s.cloudOffsetU}, {"cloudOffsetV", s.cloudOffsetV}};
+    for (const auto& [name, v] : numbers) c->Finite(name, v);
     c->Finite("sleighMatrix", s.sleighMatrix);
-    c->Finite("worldVelocity", s.worldVelocity);
-    c->Finite("worldOffset", s.worldOffset);
-    c->Finite("groundScroll", s.groundScroll);
-    c->Finite("snowCentre", s.snowCentre);
-    c->Finite("animTimer", s.animTimer);
-    c->Finite("cloudOffsetU", s.cloudOffsetU);
-    c->Finite("cloudOffsetV", s.cloudOffsetV);
-    c->Finite("reinAnchorPlusX", s.reinAnchorPlusX);
-    c->Finite("reinAnchorMinusX", s.reinAnchorMinusX);
     for (std::size_t i = 0; i < s.reinPoints.size(); ++i) c->Finite("reinPoints", s.reinPoints[i], static_cast<int>(i));
     for (std::size_t i = 0; i < s.reindeer.size(); ++i) c->Model("reindeer", s.reindeer[i], static_cast<int>(i));
     if (s.santa) c->Model("santa", *s.santa);

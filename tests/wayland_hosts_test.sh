@@ -22,20 +22,7 @@ unset XSCREENSAVER_WINDOW SDL_VIDEODRIVER WAYLAND_DISPLAY
 x_display=${DISPLAY:-}
 unset DISPLAY
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
-passed=0 failed=0
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
-}
-rc_is() { [ "$rc" -eq "$1" ] || { echo "(status $rc: $(head -c 300 "$work/err"))"; return 1; }; }
-# wait_exit PID SECONDS: sets $rc (124 and a kill if still running then).
-wait_exit() {
-  local pid=$1 limit=$(( $2 * 20 )) i
-  for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rc=124; return; fi
-  wait "$pid"; rc=$?
-}
-. "$(dirname "$0")/xvfb.sh"
+. "$(dirname "$0")/lib.sh"
 
 # A black desktop without a panel, so that only the saver lights an output.
 cat >"$work/weston.ini" <<'EOF'
@@ -75,11 +62,11 @@ else
 fi
 
 # 2. A seat fed by the X server: two outputs, each its own X window on Xvfb.
-start_xvfb -screen 0 1280x400x24 || { echo "$passed passed, $((failed + 1)) failed"; exit 1; }
+start_xvfb -screen 0 1280x400x24 || { failed=$((failed + 1)); finish; exit; }
 servers+=("$server")
 X=$display
 if ! DISPLAY=$X start_weston seat --backend=x11-backend.so --use-pixman --width=400 --height=240 --output-count=2; then
-  echo "$passed passed, $((failed + 1)) failed"; exit 1
+  failed=$((failed + 1)); finish; exit
 fi
 outputs=()
 for _ in $(seq 100); do
@@ -93,21 +80,9 @@ for i in "${!outputs[@]}"; do DISPLAY=$X xdotool windowmove "${outputs[$i]}" $((
 DISPLAY=$X xdotool mousemove 200 120
 sleep 0.5
 
-# lit WINDOW: the share of a window's sampled pixels that are not black.
-lit() {
-  DISPLAY=$X xwd -id "$1" -silent -out "$work/shot.xwd" 2>/dev/null || { echo 0; return; }
-  python3 "$(dirname "$0")/tools/xwd_lit.py" "$work/shot.xwd"
-}
-# drawn WINDOW: waits (bounded) until the saver has drawn there.
-drawn() {
-  for _ in $(seq 120); do
-    awk -v f="$(lit "$1")" 'BEGIN { exit !(f > 0.01) }' && return 0
-    sleep 0.5
-  done
-  return 1
-}
+drawn() { lit_over 0.01 -display "$X" -id "$1"; }  # drawn WINDOW
 # dark WINDOW: nothing but the pointer lights it.
-dark() { awk -v f="$(lit "$1")" 'BEGIN { exit !(f < 0.01) }'; }
+dark() { awk -v f="$(lit -display "$X" -id "$1")" 'BEGIN { exit !(f < 0.01) }'; }
 check "the outputs start dark" eval 'dark "${outputs[0]}" && dark "${outputs[1]}"'
 
 # start_saver [ARGS]: on the seated compositor, full screen unless told otherwise;
@@ -148,6 +123,4 @@ wait_exit "$pid" 10
 check "window: q ends the run with status 0" rc_is 0
 
 check "no Wayland protocol error in the last run" eval '! grep -q "protocol error\|wl_display@1.error" "$work/err"'
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -21,64 +21,12 @@ export XDG_CONFIG_HOME=$work/config
 unset XSCREENSAVER_WINDOW
 # SDL loads and unloads the X client libraries at run time; see cli_test.sh.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
-passed=0 failed=0
-
-check() {  # check NAME CONDITION-COMMAND...
-  local name=$1; shift
-  if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAIL: $name"; fi
-}
-rc_is() { [ "$rc" -eq "$1" ] || { echo "(status $rc: $(head -c 300 "$work/err"))"; return 1; }; }
+. "$(dirname "$0")/lib.sh"
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
-
-. "$(dirname "$0")/xvfb.sh"
 # start_server ARGS...: start_xvfb, remembered so the exit trap ends it.
 start_server() { start_xvfb "$@"; local up=$?; servers+=("$server"); return $up; }
-
-# wait_exit PID SECONDS: waits at most that long; sets $rc (124 and a kill if still running).
-wait_exit() {
-  local pid=$1 limit=$(( $2 * 20 )) i
-  for ((i = 0; i < limit; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-  if kill -0 "$pid" 2>/dev/null; then kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; rc=124; return; fi
-  wait "$pid"; rc=$?
-}
-
-# lit_fraction SCREEN: share of a screen's sampled pixels that are not black.
-lit_fraction() {
-  xwd -root -screen -display "$1" -silent -out "$work/shot.xwd" 2>/dev/null || { echo 0; return; }
-  python3 "$(dirname "$0")/tools/xwd_lit.py" "$work/shot.xwd"
-}
-# drawn SCREEN: waits (bounded) until something is drawn there.
-drawn() {
-  for _ in $(seq 120); do
-    awk -v f="$(lit_fraction "$1")" 'BEGIN { exit !(f > 0.001) }' && return 0
-    sleep 0.5
-  done
-  return 1
-}
+drawn() { lit_over 0.001 -root -screen -display "$1"; }  # drawn SCREEN
 no_xlib_text() { ! grep -q 'X Error of failed request\|XIO:\|Bad[A-Z][a-z]*' "$1"; }
-
-# start_owner [W H]: a window another program owns, as the daemon's; sets $wid.
-# A second try when the first owner finds no server: the harness's own hiccup
-# (seen once with two suites sharing the machine) must not read as the saver's.
-start_owner() {
-  local try
-  for try in 1 2; do
-    coproc OWNER { "$owner" "${1:-160}" "${2:-120}" 2>"$work/owner.err"; }
-    read -r -t 10 -u "${OWNER[0]}" wid && return 0
-    echo "(no window from the owner, try $try: $(head -c 300 "$work/owner.err"))"
-    close_owner
-    sleep 0.5
-  done
-  return 1
-}
-# close_owner: ends the owner (bash forgets a co-process that has ended by itself).
-close_owner() {
-  local pid=${OWNER_PID:-}
-  [ -n "${OWNER[1]:-}" ] && exec {OWNER[1]}>&-
-  [ -n "$pid" ] && wait "$pid" 2>/dev/null
-  return 0
-}
-owner_says() { echo "$1" >&"${OWNER[1]}"; read -r -t 10 -u "${OWNER[0]}" reply; }
 # watching: waits (bounded) until the saver has found the window and listens to it.
 watching() {
   for _ in $(seq 400); do
@@ -88,16 +36,12 @@ watching() {
   done
   return 1
 }
-# window_drawn: waits (bounded) until the saver draws the scene into the
-# owner's window (no longer the owner's white, nor only black): the engine is
-# set up, and with it the saver's signal handling.
-window_drawn() {
-  for _ in $(seq 60); do
-    owner_says sample
-    [ "$(echo "$reply" | awk '{print ($3 < 200 && $6 > 0)}')" = 1 ] && return 0
-    sleep 0.5
-  done
-  return 1
+# term_ends NAME [SECONDS]: SIGTERM ends $saver with status 0, nothing said.
+term_ends() {
+  kill -TERM "$saver"
+  wait_exit "$saver" "${2:-20}"
+  check "$1: SIGTERM ends it with status 0" rc_is 0
+  check "$1: no errors" [ ! -s "$work/err" ]
 }
 
 start_server -screen 0 800x600x24
@@ -175,9 +119,7 @@ kill -STOP "$saver"
 sleep 10
 kill -CONT "$saver"
 check "stopped 10 s and continued: draws on" window_changes
-kill -TERM "$saver"
-wait_exit "$saver" 10
-check "stopped 10 s and continued: SIGTERM ends it with status 0" rc_is 0
+term_ends "stopped 10 s and continued" 10
 close_owner
 
 # The daemon's window resized to a single pixel and far past the screen, then
@@ -194,10 +136,7 @@ for size in "1 1" "3000 2000" "200 150"; do
   check "resized to ${size/ /x}: still running" kill -0 "$saver"
 done
 check "resized back: draws the scene again" window_drawn
-kill -TERM "$saver"
-wait_exit "$saver" 10
-check "resized: SIGTERM ends it with status 0" rc_is 0
-check "resized: no errors" [ ! -s "$work/err" ]
+term_ends resized 10
 gl_asks_the_saver() { grep -q "libGLX_mesa[^ ]* \[[0-9]*\] to [^ ]*/${fv##*/} \[.*\`XGetGeometry'" "$work"/ld.*; }
 check "resized: the GL driver asks window sizes of the saver's XGetGeometry" gl_asks_the_saver
 close_owner
@@ -274,31 +213,20 @@ DISPLAY=$two "$fv" --fullscreen 2>"$work/err" &
 saver=$!
 check "two screens, full screen: screen 0 drawn" drawn "$two.0"
 check "two screens, full screen: screen 1 drawn" drawn "$two.1"
-kill -TERM "$saver"
-wait_exit "$saver" 20
-check "two screens, full screen: status 0" rc_is 0
+term_ends "two screens, full screen"
 sleep 0.5
 check "two screens, full screen: no saver left behind" [ -z "$(pgrep -f "^$fv --fullscreen")" ]
-check "two screens, full screen: no errors" [ ! -s "$work/err" ]
 
 start_server -screen 0 1280x720x24 -screen 1 800x600x24
 DISPLAY=$display.1 "$fv" -root 2>"$work/err" &
 saver=$!
 check "second screen, -root: drawn" drawn "$display.1"
-kill -TERM "$saver"
-wait_exit "$saver" 20
-check "second screen, -root: status 0" rc_is 0
-check "second screen, -root: no errors" [ ! -s "$work/err" ]
+term_ends "second screen, -root"
 
 DISPLAY=$display.1 start_owner
 DISPLAY=$display "$fv" -window-id "$wid" 2>"$work/err" &
 saver=$!
 check "window on the second screen: drawn" window_drawn
-kill -TERM "$saver"
-wait_exit "$saver" 20
-check "window on the second screen: ends on SIGTERM" rc_is 0
-check "window on the second screen: no errors" [ ! -s "$work/err" ]
+term_ends "window on the second screen"
 close_owner
-
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish
