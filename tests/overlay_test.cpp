@@ -346,62 +346,63 @@ TEST(OverlayDrawing, MissingPicturesAreLeftOutNotIndexed) {
 }
 
 namespace {
-SETTINGS TestSettings() {
+// The frame driver on the baked resources, with the countdown on. The
+// engine is declared after the context so that it goes first.
+struct Driver {
+    std::unique_ptr<OffscreenContext> context;
     SETTINGS settings;
-    settings.SHOWCOUNTDOWN = true;
-    return settings;
-}
+    SSMAIN engine;
+
+    bool SetUp(bool preview) {
+        std::string error;
+        context = OffscreenContext::Create(320, 240, &error);
+        EXPECT_NE(context, nullptr) << error;
+        settings.SHOWCOUNTDOWN = true;
+        return context != nullptr && engine.Setup(preview, 320, 240, &settings, FROSTVALE_BAKED_DIR);
+    }
+    void Run(int frames, double dt) {
+        glViewport(0, 0, 320, 240);
+        for (int i = 0; i < frames; ++i) {
+            engine.Update(dt);
+            engine.Draw();
+        }
+    }
+};
 }  // namespace
 
 TEST(FrameDriverOverlay, PreviewDrawsNoOverlayAndTheIntroWaits) {
     for (bool preview : {true, false}) {
-        std::string error;
-        auto context = OffscreenContext::Create(320, 240, &error);
-        ASSERT_NE(context, nullptr) << error;
-        const SETTINGS settings = TestSettings();
-        SSMAIN driver;
-        ASSERT_TRUE(driver.Setup(preview, 320, 240, &settings, FROSTVALE_BAKED_DIR)) << preview;
-        glViewport(0, 0, 320, 240);
-        for (int i = 0; i < 8 * 60; ++i) {
-            driver.Update(1.0 / 60.0);
-            driver.Draw();
-        }
+        Driver d;
+        ASSERT_TRUE(d.SetUp(preview)) << preview;
+        d.Run(8 * 60, 1.0 / 60.0);
+        const SSMAIN& driver = d.engine;
         if (preview) {
             EXPECT_EQ(driver.introTopAlpha, -5.0f);
             EXPECT_EQ(driver.countdownY, 1000.0f);
             EXPECT_EQ(driver.bannerTimer, 15.0f);
-            EXPECT_TRUE(AllBlack(context->ReadPixels()));  // the (empty) scene only
+            EXPECT_TRUE(AllBlack(d.context->ReadPixels()));  // the (empty) scene only
         } else {
             EXPECT_GE(driver.introTopAlpha, 1.0f);
             EXPECT_LT(driver.countdownY, 760.0f);
-            EXPECT_FALSE(AllBlack(context->ReadPixels()));
+            EXPECT_FALSE(AllBlack(d.context->ReadPixels()));
         }
         EXPECT_NEAR(driver.totalTime, 8.0, 1e-9);
-        driver.Cleanup();
     }
 }
 
 TEST(FrameDriverOverlay, ShortTextureSetGivesNoPictureBeyondIt) {
-    std::string error;
-    auto context = OffscreenContext::Create(320, 240, &error);
-    ASSERT_NE(context, nullptr) << error;
-    const SETTINGS settings = TestSettings();
-    SSMAIN driver;
-    ASSERT_TRUE(driver.Setup(false, 320, 240, &settings, FROSTVALE_BAKED_DIR));
-    ASSERT_GE(driver.textures.size(), 6u);
-    driver.textures.resize(3);
-    driver.textures[1].Release();  // a record with no picture in it
-    const OverlayFrame frame = driver.MakeOverlayFrame();
+    Driver d;
+    ASSERT_TRUE(d.SetUp(false));
+    ASSERT_GE(d.engine.textures.size(), 6u);
+    d.engine.textures.resize(3);
+    d.engine.textures[1].Release();  // a record with no picture in it
+    const OverlayFrame frame = d.engine.MakeOverlayFrame();
     EXPECT_NE(frame.pictures[kPictureFont], 0u);
     EXPECT_EQ(frame.pictures[kPictureBanner], 0u);
     EXPECT_NE(frame.pictures[kPictureIntroTop], 0u);
     for (int i = 3; i < kOverlayPictures; ++i) EXPECT_EQ(frame.pictures[i], 0u) << i;
-    glViewport(0, 0, 320, 240);
-    for (int i = 0; i < 70 * 10; ++i) {  // through the banner and the veil, at 10 frames a second
-        driver.Update(0.1);
-        driver.Draw();
-    }
-    EXPECT_TRUE(driver.introDone);
+    d.Run(70 * 10, 0.1);  // through the banner and the veil, at 10 frames a second
+    EXPECT_TRUE(d.engine.introDone);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -409,22 +410,20 @@ TEST(RunCalendar, NowStartsTheCountdownAndTheRunClockAdvancesIt) {
     Options options;
     options.now = "2026-12-24 18:00:00";
     SimulatedClock clock(1000.0);
-    char out[kCountDownCapacity];
     const CalendarClock calendar = RunCalendar(options, &clock);
-    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
-    EXPECT_STREQ(out, "6 Hours.");
-    clock.Advance(7.5);  // part seconds do not count yet
-    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
-    EXPECT_STREQ(out, "5 Hours,59 Minutes,53 Seconds.");
-    clock.Advance(6 * 3600.0 - 8.0);
-    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
-    EXPECT_STREQ(out, "1 Second.");
-    clock.Advance(1.0);  // midnight itself: nothing left to count
-    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
-    EXPECT_STREQ(out, "");
-    clock.Advance(1.0);
-    CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
-    EXPECT_STREQ(out, "The wait is over! Merry Christmas!");
+    const std::pair<double, const char*> steps[] = {
+        {0.0, "6 Hours."},
+        {7.5, "5 Hours,59 Minutes,53 Seconds."},  // part seconds do not count yet
+        {6 * 3600.0 - 8.0, "1 Second."},
+        {1.0, ""},  // midnight itself: nothing left to count
+        {1.0, "The wait is over! Merry Christmas!"},
+    };
+    for (const auto& [advance, text] : steps) {
+        clock.Advance(advance);
+        char out[kCountDownCapacity];
+        CountDown(&calendar, out, sizeof out, 11, 25, 0, 0, 0);
+        EXPECT_STREQ(out, text);
+    }
     // Without --now: the system's calendar.
     EXPECT_FALSE(RunCalendar(Options{}, &clock));
 }

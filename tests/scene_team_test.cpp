@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
@@ -23,7 +22,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 
 const std::string kBaked = std::string(FROSTVALE_BAKED_DIR) + "/";
 
@@ -50,22 +48,17 @@ struct TeamScene {
     EngineContext setup;
     XMASMAIN scene{&setup};
 
-    // Builds from `folder` up to and including the sleigh; false and a note
-    // in `error` when any step fails.
-    bool Build(const std::string& folder, int pairs, int size = 64) {
-        context = OffscreenContext::Create(size, size, &error);
+    // Builds the baked team of `pairs` up to and including the sleigh; false
+    // and a note in `error` when any step fails.
+    bool Build(int pairs) {
+        context = OffscreenContext::Create(64, 64, &error);
         if (context == nullptr) return false;
-        scene.resourcePath = folder;
+        scene.resourcePath = kBaked;
         scene.reindeerCount = pairs;
-        if (!LoadTexturesFromDataFile((folder + "tex.brm").c_str(), &scene.textures)) return Fail("tex.brm");
-        if (!scene.SetupAnims()) return Fail("SetupAnims");
-        if (!scene.SetupReindeers()) return Fail("SetupReindeers");
-        if (!scene.SetupSleigh()) return Fail("SetupSleigh");
-        return true;
-    }
-    bool Fail(const char* step) {
-        error = std::string(step) + ": " + setup.error.Line();
-        return false;
+        const bool built = LoadTexturesFromDataFile((kBaked + "tex.brm").c_str(), &scene.textures) &&
+                           scene.SetupAnims() && scene.SetupReindeers() && scene.SetupSleigh();
+        if (!built) error = setup.error.Line();
+        return built;
     }
 };
 
@@ -76,7 +69,7 @@ TEST(ReindeerTeam, FormationForZeroOneAndTwentyPairs) {
         SCOPED_TRACE(pairs);
         TeamScene t;
         std::srand(11);
-        ASSERT_TRUE(t.Build(kBaked, pairs)) << t.error;
+        ASSERT_TRUE(t.Build(pairs)) << t.error;
         XMASMAIN& s = t.scene;
         const int count = 2 * pairs + 3;
         ASSERT_EQ(s.reindeerCount, count);
@@ -126,7 +119,7 @@ TEST(ReindeerTeam, FormationForZeroOneAndTwentyPairs) {
 class Team : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(t.Build(kBaked, 1)) << t.error;
+        ASSERT_TRUE(t.Build(1)) << t.error;
         SeeEverything();
     }
     TeamScene t;
@@ -222,7 +215,7 @@ TEST_F(Team, HoovesThrowSparklesBelowTheBodyOnlyWhenSwitchedOn) {
 
 TEST(Reins, BothSidesEndAtTheLeadAndHandsHoldStillOnTheRoof) {
     TeamScene t;
-    ASSERT_TRUE(t.Build(kBaked, 2)) << t.error;
+    ASSERT_TRUE(t.Build(2)) << t.error;
     XMASMAIN& s = t.scene;
     ASSERT_TRUE(s.SetupScene()) << t.setup.error.Line();
     SeeEverything();

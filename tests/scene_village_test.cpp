@@ -732,32 +732,4 @@ TEST_F(VillageSetUp, PresentsGetOneListPerShapeAndTheFirstPresentIsReady) {
     for (int i = 1; i < kPresentPool; ++i) EXPECT_EQ(scene->presents[i].active, 0);
 }
 
-// The whole scene flown until Santa is on a roof: the target chimney sits 5
-// units to his -x side, level with him along the flight line, so his drop
-// clips reach it. (Vertically the sleigh rides 1 unit above the lead
-// reindeer, which starts at y -1, so the chimney top comes out 1.0 +- 0.35
-// below Santa's origin rather than level with it; the bound here only catches
-// a chimney offset gone wrong.)
-TEST_F(VillageSetUp, SantaLandsBesideTheTargetChimney) {
-    for (unsigned seed : {7u, 12u}) {
-        scene = std::make_unique<XMASMAIN>(&setup);
-        std::srand(seed);
-        SETTINGS settings;
-        ASSERT_TRUE(scene->SetupAll(&settings, (kBaked + "/").c_str())) << Failure();
-        int updates = 0;
-        while (!(scene->animState == ANIM_DELIVER && scene->animStep >= 2) && updates < 60 * 120) {
-            scene->MoveScene(1.0 / 60.0);
-            ++updates;
-        }
-        ASSERT_EQ(scene->animState, ANIM_DELIVER) << "seed " << seed;
-        ASSERT_GE(scene->targetHouse, 0);
-        const ONEHOUSE& house = scene->houses[static_cast<std::size_t>(scene->targetHouse)];
-        const VECTOR3D top = AddVectors(house.position, house.chimney);
-        const VECTOR3D santa = scene->santa->position;
-        EXPECT_NEAR(top.x - santa.x, -5.0f, 0.1f) << "seed " << seed;
-        EXPECT_NEAR(top.z - santa.z, 0.0f, 0.1f) << "seed " << seed;
-        EXPECT_NEAR(top.y - santa.y, 0.0f, 2.0f) << "seed " << seed;
-    }
-}
-
 }  // namespace
