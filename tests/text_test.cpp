@@ -18,8 +18,6 @@
 using namespace testpics;
 
 namespace {
-constexpr float kEps = 1e-6f;
-
 // A w x h pixel view with the origin at the centre, texturing and culling on
 // as the overlay draws.
 std::unique_ptr<OffscreenContext> MakeView(int w, int h) {
@@ -34,7 +32,6 @@ std::unique_ptr<OffscreenContext> MakeView(int w, int h) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
     glEnable(GL_TEXTURE_2D);
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
@@ -47,22 +44,6 @@ void ExpectNear(Rgb got, Rgb want, double scale, const char* where) {
     EXPECT_NEAR(got.b, want.b * scale, 2.0) << where;
 }
 }  // namespace
-
-TEST(Font, GlyphTableReadsTheGridFromTheTopLeft) {
-    GlyphTable glyphs;
-    SetupText(&glyphs);
-    // Glyph, and its column and row in the 16 x 8 grid: space, 'A', '~' and code 127.
-    const int cells[][3] = {{0, 0, 0}, {'A' - 32, 1, 2}, {'~' - 32, 14, 5}, {95, 15, 5}};
-    for (const auto& [glyph, column, row] : cells) {
-        EXPECT_NEAR(glyphs.FontData[glyph].x, column * 0.0625f, kEps) << glyph;
-        EXPECT_NEAR(glyphs.FontData[glyph].y, row * 0.125f, kEps) << glyph;
-    }
-    // Set up twice: the same table.
-    const point2d before = glyphs.FontData[42];
-    SetupText(&glyphs);
-    EXPECT_EQ(glyphs.FontData[42].x, before.x);
-    EXPECT_EQ(glyphs.FontData[42].y, before.y);
-}
 
 TEST(Font, EveryByteMapsInsideTheTableOrToNothing) {
     for (int code = 0; code < 256; ++code) {
@@ -89,6 +70,7 @@ protected:
         if (view_) glDeleteTextures(1, &font_);
     }
     std::vector<std::uint8_t> Draw(const char* text, float size, float alpha) {
+        glClear(GL_COLOR_BUFFER_BIT);
         glPushMatrix();
         ::DrawString(glyphs_, text, size, alpha, font_);
         glPopMatrix();
@@ -100,49 +82,45 @@ protected:
     GLuint font_ = 0;
 };
 
+// Pixels of drawn lines, from the view's centre: the glyph's own cell's
+// colour times the line's opacity, or nothing.
 TEST_F(DrawString, DrawsEachCharacterFromItsOwnCellAtItsPlace) {
     ASSERT_NO_FATAL_FAILURE(Open(128, 64));
-    const auto pixels = Draw("A~", 32.0f, 1.0f);
-    // Two cells of 32: 'A' spans -24..8, '~' spans 0..32 and is drawn over it.
-    ExpectNear(At(pixels, 128, 64 - 16, 32), CellColour(1, 2), 1.0, "A");
-    ExpectNear(At(pixels, 128, 64 + 24, 32), CellColour(14, 5), 1.0, "~");
-    // Nothing above or below the line, nor left of it.
-    ExpectNear(At(pixels, 128, 64 - 16, 32 + 20), {0, 0, 0}, 1.0, "above");
-    ExpectNear(At(pixels, 128, 64 - 16, 32 - 20), {0, 0, 0}, 1.0, "below");
-    ExpectNear(At(pixels, 128, 64 - 30, 32), {0, 0, 0}, 1.0, "left");
+    const Rgb none{0, 0, 0}, a = CellColour(1, 2);
+    const char stray[] = {' ', '\x01', '\x1f', '\x80', '\xff', '\0'};
+    const struct {
+        const char* text;
+        float size, alpha;
+        int x, y;
+        Rgb colour;
+        const char* where;
+    } probes[] = {
+        // Cells of 32: 'A' spans -24..8, '~' spans 0..32 and is drawn over it.
+        {"A~", 32, 1, -16, 0, a, "A"},
+        {"A~", 32, 1, 24, 0, CellColour(14, 5), "~"},
+        {"A~", 32, 1, -16, 20, none, "above"},
+        {"A~", 32, 1, -16, -20, none, "below"},
+        {"A~", 32, 1, -30, 0, none, "left"},
+        // One cell spans -12..20 around the centre, 16 up and down.
+        {"A", 32, 1, -11, 0, a, "left edge inside"},
+        {"A", 32, 1, -13, 0, none, "left edge outside"},
+        {"A", 32, 1, 19, 0, a, "right edge inside"},
+        {"A", 32, 1, 21, 0, none, "right edge outside"},
+        {"A", 32, 1, 0, 15, a, "top inside"},
+        {"A", 32, 1, 0, 17, none, "top outside"},
+        {"#", 32, 0.75f, 4, 0, CellColour(3, 0), "'#', code 35, at three quarters"},
+        // Cells of 16: -18..-2, the space, 6..22.
+        {"A A", 16, 1, -10, 0, a, "first A"},
+        {"A A", 16, 1, 2, 0, none, "space"},
+        {"A A", 16, 1, 14, 0, a, "second A"},
+    };
+    for (const auto& p : probes) {
+        ExpectNear(At(Draw(p.text, p.size, p.alpha), 128, 64 + p.x, 32 + p.y), p.colour, p.alpha, p.where);
+    }
     GLboolean blend = GL_TRUE;
     glGetBooleanv(GL_BLEND, &blend);
     EXPECT_FALSE(blend);
-}
-
-TEST_F(DrawString, OneCharacterSpansFromThreeEighthsLeftToFiveEighthsRight) {
-    ASSERT_NO_FATAL_FAILURE(Open(128, 64));
-    const auto pixels = Draw("A", 32.0f, 1.0f);
-    // The cell spans -12..20 around the centre at x = 64, and 16 up and down from y = 32.
-    ExpectNear(At(pixels, 128, 64 - 11, 32), CellColour(1, 2), 1.0, "left edge inside");
-    ExpectNear(At(pixels, 128, 64 - 13, 32), {0, 0, 0}, 1.0, "left edge outside");
-    ExpectNear(At(pixels, 128, 64 + 19, 32), CellColour(1, 2), 1.0, "right edge inside");
-    ExpectNear(At(pixels, 128, 64 + 21, 32), {0, 0, 0}, 1.0, "right edge outside");
-    ExpectNear(At(pixels, 128, 64, 32 + 15), CellColour(1, 2), 1.0, "top inside");
-    ExpectNear(At(pixels, 128, 64, 32 + 17), {0, 0, 0}, 1.0, "top outside");
-}
-
-TEST_F(DrawString, AppliesTheLineOpacity) {
-    ASSERT_NO_FATAL_FAILURE(Open(64, 64));
-    // '#' is code 35: column 3 of row 0; the cell spans -12..20.
-    ExpectNear(At(Draw("#", 32.0f, 0.75f), 64, 32 + 4, 32), CellColour(3, 0), 0.75, "three quarters");
-}
-
-TEST_F(DrawString, SpacesAndStrayBytesAdvanceButDrawNothing) {
-    ASSERT_NO_FATAL_FAILURE(Open(128, 64));
-    const char stray[] = {' ', '\x01', '\x1f', '\x80', '\xff', '\0'};
-    EXPECT_TRUE(AllBlack(Draw(stray, 16.0f, 1.0f)));
-    // "A A": the second 'A' is two advances to the right of the first.
-    const auto pixels = Draw("A A", 16.0f, 1.0f);
-    // Cells: -18..-2, space, 6..22.
-    ExpectNear(At(pixels, 128, 64 - 10, 32), CellColour(1, 2), 1.0, "first A");
-    ExpectNear(At(pixels, 128, 64 + 2, 32), {0, 0, 0}, 1.0, "space");
-    ExpectNear(At(pixels, 128, 64 + 14, 32), CellColour(1, 2), 1.0, "second A");
+    EXPECT_TRUE(AllBlack(Draw(stray, 16.0f, 1.0f))) << "spaces and stray bytes draw nothing";
 }
 
 TEST_F(DrawString, EmptyAndNullTextLeaveBlendingOffAndTheColourWhite) {
