@@ -6,31 +6,39 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <vector>
 
 #include "assets/tunes.h"
 #include "host/frostvale_view.h"
 #include "platform/egl_offscreen.h"
+#include "platform/frame_pacer.h"
+#include "platform/sdl_window.h"
+#include "platform/x11_window.h"
 #include "tests/fake_midi_player.h"
 #include "tests/midi_builder.h"
 
 namespace {
-// Counts presents and lets a test change the reported size.
+// Counts presents, notes their clock times, and lets a test change the reported size.
 class RecordingSurface final : public GLSurface {
 public:
-    explicit RecordingSurface(OffscreenContext* context) : context_(context) {}
+    RecordingSurface(OffscreenContext* context, Clock* clock) : context_(context), clock_(clock) {}
     bool MakeCurrent() override { return context_->MakeCurrent(); }
     void Present() override {
         ++presents;
+        times.push_back(clock_->Now());
         context_->Present();
     }
     DrawableSize Size() const override { return size; }
     void* GetProcAddress(const char* name) override { return context_->GetProcAddress(name); }
 
     int presents = 0;
+    std::vector<double> times;
     DrawableSize size{320, 180};
 
 private:
     OffscreenContext* context_;
+    Clock* clock_;
 };
 
 class ViewTest : public ::testing::Test {
@@ -39,7 +47,7 @@ protected:
         std::string error;
         context_ = OffscreenContext::Create(320, 180, &error);
         ASSERT_NE(context_, nullptr) << error;
-        surface_ = std::make_unique<RecordingSurface>(context_.get());
+        surface_ = std::make_unique<RecordingSurface>(context_.get(), &clock);
     }
 
     std::unique_ptr<FrostvaleView> MakeView(int display = 0, bool mainOnly = false,
@@ -316,4 +324,102 @@ TEST_F(ViewTest, EngineSetsSharedStateAndCleansUpTwice) {
     engine.Update(0.1);  // harmless without a scene
     engine.Draw();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The host's loop with a sleep that a signal cuts short now and then and a
+// busy machine makes late: the view's gate passes on every call, so a frame
+// comes every interval, never a second one.
+TEST_F(ViewTest, JitteryWakeUpsStillGiveTheViewAFrameEveryInterval) {
+    auto owned = MakeView(0, false, "/nonexistent");  // no engine: every accepted frame is a black present
+    FrostvaleView& view = *owned;
+    view.StartAnimation();
+    std::vector<double>& presents = surface_->times;
+    presents.clear();
+
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    constexpr double kLatest = 1.5e-3;
+    int waits = 0;
+    FramePacer pacer(&clock, [&](double deadline) {
+        ++waits;
+        const double roll = unit(random);
+        if (roll < 0.3) {
+            clock.Set(deadline - 3e-3 * unit(random));  // cut short
+        } else if (roll < 0.8) {
+            clock.Set(deadline + kLatest * unit(random));  // late
+        } else {
+            clock.Set(deadline);
+        }
+    }, kTick);
+
+    int calls = 0;
+    for (int i = 0; i < 600; ++i) {
+        if (pacer.Due(view.LastFrameTime())) {
+            ++calls;
+            view.AnimateOneFrame();
+            clock.Advance(2e-3);  // the frame's own work
+        }
+        ASSERT_TRUE(pacer.SleepUntil(pacer.Deadline(view.LastFrameTime()), nullptr));
+    }
+    // The first call sets up (and drops the gap since start); every later one presents.
+    EXPECT_EQ(static_cast<int>(presents.size()), calls - 1);
+    EXPECT_GT(waits, 600);  // the early wake-ups were slept again, not taken as due
+    ASSERT_GT(presents.size(), 500u);
+    for (std::size_t i = 1; i < presents.size(); ++i) {
+        const double gap = presents[i] - presents[i - 1];
+        ASSERT_GE(gap, kTick) << "frame " << i;
+        ASSERT_LE(gap, kTick + FramePacer::kMargin + kLatest + 1e-9) << "frame " << i;
+    }
+    const double rate = (presents.size() - 1) / (presents.back() - presents.front());
+    // Only lateness slows it: a lost frame would bring it down towards 30.
+    EXPECT_GT(rate, 57.0);
+}
+
+TEST(FramePacer, SleepEndsWhenTheRunIsToEnd) {
+    SimulatedClock clock(10.0);
+    int waits = 0;
+    FramePacer pacer(&clock, [&](double) { ++waits; }, kTick);  // never reaches the deadline
+    EXPECT_FALSE(pacer.SleepUntil(10.5, [&] { return waits >= 3; }));
+    EXPECT_EQ(waits, 3);
+    EXPECT_TRUE(pacer.SleepUntil(9.0, [] { return false; }));  // already past: no wait
+    EXPECT_EQ(waits, 3);
+}
+
+TEST(FramePacer, MonotonicSleepNeverWakesBeforeItsDeadline) {
+    MonotonicClock clock;
+    for (int i = 0; i < 20; ++i) {
+        const double deadline = clock.Now() + 0.5e-3 + 0.1e-3 * i;
+        SleepUntilMonotonic(deadline);
+        EXPECT_GE(clock.Now(), deadline);
+    }
+}
+
+TEST(XDisplayNames, ScreenPartIsSetOrReplaced) {
+    EXPECT_EQ(DisplayNameWithScreen(":1", 2), ":1.2");
+    EXPECT_EQ(DisplayNameWithScreen(":1.0", 1), ":1.1");
+    EXPECT_EQ(DisplayNameWithScreen("localhost:10.0", 3), "localhost:10.3");
+    EXPECT_EQ(DisplayNameWithScreen("unix:0", 1), "unix:0.1");
+}
+
+TEST(VideoDrivers, WaylandSessionsGetWaylandAndForeignWindowsX11) {
+    struct Case {
+        const char* user;
+        const char* wayland;
+        bool x11Only;
+        const char* drivers;
+    } cases[] = {
+        {nullptr, nullptr, false, "x11"},
+        {"", "", false, "x11"},
+        {nullptr, "wayland-0", false, "wayland,x11"},
+        {"x11", "wayland-0", false, "x11"},       // the user's choice wins
+        {"wayland", nullptr, false, "wayland"},
+        {"wayland", "wayland-0", true, "x11"},    // -root, -window-id
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(VideoDriversFor(c.user, c.wayland, c.x11Only), c.drivers) << (c.user ? c.user : "-");
+    }
+    EXPECT_EQ(WithoutVideoDriver("wayland,x11", "wayland"), "x11");
+    EXPECT_EQ(WithoutVideoDriver("x11,wayland,,wayland", "wayland"), "x11");
+    EXPECT_EQ(WithoutVideoDriver("wayland", "wayland"), "");
+    EXPECT_EQ(WithoutVideoDriver("waylandx,x11", "wayland"), "waylandx,x11");
 }
