@@ -75,6 +75,10 @@ TEST_F(SheetTest, TheTuneMenuIsEnabledExactlyWhenMusicIsOn) {
     sheet.Defaults();  // music back on, the menu with it
     EXPECT_EQ(Value(sheet, "PlayMusic"), 1);
     EXPECT_TRUE(sheet.Find("SelectedTune")->enabled);
+    // The web-site button opens the page and leaves the sheet open.
+    EXPECT_TRUE(sheet.OpenWebSite(nullptr));
+    EXPECT_EQ(opened_, std::vector<std::string>{"file:///usr/share/doc/frostvale/README.html"});
+    EXPECT_TRUE(sheet.IsOpen());
 }
 
 TEST_F(SheetTest, SaveWritesTheElevenKeysInOrderAndUpdatesTheFields) {
@@ -147,14 +151,6 @@ TEST_F(SheetTest, AFailedSaveKeepsTheSheetOpenAndTheFields) {
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(sheet.IsOpen());
     EXPECT_EQ(fields_.settings.NUM_SNOW, 750);
-}
-
-TEST_F(SheetTest, TheWebSiteButtonOpensThePageAndLeavesTheSheetOpen) {
-    SettingsSheet sheet = MakeSheet();
-    sheet.Open();
-    EXPECT_TRUE(sheet.OpenWebSite(nullptr));
-    EXPECT_EQ(opened_, std::vector<std::string>{"file:///usr/share/doc/frostvale/README.html"});
-    EXPECT_TRUE(sheet.IsOpen());
 }
 
 TEST_F(SheetTest, HelpersStartWithoutAShell) {
