@@ -65,9 +65,7 @@ struct Timeline {
         while (t + dt * 0.5 < until) Step(dt);
     }
 };
-}  // namespace
 
-namespace {
 constexpr double kInf = 1e30;
 // One field of the state, to lie within [lo, hi] once the run reaches t.
 struct Expect {
@@ -90,7 +88,11 @@ void RunExpecting(std::initializer_list<Expect> rows) {
 }
 }  // namespace
 
-TEST(OverlayTiming, BannerComesInAtAlternatingEdgesOnItsSchedule) {
+// Each part's own schedule, run at 60 frames a second: the banner comes in
+// at alternating edges, the countdown glides in and makes way for it, the
+// veil fades in every minute for twenty seconds, the intro fades its
+// pictures in and out one after the other.
+TEST(OverlayTiming, EachPartKeepsItsSchedule) {
     RunExpecting({
         {14.9, FIELD(bannerIn), 0, 0},          {14.9, FIELD(bannerPos.y), -40.1, -39.9},  // towards the lower goal
         {15.1, FIELD(bannerIn), 1, 1},          {15.1, FIELD(bannerAtTop), 1, 1},         // the first is at the top,
@@ -101,6 +103,25 @@ TEST(OverlayTiming, BannerComesInAtAlternatingEdgesOnItsSchedule) {
         {65.1, FIELD(bannerIn), 1, 1},          {65.1, FIELD(bannerAtTop), 0, 0},         // the bottom this time
         {65.1, FIELD(bannerPos.y), -kInf, -0.001}, {70.0, FIELD(bannerPos.y), 4, 6},
         {125.1, FIELD(bannerIn), 1, 1},         {125.1, FIELD(bannerAtTop), 1, 1},
+    });
+    RunExpecting({
+        {0.0, FIELD(countdownY), 1000, 1000},   {1.0, FIELD(countdownY), 748 + 252 * 0.3 + 0.001, 999.999},
+        {14.0, FIELD(countdownY), 747.9, 748.1}, {20.0, FIELD(countdownY), 817, 819},  // above the screen's top
+        {40.0, FIELD(countdownY), 747, 749},
+    });
+    RunExpecting({
+        {59.9, FIELD(veilAlpha), 0, 0},  {61.0, FIELD(veilAlpha), 0.48, 0.52}, {62.1, FIELD(veilAlpha), 1, 1},
+        {79.9, FIELD(veilAlpha), 1, 1},  {81.0, FIELD(veilAlpha), 0.48, 0.52}, {82.1, FIELD(veilAlpha), 0, 0},
+        {119.9, FIELD(veilAlpha), 0, 0}, {121.0, FIELD(veilAlpha), 0.48, 0.52},
+    });
+    RunExpecting({
+        {4.9, FIELD(introTopAlpha), -kInf, -1e-9},     {5.5, FIELD(introTopAlpha), 0.48, 0.52},
+        {5.5, FIELD(introBottomAlpha), -1.000001, -0.999999},  // waits for the upper one
+        {7.5, FIELD(introTopAlpha), 1, kInf},          {7.5, FIELD(introBottomAlpha), 0.48, 0.52},
+        {11.9, FIELD(introBottomAlpha), 1, kInf},      {12.5, FIELD(introTopAlpha), 0.47, 0.53},
+        {12.5, FIELD(introBottomAlpha), 1, kInf},      {13.5, FIELD(introTopAlpha), -kInf, 0},
+        {13.5, FIELD(introBottomAlpha), 0.47, 0.53},   {13.9, FIELD(introDone), 0, 0},
+        {14.2, FIELD(introDone), 1, 1},
     });
 }
 
@@ -120,14 +141,6 @@ TEST(OverlayTiming, EachSlideInDrawsTheStripThenTheEnd) {
     EXPECT_EQ(run.state.bannerPos.x, 0.0f);
 }
 
-TEST(OverlayTiming, CountdownGlidesInAndMakesWayForTheBanner) {
-    RunExpecting({
-        {0.0, FIELD(countdownY), 1000, 1000},   {1.0, FIELD(countdownY), 748 + 252 * 0.3 + 0.001, 999.999},
-        {14.0, FIELD(countdownY), 747.9, 748.1}, {20.0, FIELD(countdownY), 817, 819},  // above the screen's top
-        {40.0, FIELD(countdownY), 747, 749},
-    });
-}
-
 TEST(OverlayTiming, KeepsTheSamePaceAtAnyFrameRate) {
     for (double when : {7.5, 20.0, 40.0, 61.0, 62.0, 81.0, 121.0}) {
         Timeline slow(1280, 720, 24.0), usual(1280, 720, 60.0), fast(1280, 720, 144.0);
@@ -144,26 +157,6 @@ TEST(OverlayTiming, KeepsTheSamePaceAtAnyFrameRate) {
             EXPECT_NEAR(other->state.introBottomAlpha, usual.state.introBottomAlpha, 0.05f) << when;
         }
     }
-}
-
-TEST(OverlayTiming, VeilFadesInEveryMinuteForTwentySeconds) {
-    RunExpecting({
-        {59.9, FIELD(veilAlpha), 0, 0},  {61.0, FIELD(veilAlpha), 0.48, 0.52}, {62.1, FIELD(veilAlpha), 1, 1},
-        {79.9, FIELD(veilAlpha), 1, 1},  {81.0, FIELD(veilAlpha), 0.48, 0.52}, {82.1, FIELD(veilAlpha), 0, 0},
-        {119.9, FIELD(veilAlpha), 0, 0}, {121.0, FIELD(veilAlpha), 0.48, 0.52},
-    });
-}
-
-TEST(OverlayTiming, IntroFadesItsPicturesInAndOutOneAfterTheOther) {
-    RunExpecting({
-        {4.9, FIELD(introTopAlpha), -kInf, -1e-9},     {5.5, FIELD(introTopAlpha), 0.48, 0.52},
-        {5.5, FIELD(introBottomAlpha), -1.000001, -0.999999},  // waits for the upper one
-        {7.5, FIELD(introTopAlpha), 1, kInf},          {7.5, FIELD(introBottomAlpha), 0.48, 0.52},
-        {11.9, FIELD(introBottomAlpha), 1, kInf},      {12.5, FIELD(introTopAlpha), 0.47, 0.53},
-        {12.5, FIELD(introBottomAlpha), 1, kInf},      {13.5, FIELD(introTopAlpha), -kInf, 0},
-        {13.5, FIELD(introBottomAlpha), 0.47, 0.53},   {13.9, FIELD(introDone), 0, 0},
-        {14.2, FIELD(introDone), 1, 1},
-    });
 }
 
 TEST(OverlayTiming, LongFrameOvershootsThenComesBack) {

@@ -700,7 +700,7 @@ std::map<std::string, std::string> Fields(const std::string& line) {
     return fields;
 }
 
-TEST(Trace, LineNamesEveryField) {
+TEST(Trace, LineNamesEveryFieldAndNothingIsWrittenNowhere) {
     XMASMAIN scene;
     scene.sceneTime = 1.5;
     scene.cameraMode = 7;
@@ -725,5 +725,9 @@ TEST(Trace, LineNamesEveryField) {
     for (const auto& [key, value] : values) EXPECT_EQ(f.at(key), value) << key;
     // A line cut short by the buffer is reported as longer than it.
     EXPECT_GE(FormatTraceLine(line, 16, 12, scene), 16);
+    // A file that cannot be opened takes no lines (the saver's --trace shows the rest).
+    TraceWriter nowhere;
+    EXPECT_FALSE(nowhere.Open("/nonexistent-folder/trace.txt"));
+    EXPECT_FALSE(nowhere.Write(scene));
 }
 }  // namespace
