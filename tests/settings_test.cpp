@@ -139,31 +139,6 @@ TEST_F(StoreTest, ReadIntegerTellsNumbersFromText) {
     }
 }
 
-TEST_F(StoreTest, SynchronizeReplacesTheFileWhole) {
-    DefaultsStore store(path_);
-    store.SetInteger("NumSnow", 10);
-    store.SetBool("ShowTrees", false);
-    store.SetInteger("NumSnow", 11);
-    ASSERT_TRUE(store.Synchronize());
-    EXPECT_EQ(ReadStore(), "NumSnow=11\nShowTrees=0\n");
-    for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
-        EXPECT_EQ(entry.path().filename(), "qbFrostvale.conf");  // no temporary left behind
-    }
-}
-
-TEST(Options, SingleAndDoubleDashSpellingsAgree) {
-    for (auto prefix : {"-", "--"}) {
-        const std::string size = std::string(prefix) + "size";
-        const std::string headless = std::string(prefix) + "headless";
-        const ParseResult r = Parse({headless.c_str(), size.c_str(), "640x480", "-seed=7"});
-        ASSERT_TRUE(r.error.empty()) << r.error;
-        EXPECT_EQ(r.options.mode, HostMode::Headless);
-        EXPECT_EQ(r.options.width, 640);
-        EXPECT_EQ(r.options.height, 480);
-        EXPECT_EQ(r.options.seed, 7u);
-    }
-}
-
 TEST(Options, WindowIdsAndTheDaemonsEnvironment) {
     EXPECT_EQ(Parse({"-window-id", "0x1e00007"}).options.windowId, 0x1e00007ul);
     EXPECT_EQ(Parse({"--window-id", "31457287"}).options.windowId, 31457287ul);
@@ -226,15 +201,6 @@ TEST(Options, SettingsOverridesComeFromTheTable) {
     EXPECT_FALSE(s.settings.PLAYMUSIC);
     EXPECT_TRUE(s.settings.SHOWCOUNTDOWN);
     EXPECT_TRUE(s.MainMonitorOnly);
-    // Every row but the version has an option, and --help lists it.
-    const std::string usage = UsageText();
-    for (const SettingRow& row : SettingsTable()) {
-        if (row.kind == SettingKind::Version) continue;
-        ASSERT_NE(row.option, nullptr) << row.key;
-        const std::string spelling =
-            row.kind == SettingKind::Bool ? std::string("--[no-]") + row.option : std::string("--") + row.option + " N";
-        EXPECT_NE(usage.find(spelling), std::string::npos) << spelling;
-    }
 }
 
 // ---- The store as users' editors, crashes and full disks leave it ----
