@@ -315,24 +315,21 @@ TEST(OverlayDrawing, VeilDarkensEverythingAndShowsItsStrip) {
     ExpectColour(view.Overlay(pixels, 512, 345), Mix({0, 0, 0}, alpha, kGreyRgb), "under the strip");
 }
 
-TEST(OverlayDrawing, CountdownHiddenStillGlides) {
-    OffscreenOverlay view(640, 480);
-    ASSERT_NE(view.context, nullptr);
-    view.run.frame.showCountdown = false;
-    const auto pixels = view.DrawAt(40.0);
-    EXPECT_NEAR(view.run.state.countdownY, 748.0f, 1.0f);
-    EXPECT_FALSE(RowsTouched(pixels, 640, 440, 479));
-}
-
+// A set of one picture (the font), with the countdown hidden: what is
+// missing is left out, not indexed, and the hidden countdown still glides.
 TEST(OverlayDrawing, MissingPicturesAreLeftOutNotIndexed) {
     OffscreenOverlay view(640, 480);
     ASSERT_NE(view.context, nullptr);
-    for (int i = 1; i < kOverlayPictures; ++i) view.run.frame.pictures[i] = 0;  // a set of one
+    for (int i = 1; i < kOverlayPictures; ++i) view.run.frame.pictures[i] = 0;
+    view.run.frame.showCountdown = false;
     ScriptRandom({0, 0});
     auto pixels = view.DrawAt(7.5);
     ExpectColour(view.Overlay(pixels, 512, 614.4f), kGreyRgb, "no upper picture");
     pixels = view.DrawAt(20.0);
     ExpectColour(At(pixels, 640, 30, 480 - 24), kGreyRgb, "no banner");
+    pixels = view.DrawAt(40.0);
+    EXPECT_NEAR(view.run.state.countdownY, 748.0f, 1.0f);
+    EXPECT_FALSE(RowsTouched(pixels, 640, 440, 479)) << "no countdown";
     pixels = view.DrawAt(61.5);
     ExpectColour(view.Overlay(pixels, 512, 384), Mix({0, 0, 0}, view.run.state.veilAlpha, kGreyRgb), "veil, no strip");
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
