@@ -466,12 +466,12 @@ TEST(Sparkles, LiveOneSecondFallAndDriftWithTheWorld) {
 }
 
 // A scene drawn from (0, 0, 5) looking at the origin.
-struct DrawFixture {
-    TeamScene team;
-    bool Ready() {
+class Drawing : public ::testing::Test {
+protected:
+    void SetUp() override {
         team.context = OffscreenContext::Create(64, 64, &team.error);
-        if (team.context == nullptr) return false;
-        if (!LoadTexturesFromDataFile((kBaked + "tex.brm").c_str(), &team.scene.textures)) return false;
+        ASSERT_NE(team.context, nullptr) << team.error;
+        ASSERT_TRUE(LoadTexturesFromDataFile((kBaked + "tex.brm").c_str(), &team.scene.textures));
         glViewport(0, 0, 64, 64);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
@@ -487,7 +487,6 @@ struct DrawFixture {
         glEnable(GL_DEPTH_TEST);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         Clear();
-        return true;
     }
     void Clear() {
         glClearColor(0, 0, 0, 1);
@@ -500,39 +499,36 @@ struct DrawFixture {
         for (std::size_t i = 0; i < pixels.size(); i += 4) red += pixels[i] > 20;
         return red;
     }
+    TeamScene team;
+    XMASMAIN& s = team.scene;
 };
 
-TEST(Sparkles, DrawnFacingTheCameraAndNotWhenFree) {
-    DrawFixture f;
-    ASSERT_TRUE(f.Ready()) << f.team.error;
-    XMASMAIN& s = f.team.scene;
+TEST_F(Drawing, SparklesFaceTheCameraAndFreeOnesAreNotDrawn) {
     s.NewSparkles(1, MakePoint(0.0f, 0.0f, 0.0f));
     s.sparkles[0].size = 0.5f;
     s.DrawSparkles();
-    EXPECT_GT(f.RedPixels(), 20);
+    EXPECT_GT(RedPixels(), 20);
 
-    f.Clear();
+    Clear();
     s.sparkles[0].alpha = 0.0f;
     s.DrawSparkles();
-    EXPECT_EQ(f.RedPixels(), 0);
+    EXPECT_EQ(RedPixels(), 0);
 }
 
 // Full size at the half seconds (at 1.5 turned half round, covering the
 // same pixels), nothing at whole seconds, and nothing when the nose itself
 // is just out of view though part of the quad would show.
-TEST(NoseGlow, PulsesAndHidesWhenTheNoseIsOutOfView) {
-    DrawFixture f;
-    ASSERT_TRUE(f.Ready()) << f.team.error;
+TEST_F(Drawing, NoseGlowPulsesAndHidesWhenTheNoseIsOutOfView) {
     const struct {
         double time;
         float x;
     } cases[] = {{0.5, 0.0f}, {1.5, 0.0f}, {2.0, 0.0f}, {0.5, 2.2f}};
     std::vector<int> lit;
     for (const auto& c : cases) {
-        f.Clear();
-        f.team.scene.sceneTime = c.time;
-        f.team.scene.DoNoseGlow(MakePoint(c.x, 0.0f, 0.0f));
-        lit.push_back(f.RedPixels());
+        Clear();
+        s.sceneTime = c.time;
+        s.DoNoseGlow(MakePoint(c.x, 0.0f, 0.0f));
+        lit.push_back(RedPixels());
     }
     EXPECT_GT(lit[0], 100);
     EXPECT_EQ(lit, (std::vector<int>{lit[0], lit[0], 0, 0}));
