@@ -202,14 +202,12 @@ int NextState(int state) {
 
 // What one hour (or the whole run) saw.
 struct Tally {
-    long long frames = 0, dropped = 0, deliveries = 0, cuts = 0, thrown = 0, landed = 0;
+    long long frames = 0, dropped = 0, deliveries = 0, cuts = 0;
     void Add(const Tally& t) {
         frames += t.frames;
         dropped += t.dropped;
         deliveries += t.deliveries;
         cuts += t.cuts;
-        thrown += t.thrown;
-        landed += t.landed;
     }
 };
 
@@ -239,9 +237,6 @@ int main(int argc, char** argv) {
     Tally hour, total;
     long long frame = 0;
     int lastState = ANIM_FLYING;
-    int presentStage[kPresentPool];
-    int presentActive[kPresentPool];
-    for (int i = 0; i < kPresentPool; ++i) presentStage[i] = kPresentUnused, presentActive[i] = 0;
 
     ViewServices services;
     services.surface = context.get();
@@ -267,14 +262,6 @@ int main(int argc, char** argv) {
                     check.Fail("worldOffset not back to zero after the take-off");
             }
             lastState = s.animState;
-        }
-        for (int i = 0; i < kPresentPool; ++i) {
-            const PRESENT& p = s.presents[i];
-            if (p.active != 0 && p.stage == kPresentThrown && !(presentActive[i] && presentStage[i] == kPresentThrown))
-                ++hour.thrown;
-            if (p.active == 0 && presentActive[i] && presentStage[i] == kPresentThrown) ++hour.landed;
-            presentActive[i] = p.active;
-            presentStage[i] = p.stage;
         }
     };
 
@@ -366,10 +353,10 @@ int main(int argc, char** argv) {
             const double rss = ResidentMegabytes();
             const double tracked = TrackedMegabytes();
             total.Add(hour);
-            std::printf("hour %d: frames %lld, dropped gaps %lld, deliveries %lld, cuts %lld, presents thrown %lld "
-                        "landed %lld, RSS %.1f MB, %s %.1f MB (lowest %.1f)\n",
-                        hourNumber, hour.frames, hour.dropped, hour.deliveries, hour.cuts, hour.thrown, hour.landed,
-                        rss, kTracked, tracked, hourLow);
+            std::printf("hour %d: frames %lld, dropped gaps %lld, deliveries %lld, cuts %lld, RSS %.1f MB, "
+                        "%s %.1f MB (lowest %.1f)\n",
+                        hourNumber, hour.frames, hour.dropped, hour.deliveries, hour.cuts, rss, kTracked, tracked,
+                        hourLow);
             std::fflush(stdout);
             // A cruise lasts at most 150 s and a stay on a roof well under a
             // minute: half an hour with no delivery or no cut means the cycle
@@ -407,7 +394,7 @@ int main(int argc, char** argv) {
     // to start when the heap check above fails.
     if (std::getenv("SOAK_HEAP_PROFILE") != nullptr) __sanitizer_print_memory_profile(90, 15);
 #endif
-    std::printf("total: frames %lld, dropped gaps %lld, deliveries %lld, cuts %lld, presents thrown %lld landed %lld\n",
-                total.frames, total.dropped, total.deliveries, total.cuts, total.thrown, total.landed);
+    std::printf("total: frames %lld, dropped gaps %lld, deliveries %lld, cuts %lld\n", total.frames, total.dropped,
+                total.deliveries, total.cuts);
     return 0;
 }
