@@ -250,7 +250,8 @@ TEST_F(Delivery, RunGoesRoundTheCycle) {
             if (scene->animStep >= 2 && !onRoof) {
                 onRoof = true;
                 const ONEHOUSE& house = scene->houses[static_cast<std::size_t>(scene->targetHouse)];
-                const VECTOR3D gap = SubtractVectors(AddVectors(house.position, house.chimney), scene->santa->position);
+                const VECTOR3D top = AddVectors(house.position, house.chimney);
+                const VECTOR3D gap = SubtractVectors(top, scene->santa->position);
                 EXPECT_NEAR(gap.x, -5.0f, 0.1f);
                 EXPECT_NEAR(gap.y, 0.0f, 2.0f);
                 EXPECT_NEAR(gap.z, 0.0f, 0.1f);

@@ -458,7 +458,8 @@ TEST(Presents, ThrowWindowsAndTheHouseAimedAt) {
             EXPECT_EQ(scene->handPresent, -1);
             (far ? anywhere : aimed[stage]).insert(p.houseIndex);
             // Aimed to be over the chimney in 5 s, on the arc the landing test flies.
-            const VECTOR3D top = AddVectors(scene->houses[static_cast<std::size_t>(p.houseIndex)].position, {1, 12, 2});
+            const ONEHOUSE& h = scene->houses[static_cast<std::size_t>(p.houseIndex)];
+            const VECTOR3D top = AddVectors(h.position, h.chimney);
             EXPECT_FLOAT_EQ(p.velocity.x, (top.x - p.position.x) / 5.0f);
             EXPECT_FLOAT_EQ(p.velocity.z, (top.z - p.position.z) / 5.0f);
             EXPECT_FLOAT_EQ(p.velocity.y, 29.0f);

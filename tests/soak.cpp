@@ -147,14 +147,17 @@ public:
 
 void CheckScene(const XMASMAIN& s, Checker* c) {
     const std::pair<const char*, VECTOR3D> points[] = {
-        {"cameraEye", s.cameraEye},         {"cameraTarget", s.cameraTarget},     {"cameraUp", s.cameraUp},
-        {"cameraSpin", s.cameraSpin},       {"sleighPos", s.sleighPos},           {"sleighOffset", s.sleighOffset},
-        {"sleighAngles", s.sleighAngles},   {"worldVelocity", s.worldVelocity},   {"worldOffset", s.worldOffset},
-        {"groundScroll", s.groundScroll},   {"snowCentre", s.snowCentre},
-        {"reinAnchorPlusX", s.reinAnchorPlusX}, {"reinAnchorMinusX", s.reinAnchorMinusX}};
+        {"cameraEye", s.cameraEye},           {"cameraTarget", s.cameraTarget},
+        {"cameraUp", s.cameraUp},             {"cameraSpin", s.cameraSpin},
+        {"sleighPos", s.sleighPos},           {"sleighOffset", s.sleighOffset},
+        {"sleighAngles", s.sleighAngles},     {"worldVelocity", s.worldVelocity},
+        {"worldOffset", s.worldOffset},       {"groundScroll", s.groundScroll},
+        {"snowCentre", s.snowCentre},         {"reinAnchorPlusX", s.reinAnchorPlusX},
+        {"reinAnchorMinusX", s.reinAnchorMinusX}};
     for (const auto& [name, v] : points) c->Finite(name, v);
     const std::pair<const char*, float> numbers[] = {{"cameraTimer", s.cameraTimer}, {"animTimer", s.animTimer},
-                                                     {"cloudOffsetU", s.cloudOffsetU}, {"cloudOffsetV", s.cloudOffsetV}};
+                                                     {"cloudOffsetU", s.cloudOffsetU},
+                                                     {"cloudOffsetV", s.cloudOffsetV}};
     for (const auto& [name, v] : numbers) c->Finite(name, v);
     c->Finite("sleighMatrix", s.sleighMatrix);
     for (std::size_t i = 0; i < s.reinPoints.size(); ++i) c->Finite("reinPoints", s.reinPoints[i], static_cast<int>(i));
