@@ -1,9 +1,7 @@
 // The standard MIDI file reader: what a sequence holds for well-formed files
-// and a clear refusal, never a read out of bounds, for every kind of damage.
+// and a clear refusal for every kind of damage (random damage is the fuzz
+// target's, fuzz/midi_fuzz.cpp).
 #include <gtest/gtest.h>
-
-#include <cmath>
-#include <random>
 
 #include "assets/midi.h"
 #include "tests/midi_builder.h"
@@ -175,17 +173,6 @@ TEST(MidiReader, EveryTruncationIsRefused) {
         EXPECT_FALSE(Load(cut, &s)) << "cut to " << size << " bytes";
     }
 
-    // The same cuts made inside a chunk whose length agrees with them.
-    for (std::size_t size = 0; size < good.bytes.size(); ++size) {
-        TrackBuilder partial;
-        partial.Raw(MidiBytes(good.bytes.begin(), good.bytes.begin() + static_cast<std::ptrdiff_t>(size)));
-        std::string error;
-        // Only cuts that fall between whole events leave a valid track; others say why.
-        if (!Load(OneTrack(partial), &s, &error)) {
-            EXPECT_FALSE(error.empty());
-        }
-    }
-
     // Damage inside one event: what the refusal says.
     const std::pair<MidiBytes, const char*> damaged[] = {
         {{0x81, 0x80}, "delta time"},                            // a delta time that runs off the end
@@ -276,52 +263,4 @@ TEST(MidiCursor, SeekPastTheEndThenStepBack) {
     MidiEventCursor empty(none);
     empty.Seek(1e9);
     EXPECT_FALSE(empty.Previous());
-}
-
-TEST(MidiReader, ACarolSizedFile) {
-    const MidiBytes file = BuildCarolLikeMidi(4, 500);
-    MidiSequence s;
-    std::string error;
-    ASSERT_TRUE(Load(file, &s, &error)) << error;
-    ASSERT_EQ(s.TrackCount(), 5u);
-    std::size_t notes = 0;
-    for (const MidiTrack& t : s.tracks)
-        for (const MidiEvent& e : t.events) {
-            if (e.type != MidiEventType::Note) continue;
-            ++notes;
-            EXPECT_DOUBLE_EQ(e.duration, 0.25);
-        }
-    EXPECT_EQ(notes, 2000u);
-    EXPECT_DOUBLE_EQ(MidiSequenceLength(s), 499 * 0.25 + 4.0);
-    // 0.6 s a beat for 32 beats, then 0.5 s.
-    EXPECT_NEAR(s.tempo.SecondsAt(MidiSequenceLength(s)), 32 * 0.6 + (MidiSequenceLength(s) - 32) * 0.5, 1e-9);
-}
-
-TEST(MidiReader, DamagedBytesNeverLeadOutOfBounds) {
-    TrackBuilder t;
-    t.Tempo(0, 400000).Sysex(0, 0xF0, {0x41, 0x10, 0x42, 0xF7}).Name(0, "bells").Program(0, 1, 14);
-    for (int n = 0; n < 40; ++n) t.NoteOn(n == 0 ? 0 : 24, 1, 60 + n % 12, 90).Running(12, {60 + n % 12, 0});
-    const MidiBytes good = BuildMidi(1, 96, {t, t});
-    std::mt19937 random(1224);
-    int accepted = 0;
-    for (int trial = 0; trial < 3000; ++trial) {
-        MidiBytes bad = good;
-        const int flips = 1 + static_cast<int>(random() % 4);
-        for (int i = 0; i < flips; ++i) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
-        MidiSequence s;
-        std::string error;
-        if (!Load(bad, &s, &error)) {
-            ASSERT_FALSE(error.empty());
-            continue;
-        }
-        ++accepted;
-        for (const MidiTrack& track : s.tracks) {
-            for (const MidiEvent& e : track.events) {
-                ASSERT_LE(std::uint64_t{e.dataOffset} + e.dataSize, s.data.size());
-                ASSERT_GE(e.duration, 0.0);
-                ASSERT_LE(e.beat, track.endBeat);
-            }
-        }
-    }
-    EXPECT_GT(accepted, 0) << "some damage (a changed key or velocity) still reads";
 }
