@@ -9,8 +9,6 @@
 #include <tuple>
 #include <vector>
 
-#include "assets/ms3d.h"
-#include "assets/reader.h"
 #include "math/vector.h"
 #include "tools/bake/bake.h"
 #include "tools/bake/model/painters.h"
@@ -80,26 +78,6 @@ void ExpectSolidBetween(const Mesh& m, float lo, float hi) {
 }
 void ExpectSolid(const Mesh& m, float volume, float tolerance = 1e-3f) {
     ExpectSolidBetween(m, volume - tolerance, volume + tolerance);
-}
-
-// ---- A model as the saver loads it ----
-
-struct Loaded {
-    MS3D model;
-    std::vector<V3> points;  // vertex positions after scale and skinning
-};
-
-// Loads lump 0 of `lumps` with the engine's reader, scales it, prepares the
-// skeleton and puts the points back in model space, as the house set-up does.
-std::unique_ptr<Loaded> LoadModelLump(const Lump& lump, float scale) {
-    auto out = std::make_unique<Loaded>();
-    BoundedReader reader(lump.bytes.data(), lump.bytes.size());
-    if (!out->model.LoadFromFStream(&reader)) return nullptr;
-    out->model.Scale(scale);
-    out->model.InitialSetup();
-    out->model.UpdatePoints();
-    for (const MS3D_VERTEX& v : out->model.vertices) out->points.push_back({v.position.x, v.position.y, v.position.z});
-    return out;
 }
 
 // The baked model files and their builders.
@@ -311,44 +289,6 @@ TEST(MeshFile, ScaledWeldedAndGrouped) {
     EXPECT_FLOAT_EQ(d.triangles[0].t[2], 1.0f);
     EXPECT_THROW(m.ToMs3d(0.0f), BakeError);
     EXPECT_THROW(m.Use(7), BakeError);
-}
-
-TEST(MeshFile, RiggedPartsFollowTheirJointsThroughTheEngineSkeleton) {
-    // A two-joint arm bound rigidly: the engine moves the points into joint
-    // space and back; in the bind pose they must land where they were modelled.
-    Mesh m;
-    m.Use(m.AddGroup("arm", -1));
-    const int shoulder = m.AddJoint("shoulder", -1, {0, 1, 0});
-    const int elbow = m.AddJoint("elbow", shoulder, {0, 2, 0}, {0, 0, 0.5f});
-    m.Joints()[static_cast<std::size_t>(elbow)].translationKeys.push_back({1.0f, {0, 1, 0}});
-    m.Use(0, shoulder);
-    AddBox(m, Move(0, 2, 0), {0.5f, 2, 0.5f}, BoxUv::All({}));
-    m.Use(0, elbow);
-    AddBox(m, Move(0, 4, 0), {0.4f, 2, 0.4f}, BoxUv::All({}));
-    EXPECT_EQ(m.JointBindPosition(elbow).y, 3.0f);
-    m.totalFrames = 24;
-    const Ms3dModelDesc desc = m.ToMs3d(0.25f);
-    ASSERT_EQ(desc.joints.size(), 2u);
-    EXPECT_EQ(desc.joints[1].parent, "shoulder");
-    EXPECT_FLOAT_EQ(desc.joints[1].position[1], 8.0f);
-    EXPECT_FLOAT_EQ(desc.joints[1].translationKeys[0].value[1], 4.0f);
-    EXPECT_FLOAT_EQ(desc.joints[1].rotation[2], 0.5f);
-    EXPECT_THROW(m.AddJoint("orphan", 9, {}), BakeError);
-
-    Lump lump;
-    lump.bytes = EncodeMs3d(desc);
-    const auto loaded = LoadModelLump(lump, 0.25f);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->model.totalFrames, 24);
-    int onElbow = 0;
-    for (std::size_t i = 0; i < loaded->model.vertices.size(); ++i) {
-        const auto& v = desc.vertices[i];
-        EXPECT_NEAR(loaded->points[i].x, v.position[0] * 0.25f, 1e-4f);
-        EXPECT_NEAR(loaded->points[i].y, v.position[1] * 0.25f, 1e-4f);
-        EXPECT_NEAR(loaded->points[i].z, v.position[2] * 0.25f, 1e-4f);
-        onElbow += loaded->model.vertices[i].jointIndex == elbow;
-    }
-    EXPECT_EQ(onElbow, 8);
 }
 
 // ---- The baked models ----
