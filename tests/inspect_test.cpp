@@ -15,20 +15,14 @@
 
 #include "tests/inspect_fixture.h"
 #include "tests/midi_builder.h"
+#include "tests/model_fixtures.h"
 #include "tools/inspect/mesh.h"
 
 namespace {
 // What the inspector prints on stdout, or with `errors` what it says on stderr.
 std::string Inspect(const std::string& args, int* status, bool errors = false) {
     const std::string command = std::string(FROSTVALE_INSPECT) + " " + args;
-    std::FILE* pipe = popen((command + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null")).c_str(), "r");
-    std::string out;
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int raw = pclose(pipe);
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
+    return RunCommand(command + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null"), status);
 }
 
 class TempDir {
