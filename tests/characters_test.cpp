@@ -229,9 +229,4 @@ TEST(RigKeys, RefusesKeysOutOfOrderAndUnknownJoints) {
     EXPECT_THROW(rig.Key(9, bad), BakeError);
     EXPECT_THROW(rig.AddJoint("b", 4, {0, 0, 0}), BakeError);
 }
-
-TEST(CharacterBake, SameBytesEveryTime) {
-    EXPECT_EQ(BuildElf().front().bytes, BuildElf().front().bytes);
-    EXPECT_EQ(BuildSanta().front().bytes, BuildSanta().front().bytes);
-}
 }  // namespace
