@@ -9,7 +9,8 @@
 #include "platform/midi_player.h"
 
 struct FakePlayerLog {
-    int made = 0, started = 0, stopped = 0, disposed = 0, timeReads = 0, alive = 0;  // calls, and players alive
+    int made = 0, started = 0, stopped = 0, disposed = 0, timeReads = 0;  // calls
+    int alive = 0;                                                        // players not yet disposed of
     std::vector<std::size_t> trackCounts;  // of each sequence handed over
     double time = 0.0;                     // what every player reports
     bool failMake = false, failStart = false;

@@ -116,7 +116,8 @@ TEST(Primitives, SolidsAreClosedOutwardAndOfTheirVolume) {
         float lo, hi;  // the volume
     } solids[] = {
         {"box", [](Mesh& m) { AddBox(m, Move(1, 2, 3), {2, 3, 4}, BoxUv::All({})); }, 23.999f, 24.001f},
-        {"bevelled box", [](Mesh& m) { AddBevelBox(m, Xform(), {2, 3, 4}, 0.3f, {}); }, 24.0f - chamfers, 23.999f},
+        {"bevelled box", [](Mesh& m) { AddBevelBox(m, Xform(), {2, 3, 4}, 0.3f, {}); },
+         24.0f - chamfers, 23.999f},
         {"turned, mirrored box", [](Mesh& m) {
              AddBox(m, Xform::RotateZ(30.0f) * Xform::RotateX(-20.0f) * Xform::Scale({-1, 2, 1}), {1, 1, 1},
                     BoxUv::All({}));
@@ -135,10 +136,12 @@ TEST(Primitives, SolidsAreClosedOutwardAndOfTheirVolume) {
          1.4999f, 1.5001f},
         // A strip along a bent line is a valid outline whichever way the line turns.
         {"bent strip", [](Mesh& m) {
-             AddExtrusion(m, Xform(), ThickLine({{0, 0}, {1, 0.5f}, {1.5f, 1.5f}}, 0.2f), 1.0f, {}, {UvRect{}}, false);
+             const std::vector<V2> outline = ThickLine({{0, 0}, {1, 0.5f}, {1.5f, 1.5f}}, 0.2f);
+             AddExtrusion(m, Xform(), outline, 1.0f, {}, {UvRect{}}, false);
          }, 1e-6f, 1e9f},
         // A square pyramid 4 across and 3 high: a^2 h / 3.
-        {"pyramid", [&](Mesh& m) { AddHipSolid(m, Xform(), 2.0f, 2.0f, {{0, 0}, {2, 3}}, one, {}); }, 15.999f, 16.001f},
+        {"pyramid", [&](Mesh& m) { AddHipSolid(m, Xform(), 2.0f, 2.0f, {{0, 0}, {2, 3}}, one, {}); },
+         15.999f, 16.001f},
         // A hipped roof 6 by 2 with a ridge 4 long, 1 high: w h (3 L - w) / 6.
         {"hipped roof", [&](Mesh& m) { AddHipSolid(m, Xform(), 3.0f, 1.0f, {{0, 0}, {1, 1}}, one, {}); },
          16.0f / 3.0f - 1e-3f, 16.0f / 3.0f + 1e-3f},
@@ -147,7 +150,7 @@ TEST(Primitives, SolidsAreClosedOutwardAndOfTheirVolume) {
          16.0f + 28.0f / 3.0f - 1e-3f, 16.0f + 28.0f / 3.0f + 1e-3f},
         // A lip reaching out beyond the base and back under, as snow over eaves.
         {"lipped hip", [](Mesh& m) {
-             AddHipSolid(m, Move(5, 0, 0), 2.0f, 1.5f, {{0.2f, 0.0f}, {-0.3f, -0.2f}, {-0.3f, 0.3f}, {1.5f, 1.0f}},
+             AddHipSolid(m, Move(5, 0, 0), 2.0f, 1.5f, {{0.2f, 0}, {-0.3f, -0.2f}, {-0.3f, 0.3f}, {1.5f, 1}},
                          std::vector<UvRect>(3), {});
          }, 1e-6f, 1e9f},
         // A square section 0.2 across swept 3 long is a 0.12 box.
@@ -199,9 +202,10 @@ TEST(Primitives, RefusesWhatCannotBeBuilt) {
 // hips stay hard (the two sides meeting at a corner keep their own).
 TEST(Primitives, SmoothNormalsWhereTheSurfaceBends) {
     Mesh sphere = OneGroup();
+    const V3 centre = {5, 0, 0};
     AddSphere(sphere, Move(5, 0, 0), 2.0f, 16, 10, {});
     for (const MeshTriangle& t : sphere.Triangles()) {
-        for (const Corner& c : t.corners) EXPECT_GT(Dot(Normalised(c.position - V3{5, 0, 0}), c.normal), 0.95f);
+        for (const Corner& c : t.corners) EXPECT_GT(Dot(Normalised(c.position - centre), c.normal), 0.95f);
     }
     Mesh mansard = OneGroup();
     AddHipSolid(mansard, Xform(), 2.0f, 2.0f, {{0, 0}, {0, 1}, {1, 2}}, std::vector<UvRect>(2), {});
