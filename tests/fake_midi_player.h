@@ -9,16 +9,11 @@
 #include "platform/midi_player.h"
 
 struct FakePlayerLog {
-    int made = 0;
-    int started = 0;
-    int stopped = 0;
-    int disposed = 0;
-    int timeReads = 0;
-    int alive = 0;
+    int made = 0, started = 0, stopped = 0, disposed = 0, timeReads = 0;  // calls
+    int alive = 0;                                                        // players not yet disposed of
     std::vector<std::size_t> trackCounts;  // of each sequence handed over
     double time = 0.0;                     // what every player reports
-    bool failMake = false;
-    bool failStart = false;
+    bool failMake = false, failStart = false;
 };
 
 class FakePlayer final : public MidiPlayer {

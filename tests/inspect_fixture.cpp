@@ -12,21 +12,16 @@
 namespace {
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2.0);
 
-Image Filled(int w, int h, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    Image image(w, h);
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = image.At(x, y);
-            p[0] = r, p[1] = g, p[2] = b, p[3] = 255;
-        }
-    }
-    return image;
-}
-
 FixtureLump ImageLump(int w, int h, std::uint32_t alphaMode = 0) {
     FixtureLump lump;
-    lump.image = Filled(w, h, 200, 180, 160);
+    lump.image = Image(w, h);
     lump.alphaMode = alphaMode;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = lump.image.At(x, y);
+            p[0] = 200, p[1] = 180, p[2] = 160, p[3] = 255;
+        }
+    }
     return lump;
 }
 

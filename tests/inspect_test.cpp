@@ -15,20 +15,14 @@
 
 #include "tests/inspect_fixture.h"
 #include "tests/midi_builder.h"
+#include "tests/model_fixtures.h"
 #include "tools/inspect/mesh.h"
 
 namespace {
 // What the inspector prints on stdout, or with `errors` what it says on stderr.
 std::string Inspect(const std::string& args, int* status, bool errors = false) {
     const std::string command = std::string(FROSTVALE_INSPECT) + " " + args;
-    std::FILE* pipe = popen((command + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null")).c_str(), "r");
-    std::string out;
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int raw = pclose(pipe);
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
+    return RunCommand(command + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null"), status);
 }
 
 class TempDir {
@@ -140,12 +134,10 @@ TEST(InspectCheck, GoodFolderPassesEveryRow) {
     const std::string out = Inspect("check " + dir.path(), &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_TRUE(FailLines(out).empty()) << out;
-    // Every file of the contract is reported, each by several rows.
     for (const char* file : {"tex.brm", "bramble.works", "houses.brm", "other.brm", "sleigh.brm", "presents.brm",
                              "reindeer.brm", "santa.brm", "elf.brm", "music/"}) {
         EXPECT_NE(out.find(std::string("ok ") + file + " present"), std::string::npos) << file;
     }
-    EXPECT_GT(std::count(out.begin(), out.end(), '\n'), 100);
 }
 
 TEST(InspectCheck, MissingFileIsOneFailAndItsRowsAreSkipped) {
@@ -202,26 +194,10 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL tex.brm image-sizes", [](Fixture& f) { LumpOf(f, "tex.brm", 0).image = Image(12, 8); }},
         {"FAIL tex.brm image-sizes", [](Fixture& f) { LumpOf(f, "tex.brm", 4).raw = Bytes{1, 2, 3}; }},
         {"FAIL tex.brm glow-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 2).alphaMode = 0; }},
-        {"FAIL tex.brm sparkle-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 5).alphaMode = 0; }},
-        {"FAIL tex.brm moon-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 0).alphaMode = 1; }},
-        {"FAIL tex.brm reins-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 3).alphaMode = 2; }},
         {"FAIL tex.brm reins-cut-out", [](Fixture& f) { LumpOf(f, "tex.brm", 3).image = Image(16, 16); }},
         {"FAIL tex.brm glow-edges", [](Fixture& f) { LumpOf(f, "tex.brm", 5).image.At(0, 7)[1] = 9; }},
-        {"FAIL bramble.works picture-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 2).alphaMode = 0; }},
-        {"FAIL bramble.works star-strip-alpha", [](Fixture& f) {
-             LumpOf(f, "bramble.works", 5).alphaMode = 1;
-         }},
-        {"FAIL bramble.works picture-cut-out", [](Fixture& f) {
-             auto& image = LumpOf(f, "bramble.works", 1).image;
-             // The first pixel, the key, has the colour of every other.
-             std::fill(image.rgba.begin(), image.rgba.end(), 200);
-         }},
-        {"FAIL tex.brm tree-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 6).alphaMode = 2; }},
         {"FAIL bramble.works font-grid", [](Fixture& f) { LumpOf(f, "bramble.works", 0).image = Image(128, 32); }},
-        {"FAIL bramble.works font-alpha", [](Fixture& f) { LumpOf(f, "bramble.works", 0).alphaMode = 0; }},
         {"FAIL bramble.works banner-shape", [](Fixture& f) { LumpOf(f, "bramble.works", 1).image = Image(64, 16); }},
-        {"FAIL bramble.works strip-shape", [](Fixture& f) { LumpOf(f, "bramble.works", 5).image = Image(64, 8); }},
-        {"FAIL houses.brm lumps", [](Fixture& f) { f.files["houses.brm"].resize(6); }},
         {"FAIL houses.brm model-types", [](Fixture& f) { LumpOf(f, "houses.brm", 1).type = 1; }},
         {"FAIL houses.brm models-load", [](Fixture& f) { LumpOf(f, "houses.brm", 1).raw = Bytes(40, 7); }},
         {"FAIL houses.brm joints", [](Fixture& f) { f.Model("houses.brm").joints.resize(1); }},
@@ -236,7 +212,6 @@ const std::vector<Breakage>& Breakages() {
              auto& m = f.Model("houses.brm", 1);  // too narrow: no roof 5 units out
              for (auto& v : m.vertices) v.position[2] = std::clamp(v.position[2], -4.0f, 4.0f);
          }},
-        {"FAIL houses.brm image-alpha", [](Fixture& f) { LumpOf(f, "houses.brm", 4).alphaMode = 1; }},
         {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale = 0.82f; }},
         {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm").joints[1].position[1] = 9.5f; }},
         {"FAIL houses.brm footing", [](Fixture& f) { Lift(f.Model("houses.brm", 1), 1.0f); }},
@@ -244,34 +219,18 @@ const std::vector<Breakage>& Breakages() {
              f.Model("other.brm").vertices[3].position[1] = -0.3f;  // one corner of the +x, +z edges sinks
          }},
         {"FAIL other.brm tree-width", [](Fixture& f) { Stretch(f.Model("other.brm", 2), 0, 4.0f); }},
-        {"FAIL other.brm footing", [](Fixture& f) { Lift(f.Model("other.brm", 1), 1.0f); }},
         {"FAIL other.brm tree-uv", [](Fixture& f) { f.Model("other.brm", 2).triangles[0].s[1] = 1.5f; }},
         {"FAIL sleigh.brm centred", [](Fixture& f) {
              f.Model("sleigh.brm").vertices[0].position[0] = -3.5f;  // one runner sticks out
          }},
         {"FAIL other.brm ground-size", [](Fixture& f) { Stretch(f.Model("other.brm"), 0, 0.8f); }},
         {"FAIL other.brm ground-top", [](Fixture& f) { Lift(f.Model("other.brm"), 2.0f); }},
-        {"FAIL other.brm ground-group", [](Fixture& f) {
-             auto& m = f.Model("other.brm");
-             m.groups.clear();
-             m.triangles.clear();
-         }},
-        {"FAIL other.brm rare-tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 1).scale = 0.05f; }},
         {"FAIL other.brm tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 2).scale = 0.15f; }},
-        {"FAIL houses.brm far-types", [](Fixture& f) { LumpOf(f, "houses.brm", 8).type = 1; }},
         {"FAIL houses.brm far-model", [](Fixture& f) { f.Model("houses.brm", 7) = f.Model("houses.brm", 0); }},
         {"FAIL houses.brm far-model", [](Fixture& f) { f.Model("houses.brm", 8).groups[0].material = -1; }},
         {"FAIL other.brm far-model", [](Fixture& f) { LumpOf(f, "other.brm", 4).scale = 0.2f; }},
-        {"FAIL other.brm lumps", [](Fixture& f) { f.files["other.brm"].resize(4); }},
         {"FAIL sleigh.brm runners", [](Fixture& f) { Lift(f.Model("sleigh.brm"), 0.5f); }},
         {"FAIL sleigh.brm runner-ends", [](Fixture& f) { Stretch(f.Model("sleigh.brm"), 2, 0.8f); }},
-        {"FAIL sleigh.brm rein-points", [](Fixture& f) { Stretch(f.Model("sleigh.brm"), 0, 0.5f); }},
-        {"FAIL sleigh.brm santa-seat", [](Fixture& f) {
-             for (auto& v : f.Model("sleigh.brm").vertices) {
-                 if (v.position[1] == -2.2f && v.position[2] == 4.5f) v.position[1] = -3.0f;  // floor sags
-                 if (v.position[1] == -2.2f && v.position[2] == -4.5f) v.position[1] = -3.0f;
-             }
-         }},
         {"FAIL sleigh.brm elf-seat", [](Fixture& f) {
              for (auto& v : f.Model("sleigh.brm").vertices) {
                  if (v.position[1] == 1.6f) v.position[1] = 0.5f;
@@ -289,28 +248,15 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL presents.brm size", [](Fixture& f) { LumpOf(f, "presents.brm", 0).scale = 0.03f; }},
         {"FAIL reindeer.brm frames", [](Fixture& f) { f.Model("reindeer.brm").fps = 30.0f; }},
         {"FAIL reindeer.brm frames", [](Fixture& f) { f.Model("reindeer.brm").totalFrames = 22; }},
-        {"FAIL reindeer.brm coats", [](Fixture& f) { f.Model("reindeer.brm").materials.resize(3); }},
-        {"FAIL reindeer.brm coats", [](Fixture& f) { f.files["reindeer.brm"].resize(9); }},
-        {"FAIL reindeer.brm joints", [](Fixture& f) { f.Model("reindeer.brm").joints.resize(11); }},
         {"FAIL reindeer.brm length", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 2, 1.5f); }},
         {"FAIL reindeer.brm nose", [](Fixture& f) { f.Model("reindeer.brm").joints[11].position = {0, 0, -0.8f}; }},
         {"FAIL reindeer.brm harness", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 0, 0.5f); }},
         {"FAIL reindeer.brm hoof-tips", [](Fixture& f) { f.Model("reindeer.brm").joints[9].rotation = {0, 0, 0}; }},
-        {"FAIL reindeer.brm back-hooves", [](Fixture& f) {
-             const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
-             AddMoves(&f.Model("reindeer.brm"), 7, {{1, up}, {10, up}, {12, down}, {15, down}, {17, up}, {22, up}, {26, down}, {30, down}});
-         }},
         {"FAIL reindeer.brm front-hooves", [](Fixture& f) { AddMoves(&f.Model("reindeer.brm"), 4, {{1, {0, 0.4f, 0}}}); }},
-        {"FAIL reindeer.brm gallop-loop", [](Fixture& f) {
-             const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
-             AddMoves(&f.Model("reindeer.brm"), 7, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {21, up}, {22, down}, {26, down}, {30, down}});
-         }},
         {"FAIL reindeer.brm standing", [](Fixture& f) {
              const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
              AddMoves(&f.Model("reindeer.brm"), 8, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {22, up}, {30, up}});
          }},
-        {"FAIL santa.brm frames", [](Fixture& f) { f.Model("santa.brm").totalFrames = 150; }},
-        {"FAIL santa.brm joints", [](Fixture& f) { f.Model("santa.brm").joints.resize(15); }},
         {"FAIL santa.brm height", [](Fixture& f) { Stretch(f.Model("santa.brm"), 1, 2.0f); }},
         {"FAIL santa.brm hands", [](Fixture& f) { std::swap(f.Model("santa.brm").joints[9].position, f.Model("santa.brm").joints[15].position); }},
         {"FAIL santa.brm fists", [](Fixture& f) {
@@ -331,31 +277,11 @@ const std::vector<Breakage>& Breakages() {
              MoveSantaHand(f, 85, {-1, 1, 0});
              MoveSantaHand(f, 93, {-1, 1, 0});
          }},
-        {"FAIL santa.brm climb-to-second-drop", [](Fixture& f) { MoveSantaHand(f, 94, {-2, 2, 0}); }},
-        {"FAIL santa.brm return-to-seat", [](Fixture& f) { MoveSantaHand(f, 194, {0, 0.5f, 0}); }},
         {"FAIL santa.brm seated-loop", [](Fixture& f) { MoveSantaHand(f, 49, {0, 0.5f, 0}); }},
-        {"FAIL elf.brm frames", [](Fixture& f) { f.Model("elf.brm").totalFrames = 100; }},
-        {"FAIL elf.brm joints", [](Fixture& f) { f.Model("elf.brm").joints.resize(9); }},
-        {"FAIL elf.brm height", [](Fixture& f) { LumpOf(f, "elf.brm", 0).scale = 0.025f; }},
-        {"FAIL elf.brm palms", [](Fixture& f) {
-             for (auto& v : f.Model("elf.brm").vertices) {
-                 if (v.joint == 7) v.position[0] = -0.4f;
-             }
-         }},
         {"FAIL elf.brm hand1-pick-up", [](Fixture& f) {
              AddMoves(&f.Model("elf.brm"), 9, {{0, {0, 0, 0}}, {37, {0, 0, 0}}, {42, {0, 0.3f, 0.2f}}, {46, {0, 0, 0}}});
          }},
-        {"FAIL elf.brm hand2-throw", [](Fixture& f) {
-             AddMoves(&f.Model("elf.brm"), 7, {{0, {0, 0, 0}}, {1, {0, 0, 0}}, {4, {0, -0.3f, 0}}, {20, {0, -0.3f, 0}}, {53, {0, 0, 0}}});
-         }},
         {"FAIL elf.brm hand2-at-sack", [](Fixture& f) { f.Model("sleigh.brm").groups[1].name = "bag"; }},
-        {"FAIL elf.brm hand1-at-sack", [](Fixture& f) { f.Model("elf.brm").joints[9].translationKeys[1].value = {}; }},
-        {"FAIL elf.brm cruise-loop", [](Fixture& f) {
-             f.Model("elf.brm").joints[9].translationKeys[6].value = {0, 0.4f, 0};  // frame 53
-         }},
-        {"FAIL elf.brm roof-to-wave", [](Fixture& f) {
-             f.Model("elf.brm").joints[7].translationKeys[8].value = {0, 0.6f, 0};  // frame 87
-         }},
         {"FAIL music/ present", [](Fixture& f) { f.tunes.clear(); }},
         {"FAIL music/ tunes", [](Fixture& f) { f.tunes.pop_back(); }},
         {"FAIL music/ midi", [](Fixture& f) { f.tuneBytes["joy.mid"] = Bytes{'R', 'I', 'F', 'F'}; }},
@@ -405,57 +331,45 @@ std::string WritePillar(const std::string& dir) {
 }
 }  // namespace
 
-TEST(InspectRender, FramesTheModelLitOnTheBackgroundAtTheAskedSize) {
+TEST(InspectRender, FramesTheModelLitAtTheAskedSizeWhateverItsScaleAndTurn) {
     TempDir dir("render");
     const std::string pillar = WritePillar(dir.path());
-    const std::string png = dir.path() + "/pillar.png";
-    int status = -1;
-    Inspect("render " + pillar + " " + png + " --size 300x200 --yaw 0 --pitch 0", &status);
-    ASSERT_EQ(status, 0);
-    const Picture p = ReadPng(png);
+    const auto render = [&](const std::string& args) {
+        int status = -1;
+        Inspect("render " + pillar + " " + dir.path() + "/out.png " + args, &status);
+        EXPECT_EQ(status, 0) << args;
+        return ReadPng(dir.path() + "/out.png");
+    };
+    const Picture p = render("--size 300x200 --yaw 0 --pitch 0");
     ASSERT_EQ(p.width, 300);
     ASSERT_EQ(p.height, 200);
     // The pillar is framed wherever it stands: its middle is lit, not black, not background.
-    EXPECT_FALSE(p.Background(150, 100));
     EXPECT_GT(p.Brightness(150, 100), 120);
     EXPECT_GT(p.Covered(145, 40, 155, 160), 0.95);
-    // Tall and thin: the sides stay night blue, and the top row is empty above it.
+    // Tall and thin: the sides stay night blue.
     EXPECT_EQ(p.Covered(0, 0, 100, 200), 0.0);
     EXPECT_EQ(p.Covered(200, 0, 300, 200), 0.0);
-}
-
-TEST(InspectRender, ScaleAndTurnChangeTheViewNotTheFraming) {
-    TempDir dir("turn");
-    const std::string pillar = WritePillar(dir.path());
-    int status = -1;
-    Inspect("render " + pillar + " " + dir.path() + "/a.png --size 128x128 --yaw 0 --pitch 89", &status);
-    ASSERT_EQ(status, 0);
-    // From straight above, a 2 x 2 top face in a sphere of radius ~5.2: a small square in the middle.
-    const Picture top = ReadPng(dir.path() + "/a.png");
+    // From straight above, a 2 x 2 top face in a sphere of radius ~5.2: a small square in the middle;
+    // framing follows the scale, so three times larger is the same picture, give or take an edge pixel.
+    const Picture top = render("--size 128x128 --yaw 0 --pitch 89");
     EXPECT_FALSE(top.Background(64, 64));
     EXPECT_EQ(top.Covered(0, 0, 128, 30), 0.0);
-    Inspect("render " + pillar + " " + dir.path() + "/b.png --size 128x128 --scale 3 --yaw 0 --pitch 89", &status);
-    ASSERT_EQ(status, 0);
-    const Picture scaled = ReadPng(dir.path() + "/b.png");
-    // Framing follows the scale: the same picture, give or take an edge pixel.
-    EXPECT_NEAR(scaled.Covered(0, 0, 128, 128), top.Covered(0, 0, 128, 128), 0.01);
-    EXPECT_FALSE(scaled.Background(64, 64));
+    EXPECT_NEAR(render("--size 128x128 --scale 3 --yaw 0 --pitch 89").Covered(0, 0, 128, 128),
+                top.Covered(0, 0, 128, 128), 0.01);
 }
 
 TEST(InspectRender, AnimatedPosesAndFilmStrip) {
     TempDir dir("strip");
     GoodFixture().Write(dir.path());
-    int status = -1;
-    const std::string santa = dir.path() + "/santa.brm";
-    Inspect("render " + santa + " " + dir.path() + "/f1.png --size 160x160 --frame 1", &status);
-    ASSERT_EQ(status, 0);
-    Inspect("render " + santa + " " + dir.path() + "/f85.png --size 160x160 --frame 85", &status);
-    ASSERT_EQ(status, 0);
-    EXPECT_NE(ReadPng(dir.path() + "/f1.png").rgba, ReadPng(dir.path() + "/f85.png").rgba);
-
-    Inspect("render " + santa + " " + dir.path() + "/strip.png --size 400x300 --frames 1 121 30", &status);
-    ASSERT_EQ(status, 0);
-    const Picture strip = ReadPng(dir.path() + "/strip.png");
+    const auto render = [&](const std::string& file, const std::string& args, int want = 0) {
+        int status = -1;
+        Inspect("render " + dir.path() + "/" + file + " " + dir.path() + "/out.png " + args, &status);
+        EXPECT_EQ(status, want) << file << " " << args;
+        return ReadPng(dir.path() + "/out.png");
+    };
+    const Picture seated = render("santa.brm", "--size 160x160 --frame 1");
+    EXPECT_NE(seated.rgba, render("santa.brm", "--size 160x160 --frame 85").rgba);
+    const Picture strip = render("santa.brm", "--size 400x300 --frames 1 121 30");
     ASSERT_EQ(strip.width, 400);
     ASSERT_EQ(strip.height, 300);
     // Five poses on a 3 x 2 grid of 133 x 150 cells: each of the five holds the model, the sixth is empty.
@@ -468,26 +382,7 @@ TEST(InspectRender, AnimatedPosesAndFilmStrip) {
             EXPECT_EQ(covered, 0.0);
         }
     }
-    // Static models have no frames to show.
-    Inspect("render " + dir.path() + "/sleigh.brm " + dir.path() + "/x.png --frame 3", &status);
-    EXPECT_EQ(status, 1);
-}
-
-TEST(InspectRender, EveryContractFileRenders) {
-    TempDir dir("each");
-    GoodFixture().Write(dir.path());
-    const std::vector<std::string> cases = {"houses.brm", "houses.brm --lump 1 --image 4", "other.brm",
-                                            "other.brm --lump 1", "other.brm --lump 2", "sleigh.brm",
-                                            "presents.brm", "reindeer.brm", "elf.brm --frame 40"};
-    for (const std::string& c : cases) {
-        const std::string file = c.substr(0, c.find(' '));
-        const std::string rest = c.size() > file.size() ? c.substr(file.size()) : "";
-        int status = -1;
-        Inspect("render " + dir.path() + "/" + file + " " + dir.path() + "/out.png --size 64x64" + rest, &status);
-        EXPECT_EQ(status, 0) << c;
-        const Picture p = ReadPng(dir.path() + "/out.png");
-        EXPECT_GT(p.Covered(0, 0, 64, 64), 0.05) << c;
-    }
+    render("sleigh.brm", "--frame 3", 1);  // static models have no frames to show
 }
 
 TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {

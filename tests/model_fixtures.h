@@ -1,6 +1,7 @@
 // Model files the MS3D and animation tests share, made with our own writer.
 #pragma once
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -93,14 +94,16 @@ inline Bytes ModelLumpFile(const Bytes& model, std::vector<Lump> images = {}) {
     return BuildLumpFile(lumps);
 }
 
-// What `command` prints on its standard output; its exit status in `status`.
+// What `command` prints on its standard output; its exit status (-1 when it
+// did not exit) in `status`.
 inline std::string RunCommand(const std::string& command, int* status) {
     std::FILE* pipe = popen(command.c_str(), "r");
     std::string out;
     if (pipe == nullptr) return out;
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    *status = pclose(pipe);
+    const int raw = pclose(pipe);
+    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return out;
 }
 

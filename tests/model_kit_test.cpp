@@ -3,16 +3,16 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <string>
 #include <tuple>
 #include <vector>
 
-#include "assets/ms3d.h"
-#include "assets/reader.h"
 #include "math/vector.h"
 #include "tools/bake/bake.h"
+#include "tools/bake/characters.h"
 #include "tools/bake/model/painters.h"
 #include "tools/bake/model/primitives.h"
 #include "tools/bake/models.h"
@@ -78,174 +78,147 @@ void ExpectSolidBetween(const Mesh& m, float lo, float hi) {
     EXPECT_GE(SignedVolume(m), lo);
     EXPECT_LE(SignedVolume(m), hi);
 }
-void ExpectSolid(const Mesh& m, float volume, float tolerance = 1e-3f) {
-    ExpectSolidBetween(m, volume - tolerance, volume + tolerance);
-}
 
-// ---- A model as the saver loads it ----
-
-struct Loaded {
-    MS3D model;
-    std::vector<V3> points;  // vertex positions after scale and skinning
-};
-
-// Loads lump 0 of `lumps` with the engine's reader, scales it, prepares the
-// skeleton and puts the points back in model space, as the house set-up does.
-std::unique_ptr<Loaded> LoadModelLump(const Lump& lump, float scale) {
-    auto out = std::make_unique<Loaded>();
-    BoundedReader reader(lump.bytes.data(), lump.bytes.size());
-    if (!out->model.LoadFromFStream(&reader)) return nullptr;
-    out->model.Scale(scale);
-    out->model.InitialSetup();
-    out->model.UpdatePoints();
-    for (const MS3D_VERTEX& v : out->model.vertices) out->points.push_back({v.position.x, v.position.y, v.position.z});
-    return out;
-}
-
-// The baked model files and their builders.
+// The baked files and their builders.
 struct BakedFile {
     const char* name;
     std::vector<Lump> (*build)();
 };
 const BakedFile kFiles[] = {
-    {"houses.brm", BuildHouses},
-    {"other.brm", BuildOther},
-    {"sleigh.brm", BuildSleigh},
-    {"presents.brm", BuildPresents},
+    {"tex.brm", BuildSceneTextures}, {"bramble.works", BuildOverlayTextures}, {"houses.brm", BuildHouses},
+    {"other.brm", BuildOther},       {"sleigh.brm", BuildSleigh},             {"presents.brm", BuildPresents},
+    {"reindeer.brm", BuildReindeer}, {"santa.brm", BuildSanta},               {"elf.brm", BuildElf},
 };
 }  // namespace
 
 // ---- Primitives ----
 
-TEST(Primitives, BoxesAreClosedOutwardAndExact) {
-    Mesh box = OneGroup();
-    AddBox(box, Move(1, 2, 3), {2, 3, 4}, BoxUv::All({}));
-    ExpectSolid(box, 24.0f);
-    Mesh bevel = OneGroup();
-    AddBevelBox(bevel, Xform(), {2, 3, 4}, 0.3f, {});
-    // Chamfering removes a little of each edge: between the box and the box less
-    // a full triangular prism along every edge.
-    const float cut = 0.5f * 0.3f * 0.3f * 4.0f * (2.0f + 3.0f + 4.0f);
-    ExpectSolidBetween(bevel, 24.0f - cut, 23.999f);
-    EXPECT_THROW(AddBevelBox(bevel, Xform(), {2, 3, 4}, 1.0f, {}), BakeError);
-}
-
-TEST(Primitives, RoundShapesAreClosedOutward) {
-    const int n = 12;
-    const float prism = 0.5f * static_cast<float>(n) * std::sin(2.0f * kPiF / static_cast<float>(n));  // area of unit n-gon
-    Mesh cylinder = OneGroup();
-    AddCylinder(cylinder, Xform(), 1.0f, 1.0f, 2.0f, n, {}, {});
-    ExpectSolid(cylinder, prism * 2.0f);
-    Mesh cone = OneGroup();
-    AddCylinder(cone, Xform(), 1.0f, 0.0f, 3.0f, n, {}, {});
-    ExpectSolid(cone, prism * 3.0f / 3.0f);
-    Mesh sphere = OneGroup();
-    AddSphere(sphere, Move(5, 0, 0), 2.0f, 16, 10, {});
+// Every solid the kit builds is closed, wound outward with its normals on the
+// outside, and holds the volume its shape gives.
+TEST(Primitives, SolidsAreClosedOutwardAndOfTheirVolume) {
+    const float polygon = 0.5f * 12.0f * std::sin(2.0f * kPiF / 12.0f);  // area of the unit 12-gon
     const float ball = 4.0f / 3.0f * kPiF * 8.0f;
-    ExpectSolidBetween(sphere, 0.9f * ball, ball);
-    // Smooth: a sphere's corner normals point straight out from its centre.
-    for (const MeshTriangle& t : sphere.Triangles()) {
-        for (const Corner& c : t.corners) {
-            const V3 out = Normalised(c.position - V3{5, 0, 0});
-            EXPECT_GT(Dot(out, c.normal), 0.95f);
-        }
-    }
-    // A lathe with a crease gets two normals at the crease; repeats need to divide the segments.
-    Mesh lathe = OneGroup();
-    LatheOptions o;
-    o.creases = {1};
-    AddLathe(lathe, Xform(), {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {}, o);
-    ExpectSolid(lathe, prism);
-    o.uRepeats = 5;
-    EXPECT_THROW(AddLathe(lathe, Xform(), {{0, 0}, {1, 1}}, {}, o), BakeError);
-}
-
-TEST(Primitives, ExtrusionsOfConcaveOutlines) {
+    const float chamfers = 0.5f * 0.3f * 0.3f * 4.0f * (2.0f + 3.0f + 4.0f);  // a full prism along every edge
+    const std::vector<UvRect> one(1), two(2);
     // An L: area 3, with a collinear point on its long side.
     const std::vector<V2> ell = {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}};
-    EXPECT_FLOAT_EQ(SignedArea(ell), 3.0f);
+    const std::vector<V2> square = {{-0.1f, -0.1f}, {0.1f, -0.1f}, {0.1f, 0.1f}, {-0.1f, 0.1f}};
+    std::vector<V3> circle;
+    for (int i = 0; i < 16; ++i) {
+        const float a = 2.0f * kPiF * static_cast<float>(i) / 16.0f;
+        circle.push_back({2.0f * std::sin(a), 0.0f, 2.0f * std::cos(a)});
+    }
+    // A ring of a 0.3 octagon round that circle: roughly the section's area times the path's length.
+    const float ring = 0.5f * 8.0f * std::sin(kPiF / 4.0f) * 0.09f * 16.0f * 4.0f * std::sin(kPiF / 16.0f);
+    const struct {
+        const char* name;
+        std::function<void(Mesh&)> build;
+        float lo, hi;  // the volume
+    } solids[] = {
+        {"box", [](Mesh& m) { AddBox(m, Move(1, 2, 3), {2, 3, 4}, BoxUv::All({})); }, 23.999f, 24.001f},
+        {"bevelled box", [](Mesh& m) { AddBevelBox(m, Xform(), {2, 3, 4}, 0.3f, {}); },
+         24.0f - chamfers, 23.999f},
+        {"turned, mirrored box", [](Mesh& m) {
+             AddBox(m, Xform::RotateZ(30.0f) * Xform::RotateX(-20.0f) * Xform::Scale({-1, 2, 1}), {1, 1, 1},
+                    BoxUv::All({}));
+         }, 1.999f, 2.001f},
+        {"cylinder", [](Mesh& m) { AddCylinder(m, Xform(), 1.0f, 1.0f, 2.0f, 12, {}, {}); },
+         polygon * 2.0f - 1e-3f, polygon * 2.0f + 1e-3f},
+        {"cone", [](Mesh& m) { AddCylinder(m, Xform(), 1.0f, 0.0f, 3.0f, 12, {}, {}); },
+         polygon - 1e-3f, polygon + 1e-3f},
+        {"sphere", [](Mesh& m) { AddSphere(m, Move(5, 0, 0), 2.0f, 16, 10, {}); }, 0.9f * ball, ball},
+        {"creased lathe", [](Mesh& m) {
+             LatheOptions o;
+             o.creases = {1};
+             AddLathe(m, Xform(), {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {}, o);
+         }, polygon - 1e-3f, polygon + 1e-3f},
+        {"concave extrusion", [&](Mesh& m) { AddExtrusion(m, Xform(), ell, 0.5f, {}, {UvRect{}}, false); },
+         1.4999f, 1.5001f},
+        // A strip along a bent line is a valid outline whichever way the line turns.
+        {"bent strip", [](Mesh& m) {
+             const std::vector<V2> outline = ThickLine({{0, 0}, {1, 0.5f}, {1.5f, 1.5f}}, 0.2f);
+             AddExtrusion(m, Xform(), outline, 1.0f, {}, {UvRect{}}, false);
+         }, 1e-6f, 1e9f},
+        // A square pyramid 4 across and 3 high: a^2 h / 3.
+        {"pyramid", [&](Mesh& m) { AddHipSolid(m, Xform(), 2.0f, 2.0f, {{0, 0}, {2, 3}}, one, {}); },
+         15.999f, 16.001f},
+        // A hipped roof 6 by 2 with a ridge 4 long, 1 high: w h (3 L - w) / 6.
+        {"hipped roof", [&](Mesh& m) { AddHipSolid(m, Xform(), 3.0f, 1.0f, {{0, 0}, {1, 1}}, one, {}); },
+         16.0f / 3.0f - 1e-3f, 16.0f / 3.0f + 1e-3f},
+        // A 4 x 4 box 1 high under a frustum to a 2 x 2 deck 1 higher: 16 + 28 / 3.
+        {"mansard", [&](Mesh& m) { AddHipSolid(m, Xform(), 2.0f, 2.0f, {{0, 0}, {0, 1}, {1, 2}}, two, {}); },
+         16.0f + 28.0f / 3.0f - 1e-3f, 16.0f + 28.0f / 3.0f + 1e-3f},
+        // A lip reaching out beyond the base and back under, as snow over eaves.
+        {"lipped hip", [](Mesh& m) {
+             AddHipSolid(m, Move(5, 0, 0), 2.0f, 1.5f, {{0.2f, 0}, {-0.3f, -0.2f}, {-0.3f, 0.3f}, {1.5f, 1}},
+                         std::vector<UvRect>(3), {});
+         }, 1e-6f, 1e9f},
+        // A square section 0.2 across swept 3 long is a 0.12 box.
+        {"straight rod", [&](Mesh& m) {
+             SweepOptions flat;
+             flat.smoothSection = false;
+             AddSweep(m, Xform(), {{0, 0, 0}, {0, 0, 1}, {0, 0, 3}}, {1, 0, 0}, square, {}, flat);
+         }, 0.1199f, 0.1201f},
+        {"closed ring, no caps", [&](Mesh& m) {
+             SweepOptions closed;
+             closed.closed = true;
+             AddSweep(m, Xform(), circle, {0, 1, 0}, RegularPolygon(8, 0.3f, 0.3f), {}, closed);
+         }, ring - 0.15f, ring + 0.15f},
+    };
+    for (const auto& solid : solids) {
+        SCOPED_TRACE(solid.name);
+        Mesh m = OneGroup();
+        solid.build(m);
+        ExpectSolidBetween(m, solid.lo, solid.hi);
+    }
     float area = 0.0f;
     for (const auto& t : Triangulate(ell)) {
         area += SignedArea({ell[static_cast<std::size_t>(t[0])], ell[static_cast<std::size_t>(t[1])],
                             ell[static_cast<std::size_t>(t[2])]});
     }
+    EXPECT_FLOAT_EQ(SignedArea(ell), 3.0f);
     EXPECT_NEAR(area, 3.0f, 1e-5f);
-    Mesh m = OneGroup();
-    AddExtrusion(m, Xform(), ell, 0.5f, {}, {UvRect{}}, false);
-    ExpectSolid(m, 1.5f, 1e-4f);
-    // Clockwise outlines and a wrong number of side rectangles are refused.
-    std::vector<V2> cw(ell.rbegin(), ell.rend());
-    EXPECT_THROW(AddExtrusion(m, Xform(), cw, 0.5f, {}, {UvRect{}}, false), BakeError);
-    EXPECT_THROW(AddExtrusion(m, Xform(), ell, 0.5f, {}, {UvRect{}, UvRect{}}, false), BakeError);
-    // A strip along a bent line is a valid outline whichever way the line turns.
-    Mesh strip = OneGroup();
-    AddExtrusion(strip, Xform(), ThickLine({{0, 0}, {1, 0.5f}, {1.5f, 1.5f}}, 0.2f), 1.0f, {}, {UvRect{}}, false);
-    ExpectSolidBetween(strip, 1e-6f, 1e9f);
 }
 
-TEST(Primitives, HippedSolidsCloseAtAPointARidgeOrADeck) {
+// Shapes that cannot be built are refused at bake time, not written half-made.
+TEST(Primitives, RefusesWhatCannotBeBuilt) {
     const std::vector<UvRect> one(1), two(2);
-    // A square pyramid 4 across and 3 high: a^2 h / 3.
-    Mesh pyramid = OneGroup();
-    AddHipSolid(pyramid, Xform(), 2.0f, 2.0f, {{0.0f, 0.0f}, {2.0f, 3.0f}}, one, {});
-    ExpectSolid(pyramid, 16.0f);
-    // A hipped roof 6 by 2 with a ridge 4 long, 1 high: w h (3 L - w) / 6.
-    Mesh hip = OneGroup();
-    AddHipSolid(hip, Xform(), 3.0f, 1.0f, {{0.0f, 0.0f}, {1.0f, 1.0f}}, one, {});
-    ExpectSolid(hip, 2.0f * 1.0f * (3.0f * 6.0f - 2.0f) / 6.0f);
-    // A mansard: a 4 x 4 box 1 high under a frustum to a 2 x 2 deck 1 higher,
-    // bent smoothly at the box top (1 + 4 + 7/3).
+    const std::vector<V2> ell = {{0, 0}, {1, 0}, {2, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 2}};
+    const std::vector<V2> clockwise(ell.rbegin(), ell.rend());
+    LatheOptions repeats;
+    repeats.uRepeats = 5;  // must divide the segments
+    Mesh m = OneGroup();
+    EXPECT_THROW(AddBevelBox(m, Xform(), {2, 3, 4}, 1.0f, {}), BakeError);
+    EXPECT_THROW(AddLathe(m, Xform(), {{0, 0}, {1, 1}}, {}, repeats), BakeError);
+    EXPECT_THROW(AddExtrusion(m, Xform(), clockwise, 0.5f, {}, {UvRect{}}, false), BakeError);
+    EXPECT_THROW(AddExtrusion(m, Xform(), ell, 0.5f, {}, {UvRect{}, UvRect{}}, false), BakeError);
+    // A level inset past the ridge, or bands that do not match the levels.
+    EXPECT_THROW(AddHipSolid(m, Xform(), 3.0f, 1.0f, {{0, 0}, {1.5f, 1}}, one, {}), BakeError);
+    EXPECT_THROW(AddHipSolid(m, Xform(), 3.0f, 1.0f, {{0, 0}, {1, 1}}, two, {}), BakeError);
+}
+
+// Smooth: a sphere's corner normals point straight out from its centre, and a
+// mansard's bend shares one normal between the bands either side while the
+// hips stay hard (the two sides meeting at a corner keep their own).
+TEST(Primitives, SmoothNormalsWhereTheSurfaceBends) {
+    Mesh sphere = OneGroup();
+    const V3 centre = {5, 0, 0};
+    AddSphere(sphere, Move(5, 0, 0), 2.0f, 16, 10, {});
+    for (const MeshTriangle& t : sphere.Triangles()) {
+        for (const Corner& c : t.corners) EXPECT_GT(Dot(Normalised(c.position - centre), c.normal), 0.95f);
+    }
     Mesh mansard = OneGroup();
-    AddHipSolid(mansard, Xform(), 2.0f, 2.0f, {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 2.0f}}, two, {});
-    ExpectSolid(mansard, 16.0f + 28.0f / 3.0f);
-    // A lip reaching out beyond the base and back under, as snow over eaves.
-    Mesh lip = OneGroup();
-    AddHipSolid(lip, Move(5, 0, 0), 2.0f, 1.5f, {{0.2f, 0.0f}, {-0.3f, -0.2f}, {-0.3f, 0.3f}, {1.5f, 1.0f}},
-                std::vector<UvRect>(3), {});
-    ExpectSolidBetween(lip, 1e-6f, 1e9f);
-    // The smooth bend shares one normal between the bands either side; the
-    // hips stay hard (the two sides meeting at a corner keep their own).
-    std::vector<V3> atBend;
+    AddHipSolid(mansard, Xform(), 2.0f, 2.0f, {{0, 0}, {0, 1}, {1, 2}}, std::vector<UvRect>(2), {});
+    int atBend = 0;
     for (const MeshTriangle& t : mansard.Triangles()) {
         for (const Corner& c : t.corners) {
-            if (std::fabs(c.position.y - 1.0f) < 1e-5f && std::fabs(c.position.x - 2.0f) < 1e-5f &&
-                std::fabs(c.position.z - 2.0f) < 1e-5f) {
-                atBend.push_back(c.normal);
-            }
+            if (Length(c.position - V3{2, 1, 2}) > 1e-5f) continue;
+            ++atBend;
+            EXPECT_GT(c.normal.y, 0.1f);                                // the bend leans up, not straight out
+            EXPECT_LT(std::fabs(c.normal.x) * std::fabs(c.normal.z), 1e-6f);  // and belongs to one side only
         }
     }
-    ASSERT_FALSE(atBend.empty());
-    for (const V3& n : atBend) {
-        EXPECT_GT(n.y, 0.1f);                                    // the bend leans up, not straight out
-        EXPECT_LT(std::fabs(n.x) * std::fabs(n.z), 1e-6f);       // and belongs to one side only
-    }
-    // A level inset past the ridge, or bands that do not match the levels, are refused.
-    EXPECT_THROW(AddHipSolid(hip, Xform(), 3.0f, 1.0f, {{0.0f, 0.0f}, {1.5f, 1.0f}}, one, {}), BakeError);
-    EXPECT_THROW(AddHipSolid(hip, Xform(), 3.0f, 1.0f, {{0.0f, 0.0f}, {1.0f, 1.0f}}, two, {}), BakeError);
-}
-
-TEST(Primitives, SweepsOpenAndClosed) {
-    // A straight rod: a square section 0.2 across swept 3 long is a 0.12 box.
-    Mesh rod = OneGroup();
-    const std::vector<V2> square = {{-0.1f, -0.1f}, {0.1f, -0.1f}, {0.1f, 0.1f}, {-0.1f, 0.1f}};
-    SweepOptions flat;
-    flat.smoothSection = false;
-    AddSweep(rod, Xform(), {{0, 0, 0}, {0, 0, 1}, {0, 0, 3}}, {1, 0, 0}, square, {}, flat);
-    ExpectSolid(rod, 0.12f, 1e-4f);
-    // A ring round the y axis closes on itself with no caps.
-    Mesh ring = OneGroup();
-    std::vector<V3> path;
-    for (int i = 0; i < 16; ++i) {
-        const float a = 2.0f * kPiF * static_cast<float>(i) / 16.0f;
-        path.push_back({2.0f * std::sin(a), 0.0f, 2.0f * std::cos(a)});
-    }
-    SweepOptions closed;
-    closed.closed = true;
-    AddSweep(ring, Xform(), path, {0, 1, 0}, RegularPolygon(8, 0.3f, 0.3f), {}, closed);
-    // Roughly the section's area times the path's length.
-    const float section = 0.5f * 8.0f * std::sin(kPiF / 4.0f) * 0.09f;
-    const float length = 16.0f * 2.0f * 2.0f * std::sin(kPiF / 16.0f);
-    ExpectSolid(ring, section * length, 0.15f);
+    EXPECT_GT(atBend, 0);
 }
 
 TEST(Primitives, MapsKeepNormalsOutward) {
@@ -258,10 +231,6 @@ TEST(Primitives, MapsKeepNormalsOutward) {
     const V3 n = Xform::Scale({2, 1, 1}).Normal(Normalised({1, 1, 0}));
     EXPECT_NEAR(n.x, 1.0f / std::sqrt(5.0f), 1e-5f);
     EXPECT_NEAR(n.y, 2.0f / std::sqrt(5.0f), 1e-5f);
-    // Rotated and mirrored solids stay closed with outward normals.
-    Mesh m = OneGroup();
-    AddBox(m, Xform::RotateZ(30.0f) * Xform::RotateX(-20.0f) * Xform::Scale({-1, 2, 1}), {1, 1, 1}, BoxUv::All({}));
-    ExpectSolid(m, 2.0f);
     const Xform composed = Move(1, 0, 0) * Xform::RotateY(90.0f);
     const V3 q = composed.Point({0, 0, 1});  // rotate first, then move
     EXPECT_NEAR(q.x, 2.0f, 1e-6f);
@@ -313,45 +282,7 @@ TEST(MeshFile, ScaledWeldedAndGrouped) {
     EXPECT_THROW(m.Use(7), BakeError);
 }
 
-TEST(MeshFile, RiggedPartsFollowTheirJointsThroughTheEngineSkeleton) {
-    // A two-joint arm bound rigidly: the engine moves the points into joint
-    // space and back; in the bind pose they must land where they were modelled.
-    Mesh m;
-    m.Use(m.AddGroup("arm", -1));
-    const int shoulder = m.AddJoint("shoulder", -1, {0, 1, 0});
-    const int elbow = m.AddJoint("elbow", shoulder, {0, 2, 0}, {0, 0, 0.5f});
-    m.Joints()[static_cast<std::size_t>(elbow)].translationKeys.push_back({1.0f, {0, 1, 0}});
-    m.Use(0, shoulder);
-    AddBox(m, Move(0, 2, 0), {0.5f, 2, 0.5f}, BoxUv::All({}));
-    m.Use(0, elbow);
-    AddBox(m, Move(0, 4, 0), {0.4f, 2, 0.4f}, BoxUv::All({}));
-    EXPECT_EQ(m.JointBindPosition(elbow).y, 3.0f);
-    m.totalFrames = 24;
-    const Ms3dModelDesc desc = m.ToMs3d(0.25f);
-    ASSERT_EQ(desc.joints.size(), 2u);
-    EXPECT_EQ(desc.joints[1].parent, "shoulder");
-    EXPECT_FLOAT_EQ(desc.joints[1].position[1], 8.0f);
-    EXPECT_FLOAT_EQ(desc.joints[1].translationKeys[0].value[1], 4.0f);
-    EXPECT_FLOAT_EQ(desc.joints[1].rotation[2], 0.5f);
-    EXPECT_THROW(m.AddJoint("orphan", 9, {}), BakeError);
-
-    Lump lump;
-    lump.bytes = EncodeMs3d(desc);
-    const auto loaded = LoadModelLump(lump, 0.25f);
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->model.totalFrames, 24);
-    int onElbow = 0;
-    for (std::size_t i = 0; i < loaded->model.vertices.size(); ++i) {
-        const auto& v = desc.vertices[i];
-        EXPECT_NEAR(loaded->points[i].x, v.position[0] * 0.25f, 1e-4f);
-        EXPECT_NEAR(loaded->points[i].y, v.position[1] * 0.25f, 1e-4f);
-        EXPECT_NEAR(loaded->points[i].z, v.position[2] * 0.25f, 1e-4f);
-        onElbow += loaded->model.vertices[i].jointIndex == elbow;
-    }
-    EXPECT_EQ(onElbow, 8);
-}
-
-// ---- The baked models ----
+// ---- The baked files ----
 // What they hold is the resource check's business; these catch what it cannot.
 
 // The same bytes on every run, and as the build baked them in another process.

@@ -132,20 +132,18 @@ TEST(CarolNotation, BadTokensNameTheirBar) {
 }
 
 TEST(CarolNotation, ChordSymbols) {
-    const ChordSymbol c = ParseChordSymbol("C");
-    EXPECT_EQ(c.root, 0);
-    EXPECT_EQ(c.tones, (std::vector<int>{0, 4, 7}));
-    const ChordSymbol slash = ParseChordSymbol("D/F#");
-    EXPECT_EQ(slash.root, 2);
-    EXPECT_EQ(slash.bass, 6);
-    EXPECT_EQ(ParseChordSymbol("F#m").root, 6);
-    EXPECT_EQ(ParseChordSymbol("F#m").tones, (std::vector<int>{0, 3, 7}));
-    EXPECT_EQ(ParseChordSymbol("Bb").root, 10);
-    EXPECT_EQ(ParseChordSymbol("Cmaj7").tones, (std::vector<int>{0, 4, 7, 11}));
-    EXPECT_EQ(ParseChordSymbol("G7").tones, (std::vector<int>{0, 4, 7, 10}));
-    EXPECT_EQ(ParseChordSymbol("Edim").tones, (std::vector<int>{0, 3, 6}));
-    EXPECT_EQ(ParseChordSymbol("Gsus4").tones, (std::vector<int>{0, 5, 7}));
-    EXPECT_EQ(ParseChordSymbol("Cb").root, 11);
+    const struct {
+        const char* symbol;
+        int root;
+        std::vector<int> tones;
+    } chords[] = {{"C", 0, {0, 4, 7}},        {"F#m", 6, {0, 3, 7}},      {"Bb", 10, {0, 4, 7}},
+                  {"Cmaj7", 0, {0, 4, 7, 11}}, {"G7", 7, {0, 4, 7, 10}},   {"Edim", 4, {0, 3, 6}},
+                  {"Gsus4", 7, {0, 5, 7}},     {"Cb", 11, {0, 4, 7}},      {"D/F#", 2, {0, 4, 7}}};
+    for (const auto& c : chords) {
+        EXPECT_EQ(ParseChordSymbol(c.symbol).root, c.root) << c.symbol;
+        EXPECT_EQ(ParseChordSymbol(c.symbol).tones, c.tones) << c.symbol;
+    }
+    EXPECT_EQ(ParseChordSymbol("D/F#").bass, 6);
     EXPECT_EQ(ParseChordSymbol("N").root, -1);
     for (const char* bad : {"H", "Cx", "C/", "C/H", "m7", "", "Cmaj"}) EXPECT_THROW(ParseChordSymbol(bad), NotationError) << bad;
 }
@@ -160,25 +158,17 @@ TEST(CarolNotation, ChordBarsMustMatchTheMelody) {
     EXPECT_NE(badChord.find("Q:4"), std::string::npos) << badChord;
 }
 
-// Every tune of every table reads, with its chords bar for bar, its lead in a
-// range a listener can follow: between the G below middle C and the C two
-// octaves up, after the arrangement's transposition.
-TEST(CarolTables, EveryMelodyPassesTheBarCheck) {
-    const std::vector<Arrangement> all = AllArrangements();
-    ASSERT_FALSE(all.empty());
-    for (const Arrangement& a : all) {
+// Every tune is read by the bake itself, which fails on a bad bar; here its
+// lead stays in a range a listener can follow: between the G below middle C
+// and the C two octaves up, after the arrangement's transposition.
+TEST(CarolTables, EveryLeadStaysInAListenersRangeAndTempo) {
+    for (const Arrangement& a : Table()) {
         SCOPED_TRACE(a.file);
-        ASSERT_FALSE(a.melodies.empty());
-        EXPECT_GE(a.verses, 1);
         EXPECT_GE(a.bpm, 40);
         EXPECT_LE(a.bpm, 260);
-        EXPECT_GE(a.leadProgram, -1);
-        EXPECT_LE(a.leadProgram, 127);
         std::size_t bars = 0;
         for (const Melody* m : a.melodies) {
-            Tune tune;
-            ASSERT_NO_THROW(tune = ReadTune(*m, a.file)) << m->name;
-            ASSERT_FALSE(tune.notes.notes.empty()) << m->name;
+            const Tune tune = ReadTune(*m, a.file);
             for (const TimedNote& n : tune.notes.notes) {
                 EXPECT_GE(n.pitch + a.transpose, 55) << m->name;
                 EXPECT_LE(n.pitch + a.transpose, 84) << m->name;
@@ -230,28 +220,6 @@ TEST(CarolTables, OpeningIntervals) {
         {"music/ITCAME.MID", {9, -2, 0, -2, -3, -2, 2, -2}},   // a sixth up from the pick-up
     };
     for (const auto& o : openings) EXPECT_EQ(Steps(Read(o.file), o.steps.size()), o.steps) << o.file;
-
-    const Tune joy = Read("music/joy.mid");
-    ASSERT_FALSE(joy.notes.notes.empty());
-    EXPECT_EQ(joy.notes.notes.front().pitch % 12, 2) << "Antioch is written in D";
-    // It Came Upon: Willis's tune in 6/8 with an eighth-note pick-up.
-    const Tune came = Read("music/ITCAME.MID");
-    ASSERT_NE(came.melody, nullptr);
-    EXPECT_EQ(came.melody->beatsPerBar * 10 + came.melody->beatUnit, 68) << "6/8";
-    EXPECT_EQ(came.notes.barTicks.front(), kBeatTicks);
-}
-
-TEST(CarolTables, JingleBellsChorusRingsThreeRepeatedNotesTwice) {
-    const Tune tune = Read("music/jingle.mid");
-    ASSERT_GE(tune.notes.barTicks.size(), 17u);
-    int chorus = 0;  // the chorus follows the sixteen bars of the verse
-    for (int i = 0; i < 16; ++i) chorus += tune.notes.barTicks[static_cast<std::size_t>(i)];
-    EXPECT_EQ(Steps(tune, 5, chorus), std::vector<int>(5, 0));
-    // "Jin-gle bells, jin-gle bells": short, short, long, twice.
-    std::vector<int> beats;
-    for (const TimedNote& n : tune.notes.notes)
-        if (n.start >= chorus && beats.size() < 6) beats.push_back(n.length / kBeatTicks);
-    EXPECT_EQ(beats, (std::vector<int>{1, 1, 2, 1, 1, 2}));
 }
 
 TEST(CarolTables, MedleyJoinsWithinAFifth) {
@@ -310,65 +278,35 @@ TEST(CarolTables, OriginalsAreFullSongsAndNoTuneSharesAnotherOpening) {
 }
 
 // The cumulative song, runs of 4/4 and 3/4 read one after the other: every day
-// opens with "On the ... day of Christmas" and counts its gifts down to the
-// partridge, the gold rings from the fifth day on, then the calling birds and
-// French hens in quarters, in bars of three.
+// opens with "On the ... day of Christmas" and counts one gift more down to the
+// partridge, the gold rings from the fifth day on.
 TEST(CarolTables, TwelveDaysCountDownEveryDay) {
-    const Arrangement& twelve = Find("music/12days.mid");
-    struct Note {
-        int pitch, length, beatsPerBar;
-    };
-    std::vector<Note> song;
-    for (const Melody* m : twelve.melodies)
-        for (const TimedNote& n : ReadTune(*m).notes.notes) song.push_back({n.pitch, n.length, m->beatsPerBar});
-    auto at = [&](std::size_t i, const std::vector<int>& pitches) {
-        for (std::size_t k = 0; k < pitches.size(); ++k)
-            if (i + k >= song.size() || song[i + k].pitch != pitches[k]) return false;
-        return true;
-    };
-    const int G4 = 67, A4 = 69, B4 = 71, C5 = 72, D5 = 74, E5 = 76, CS5 = 73, D4 = 62, E4 = 64, FS4 = 66;
-    std::vector<std::size_t> days, partridges, rings, birds;
+    std::vector<int> song;
+    for (const Melody* m : Find("music/12days.mid").melodies)
+        for (const TimedNote& n : ReadTune(*m).notes.notes) song.push_back(n.pitch);
+    const int G4 = 67, A4 = 69, B4 = 71, C5 = 72, D5 = 74, E5 = 76, CS5 = 73, FS4 = 66;
+    std::vector<std::size_t> days, partridges, rings;
     for (std::size_t i = 0; i < song.size(); ++i) {
-        if (at(i, {G4, G4, G4, FS4, G4, A4, B4, C5, A4, B4})) days.push_back(i);
-        if (at(i, {D5, E5, C5, B4, G4, A4, G4})) partridges.push_back(i);
-        if (at(i, {D5, E5, CS5, D5})) rings.push_back(i);
-        if (at(i, {D5, C5, B4, A4, G4, C5, E4, G4})) birds.push_back(i);
+        const auto at = [&](const std::vector<int>& motif) {
+            return i + motif.size() <= song.size() && std::equal(motif.begin(), motif.end(), &song[i]);
+        };
+        if (at({G4, G4, G4, FS4, G4, A4, B4, C5, A4, B4})) days.push_back(i);
+        if (at({D5, E5, C5, B4, G4, A4, G4})) partridges.push_back(i);
+        if (at({D5, E5, CS5, D5})) rings.push_back(i);
     }
     ASSERT_EQ(days.size(), 12u);
     ASSERT_EQ(partridges.size(), 12u);
-    EXPECT_EQ(rings.size(), 8u) << "the gold rings come on days 5 to 12";
-    ASSERT_EQ(birds.size(), 8u);
+    ASSERT_EQ(rings.size(), 8u) << "the gold rings come on days 5 to 12";
     for (std::size_t d = 0; d < 12; ++d) {
-        // The gifts between the day's opening and its partridge: one more every day.
-        const std::size_t gifts = partridges[d] - days[d];
-        if (d > 0) {
-            EXPECT_GT(gifts, partridges[d - 1] - days[d - 1]) << "day " << d + 1;
-        }
+        SCOPED_TRACE("day " + std::to_string(d + 1));
+        EXPECT_TRUE(d == 0 || partridges[d] - days[d] > partridges[d - 1] - days[d - 1]) << "one gift more";
         EXPECT_LT(partridges[d], d + 1 < 12 ? days[d + 1] : song.size());
-        if (d >= 4) {
-            EXPECT_TRUE(rings[d - 4] > days[d] && rings[d - 4] < partridges[d]) << "day " << d + 1;
-        }
+        EXPECT_TRUE(d < 4 || (rings[d - 4] > days[d] && rings[d - 4] < partridges[d])) << "the gold rings";
     }
-    for (std::size_t b : birds) {
-        const std::vector<int> lengths{480, 480, 480, 480, 960, 960, 960, 960};
-        for (std::size_t k = 0; k < lengths.size(); ++k) {
-            EXPECT_EQ(song[b + k].length, lengths[k]) << "note " << k;
-            EXPECT_EQ(song[b + k].beatsPerBar, 3) << "note " << k;
-        }
-    }
-    EXPECT_EQ(song[days[0] - 2].pitch, D4);
 }
 
-TEST(SmfWriter, SmallFileByteForByte) {
-    std::vector<SmfTrack> tracks(2);
-    tracks[0].Tempo(0, 500000);
-    tracks[1].Note(0, 480, 0, 60, 100);
-    const Bytes expected = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0x01, 0xe0,
-                            'M', 'T', 'r', 'k', 0, 0, 0, 11, 0x00, 0xff, 0x51, 0x03, 0x07, 0xa1, 0x20, 0x00, 0xff, 0x2f, 0x00,
-                            'M', 'T', 'r', 'k', 0, 0, 0, 13, 0x00, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 64, 0x00, 0xff, 0x2f, 0x00};
-    EXPECT_EQ(BuildSmf(tracks), expected);
-}
-
+// Headers, lengths and tempo bytes are read back from every baked file below,
+// through the reader held to hand-laid bytes in its own tests.
 TEST(SmfWriter, SameTickOrderAndClamping) {
     SmfTrack track;
     track.Note(0, 240, 1, 64, 90);
