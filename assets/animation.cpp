@@ -1,5 +1,10 @@
+#define GL_GLEXT_PROTOTYPES 1
 #include "assets/animation.h"
 
+#include <GL/glext.h>
+
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -157,6 +162,7 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
         animTemplate = templ;
         numJoints = static_cast<std::uint16_t>(templ->numJoints);
         joints.assign(numJoints, BASICJOINT{});
+        moves.assign(numJoints, JOINT_MOVE{});
         for (std::size_t i = 0; i < joints.size(); ++i) {
             joints[i].parent = templ->joints[i].parent;
             joints[i].flags = templ->joints[i].flags;
@@ -221,9 +227,12 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
 }
 
 void ONEMODEL::Release() {
+    buffers.Delete();
+    verticesMoved = true;
     animTemplate = nullptr;
     numJoints = numMaterials = numGroups = 0;
     joints = {};
+    moves = {};
     materials = {};
     groups = {};
 }
@@ -359,35 +368,28 @@ void ONEMODEL::UpdateSkeleton() {
     }
 }
 
-void ONEMODEL::RevertPoints(BASICJOINT* pose) {
-    if (pose == nullptr) return;
+// One walk instead of a walk back and a walk out: the same operations on each
+// vertex in the same order, so the same floats as two passes would give.
+// A joint that did not move still takes the round trip, which rounds.
+void ONEMODEL::Repose() {
     for (MOD_GROUP_TYP& group : groups) {
         for (MOD_VERTEX_TYP& v : group.verts) {
             if (v.jointIndex < 0) continue;
-            const MATRIX& m = pose[v.jointIndex].absolute;
-            v.position = MatrixInverseRotatePoint(m, MatrixInverseTranslatePoint(m, v.position));
-            v.normal = MatrixInverseRotatePoint(m, v.normal);
+            const JOINT_MOVE& move = moves[static_cast<std::size_t>(v.jointIndex)];
+            const VECTOR3D local = MatrixInverseRotatePoint(move.from, MatrixInverseTranslatePoint(move.from, v.position));
+            v.position = MatrixTranslatePoint(move.to, MatrixRotatePoint(move.to, local));
+            v.normal = MatrixRotatePoint(move.to, MatrixInverseRotatePoint(move.from, v.normal));
         }
     }
-}
-
-void ONEMODEL::UpdatePoints(BASICJOINT* pose) {
-    if (pose == nullptr) return;
-    for (MOD_GROUP_TYP& group : groups) {
-        for (MOD_VERTEX_TYP& v : group.verts) {
-            if (v.jointIndex < 0) continue;
-            const MATRIX& m = pose[v.jointIndex].absolute;
-            v.position = MatrixTranslatePoint(m, MatrixRotatePoint(m, v.position));
-            v.normal = MatrixRotatePoint(m, v.normal);
-        }
-    }
+    verticesMoved = true;
 }
 
 void ONEMODEL::Update(double seconds) {
-    RevertPoints(joints.data());
+    for (std::size_t i = 0; i < moves.size(); ++i) moves[i].from = joints[i].absolute;
     Animate(seconds);
     UpdateSkeleton();
-    UpdatePoints(joints.data());
+    for (std::size_t i = 0; i < moves.size(); ++i) moves[i].to = joints[i].absolute;
+    Repose();
 
     swapTimer -= seconds;
     if (swapTimer < 0.0) {
@@ -401,18 +403,126 @@ void ONEMODEL::Draw() {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
     glMultMatrixd(orientation.m);
+    const bool buffered = BindBuffers();
     // Once per model, not per group: every toggle costs the driver a state check.
     EnableVertexArrays(true);
-    for (int g = 0; g < numGroups; ++g) DrawGroupArrays(g);
+    std::size_t firstVertex = 0, firstIndex = 0;
+    for (int g = 0; g < numGroups; ++g) {
+        DrawGroupArrays(g, firstVertex, firstIndex, buffered);
+        firstVertex += groups[static_cast<std::size_t>(g)].verts.size();
+        firstIndex += groups[static_cast<std::size_t>(g)].indices.size();
+    }
     EnableVertexArrays(false);
+    if (buffered) {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
     glPopMatrix();
 }
 
 void ONEMODEL::DrawGroup(int g) {
     if (g < 0 || g >= numGroups) return;
+    const bool buffered = BindBuffers();
+    std::size_t firstVertex = 0, firstIndex = 0;
+    for (int before = 0; before < g; ++before) {
+        firstVertex += groups[static_cast<std::size_t>(before)].verts.size();
+        firstIndex += groups[static_cast<std::size_t>(before)].indices.size();
+    }
     EnableVertexArrays(true);
-    DrawGroupArrays(g);
+    DrawGroupArrays(g, firstVertex, firstIndex, buffered);
     EnableVertexArrays(false);
+    if (buffered) {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
+}
+
+namespace {
+// Buffer objects are core from OpenGL 1.5; an older context draws from client arrays.
+bool ContextHasBuffers() {
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
+    return major > 1 || (major == 1 && minor >= 5);
+}
+}  // namespace
+
+bool ONEMODEL::BindBuffers() {
+    if (!useBuffers || groups.empty()) return false;
+    std::size_t vertexBytes = 0, indexBytes = 0;
+    for (const MOD_GROUP_TYP& group : groups) {
+        vertexBytes += group.verts.size() * sizeof(MOD_VERTEX_TYP);
+        indexBytes += group.indices.size() * sizeof(std::uint16_t);
+    }
+    if (!buffers.tried) {
+        buffers.tried = true;
+        if (!ContextHasBuffers()) return false;
+        glGenBuffers(2, buffers.vertices);
+        glGenBuffers(1, &buffers.indices);
+        for (const GLuint name : buffers.vertices) {
+            glBindBuffer(GL_ARRAY_BUFFER, name);
+            glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexBytes), nullptr, GL_STREAM_DRAW);
+        }
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indices);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes), nullptr, GL_STATIC_DRAW);
+        std::size_t at = 0;
+        for (const MOD_GROUP_TYP& group : groups) {
+            const std::size_t bytes = group.indices.size() * sizeof(std::uint16_t);
+            glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at), static_cast<GLsizeiptr>(bytes),
+                            group.indices.data());
+            at += bytes;
+        }
+        // A driver short of memory leaves a buffer without its store: client
+        // arrays then. Asked of the buffers, not of glGetError, so that an
+        // error someone else left stays for them to find.
+        bool stored = true;
+        GLint size = 0;
+        glGetBufferParameteriv(GL_ELEMENT_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+        stored = stored && static_cast<std::size_t>(size) == indexBytes;
+        for (const GLuint name : buffers.vertices) {
+            glBindBuffer(GL_ARRAY_BUFFER, name);
+            glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+            stored = stored && static_cast<std::size_t>(size) == vertexBytes;
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        if (!stored) {
+            buffers.Delete();
+            buffers.tried = true;
+            return false;
+        }
+        verticesMoved = true;
+    }
+    if (buffers.indices == 0) return false;
+    if (verticesMoved) {
+        // Filled through a mapping, into the buffer the last frame did not
+        // draw from: a driver still reading the other need not be waited
+        // for. Neither glBufferSubData over a drawn buffer nor orphaning
+        // with glBufferData: Mesa 22's no-op driver crashes on the first and
+        // never frees what the second leaves behind.
+        buffers.current ^= 1;
+        glBindBuffer(GL_ARRAY_BUFFER, buffers.vertices[buffers.current]);
+        auto* to = static_cast<char*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
+        if (to == nullptr) {
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            return false;
+        }
+        for (const MOD_GROUP_TYP& group : groups) {
+            const std::size_t bytes = group.verts.size() * sizeof(MOD_VERTEX_TYP);
+            if (bytes != 0) std::memcpy(to, group.verts.data(), bytes);
+            to += bytes;
+        }
+        // False when the store was lost while mapped: its contents are undefined.
+        if (glUnmapBuffer(GL_ARRAY_BUFFER) == GL_FALSE) {
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            return false;
+        }
+        verticesMoved = false;
+    } else {
+        glBindBuffer(GL_ARRAY_BUFFER, buffers.vertices[buffers.current]);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indices);
+    return true;
 }
 
 void ONEMODEL::EnableVertexArrays(bool on) {
@@ -425,7 +535,7 @@ void ONEMODEL::EnableVertexArrays(bool on) {
     }
 }
 
-void ONEMODEL::DrawGroupArrays(int g) {
+void ONEMODEL::DrawGroupArrays(int g, std::size_t firstVertex, std::size_t firstIndex, bool buffered) {
     const MOD_GROUP_TYP& group = groups[static_cast<std::size_t>(g)];
     bool sphereMapped = false;
     if (group.materialIndex >= 0 && group.materialIndex < numMaterials) {
@@ -438,13 +548,52 @@ void ONEMODEL::DrawGroupArrays(int g) {
         glBindTexture(GL_TEXTURE_2D, material.textureId);
     }
     constexpr GLsizei kStride = sizeof(MOD_VERTEX_TYP);
-    const MOD_VERTEX_TYP* first = group.verts.data();
-    glVertexPointer(3, GL_FLOAT, kStride, first != nullptr ? &first->position.x : nullptr);
-    glNormalPointer(GL_FLOAT, kStride, first != nullptr ? &first->normal.x : nullptr);
-    glTexCoordPointer(2, GL_FLOAT, kStride, first != nullptr ? &first->u : nullptr);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.indices.size()), GL_UNSIGNED_SHORT, group.indices.data());
+    // Bound buffers take byte offsets where client arrays take addresses.
+    const auto* first = buffered ? nullptr : group.verts.data();
+    const auto base = buffered ? firstVertex * sizeof(MOD_VERTEX_TYP) : reinterpret_cast<std::uintptr_t>(first);
+    const auto at = [&](std::size_t field) {
+        return base != 0 || buffered ? reinterpret_cast<const void*>(base + field) : nullptr;
+    };
+    glVertexPointer(3, GL_FLOAT, kStride, at(offsetof(MOD_VERTEX_TYP, position)));
+    glNormalPointer(GL_FLOAT, kStride, at(offsetof(MOD_VERTEX_TYP, normal)));
+    glTexCoordPointer(2, GL_FLOAT, kStride, at(offsetof(MOD_VERTEX_TYP, u)));
+    const void* indices = buffered ? reinterpret_cast<const void*>(firstIndex * sizeof(std::uint16_t))
+                                   : static_cast<const void*>(group.indices.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.indices.size()), GL_UNSIGNED_SHORT, indices);
     if (sphereMapped) {
         glDisable(GL_TEXTURE_GEN_S);
         glDisable(GL_TEXTURE_GEN_T);
     }
+}
+
+// ---------------------------------------------------------------------------
+
+MODEL_BUFFERS::MODEL_BUFFERS(MODEL_BUFFERS&& other) noexcept
+    : vertices{std::exchange(other.vertices[0], 0), std::exchange(other.vertices[1], 0)},
+      indices(std::exchange(other.indices, 0)),
+      current(other.current),
+      tried(std::exchange(other.tried, false)) {}
+
+MODEL_BUFFERS& MODEL_BUFFERS::operator=(MODEL_BUFFERS&& other) noexcept {
+    if (this != &other) {
+        Delete();
+        vertices[0] = std::exchange(other.vertices[0], 0);
+        vertices[1] = std::exchange(other.vertices[1], 0);
+        indices = std::exchange(other.indices, 0);
+        current = other.current;
+        tried = std::exchange(other.tried, false);
+    }
+    return *this;
+}
+
+MODEL_BUFFERS::~MODEL_BUFFERS() { Delete(); }
+
+void MODEL_BUFFERS::Delete() {
+    // Names are only ever made together, so one being set means a context made them.
+    if (indices != 0) {
+        glDeleteBuffers(2, vertices);
+        glDeleteBuffers(1, &indices);
+    }
+    vertices[0] = vertices[1] = indices = 0;
+    tried = false;
 }
