@@ -13,6 +13,10 @@
 
 #include "math/failure.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 // Rotation key values are radians; the quaternion helpers take degrees.
 constexpr float kDegreesPerRadianF = 57.29578f;
@@ -368,27 +372,100 @@ void ONEMODEL::UpdateSkeleton() {
     }
 }
 
-// One walk instead of a walk back and a walk out: the same operations on each
-// vertex in the same order, so the same floats as two passes would give.
+namespace {
+// static_cast<float> of each, widened again: what each per-vertex matrix
+// function's VECTOR3D result holds.
+#if defined(__SSE2__)
+inline __m128d RoundXY(__m128d xy) { return _mm_cvtps_pd(_mm_cvtpd_ps(xy)); }
+#endif
+inline double RoundZ(double z) { return static_cast<double>(static_cast<float>(z)); }
+}  // namespace
+
+// One walk instead of a walk back and a walk out, x and y side by side: each
+// component still gets the very products and sums, in the same order and
+// rounded to float at the same steps, as MatrixInverseTranslatePoint,
+// MatrixInverseRotatePoint, MatrixRotatePoint and MatrixTranslatePoint give
+// it, so the floats are the ones two plain passes make. (No fused
+// multiply-add: the baseline instruction set has none to contract into.)
 // A joint that did not move still takes the round trip, which rounds.
 void ONEMODEL::Repose() {
     for (MOD_GROUP_TYP& group : groups) {
         for (MOD_VERTEX_TYP& v : group.verts) {
             if (v.jointIndex < 0) continue;
-            const JOINT_MOVE& move = moves[static_cast<std::size_t>(v.jointIndex)];
-            const VECTOR3D local = MatrixInverseRotatePoint(move.from, MatrixInverseTranslatePoint(move.from, v.position));
-            v.position = MatrixTranslatePoint(move.to, MatrixRotatePoint(move.to, local));
-            v.normal = MatrixRotatePoint(move.to, MatrixInverseRotatePoint(move.from, v.normal));
+            const JOINT_MOVE& m = moves[static_cast<std::size_t>(v.jointIndex)];
+#if defined(__SSE2__)
+            const auto turn = [](const double (*xy)[2], const double* z, __m128d inXY, double inZ, double* outZ) {
+                const __m128d x = _mm_unpacklo_pd(inXY, inXY);
+                const __m128d y = _mm_unpackhi_pd(inXY, inXY);
+                const __m128d w = _mm_set1_pd(inZ);
+                *outZ = z[0] * inXY[0] + z[1] * inXY[1] + z[2] * inZ;
+                return _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_load_pd(xy[0]), x), _mm_mul_pd(_mm_load_pd(xy[1]), y)),
+                                  _mm_mul_pd(_mm_load_pd(xy[2]), w));
+            };
+            const auto load = [](const VECTOR3D& f) {
+                return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&f.x))));
+            };
+            const auto store = [](__m128d xy, double z, VECTOR3D* f) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(&f->x), _mm_castps_si128(_mm_cvtpd_ps(xy)));
+                f->z = static_cast<float>(z);
+            };
+            double z = 0.0;
+            __m128d xy = RoundXY(_mm_sub_pd(load(v.position), _mm_load_pd(m.fromXY[3])));
+            z = RoundZ(static_cast<double>(v.position.z) - m.fromZ[3]);
+            xy = RoundXY(turn(m.fromXY, m.fromZ, xy, z, &z));
+            z = RoundZ(z);
+            xy = RoundXY(turn(m.toXY, m.toZ, xy, z, &z));
+            z = RoundZ(z);
+            store(_mm_add_pd(xy, _mm_load_pd(m.toXY[3])), z + m.toZ[3], &v.position);
+
+            xy = RoundXY(turn(m.fromXY, m.fromZ, load(v.normal), static_cast<double>(v.normal.z), &z));
+            z = RoundZ(z);
+            xy = turn(m.toXY, m.toZ, xy, z, &z);
+            store(xy, z, &v.normal);
+#else
+            const auto turn = [](const double (*xy)[2], const double* z, VECTOR3D p) {
+                return VECTOR3D{static_cast<float>(xy[0][0] * p.x + xy[1][0] * p.y + xy[2][0] * p.z),
+                                static_cast<float>(xy[0][1] * p.x + xy[1][1] * p.y + xy[2][1] * p.z),
+                                static_cast<float>(z[0] * p.x + z[1] * p.y + z[2] * p.z)};
+            };
+            const VECTOR3D back = {static_cast<float>(v.position.x - m.fromXY[3][0]),
+                                   static_cast<float>(v.position.y - m.fromXY[3][1]),
+                                   static_cast<float>(v.position.z - m.fromZ[3])};
+            const VECTOR3D out = turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, back));
+            v.position = {static_cast<float>(out.x + m.toXY[3][0]), static_cast<float>(out.y + m.toXY[3][1]),
+                          static_cast<float>(out.z + m.toZ[3])};
+            v.normal = turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, v.normal));
+#endif
         }
     }
     verticesMoved = true;
 }
 
 void ONEMODEL::Update(double seconds) {
-    for (std::size_t i = 0; i < moves.size(); ++i) moves[i].from = joints[i].absolute;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        // Taking back applies the transpose of the 3x3 part.
+        const MATRIX& a = joints[i].absolute;
+        JOINT_MOVE& m = moves[i];
+        for (int c = 0; c < 3; ++c) {
+            m.fromXY[c][0] = a[c];
+            m.fromXY[c][1] = a[4 + c];
+            m.fromZ[c] = a[8 + c];
+        }
+        m.fromXY[3][0] = a[12];
+        m.fromXY[3][1] = a[13];
+        m.fromZ[3] = a[14];
+    }
     Animate(seconds);
     UpdateSkeleton();
-    for (std::size_t i = 0; i < moves.size(); ++i) moves[i].to = joints[i].absolute;
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const MATRIX& a = joints[i].absolute;
+        JOINT_MOVE& m = moves[i];
+        for (int c = 0; c < 4; ++c) {
+            m.toXY[c][0] = a[4 * c];
+            m.toXY[c][1] = a[4 * c + 1];
+            m.toZ[c] = a[4 * c + 2];
+        }
+    }
     Repose();
 
     swapTimer -= seconds;

@@ -184,10 +184,16 @@ public:
     bool useBuffers = true;
 
 private:
-    // Last frame's and this frame's model-space matrix of one joint.
+    // Last frame's model-space matrix of one joint as its inverse rotation
+    // and translation are applied, then this frame's as its rotation and
+    // translation are: four columns (3x3 then translation), the x and y rows
+    // of each side by side and the z row apart, so that a vertex's x and y
+    // are worked on together.
     struct JOINT_MOVE {
-        MATRIX from;
-        MATRIX to;
+        alignas(16) double fromXY[4][2];
+        double fromZ[4];
+        alignas(16) double toXY[4][2];
+        double toZ[4];
     };
     void AnimateBlend(double seconds);
     void AnimatePlay(double seconds);
