@@ -222,6 +222,7 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
                 }
             }
         }
+        FindSharedVectors();
     } catch (const std::bad_alloc&) {
         Release();
         ERRORCLOSE(error, "Unable to allocate memory!");
@@ -381,17 +382,65 @@ inline __m128d RoundXY(__m128d xy) { return _mm_cvtps_pd(_mm_cvtpd_ps(xy)); }
 inline double RoundZ(double z) { return static_cast<double>(static_cast<float>(z)); }
 }  // namespace
 
+namespace {
+// Bit-for-bit equality, and a hash to match it: the same bits with the same
+// joint give the same bits after any number of frames.
+struct VectorKey {
+    std::uint32_t bits[3];
+    std::int8_t joint;
+    bool operator==(const VectorKey& o) const {
+        return bits[0] == o.bits[0] && bits[1] == o.bits[1] && bits[2] == o.bits[2] && joint == o.joint;
+    }
+};
+struct VectorKeyHash {
+    std::size_t operator()(const VectorKey& k) const {
+        std::size_t h = static_cast<std::uint8_t>(k.joint);
+        for (std::uint32_t b : k.bits) h = h * 1000003u ^ b;
+        return h;
+    }
+};
+VectorKey KeyOf(const VECTOR3D& v, std::int8_t joint) {
+    VectorKey k{{}, joint};
+    std::memcpy(k.bits, &v.x, sizeof k.bits);
+    return k;
+}
+}  // namespace
+
+void ONEMODEL::FindSharedVectors() {
+    std::unordered_map<VectorKey, std::uint16_t, VectorKeyHash> positions, normals;
+    for (MOD_GROUP_TYP& group : groups) {
+        positions.clear();
+        normals.clear();
+        group.samePosition.resize(group.verts.size());
+        group.sameNormal.resize(group.verts.size());
+        for (std::size_t i = 0; i < group.verts.size(); ++i) {
+            const MOD_VERTEX_TYP& v = group.verts[i];
+            const auto index = static_cast<std::uint16_t>(i);
+            group.samePosition[i] = positions.try_emplace(KeyOf(v.position, v.jointIndex), index).first->second;
+            group.sameNormal[i] = normals.try_emplace(KeyOf(v.normal, v.jointIndex), index).first->second;
+        }
+    }
+}
+
 // One walk instead of a walk back and a walk out, x and y side by side: each
 // component still gets the very products and sums, in the same order and
 // rounded to float at the same steps, as MatrixInverseTranslatePoint,
 // MatrixInverseRotatePoint, MatrixRotatePoint and MatrixTranslatePoint give
 // it, so the floats are the ones two plain passes make. (No fused
 // multiply-add: the baseline instruction set has none to contract into.)
+// A position or normal the group already had earlier, bit for bit and on the
+// same joint, is copied from there rather than worked out again.
 // A joint that did not move still takes the round trip, which rounds.
 void ONEMODEL::Repose() {
     for (MOD_GROUP_TYP& group : groups) {
-        for (MOD_VERTEX_TYP& v : group.verts) {
+        const std::size_t count = group.verts.size();
+        // A vertex added since set-up leaves the group worked out in full.
+        const bool shared = group.samePosition.size() == count && group.sameNormal.size() == count;
+        for (std::size_t i = 0; i < count; ++i) {
+            MOD_VERTEX_TYP& v = group.verts[i];
             if (v.jointIndex < 0) continue;
+            const std::size_t fromPosition = shared ? group.samePosition[i] : i;
+            const std::size_t fromNormal = shared ? group.sameNormal[i] : i;
             const JOINT_MOVE& m = moves[static_cast<std::size_t>(v.jointIndex)];
 #if defined(__SSE2__)
             const auto turn = [](const double (*xy)[2], const double* z, __m128d inXY, double inZ, double* outZ) {
@@ -410,31 +459,44 @@ void ONEMODEL::Repose() {
                 f->z = static_cast<float>(z);
             };
             double z = 0.0;
-            __m128d xy = RoundXY(_mm_sub_pd(load(v.position), _mm_load_pd(m.fromXY[3])));
-            z = RoundZ(static_cast<double>(v.position.z) - m.fromZ[3]);
-            xy = RoundXY(turn(m.fromXY, m.fromZ, xy, z, &z));
-            z = RoundZ(z);
-            xy = RoundXY(turn(m.toXY, m.toZ, xy, z, &z));
-            z = RoundZ(z);
-            store(_mm_add_pd(xy, _mm_load_pd(m.toXY[3])), z + m.toZ[3], &v.position);
-
-            xy = RoundXY(turn(m.fromXY, m.fromZ, load(v.normal), static_cast<double>(v.normal.z), &z));
-            z = RoundZ(z);
-            xy = turn(m.toXY, m.toZ, xy, z, &z);
-            store(xy, z, &v.normal);
+            __m128d xy;
+            if (fromPosition != i) {
+                v.position = group.verts[fromPosition].position;
+            } else {
+                xy = RoundXY(_mm_sub_pd(load(v.position), _mm_load_pd(m.fromXY[3])));
+                z = RoundZ(static_cast<double>(v.position.z) - m.fromZ[3]);
+                xy = RoundXY(turn(m.fromXY, m.fromZ, xy, z, &z));
+                z = RoundZ(z);
+                xy = RoundXY(turn(m.toXY, m.toZ, xy, z, &z));
+                z = RoundZ(z);
+                store(_mm_add_pd(xy, _mm_load_pd(m.toXY[3])), z + m.toZ[3], &v.position);
+            }
+            if (fromNormal != i) {
+                v.normal = group.verts[fromNormal].normal;
+            } else {
+                xy = RoundXY(turn(m.fromXY, m.fromZ, load(v.normal), static_cast<double>(v.normal.z), &z));
+                z = RoundZ(z);
+                xy = turn(m.toXY, m.toZ, xy, z, &z);
+                store(xy, z, &v.normal);
+            }
 #else
             const auto turn = [](const double (*xy)[2], const double* z, VECTOR3D p) {
                 return VECTOR3D{static_cast<float>(xy[0][0] * p.x + xy[1][0] * p.y + xy[2][0] * p.z),
                                 static_cast<float>(xy[0][1] * p.x + xy[1][1] * p.y + xy[2][1] * p.z),
                                 static_cast<float>(z[0] * p.x + z[1] * p.y + z[2] * p.z)};
             };
-            const VECTOR3D back = {static_cast<float>(v.position.x - m.fromXY[3][0]),
-                                   static_cast<float>(v.position.y - m.fromXY[3][1]),
-                                   static_cast<float>(v.position.z - m.fromZ[3])};
-            const VECTOR3D out = turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, back));
-            v.position = {static_cast<float>(out.x + m.toXY[3][0]), static_cast<float>(out.y + m.toXY[3][1]),
-                          static_cast<float>(out.z + m.toZ[3])};
-            v.normal = turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, v.normal));
+            if (fromPosition != i) {
+                v.position = group.verts[fromPosition].position;
+            } else {
+                const VECTOR3D back = {static_cast<float>(v.position.x - m.fromXY[3][0]),
+                                       static_cast<float>(v.position.y - m.fromXY[3][1]),
+                                       static_cast<float>(v.position.z - m.fromZ[3])};
+                const VECTOR3D out = turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, back));
+                v.position = {static_cast<float>(out.x + m.toXY[3][0]), static_cast<float>(out.y + m.toXY[3][1]),
+                              static_cast<float>(out.z + m.toZ[3])};
+            }
+            v.normal = fromNormal != i ? group.verts[fromNormal].normal
+                                       : turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, v.normal));
 #endif
         }
     }

@@ -85,6 +85,11 @@ struct MOD_GROUP_TYP {
     std::vector<std::uint16_t> indices;  // 3 per triangle, into verts
     std::uint16_t numVerts = 0;
     std::vector<MOD_VERTEX_TYP> verts;
+    // Per vertex, the first vertex of the group with the same position (and
+    // the same normal) bit for bit on the same joint: skinning works each out
+    // once and copies it. Filled by ONEMODEL::Setup.
+    std::vector<std::uint16_t> samePosition;
+    std::vector<std::uint16_t> sameNormal;
 };
 
 // The buffer objects an instance draws from when the context has them (OpenGL
@@ -198,6 +203,7 @@ private:
     void AnimateBlend(double seconds);
     void AnimatePlay(double seconds);
     void Repose();
+    void FindSharedVectors();
     // True with both buffers bound and the vertices current.
     bool BindBuffers();
     static void EnableVertexArrays(bool on);
