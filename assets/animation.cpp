@@ -1,5 +1,10 @@
+#define GL_GLEXT_PROTOTYPES 1
 #include "assets/animation.h"
 
+#include <GL/glext.h>
+
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -7,6 +12,10 @@
 #include <utility>
 
 #include "math/failure.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 // Rotation key values are radians; the quaternion helpers take degrees.
@@ -157,6 +166,7 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
         animTemplate = templ;
         numJoints = static_cast<std::uint16_t>(templ->numJoints);
         joints.assign(numJoints, BASICJOINT{});
+        moves.assign(numJoints, JOINT_MOVE{});
         for (std::size_t i = 0; i < joints.size(); ++i) {
             joints[i].parent = templ->joints[i].parent;
             joints[i].flags = templ->joints[i].flags;
@@ -212,6 +222,7 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
                 }
             }
         }
+        FindSharedVectors();
     } catch (const std::bad_alloc&) {
         Release();
         ERRORCLOSE(error, "Unable to allocate memory!");
@@ -221,9 +232,12 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
 }
 
 void ONEMODEL::Release() {
+    buffers.Delete();
+    verticesMoved = true;
     animTemplate = nullptr;
     numJoints = numMaterials = numGroups = 0;
     joints = {};
+    moves = {};
     materials = {};
     groups = {};
 }
@@ -359,35 +373,162 @@ void ONEMODEL::UpdateSkeleton() {
     }
 }
 
-void ONEMODEL::RevertPoints(BASICJOINT* pose) {
-    if (pose == nullptr) return;
+namespace {
+// static_cast<float> of each, widened again: what each per-vertex matrix
+// function's VECTOR3D result holds.
+#if defined(__SSE2__)
+inline __m128d RoundXY(__m128d xy) { return _mm_cvtps_pd(_mm_cvtpd_ps(xy)); }
+#endif
+inline double RoundZ(double z) { return static_cast<double>(static_cast<float>(z)); }
+}  // namespace
+
+namespace {
+// Bit-for-bit equality, and a hash to match it: the same bits with the same
+// joint give the same bits after any number of frames.
+struct VectorKey {
+    std::uint32_t bits[3];
+    std::int8_t joint;
+    bool operator==(const VectorKey& o) const {
+        return bits[0] == o.bits[0] && bits[1] == o.bits[1] && bits[2] == o.bits[2] && joint == o.joint;
+    }
+};
+struct VectorKeyHash {
+    std::size_t operator()(const VectorKey& k) const {
+        std::size_t h = static_cast<std::uint8_t>(k.joint);
+        for (std::uint32_t b : k.bits) h = h * 1000003u ^ b;
+        return h;
+    }
+};
+VectorKey KeyOf(const VECTOR3D& v, std::int8_t joint) {
+    VectorKey k{{}, joint};
+    std::memcpy(k.bits, &v.x, sizeof k.bits);
+    return k;
+}
+}  // namespace
+
+void ONEMODEL::FindSharedVectors() {
+    std::unordered_map<VectorKey, std::uint16_t, VectorKeyHash> positions, normals;
     for (MOD_GROUP_TYP& group : groups) {
-        for (MOD_VERTEX_TYP& v : group.verts) {
-            if (v.jointIndex < 0) continue;
-            const MATRIX& m = pose[v.jointIndex].absolute;
-            v.position = MatrixInverseRotatePoint(m, MatrixInverseTranslatePoint(m, v.position));
-            v.normal = MatrixInverseRotatePoint(m, v.normal);
+        positions.clear();
+        normals.clear();
+        group.samePosition.resize(group.verts.size());
+        group.sameNormal.resize(group.verts.size());
+        for (std::size_t i = 0; i < group.verts.size(); ++i) {
+            const MOD_VERTEX_TYP& v = group.verts[i];
+            const auto index = static_cast<std::uint16_t>(i);
+            group.samePosition[i] = positions.try_emplace(KeyOf(v.position, v.jointIndex), index).first->second;
+            group.sameNormal[i] = normals.try_emplace(KeyOf(v.normal, v.jointIndex), index).first->second;
         }
     }
 }
 
-void ONEMODEL::UpdatePoints(BASICJOINT* pose) {
-    if (pose == nullptr) return;
+// One walk instead of a walk back and a walk out, x and y side by side: each
+// component still gets the very products and sums, in the same order and
+// rounded to float at the same steps, as MatrixInverseTranslatePoint,
+// MatrixInverseRotatePoint, MatrixRotatePoint and MatrixTranslatePoint give
+// it, so the floats are the ones two plain passes make. (No fused
+// multiply-add: the baseline instruction set has none to contract into.)
+// A position or normal the group already had earlier, bit for bit and on the
+// same joint, is copied from there rather than worked out again.
+// A joint that did not move still takes the round trip, which rounds.
+void ONEMODEL::Repose() {
     for (MOD_GROUP_TYP& group : groups) {
-        for (MOD_VERTEX_TYP& v : group.verts) {
+        const std::size_t count = group.verts.size();
+        // A vertex added since set-up leaves the group worked out in full.
+        const bool shared = group.samePosition.size() == count && group.sameNormal.size() == count;
+        for (std::size_t i = 0; i < count; ++i) {
+            MOD_VERTEX_TYP& v = group.verts[i];
             if (v.jointIndex < 0) continue;
-            const MATRIX& m = pose[v.jointIndex].absolute;
-            v.position = MatrixTranslatePoint(m, MatrixRotatePoint(m, v.position));
-            v.normal = MatrixRotatePoint(m, v.normal);
+            const std::size_t fromPosition = shared ? group.samePosition[i] : i;
+            const std::size_t fromNormal = shared ? group.sameNormal[i] : i;
+            const JOINT_MOVE& m = moves[static_cast<std::size_t>(v.jointIndex)];
+#if defined(__SSE2__)
+            const auto turn = [](const double (*xy)[2], const double* z, __m128d inXY, double inZ, double* outZ) {
+                const __m128d x = _mm_unpacklo_pd(inXY, inXY);
+                const __m128d y = _mm_unpackhi_pd(inXY, inXY);
+                const __m128d w = _mm_set1_pd(inZ);
+                *outZ = z[0] * inXY[0] + z[1] * inXY[1] + z[2] * inZ;
+                return _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_load_pd(xy[0]), x), _mm_mul_pd(_mm_load_pd(xy[1]), y)),
+                                  _mm_mul_pd(_mm_load_pd(xy[2]), w));
+            };
+            const auto load = [](const VECTOR3D& f) {
+                return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(&f.x))));
+            };
+            const auto store = [](__m128d xy, double z, VECTOR3D* f) {
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(&f->x), _mm_castps_si128(_mm_cvtpd_ps(xy)));
+                f->z = static_cast<float>(z);
+            };
+            double z = 0.0;
+            __m128d xy;
+            if (fromPosition != i) {
+                v.position = group.verts[fromPosition].position;
+            } else {
+                xy = RoundXY(_mm_sub_pd(load(v.position), _mm_load_pd(m.fromXY[3])));
+                z = RoundZ(static_cast<double>(v.position.z) - m.fromZ[3]);
+                xy = RoundXY(turn(m.fromXY, m.fromZ, xy, z, &z));
+                z = RoundZ(z);
+                xy = RoundXY(turn(m.toXY, m.toZ, xy, z, &z));
+                z = RoundZ(z);
+                store(_mm_add_pd(xy, _mm_load_pd(m.toXY[3])), z + m.toZ[3], &v.position);
+            }
+            if (fromNormal != i) {
+                v.normal = group.verts[fromNormal].normal;
+            } else {
+                xy = RoundXY(turn(m.fromXY, m.fromZ, load(v.normal), static_cast<double>(v.normal.z), &z));
+                z = RoundZ(z);
+                xy = turn(m.toXY, m.toZ, xy, z, &z);
+                store(xy, z, &v.normal);
+            }
+#else
+            const auto turn = [](const double (*xy)[2], const double* z, VECTOR3D p) {
+                return VECTOR3D{static_cast<float>(xy[0][0] * p.x + xy[1][0] * p.y + xy[2][0] * p.z),
+                                static_cast<float>(xy[0][1] * p.x + xy[1][1] * p.y + xy[2][1] * p.z),
+                                static_cast<float>(z[0] * p.x + z[1] * p.y + z[2] * p.z)};
+            };
+            if (fromPosition != i) {
+                v.position = group.verts[fromPosition].position;
+            } else {
+                const VECTOR3D back = {static_cast<float>(v.position.x - m.fromXY[3][0]),
+                                       static_cast<float>(v.position.y - m.fromXY[3][1]),
+                                       static_cast<float>(v.position.z - m.fromZ[3])};
+                const VECTOR3D out = turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, back));
+                v.position = {static_cast<float>(out.x + m.toXY[3][0]), static_cast<float>(out.y + m.toXY[3][1]),
+                              static_cast<float>(out.z + m.toZ[3])};
+            }
+            v.normal = fromNormal != i ? group.verts[fromNormal].normal
+                                       : turn(m.toXY, m.toZ, turn(m.fromXY, m.fromZ, v.normal));
+#endif
         }
     }
+    verticesMoved = true;
 }
 
 void ONEMODEL::Update(double seconds) {
-    RevertPoints(joints.data());
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        // Taking back applies the transpose of the 3x3 part.
+        const MATRIX& a = joints[i].absolute;
+        JOINT_MOVE& m = moves[i];
+        for (int c = 0; c < 3; ++c) {
+            m.fromXY[c][0] = a[c];
+            m.fromXY[c][1] = a[4 + c];
+            m.fromZ[c] = a[8 + c];
+        }
+        m.fromXY[3][0] = a[12];
+        m.fromXY[3][1] = a[13];
+        m.fromZ[3] = a[14];
+    }
     Animate(seconds);
     UpdateSkeleton();
-    UpdatePoints(joints.data());
+    for (std::size_t i = 0; i < moves.size(); ++i) {
+        const MATRIX& a = joints[i].absolute;
+        JOINT_MOVE& m = moves[i];
+        for (int c = 0; c < 4; ++c) {
+            m.toXY[c][0] = a[4 * c];
+            m.toXY[c][1] = a[4 * c + 1];
+            m.toZ[c] = a[4 * c + 2];
+        }
+    }
+    Repose();
 
     swapTimer -= seconds;
     if (swapTimer < 0.0) {
@@ -401,18 +542,126 @@ void ONEMODEL::Draw() {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
     glMultMatrixd(orientation.m);
+    const bool buffered = BindBuffers();
     // Once per model, not per group: every toggle costs the driver a state check.
     EnableVertexArrays(true);
-    for (int g = 0; g < numGroups; ++g) DrawGroupArrays(g);
+    std::size_t firstVertex = 0, firstIndex = 0;
+    for (int g = 0; g < numGroups; ++g) {
+        DrawGroupArrays(g, firstVertex, firstIndex, buffered);
+        firstVertex += groups[static_cast<std::size_t>(g)].verts.size();
+        firstIndex += groups[static_cast<std::size_t>(g)].indices.size();
+    }
     EnableVertexArrays(false);
+    if (buffered) {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
     glPopMatrix();
 }
 
 void ONEMODEL::DrawGroup(int g) {
     if (g < 0 || g >= numGroups) return;
+    const bool buffered = BindBuffers();
+    std::size_t firstVertex = 0, firstIndex = 0;
+    for (int before = 0; before < g; ++before) {
+        firstVertex += groups[static_cast<std::size_t>(before)].verts.size();
+        firstIndex += groups[static_cast<std::size_t>(before)].indices.size();
+    }
     EnableVertexArrays(true);
-    DrawGroupArrays(g);
+    DrawGroupArrays(g, firstVertex, firstIndex, buffered);
     EnableVertexArrays(false);
+    if (buffered) {
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    }
+}
+
+namespace {
+// Buffer objects are core from OpenGL 1.5; an older context draws from client arrays.
+bool ContextHasBuffers() {
+    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
+    return major > 1 || (major == 1 && minor >= 5);
+}
+}  // namespace
+
+bool ONEMODEL::BindBuffers() {
+    if (!useBuffers || groups.empty()) return false;
+    std::size_t vertexBytes = 0, indexBytes = 0;
+    for (const MOD_GROUP_TYP& group : groups) {
+        vertexBytes += group.verts.size() * sizeof(MOD_VERTEX_TYP);
+        indexBytes += group.indices.size() * sizeof(std::uint16_t);
+    }
+    if (!buffers.tried) {
+        buffers.tried = true;
+        if (!ContextHasBuffers()) return false;
+        glGenBuffers(2, buffers.vertices);
+        glGenBuffers(1, &buffers.indices);
+        for (const GLuint name : buffers.vertices) {
+            glBindBuffer(GL_ARRAY_BUFFER, name);
+            glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertexBytes), nullptr, GL_STREAM_DRAW);
+        }
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indices);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indexBytes), nullptr, GL_STATIC_DRAW);
+        std::size_t at = 0;
+        for (const MOD_GROUP_TYP& group : groups) {
+            const std::size_t bytes = group.indices.size() * sizeof(std::uint16_t);
+            glBufferSubData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLintptr>(at), static_cast<GLsizeiptr>(bytes),
+                            group.indices.data());
+            at += bytes;
+        }
+        // A driver short of memory leaves a buffer without its store: client
+        // arrays then. Asked of the buffers, not of glGetError, so that an
+        // error someone else left stays for them to find.
+        bool stored = true;
+        GLint size = 0;
+        glGetBufferParameteriv(GL_ELEMENT_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+        stored = stored && static_cast<std::size_t>(size) == indexBytes;
+        for (const GLuint name : buffers.vertices) {
+            glBindBuffer(GL_ARRAY_BUFFER, name);
+            glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+            stored = stored && static_cast<std::size_t>(size) == vertexBytes;
+        }
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        if (!stored) {
+            buffers.Delete();
+            buffers.tried = true;
+            return false;
+        }
+        verticesMoved = true;
+    }
+    if (buffers.indices == 0) return false;
+    if (verticesMoved) {
+        // Filled through a mapping, into the buffer the last frame did not
+        // draw from: a driver still reading the other need not be waited
+        // for. Neither glBufferSubData over a drawn buffer nor orphaning
+        // with glBufferData: Mesa 22's no-op driver crashes on the first and
+        // never frees what the second leaves behind.
+        buffers.current ^= 1;
+        glBindBuffer(GL_ARRAY_BUFFER, buffers.vertices[buffers.current]);
+        auto* to = static_cast<char*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
+        if (to == nullptr) {
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            return false;
+        }
+        for (const MOD_GROUP_TYP& group : groups) {
+            const std::size_t bytes = group.verts.size() * sizeof(MOD_VERTEX_TYP);
+            if (bytes != 0) std::memcpy(to, group.verts.data(), bytes);
+            to += bytes;
+        }
+        // False when the store was lost while mapped: its contents are undefined.
+        if (glUnmapBuffer(GL_ARRAY_BUFFER) == GL_FALSE) {
+            glBindBuffer(GL_ARRAY_BUFFER, 0);
+            return false;
+        }
+        verticesMoved = false;
+    } else {
+        glBindBuffer(GL_ARRAY_BUFFER, buffers.vertices[buffers.current]);
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers.indices);
+    return true;
 }
 
 void ONEMODEL::EnableVertexArrays(bool on) {
@@ -425,7 +674,7 @@ void ONEMODEL::EnableVertexArrays(bool on) {
     }
 }
 
-void ONEMODEL::DrawGroupArrays(int g) {
+void ONEMODEL::DrawGroupArrays(int g, std::size_t firstVertex, std::size_t firstIndex, bool buffered) {
     const MOD_GROUP_TYP& group = groups[static_cast<std::size_t>(g)];
     bool sphereMapped = false;
     if (group.materialIndex >= 0 && group.materialIndex < numMaterials) {
@@ -438,13 +687,52 @@ void ONEMODEL::DrawGroupArrays(int g) {
         glBindTexture(GL_TEXTURE_2D, material.textureId);
     }
     constexpr GLsizei kStride = sizeof(MOD_VERTEX_TYP);
-    const MOD_VERTEX_TYP* first = group.verts.data();
-    glVertexPointer(3, GL_FLOAT, kStride, first != nullptr ? &first->position.x : nullptr);
-    glNormalPointer(GL_FLOAT, kStride, first != nullptr ? &first->normal.x : nullptr);
-    glTexCoordPointer(2, GL_FLOAT, kStride, first != nullptr ? &first->u : nullptr);
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.indices.size()), GL_UNSIGNED_SHORT, group.indices.data());
+    // Bound buffers take byte offsets where client arrays take addresses.
+    const auto* first = buffered ? nullptr : group.verts.data();
+    const auto base = buffered ? firstVertex * sizeof(MOD_VERTEX_TYP) : reinterpret_cast<std::uintptr_t>(first);
+    const auto at = [&](std::size_t field) {
+        return base != 0 || buffered ? reinterpret_cast<const void*>(base + field) : nullptr;
+    };
+    glVertexPointer(3, GL_FLOAT, kStride, at(offsetof(MOD_VERTEX_TYP, position)));
+    glNormalPointer(GL_FLOAT, kStride, at(offsetof(MOD_VERTEX_TYP, normal)));
+    glTexCoordPointer(2, GL_FLOAT, kStride, at(offsetof(MOD_VERTEX_TYP, u)));
+    const void* indices = buffered ? reinterpret_cast<const void*>(firstIndex * sizeof(std::uint16_t))
+                                   : static_cast<const void*>(group.indices.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(group.indices.size()), GL_UNSIGNED_SHORT, indices);
     if (sphereMapped) {
         glDisable(GL_TEXTURE_GEN_S);
         glDisable(GL_TEXTURE_GEN_T);
     }
+}
+
+// ---------------------------------------------------------------------------
+
+MODEL_BUFFERS::MODEL_BUFFERS(MODEL_BUFFERS&& other) noexcept
+    : vertices{std::exchange(other.vertices[0], 0), std::exchange(other.vertices[1], 0)},
+      indices(std::exchange(other.indices, 0)),
+      current(other.current),
+      tried(std::exchange(other.tried, false)) {}
+
+MODEL_BUFFERS& MODEL_BUFFERS::operator=(MODEL_BUFFERS&& other) noexcept {
+    if (this != &other) {
+        Delete();
+        vertices[0] = std::exchange(other.vertices[0], 0);
+        vertices[1] = std::exchange(other.vertices[1], 0);
+        indices = std::exchange(other.indices, 0);
+        current = other.current;
+        tried = std::exchange(other.tried, false);
+    }
+    return *this;
+}
+
+MODEL_BUFFERS::~MODEL_BUFFERS() { Delete(); }
+
+void MODEL_BUFFERS::Delete() {
+    // Names are only ever made together, so one being set means a context made them.
+    if (indices != 0) {
+        glDeleteBuffers(2, vertices);
+        glDeleteBuffers(1, &indices);
+    }
+    vertices[0] = vertices[1] = indices = 0;
+    tried = false;
 }

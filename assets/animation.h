@@ -10,7 +10,7 @@
 // `speed` is animation milliseconds per real second (1000 = real time);
 // Update/Animate take elapsed real seconds; angles in degrees.
 //
-// Only Draw and DrawGroup touch OpenGL.
+// Only Draw, DrawGroup and Release touch OpenGL.
 #pragma once
 
 #include <cstddef>
@@ -85,6 +85,31 @@ struct MOD_GROUP_TYP {
     std::vector<std::uint16_t> indices;  // 3 per triangle, into verts
     std::uint16_t numVerts = 0;
     std::vector<MOD_VERTEX_TYP> verts;
+    // Per vertex, the first vertex of the group with the same position (and
+    // the same normal) bit for bit on the same joint: skinning works each out
+    // once and copies it. Filled by ONEMODEL::Setup.
+    std::vector<std::uint16_t> samePosition;
+    std::vector<std::uint16_t> sameNormal;
+};
+
+// The buffer objects an instance draws from when the context has them (OpenGL
+// 1.5): two for the vertices, filled in turn on the first draw after they
+// moved, and one for the indices of every group one after another, which never
+// change. Moving hands the names over; whoever holds them last deletes them,
+// with the context that made them current.
+struct MODEL_BUFFERS {
+    GLuint vertices[2] = {0, 0};
+    GLuint indices = 0;
+    int current = 0;     // the vertex buffer last filled
+    bool tried = false;  // made, or found unavailable, since the last Delete
+
+    MODEL_BUFFERS() = default;
+    MODEL_BUFFERS(const MODEL_BUFFERS&) = delete;
+    MODEL_BUFFERS& operator=(const MODEL_BUFFERS&) = delete;
+    MODEL_BUFFERS(MODEL_BUFFERS&& other) noexcept;
+    MODEL_BUFFERS& operator=(MODEL_BUFFERS&& other) noexcept;
+    ~MODEL_BUFFERS();
+    void Delete();
 };
 
 // A material's texture name is borrowed from the Texture array the instance
@@ -130,14 +155,14 @@ public:
     void Animate(double seconds);
     // relative = bindMatrix * (rotation, translation); absolute chains parents.
     void UpdateSkeleton();
-    // In-place skinning of every group with `joints` (the instance's own):
-    // revert takes model space to joint-local space, update the reverse.
-    void RevertPoints(BASICJOINT* joints);
-    void UpdatePoints(BASICJOINT* joints);
-    // One frame: revert, animate, skeleton, update, then the texture exchange.
+    // One frame: animate, skeleton, then every vertex taken back to
+    // joint-local space with last frame's joint matrices and out again with
+    // this frame's, then the texture exchange.
     void Update(double seconds);
 
     // Needs a current GL context. Draw applies position then orientation.
+    // Both draw from buffer objects when `useBuffers` is set and the context
+    // has them, from client arrays otherwise; the pixels are the same.
     void Draw();
     void DrawGroup(int group);  // nothing for an index out of range
 
@@ -161,10 +186,30 @@ public:
     MATRIX orientation;
     bool texturesSwapped = false;
     double swapTimer = 0.0;  // seconds until the next exchange
+    bool useBuffers = true;
 
 private:
+    // Last frame's model-space matrix of one joint as its inverse rotation
+    // and translation are applied, then this frame's as its rotation and
+    // translation are: four columns (3x3 then translation), the x and y rows
+    // of each side by side and the z row apart, so that a vertex's x and y
+    // are worked on together.
+    struct JOINT_MOVE {
+        alignas(16) double fromXY[4][2];
+        double fromZ[4];
+        alignas(16) double toXY[4][2];
+        double toZ[4];
+    };
     void AnimateBlend(double seconds);
     void AnimatePlay(double seconds);
+    void Repose();
+    void FindSharedVectors();
+    // True with both buffers bound and the vertices current.
+    bool BindBuffers();
     static void EnableVertexArrays(bool on);
-    void DrawGroupArrays(int group);  // with the vertex arrays enabled
+    void DrawGroupArrays(int group, std::size_t firstVertex, std::size_t firstIndex, bool buffered);
+
+    std::vector<JOINT_MOVE> moves;  // one per joint
+    MODEL_BUFFERS buffers;
+    bool verticesMoved = true;      // since the vertex buffer was last filled
 };

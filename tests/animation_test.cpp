@@ -1,3 +1,4 @@
+#define GL_GLEXT_PROTOTYPES 1
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -15,6 +16,7 @@
 #include "assets/animation.h"
 #include "assets/resfile.h"
 #include "platform/egl_offscreen.h"
+#include "tests/gl_pictures.h"
 #include "tests/model_gl_fixture.h"
 #include "tests/model_fixtures.h"
 
@@ -592,5 +594,71 @@ TEST(AnimationDraw, InstancesDrawWithClientArraysAndRestoreState) {
     m.position = {100.0f, 0.0f, 0.0f};
     m.Draw();
     EXPECT_EQ(lit(), 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(AnimationDraw, BufferObjectsDrawWhatClientArraysDrawAndAreRemadeAfterRelease) {
+    GlFixture gl(64);
+    ASSERT_NE(gl.context, nullptr) << gl.error;
+    GLint bound = -1;
+
+    auto buffered = Build(MakeChainModel(), 1.0f);
+    auto arrays = Build(MakeChainModel(), 1.0f);
+    arrays->instance.useBuffers = false;
+    const auto picture = [&gl](ONEMODEL& m, bool wholeModel) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (wholeModel) {
+            m.Draw();
+        } else {
+            m.DrawGroup(1);  // found at its offset into the shared buffers
+            m.DrawGroup(0);
+        }
+        glFinish();
+        return gl.context->ReadPixels();
+    };
+    // Every step moves the chain, so a buffer that was not refilled shows;
+    // a skipped step (none drawn) then two draws of one pose cover refilling
+    // only once per move.
+    for (int step = 0; step < 12; ++step) {
+        for (Built* b : {buffered.get(), arrays.get()}) {
+            if (step == 0) b->instance.SetAnimation(0, 20, 1000, true, false);
+            b->instance.Update(1.0 / 30);
+        }
+        if (step == 5) continue;
+        const bool whole = step % 3 != 2;
+        const auto want = picture(arrays->instance, whole);
+        ASSERT_FALSE(testpics::AllBlack(want)) << step;
+        EXPECT_EQ(picture(buffered->instance, whole), want) << "step " << step;
+        EXPECT_EQ(picture(buffered->instance, !whole), want) << "step " << step << ", drawn again";
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+        EXPECT_EQ(bound, 0) << "a later client array would read from the buffer";
+        glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &bound);
+        EXPECT_EQ(bound, 0);
+    }
+    // The only buffer names in this context are the instance's: two for the
+    // vertices, one for the indices.
+    const auto buffers = [] {
+        int live = 0;
+        for (GLuint name = 1; name < 32; ++name) live += glIsBuffer(name) ? 1 : 0;
+        return live;
+    };
+    EXPECT_EQ(buffers(), 3);
+    buffered->instance.Release();
+    EXPECT_EQ(buffers(), 0);
+
+    // Set up again, as when the engine is rebuilt: new buffers, same picture.
+    MS3D model;
+    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
+    model.Scale(1.0f);
+    model.InitialSetup();
+    ASSERT_TRUE(buffered->instance.Setup(&buffered->animTemplate, &model, {}));
+    arrays = Build(MakeChainModel(), 1.0f);
+    arrays->instance.useBuffers = false;
+    for (ONEMODEL* m : {&buffered->instance, &arrays->instance}) {
+        m->SetAnimation(0, 20, 1000, true, false);
+        m->Update(0.25);
+    }
+    EXPECT_EQ(picture(buffered->instance, true), picture(arrays->instance, true));
+    EXPECT_EQ(buffers(), 3);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
