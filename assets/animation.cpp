@@ -593,8 +593,12 @@ bool ONEMODEL::BindBuffers() {
         vertexBytes += group.verts.size() * sizeof(MOD_VERTEX_TYP);
         indexBytes += group.indices.size() * sizeof(std::uint16_t);
     }
+    // Groups grown since the buffers were made would overrun them: make them anew.
+    if (buffers.tried && (vertexBytes != buffers.vertexBytes || indexBytes != buffers.indexBytes)) buffers.Delete();
     if (!buffers.tried) {
         buffers.tried = true;
+        buffers.vertexBytes = vertexBytes;
+        buffers.indexBytes = indexBytes;
         if (!ContextHasBuffers()) return false;
         glGenBuffers(2, buffers.vertices);
         glGenBuffers(1, &buffers.indices);
@@ -711,7 +715,9 @@ MODEL_BUFFERS::MODEL_BUFFERS(MODEL_BUFFERS&& other) noexcept
     : vertices{std::exchange(other.vertices[0], 0), std::exchange(other.vertices[1], 0)},
       indices(std::exchange(other.indices, 0)),
       current(other.current),
-      tried(std::exchange(other.tried, false)) {}
+      tried(std::exchange(other.tried, false)),
+      vertexBytes(other.vertexBytes),
+      indexBytes(other.indexBytes) {}
 
 MODEL_BUFFERS& MODEL_BUFFERS::operator=(MODEL_BUFFERS&& other) noexcept {
     if (this != &other) {
@@ -721,6 +727,8 @@ MODEL_BUFFERS& MODEL_BUFFERS::operator=(MODEL_BUFFERS&& other) noexcept {
         indices = std::exchange(other.indices, 0);
         current = other.current;
         tried = std::exchange(other.tried, false);
+        vertexBytes = other.vertexBytes;
+        indexBytes = other.indexBytes;
     }
     return *this;
 }

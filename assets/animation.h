@@ -102,6 +102,7 @@ struct MODEL_BUFFERS {
     GLuint indices = 0;
     int current = 0;     // the vertex buffer last filled
     bool tried = false;  // made, or found unavailable, since the last Delete
+    std::size_t vertexBytes = 0, indexBytes = 0;  // what they were made to hold
 
     MODEL_BUFFERS() = default;
     MODEL_BUFFERS(const MODEL_BUFFERS&) = delete;

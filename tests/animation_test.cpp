@@ -660,5 +660,13 @@ TEST(AnimationDraw, BufferObjectsDrawWhatClientArraysDrawAndAreRemadeAfterReleas
     }
     EXPECT_EQ(picture(buffered->instance, true), picture(arrays->instance, true));
     EXPECT_EQ(buffers(), 3);
+
+    // A group grown after the buffers were made must not be copied past their end.
+    const float far[3] = {9.0f, 9.0f, 9.0f}, up[3] = {0.0f, 1.0f, 0.0f};
+    for (ONEMODEL* m : {&buffered->instance, &arrays->instance}) {
+        ASSERT_NE(m->AddVertToGroup(&m->groups[0], far, up, 0.0f, 0.0f, 0), ONEMODEL::kGroupFull);
+        m->Update(0.25);
+    }
+    EXPECT_EQ(picture(buffered->instance, true), picture(arrays->instance, true));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
