@@ -118,7 +118,7 @@ void FrostvaleView::DrawFrame() {
     SetFarDetail(scaled.PictureHeight());
     GlReshape();
     ssMain->DrawWorld();
-    scaled.End();
+    scaled.End(!ssMain->WorldHidden());
     ssMain->DrawScreen();
 }
 

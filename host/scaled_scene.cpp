@@ -81,9 +81,10 @@ bool ScaledScene::Begin(double scale) {
     return true;
 }
 
-void ScaledScene::End() {
+void ScaledScene::End(bool stretch) {
     api_->bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous_));
     glViewport(0, 0, width_, height_);
+    if (!stretch) return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);

@@ -30,10 +30,11 @@ public:
     // keeps the drawable's aspect. False, and released, when the picture
     // cannot be made that size: then draw directly.
     bool Begin(double scale);
-    // Back to the framebuffer that was bound at Begin: stretches the picture
-    // over all of it. Its depth buffer is left as it was; what is drawn over
-    // the picture must not test against it.
-    void End();
+    // Back to the framebuffer that was bound at Begin and, when `stretch`,
+    // the picture stretched over all of it (not when what follows covers it).
+    // Its depth buffer is left as it was; what is drawn over the picture must
+    // not test against it.
+    void End(bool stretch = true);
     // Lines of the picture Begin draws into.
     int PictureHeight() const { return pictureHeight_; }
 

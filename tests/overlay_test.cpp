@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -152,6 +153,23 @@ TEST(OverlayTiming, VeilFadesInEveryMinuteForTwentySeconds) {
         {79.9, FIELD(veilAlpha), 1, 1},  {81.0, FIELD(veilAlpha), 0.48, 0.52}, {82.1, FIELD(veilAlpha), 0, 0},
         {119.9, FIELD(veilAlpha), 0, 0}, {121.0, FIELD(veilAlpha), 0.48, 0.52},
     });
+}
+
+// The scene is left unrasterised exactly on the frames whose veil comes out
+// opaque, at a steady and at an uneven frame rate, over two veils.
+TEST(OverlayTiming, VeilCoversAllOnlyOnFramesItIsDrawnOpaque) {
+    for (const std::array<double, 2>& dts : {std::array{1.0 / 60, 1.0 / 60}, std::array{0.013, 0.25}}) {
+        Timeline run(1280, 720, 60.0);
+        int covered = 0;
+        for (int i = 0; run.t < 150.0; ++i) {
+            const double dt = dts[static_cast<std::size_t>(i % 2)];
+            const bool predicted = VeilCoversAll(run.state, dt);
+            run.Step(dt);
+            ASSERT_EQ(predicted, run.state.veilAlpha >= 1.0f) << run.t;
+            covered += predicted;
+        }
+        EXPECT_GT(covered, 0);
+    }
 }
 
 TEST(OverlayTiming, IntroFadesItsPicturesInAndOutOneAfterTheOther) {
