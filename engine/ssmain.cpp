@@ -107,7 +107,17 @@ void SSMAIN::Draw() {
     DrawScreen();
 }
 
+bool SSMAIN::WorldHidden() const { return !isPreview && VeilCoversAll(*this, frameTime); }
+
 void SSMAIN::DrawWorld() {
+    // The elements are still drawn, for what drawing animates, but an empty
+    // scissor box lets the rasteriser drop every triangle and the clear.
+    const bool hidden = WorldHidden();
+    if (hidden) {
+        glPushAttrib(GL_SCISSOR_BIT);
+        glScissor(0, 0, 0, 0);
+        glEnable(GL_SCISSOR_TEST);
+    }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -125,6 +135,7 @@ void SSMAIN::DrawWorld() {
     if (xmasMain) xmasMain->DrawScene();
     glPopMatrix();
     glDisable(GL_FOG);
+    if (hidden) glPopAttrib();
 }
 
 void SSMAIN::DrawScreen() {

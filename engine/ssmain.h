@@ -39,8 +39,11 @@ public:
     void Update(double elapsedSeconds);
     // DrawWorld then DrawScreen.
     void Draw();
-    // The 3-D scene: clear, camera, frustum, every element.
+    // The 3-D scene: clear, camera, frustum, every element. Under an opaque
+    // veil every element still moves and animates but nothing is rasterised.
     void DrawWorld();
+    // True when this frame's overlay will hide the whole scene.
+    bool WorldHidden() const;
     // What sits on the screen over the scene at the drawable's full size:
     // the overlay (unless a preview) and the -fps readout.
     void DrawScreen();

@@ -109,16 +109,28 @@ bool FrostvaleView::MainSetup() {
 
 void FrostvaleView::DrawFrame() {
     const double scale = SceneScale();
-    if (!ssMain || scale >= 1.0 || !scaled.Ready()) {
+    if (!ssMain || scale >= 1.0 || !scaled.Begin(scale)) {
+        SetFarDetail(scrn.height);
         GlReshape();  // the overlay of the previous frame left its own projection
         if (ssMain) ssMain->Draw();
         return;
     }
-    scaled.Begin(scale);
+    SetFarDetail(scaled.PictureHeight());
     GlReshape();
     ssMain->DrawWorld();
-    scaled.End();
+    scaled.End(!ssMain->WorldHidden());
     ssMain->DrawScreen();
+}
+
+void FrostvaleView::SetFarDetail(int pictureLines) {
+    if (!ssMain || !ssMain->xmasMain) return;
+    // A house or fir past the fog's start covers no more pixels of a
+    // kDetailLines-line frame than it does of a smaller picture at the same
+    // depth scaled down by the line count: the low-detail models take over
+    // that much nearer. Full quality keeps the fog's start at any size.
+    double depth = kFarDetailDepth;
+    if (light) depth *= std::min(1.0, pictureLines / kDetailLines);
+    ssMain->xmasMain->farDetailDepth = static_cast<float>(depth);
 }
 
 void FrostvaleView::ChooseQuality() {

@@ -56,6 +56,9 @@ public:
     // held to this share of that interval.
     static constexpr double kLightInterval = 1.0 / 30.0;
     static constexpr double kLightBudgetShare = 0.25;
+    // At light quality, a picture of fewer lines than this draws houses and
+    // firs from their low-detail models proportionally nearer.
+    static constexpr double kDetailLines = 720.0;
 
     FrostvaleView(ViewServices services, bool isPreview, const ViewSettings& settings);
     ~FrostvaleView();
@@ -94,6 +97,7 @@ private:
     void GlReshape();
     void ChooseQuality();
     void DrawFrame();
+    void SetFarDetail(int pictureLines);
 
     ViewServices services;
     bool isPreview;

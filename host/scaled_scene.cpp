@@ -16,17 +16,27 @@ bool ScaledScene::Create(GLSurface* surface, int width, int height, double maxSc
         if (!loaded->Load([surface](const char* name) { return surface->GetProcAddress(name); })) return false;
         api_ = std::move(loaded);
     }
-    Api& api = *api_;
     width_ = width;
     height_ = height;
-    pictureWidth_ = std::clamp(static_cast<int>(std::ceil(width * maxScale)), 1, width);
-    pictureHeight_ = std::clamp(static_cast<int>(std::ceil(height * maxScale)), 1, height);
+    maxScale_ = maxScale;
+    glGenTextures(1, &texture_);
+    api_->genRenderbuffers(1, &depth_);
+    api_->genFramebuffers(1, &framebuffer_);
+    const bool complete = Allocate(std::clamp(static_cast<int>(std::ceil(width * maxScale)), 1, width),
+                                   std::clamp(static_cast<int>(std::ceil(height * maxScale)), 1, height));
+    if (!complete) Release();
+    return complete;
+}
+
+bool ScaledScene::Allocate(int pictureWidth, int pictureHeight) {
+    Api& api = *api_;
+    pictureWidth_ = pictureWidth;
+    pictureHeight_ = pictureHeight;
     GLint bound = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     GLint texture = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
 
-    glGenTextures(1, &texture_);
     glBindTexture(GL_TEXTURE_2D, texture_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -35,16 +45,13 @@ bool ScaledScene::Create(GLSurface* surface, int width, int height, double maxSc
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, pictureWidth_, pictureHeight_, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
 
-    api.genRenderbuffers(1, &depth_);
     api.bindRenderbuffer(GL_RENDERBUFFER, depth_);
     api.renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, pictureWidth_, pictureHeight_);
-    api.genFramebuffers(1, &framebuffer_);
     api.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     api.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture_, 0);
     api.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_);
     const bool complete = api.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     api.bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(bound));
-    if (!complete) Release();
     return complete;
 }
 
@@ -57,18 +64,27 @@ void ScaledScene::Release() {
     framebuffer_ = depth_ = texture_ = 0;
 }
 
-void ScaledScene::Begin(double scale) {
+bool ScaledScene::Begin(double scale) {
+    if (!Ready()) return false;
+    scale = std::min(scale, maxScale_);
+    const int drawnWidth = std::clamp(static_cast<int>(std::lround(width_ * scale)), 1, width_);
+    const int drawnHeight = std::clamp(static_cast<int>(std::lround(height_ * scale)), 1, height_);
+    // The picture follows the scale: a software rasteriser clears and keeps
+    // every pixel of it each frame, drawn on or not. Scales change seldom.
+    if ((drawnWidth != pictureWidth_ || drawnHeight != pictureHeight_) && !Allocate(drawnWidth, drawnHeight)) {
+        Release();
+        return false;
+    }
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous_);
-    drawnWidth_ = std::clamp(static_cast<int>(std::lround(width_ * scale)), 1, pictureWidth_);
-    drawnHeight_ = std::clamp(static_cast<int>(std::lround(height_ * scale)), 1, pictureHeight_);
     api_->bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-    glViewport(0, 0, drawnWidth_, drawnHeight_);
+    glViewport(0, 0, pictureWidth_, pictureHeight_);
+    return true;
 }
 
-void ScaledScene::End() {
+void ScaledScene::End(bool stretch) {
     api_->bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous_));
     glViewport(0, 0, width_, height_);
-    glClear(GL_DEPTH_BUFFER_BIT);
+    if (!stretch) return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
@@ -87,10 +103,10 @@ void ScaledScene::End() {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-    // Half a texel in from the drawn part's edges: linear filtering must not
-    // reach the stale rows and columns beyond it.
+    // The edge texels' centres on the window's edges: filtering never reaches
+    // past the picture.
     const float u0 = 0.5f / pictureWidth_, v0 = 0.5f / pictureHeight_;
-    const float u1 = (drawnWidth_ - 0.5f) / pictureWidth_, v1 = (drawnHeight_ - 0.5f) / pictureHeight_;
+    const float u1 = (pictureWidth_ - 0.5f) / pictureWidth_, v1 = (pictureHeight_ - 0.5f) / pictureHeight_;
     glBegin(GL_QUADS);
     glTexCoord2f(u0, v0);
     glVertex2f(-1.0f, -1.0f);

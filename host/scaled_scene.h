@@ -27,11 +27,16 @@ public:
 
     // Redirects drawing to the picture, at `scale` (up to the largest given
     // to Create) of the drawable in each direction; the scene's projection
-    // keeps the drawable's aspect.
-    void Begin(double scale);
-    // Back to the framebuffer that was bound at Begin: stretches the picture
-    // over it and leaves the depth buffer clear for what comes next.
-    void End();
+    // keeps the drawable's aspect. False, and released, when the picture
+    // cannot be made that size: then draw directly.
+    bool Begin(double scale);
+    // Back to the framebuffer that was bound at Begin and, when `stretch`,
+    // the picture stretched over all of it (not when what follows covers it).
+    // Its depth buffer is left as it was; what is drawn over the picture must
+    // not test against it.
+    void End(bool stretch = true);
+    // Lines of the picture Begin draws into.
+    int PictureHeight() const { return pictureHeight_; }
 
 private:
     using Api = FramebufferApi;
@@ -39,8 +44,10 @@ private:
     GLuint framebuffer_ = 0;
     GLuint texture_ = 0;
     GLuint depth_ = 0;
+    bool Allocate(int pictureWidth, int pictureHeight);
+
     int width_ = 0, height_ = 0;        // the drawable
+    double maxScale_ = 1.0;
     int pictureWidth_ = 0, pictureHeight_ = 0;
-    int drawnWidth_ = 0, drawnHeight_ = 0;
     GLint previous_ = 0;
 };

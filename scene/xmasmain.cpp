@@ -71,7 +71,7 @@ bool XMASMAIN::PastFogStart(VECTOR3D origin, float reach) const {
     if (!(length > 0.0)) return false;
     const VECTOR3D offset = SubtractVectors(origin, cameraEye);
     const double depth = (offset.x * view.x + offset.y * view.y + offset.z * view.z) / length;
-    return depth - reach > kFarDetailDepth;
+    return depth - reach > farDetailDepth;
 }
 
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {

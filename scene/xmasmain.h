@@ -110,7 +110,7 @@ public:
     void MoveHouses();
     void DrawHouses();
     void DrawAllSmoke();
-    // True when all of the sphere about `origin` lies past kFarDetailDepth
+    // True when all of the sphere about `origin` lies past farDetailDepth
     // along this frame's view. Reads only the camera, so changes nothing.
     bool PastFogStart(VECTOR3D origin, float reach) const;
 
@@ -202,6 +202,10 @@ public:
     // -1 lets the camera draw its shots; 0..8 holds every new shot on that kind
     // (for looking at one shot and for tests).
     int heldShot = -1;
+    // Depth past which houses and firs are drawn from their low-detail models:
+    // the fog's start, or nearer when the picture is drawn small enough that
+    // the difference would be lost in its pixels.
+    float farDetailDepth = kFarDetailDepth;
 
     // delivery state machine
     int animState = ANIM_FLYING;

@@ -5,6 +5,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -160,6 +161,23 @@ TEST(OverlayTiming, KeepsTheSamePaceAtAnyFrameRate) {
             EXPECT_NEAR(other->state.introTopAlpha, usual.state.introTopAlpha, 0.05f) << when;
             EXPECT_NEAR(other->state.introBottomAlpha, usual.state.introBottomAlpha, 0.05f) << when;
         }
+    }
+}
+
+// The scene is left unrasterised exactly on the frames whose veil comes out
+// opaque, at a steady and at an uneven frame rate, over two veils.
+TEST(OverlayTiming, VeilCoversAllOnlyOnFramesItIsDrawnOpaque) {
+    for (const std::array<double, 2>& dts : {std::array{1.0 / 60, 1.0 / 60}, std::array{0.013, 0.25}}) {
+        Timeline run(1280, 720, 60.0);
+        int covered = 0;
+        for (int i = 0; run.t < 150.0; ++i) {
+            const double dt = dts[static_cast<std::size_t>(i % 2)];
+            const bool predicted = VeilCoversAll(run.state, dt);
+            run.Step(dt);
+            ASSERT_EQ(predicted, run.state.veilAlpha >= 1.0f) << run.t;
+            covered += predicted;
+        }
+        EXPECT_GT(covered, 0);
     }
 }
 

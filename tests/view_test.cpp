@@ -152,17 +152,19 @@ TEST_F(ViewTest, FrameIntervalFollowsQualityAndDelay) {
 
 // The picture drawn at a reduced scale covers the whole drawable when
 // stretched, edge to edge, and drawing goes back to the surface's own
-// framebuffer (offscreen, not the window system's 0).
+// framebuffer (offscreen, not the window system's 0); the picture is made
+// again at each new scale, smaller and back up.
 TEST_F(ViewTest, ScaledSceneStretchesItsPictureOverTheDrawable) {
     ASSERT_TRUE(context_->MakeCurrent());
     ScaledScene scaled;
     ASSERT_TRUE(scaled.Create(surface_.get(), 320, 180, 0.84));
     GLint own = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &own);
-    for (double scale : {0.84, 0.5, 0.35}) {
+    for (double scale : {0.84, 0.5, 0.35, 0.84}) {
         glClearColor(0, 0, 1, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        scaled.Begin(scale);
+        ASSERT_TRUE(scaled.Begin(scale));
+        EXPECT_EQ(scaled.PictureHeight(), std::lround(180 * scale));
         // Left half red, right half green, in the picture's own viewport.
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();

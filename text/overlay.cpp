@@ -80,6 +80,12 @@ void AdvanceVeil(OVERLAYSTATE* state, double dt) {
     }
 }
 
+bool VeilCoversAll(const OVERLAYSTATE& state, double dt) {
+    // AdvanceVeil's own steps, in float.
+    if (static_cast<float>(state.veilTimer - dt) >= 0.0f) return false;
+    return state.veilAlpha >= 1.0f || static_cast<float>(state.veilAlpha + 0.5 * dt) >= 1.0f;
+}
+
 void AdvanceIntro(OVERLAYSTATE* state, double t, double dt) {
     if (t < 12.0) {
         if (state->introTopAlpha < 1.0f) {
@@ -180,18 +186,24 @@ void DoIntroFrame(OVERLAYSTATE* state, const OverlayFrame& frame) {
 
     // Both pictures are drawn at twice their quads' size, centred on their
     // anchors: the title card in the upper band, the picture below it.
-    glPushMatrix();
-    glTranslatef(512.0f, 614.4f, 0.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, Opacity(state->introTopAlpha));
-    glScalef(2.0f, 2.0f, 1.0f);
-    DrawPicture(Picture(frame, kPictureIntroTop), -128.0f, -32.0f, 128.0f, 32.0f);
-    glPopMatrix();
-    glPushMatrix();
-    glTranslatef(512.0f, 192.0f, 0.0f);
-    glColor4f(1.0f, 1.0f, 1.0f, Opacity(state->introBottomAlpha));
-    glScalef(2.0f, 2.0f, 1.0f);
-    DrawPicture(Picture(frame, kPictureIntroBottom), -128.0f, -64.0f, 128.0f, 64.0f);
-    glPopMatrix();
+    // A picture not yet faded in, or faded out, would blend to nothing over a
+    // large area: it is left out.
+    if (Opacity(state->introTopAlpha) > 0.0f) {
+        glPushMatrix();
+        glTranslatef(512.0f, 614.4f, 0.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, Opacity(state->introTopAlpha));
+        glScalef(2.0f, 2.0f, 1.0f);
+        DrawPicture(Picture(frame, kPictureIntroTop), -128.0f, -32.0f, 128.0f, 32.0f);
+        glPopMatrix();
+    }
+    if (Opacity(state->introBottomAlpha) > 0.0f) {
+        glPushMatrix();
+        glTranslatef(512.0f, 192.0f, 0.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, Opacity(state->introBottomAlpha));
+        glScalef(2.0f, 2.0f, 1.0f);
+        DrawPicture(Picture(frame, kPictureIntroBottom), -128.0f, -64.0f, 128.0f, 64.0f);
+        glPopMatrix();
+    }
 
     glEnable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);

@@ -68,6 +68,9 @@ struct OverlayFrame {
 void AdvanceBanner(OVERLAYSTATE* state, const OverlayFrame& frame);
 // The veil's timer and fade (0.5 per second). No GL.
 void AdvanceVeil(OVERLAYSTATE* state, double dt);
+// True when the veil, once AdvanceVeil(state, dt) has run, is drawn opaque
+// over the whole drawable: nothing drawn under it this frame can be seen.
+bool VeilCoversAll(const OVERLAYSTATE& state, double dt);
 // One fade step of the intro (t = engine seconds); sets introDone once both
 // pictures have faded out. No GL.
 void AdvanceIntro(OVERLAYSTATE* state, double t, double dt);
