@@ -188,22 +188,17 @@ void DoIntroFrame(OVERLAYSTATE* state, const OverlayFrame& frame) {
     // anchors: the title card in the upper band, the picture below it.
     // A picture not yet faded in, or faded out, would blend to nothing over a
     // large area: it is left out.
-    if (Opacity(state->introTopAlpha) > 0.0f) {
+    const auto drawCentred = [&frame](float alpha, unsigned int picture, float anchorY, float halfHeight) {
+        if (Opacity(alpha) <= 0.0f) return;
         glPushMatrix();
-        glTranslatef(512.0f, 614.4f, 0.0f);
-        glColor4f(1.0f, 1.0f, 1.0f, Opacity(state->introTopAlpha));
+        glTranslatef(512.0f, anchorY, 0.0f);
+        glColor4f(1.0f, 1.0f, 1.0f, Opacity(alpha));
         glScalef(2.0f, 2.0f, 1.0f);
-        DrawPicture(Picture(frame, kPictureIntroTop), -128.0f, -32.0f, 128.0f, 32.0f);
+        DrawPicture(Picture(frame, picture), -128.0f, -halfHeight, 128.0f, halfHeight);
         glPopMatrix();
-    }
-    if (Opacity(state->introBottomAlpha) > 0.0f) {
-        glPushMatrix();
-        glTranslatef(512.0f, 192.0f, 0.0f);
-        glColor4f(1.0f, 1.0f, 1.0f, Opacity(state->introBottomAlpha));
-        glScalef(2.0f, 2.0f, 1.0f);
-        DrawPicture(Picture(frame, kPictureIntroBottom), -128.0f, -64.0f, 128.0f, 64.0f);
-        glPopMatrix();
-    }
+    };
+    drawCentred(state->introTopAlpha, kPictureIntroTop, 614.4f, 32.0f);
+    drawCentred(state->introBottomAlpha, kPictureIntroBottom, 192.0f, 64.0f);
 
     glEnable(GL_LIGHTING);
     glEnable(GL_DEPTH_TEST);
