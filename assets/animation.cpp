@@ -411,6 +411,8 @@ void ONEMODEL::FindSharedVectors() {
     for (MOD_GROUP_TYP& group : groups) {
         positions.clear();
         normals.clear();
+        positions.reserve(group.verts.size());
+        normals.reserve(group.verts.size());
         group.samePosition.resize(group.verts.size());
         group.sameNormal.resize(group.verts.size());
         for (std::size_t i = 0; i < group.verts.size(); ++i) {
