@@ -544,33 +544,30 @@ void ONEMODEL::Draw() {
     glPushMatrix();
     glTranslatef(position.x, position.y, position.z);
     glMultMatrixd(orientation.m);
-    const bool buffered = BindBuffers();
-    // Once per model, not per group: every toggle costs the driver a state check.
-    EnableVertexArrays(true);
-    std::size_t firstVertex = 0, firstIndex = 0;
-    for (int g = 0; g < numGroups; ++g) {
-        DrawGroupArrays(g, firstVertex, firstIndex, buffered);
-        firstVertex += groups[static_cast<std::size_t>(g)].verts.size();
-        firstIndex += groups[static_cast<std::size_t>(g)].indices.size();
-    }
-    EnableVertexArrays(false);
-    if (buffered) {
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
-    }
+    DrawGroups(0, numGroups);
     glPopMatrix();
 }
 
 void ONEMODEL::DrawGroup(int g) {
     if (g < 0 || g >= numGroups) return;
+    DrawGroups(g, g + 1);
+}
+
+void ONEMODEL::DrawGroups(int first, int end) {
     const bool buffered = BindBuffers();
+    // Groups lie one after another in the buffers: a group starts where those before it end.
     std::size_t firstVertex = 0, firstIndex = 0;
-    for (int before = 0; before < g; ++before) {
-        firstVertex += groups[static_cast<std::size_t>(before)].verts.size();
-        firstIndex += groups[static_cast<std::size_t>(before)].indices.size();
-    }
+    const auto pass = [&](int g) {
+        firstVertex += groups[static_cast<std::size_t>(g)].verts.size();
+        firstIndex += groups[static_cast<std::size_t>(g)].indices.size();
+    };
+    for (int g = 0; g < first; ++g) pass(g);
+    // Once per model, not per group: every toggle costs the driver a state check.
     EnableVertexArrays(true);
-    DrawGroupArrays(g, firstVertex, firstIndex, buffered);
+    for (int g = first; g < end; ++g) {
+        DrawGroupArrays(g, firstVertex, firstIndex, buffered);
+        pass(g);
+    }
     EnableVertexArrays(false);
     if (buffered) {
         glBindBuffer(GL_ARRAY_BUFFER, 0);

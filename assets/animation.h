@@ -208,6 +208,7 @@ private:
     // True with both buffers bound and the vertices current.
     bool BindBuffers();
     static void EnableVertexArrays(bool on);
+    void DrawGroups(int first, int end);  // groups first .. end - 1, each in range
     void DrawGroupArrays(int group, std::size_t firstVertex, std::size_t firstIndex, bool buffered);
 
     std::vector<JOINT_MOVE> moves;  // one per joint

@@ -81,9 +81,10 @@ void AdvanceVeil(OVERLAYSTATE* state, double dt) {
 }
 
 bool VeilCoversAll(const OVERLAYSTATE& state, double dt) {
-    // AdvanceVeil's own steps, in float.
-    if (static_cast<float>(state.veilTimer - dt) >= 0.0f) return false;
-    return state.veilAlpha >= 1.0f || static_cast<float>(state.veilAlpha + 0.5 * dt) >= 1.0f;
+    // Asked of the very step the overlay will take, so the two cannot disagree.
+    OVERLAYSTATE next = state;
+    AdvanceVeil(&next, dt);
+    return next.veilAlpha >= 1.0f;
 }
 
 void AdvanceIntro(OVERLAYSTATE* state, double t, double dt) {
