@@ -14,14 +14,9 @@ fv=${FROSTVALE:-$build/host/frostvale}
 for tool in Xvfb xdotool xwd python3; do
   command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
 done
-work=$(mktemp -d)
-servers=()
-trap 'kill $(jobs -p) "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-unset XSCREENSAVER_WINDOW
+. "$(dirname "$0")/lib.sh"
 # SDL loads and unloads the X client libraries at run time; see cli_test.sh.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
-. "$(dirname "$0")/lib.sh"
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # start_server ARGS...: start_xvfb, remembered so the exit trap ends it.
 start_server() { start_xvfb "$@"; local up=$?; servers+=("$server"); return $up; }
