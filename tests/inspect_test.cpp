@@ -1,12 +1,10 @@
 // frostvale-inspect render, sheet and check, run as the command they are,
 // on resource folders made with our own writers.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -24,20 +22,6 @@ std::string Inspect(const std::string& args, int* status, bool errors = false) {
     const std::string command = std::string(FROSTVALE_INSPECT) + " " + args;
     return RunCommand(command + (errors ? " 2>&1 >/dev/null" : " 2>/dev/null"), status);
 }
-
-class TempDir {
-public:
-    explicit TempDir(const std::string& name)
-        : path_(testing::TempDir() + "fv-inspect-" + std::to_string(getpid()) + "-" + name) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 std::vector<std::string> FailLines(const std::string& out) {
     std::vector<std::string> fails;
@@ -128,7 +112,7 @@ TEST(InspectGeometry, DistanceIsToTheNearestFaceEdgeOrCorner) {
 // check
 
 TEST(InspectCheck, GoodFolderPassesEveryRow) {
-    TempDir dir("good");
+    TempDir dir;
     GoodFixture().Write(dir.path());
     int status = -1;
     const std::string out = Inspect("check " + dir.path(), &status);
@@ -141,7 +125,7 @@ TEST(InspectCheck, GoodFolderPassesEveryRow) {
 }
 
 TEST(InspectCheck, MissingFileIsOneFailAndItsRowsAreSkipped) {
-    TempDir dir("missing");
+    TempDir dir;
     Fixture f = GoodFixture();
     f.files.erase("santa.brm");
     f.Write(dir.path());
@@ -291,9 +275,8 @@ const std::vector<Breakage>& Breakages() {
 }  // namespace
 
 TEST(InspectCheck, EachBrokenRowFails) {
-    int n = 0;
     for (const Breakage& b : Breakages()) {
-        TempDir dir("broken-" + std::to_string(n++));
+        TempDir dir;
         Fixture f = GoodFixture();
         b.apply(f);
         f.Write(dir.path());
@@ -322,17 +305,14 @@ std::string WritePillar(const std::string& dir) {
     AddBox(&m, 0, {20, 0, -1}, {22, 10, 1});
     Image white(8, 8);
     std::fill(white.rgba.begin(), white.rgba.end(), 255);
-    const Bytes bytes = BuildLumpFile({{EncodeMs3d(m), 2, 0}, {EncodeTga(white, 24, TgaEncoding::Uncompressed), 1, 0}});
-    const std::string path = dir + "/pillar.brm";
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    std::fwrite(bytes.data(), 1, bytes.size(), out);
-    std::fclose(out);
-    return path;
+    WriteBytes(dir + "/pillar.brm",
+               BuildLumpFile({{EncodeMs3d(m), 2, 0}, {EncodeTga(white, 24, TgaEncoding::Uncompressed), 1, 0}}));
+    return dir + "/pillar.brm";
 }
 }  // namespace
 
 TEST(InspectRender, FramesTheModelLitAtTheAskedSizeWhateverItsScaleAndTurn) {
-    TempDir dir("render");
+    TempDir dir;
     const std::string pillar = WritePillar(dir.path());
     const auto render = [&](const std::string& args) {
         int status = -1;
@@ -359,7 +339,7 @@ TEST(InspectRender, FramesTheModelLitAtTheAskedSizeWhateverItsScaleAndTurn) {
 }
 
 TEST(InspectRender, AnimatedPosesAndFilmStrip) {
-    TempDir dir("strip");
+    TempDir dir;
     GoodFixture().Write(dir.path());
     const auto render = [&](const std::string& file, const std::string& args, int want = 0) {
         int status = -1;
@@ -386,7 +366,7 @@ TEST(InspectRender, AnimatedPosesAndFilmStrip) {
 }
 
 TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {
-    TempDir dir("bad");
+    TempDir dir;
     Fixture f = GoodFixture();
     f.files.erase("tex.brm");
     f.Write(dir.path());
@@ -407,7 +387,7 @@ TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {
 }
 
 TEST(InspectSheet, AllModelsOnOneSheetAndMissingOnesMarked) {
-    TempDir dir("sheet");
+    TempDir dir;
     Fixture f = GoodFixture();
     f.Write(dir.path());
     int status = -1;
@@ -445,15 +425,13 @@ TEST(InspectSheet, AllModelsOnOneSheetAndMissingOnesMarked) {
 
 namespace {
 std::string WriteMidi(const TempDir& dir, const std::string& name, const MidiBytes& bytes) {
-    const std::string path = dir.path() + "/" + name;
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path;
+    WriteBytes(dir / name, bytes);
+    return dir / name;
 }
 }  // namespace
 
 TEST(InspectMidi, ReportsTracksLengthAndSeconds) {
-    TempDir dir("midi");
+    TempDir dir;
     TrackBuilder conductor, voice, empty;
     conductor.Tempo(0, 1000000).Tempo(96 * 2, 250000).End();
     voice.Program(0, 0, 0).NoteOn(96, 0, 60, 100).NoteOff(96, 0, 60).NoteOn(96, 0, 62, 100).NoteOff(48, 0, 62).End();
@@ -479,7 +457,7 @@ TEST(InspectMidi, ReportsTracksLengthAndSeconds) {
 }
 
 TEST(InspectPlay, WritesA16BitStereoWav) {
-    TempDir dir("play");
+    TempDir dir;
     TrackBuilder voice;
     voice.Program(0, 0, 0).NoteOn(0, 0, 64, 110).NoteOff(96, 0, 64);
     const std::string file = WriteMidi(dir, "tune.mid", BuildMidi(0, 96, {voice}));
@@ -488,8 +466,8 @@ TEST(InspectPlay, WritesA16BitStereoWav) {
     Inspect("play " + file + " --wav " + wav + " --seconds 0.5", &status);
     if (status != 0 && !std::filesystem::exists("/usr/share/sounds/sf2")) GTEST_SKIP() << "no soundfont installed";
     ASSERT_EQ(status, 0);
-    std::ifstream in(wav, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string text = ReadBytes(wav);
+    const std::vector<unsigned char> bytes(text.begin(), text.end());
     ASSERT_EQ(bytes.size(), 44u + 22050u * 4u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(bytes[22], 2);                                      // channels

@@ -1,14 +1,11 @@
 // Model files the MS3D and animation tests share, made with our own writer.
 #pragma once
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "assets/ms3d.h"
+#include "tests/scratch.h"
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
 
@@ -93,36 +90,3 @@ inline Bytes ModelLumpFile(const Bytes& model, std::vector<Lump> images = {}) {
     for (Lump& l : images) lumps.push_back(std::move(l));
     return BuildLumpFile(lumps);
 }
-
-// What `command` prints on its standard output; its exit status (-1 when it
-// did not exit) in `status`.
-inline std::string RunCommand(const std::string& command, int* status) {
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int raw = pclose(pipe);
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
-
-// A file under the system's temporary folder, removed with the object.
-class TempFile {
-public:
-    TempFile(const std::string& name, const Bytes& bytes)
-        : path_(std::string(P_tmpdir) + "/fv-" + std::to_string(getpid()) + "-" + name) {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (f != nullptr) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-    }
-    ~TempFile() { std::remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
