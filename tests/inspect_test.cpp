@@ -14,7 +14,6 @@
 #include "tests/inspect_fixture.h"
 #include "tests/midi_builder.h"
 #include "tests/model_fixtures.h"
-#include "tools/inspect/mesh.h"
 
 namespace {
 // What the inspector prints on stdout, or with `errors` what it says on stderr.
@@ -64,49 +63,6 @@ Picture ReadPng(const std::string& path) {
     return p;
 }
 }  // namespace
-
-// ---------------------------------------------------------------------------
-// the geometry the checks stand on
-
-namespace {
-// A box as the checks see it, corners from the same writer helper the fixtures use.
-Mesh BoxMesh(V3 lo, V3 hi) {
-    Ms3dModelDesc d;
-    d.groups.resize(1);
-    AddBox(&d, 0, lo, hi);
-    Mesh mesh;
-    for (const auto& t : d.triangles) {
-        MeshTri tri;
-        for (int k = 0; k < 3; ++k) {
-            const auto& p = d.vertices[t.vertices[static_cast<std::size_t>(k)]].position;
-            tri.p[k] = {p[0], p[1], p[2]};
-        }
-        mesh.tris.push_back(tri);
-    }
-    return mesh;
-}
-}  // namespace
-
-TEST(InspectGeometry, RaysDownFindTheHighestSurfaceBelowTheirStart) {
-    const Mesh box = BoxMesh({-1, 2, -1}, {1, 5, 1});
-    // Straight through a face's middle and exactly down a diagonal shared by two triangles.
-    EXPECT_FLOAT_EQ(*HitBelow(box, 0.3f, -0.2f, 100.0f), 5.0f);
-    EXPECT_FLOAT_EQ(*HitBelow(box, 0.0f, 0.0f, 100.0f), 5.0f);
-    EXPECT_FLOAT_EQ(*HitBelow(box, 1.0f, 1.0f, 100.0f), 5.0f);  // a corner still counts
-    // Starting inside the box, the top is above: the floor is what lies below.
-    EXPECT_FLOAT_EQ(*HitBelow(box, 0.3f, -0.2f, 4.0f), 2.0f);
-    EXPECT_FALSE(HitBelow(box, 0.3f, -0.2f, 1.0f).has_value());
-    EXPECT_FALSE(HitBelow(box, 1.5f, 0.0f, 100.0f).has_value());  // walls seen edge-on are not floors
-}
-
-TEST(InspectGeometry, DistanceIsToTheNearestFaceEdgeOrCorner) {
-    const Mesh box = BoxMesh({0, 0, 0}, {2, 2, 2});
-    EXPECT_NEAR(DistanceToMesh(box, {1, 1, 3}), 1.0, 1e-6);                    // over a face
-    EXPECT_NEAR(DistanceToMesh(box, {3, 3, 1}), std::sqrt(2.0), 1e-6);         // off an edge
-    EXPECT_NEAR(DistanceToMesh(box, {-1, -1, -1}), std::sqrt(3.0), 1e-6);      // off a corner
-    EXPECT_NEAR(DistanceToMesh(box, {1, 1, 0.25f}), 0.25, 1e-6);               // inside: to the nearest wall
-    EXPECT_GT(DistanceToMesh(Mesh{}, {0, 0, 0}), 1e30);
-}
 
 // ---------------------------------------------------------------------------
 // check
@@ -176,7 +132,6 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL tex.brm lumps", [](Fixture& f) { f.files["tex.brm"].resize(5); }},
         {"FAIL tex.brm image-types", [](Fixture& f) { LumpOf(f, "tex.brm", 3).type = 2; }},
         {"FAIL tex.brm image-sizes", [](Fixture& f) { LumpOf(f, "tex.brm", 0).image = Image(12, 8); }},
-        {"FAIL tex.brm image-sizes", [](Fixture& f) { LumpOf(f, "tex.brm", 4).raw = Bytes{1, 2, 3}; }},
         {"FAIL tex.brm glow-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 2).alphaMode = 0; }},
         {"FAIL tex.brm reins-cut-out", [](Fixture& f) { LumpOf(f, "tex.brm", 3).image = Image(16, 16); }},
         {"FAIL tex.brm glow-edges", [](Fixture& f) { LumpOf(f, "tex.brm", 5).image.At(0, 7)[1] = 9; }},
@@ -192,12 +147,7 @@ const std::vector<Breakage>& Breakages() {
                  if (v.position[1] == 9.0f && std::fabs(v.position[0]) > 1) v.position[1] = 8.0f;
              }
          }},
-        {"FAIL houses.brm landing", [](Fixture& f) {
-             auto& m = f.Model("houses.brm", 1);  // too narrow: no roof 5 units out
-             for (auto& v : m.vertices) v.position[2] = std::clamp(v.position[2], -4.0f, 4.0f);
-         }},
         {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale = 0.82f; }},
-        {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm").joints[1].position[1] = 9.5f; }},
         {"FAIL houses.brm footing", [](Fixture& f) { Lift(f.Model("houses.brm", 1), 1.0f); }},
         {"FAIL other.brm ground-seams", [](Fixture& f) {
              f.Model("other.brm").vertices[3].position[1] = -0.3f;  // one corner of the +x, +z edges sinks
@@ -211,7 +161,6 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL other.brm ground-top", [](Fixture& f) { Lift(f.Model("other.brm"), 2.0f); }},
         {"FAIL other.brm tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 2).scale = 0.15f; }},
         {"FAIL houses.brm far-model", [](Fixture& f) { f.Model("houses.brm", 7) = f.Model("houses.brm", 0); }},
-        {"FAIL houses.brm far-model", [](Fixture& f) { f.Model("houses.brm", 8).groups[0].material = -1; }},
         {"FAIL other.brm far-model", [](Fixture& f) { LumpOf(f, "other.brm", 4).scale = 0.2f; }},
         {"FAIL sleigh.brm runners", [](Fixture& f) { Lift(f.Model("sleigh.brm"), 0.5f); }},
         {"FAIL sleigh.brm runner-ends", [](Fixture& f) { Stretch(f.Model("sleigh.brm"), 2, 0.8f); }},
@@ -231,7 +180,6 @@ const std::vector<Breakage>& Breakages() {
          }},
         {"FAIL presents.brm size", [](Fixture& f) { LumpOf(f, "presents.brm", 0).scale = 0.03f; }},
         {"FAIL reindeer.brm frames", [](Fixture& f) { f.Model("reindeer.brm").fps = 30.0f; }},
-        {"FAIL reindeer.brm frames", [](Fixture& f) { f.Model("reindeer.brm").totalFrames = 22; }},
         {"FAIL reindeer.brm length", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 2, 1.5f); }},
         {"FAIL reindeer.brm nose", [](Fixture& f) { f.Model("reindeer.brm").joints[11].position = {0, 0, -0.8f}; }},
         {"FAIL reindeer.brm harness", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 0, 0.5f); }},
