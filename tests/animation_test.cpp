@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "assets/animation.h"
-#include "assets/resfile.h"
 #include "platform/egl_offscreen.h"
 #include "tests/gl_pictures.h"
 #include "tests/model_gl_fixture.h"
@@ -221,19 +220,10 @@ private:
 }  // namespace ref
 
 namespace {
-// A template and an instance built as the scene builds a character.
-struct Built {
-    ANIMATIONTEMPLATE animTemplate;
-    ONEMODEL instance;
-};
-std::unique_ptr<Built> Build(const Ms3dModelDesc& desc, float scale, std::span<const Texture> textures = {}) {
-    auto built = std::make_unique<Built>();
-    MS3D model;
-    EXPECT_TRUE(LoadFromBytes(EncodeMs3d(desc), &model));
-    model.Scale(scale);
-    model.InitialSetup();
-    EXPECT_TRUE(built->animTemplate.Setup(&model));
-    EXPECT_TRUE(built->instance.Setup(&built->animTemplate, &model, textures));
+// A character from a model description, at a place that does not move.
+std::unique_ptr<Character> Build(const Ms3dModelDesc& desc, float scale, std::span<const Texture> textures = {}) {
+    auto built = std::make_unique<Character>();
+    EXPECT_TRUE(built->Load(EncodeMs3d(desc), scale, textures));
     return built;
 }
 
@@ -469,18 +459,10 @@ TEST(AnimationInstance, AddVertToGroupMatchesExactlyAndKnowsWhenFull) {
 TEST(AnimationInstance, SetupRegroupsBakedModelsExactlyAsTheSearchDoes) {
     for (const char* file : {"reindeer.brm", "santa.brm", "elf.brm"}) {
         SCOPED_TRACE(file);
-        MS3D model;
-        RESFILE res;
-        ASSERT_TRUE(res.Open((std::string(FROSTVALE_BAKED_DIR) + "/" + file).c_str()));
-        ASSERT_TRUE(res.SeekLump(0));
-        BoundedReader lump = res.Lump();
-        ASSERT_TRUE(model.LoadFromFStream(&lump));
-        model.Scale(0.1f);
-        model.InitialSetup();
-        ANIMATIONTEMPLATE templ;
-        ASSERT_TRUE(templ.Setup(&model));
-        ONEMODEL instance;
-        ASSERT_TRUE(instance.Setup(&templ, &model, {}));
+        Character c;
+        ASSERT_TRUE(c.Load(std::string(FROSTVALE_BAKED_DIR) + "/" + file, 0.1f));
+        const MS3D& model = c.model;
+        ONEMODEL& instance = c.instance;
         ASSERT_EQ(instance.groups.size(), model.groups.size());
         std::size_t corners = 0;
         for (std::size_t g = 0; g < model.groups.size(); ++g) {
@@ -610,7 +592,7 @@ TEST(AnimationDraw, BufferObjectsDrawWhatClientArraysDrawAndAreRemadeAfterReleas
     // a skipped step (none drawn) then two draws of one pose cover refilling
     // only once per move.
     for (int step = 0; step < 12; ++step) {
-        for (Built* b : {buffered.get(), arrays.get()}) {
+        for (Character* b : {buffered.get(), arrays.get()}) {
             if (step == 0) b->instance.SetAnimation(0, 20, 1000, true, false);
             b->instance.Update(1.0 / 30);
         }

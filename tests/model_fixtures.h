@@ -1,10 +1,13 @@
 // Model files the MS3D and animation tests share, made with our own writer.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
+#include "assets/animation.h"
 #include "assets/ms3d.h"
+#include "assets/resfile.h"
 #include "tests/scratch.h"
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
@@ -13,6 +16,35 @@ inline bool LoadFromBytes(const Bytes& bytes, MS3D* model, SetupError* error = n
     BoundedReader reader(bytes.data(), bytes.size());
     return model->LoadFromFStream(&reader, error);
 }
+
+// A model, its animation template and one instance, set up as the scene sets
+// up a character; the model is kept for the tests that look back at it.
+struct Character {
+    MS3D model;
+    ANIMATIONTEMPLATE animTemplate;
+    ONEMODEL instance;
+
+    bool Load(BoundedReader* reader, float scale, std::span<const Texture> textures = {}) {
+        if (!model.LoadFromFStream(reader)) return false;
+        model.Scale(scale);
+        model.InitialSetup();
+        return animTemplate.Setup(&model) && instance.Setup(&animTemplate, &model, textures);
+    }
+    bool Load(const Bytes& bytes, float scale, std::span<const Texture> textures = {}) {
+        BoundedReader reader(bytes.data(), bytes.size());
+        return Load(&reader, scale, textures);
+    }
+    // From lump 0 of a resource file.
+    bool Load(const std::string& path, float scale) {
+        RESFILE file;
+        if (!file.Open(path.c_str()) || !file.SeekLump(0)) return false;
+        BoundedReader lump = file.Lump();
+        return Load(&lump, scale);
+    }
+    VECTOR3D Point(int joint, VECTOR3D local) const {
+        return MatrixPointMultiply(instance.joints[static_cast<std::size_t>(joint)].absolute, local);
+    }
+};
 
 // One quad of four vertices bound to `joint`, centred at (x, y, z) in the
 // xy plane, as two triangles of group `group`. Corners shared by the two
