@@ -433,12 +433,7 @@ TEST_F(SheetTest, SaveWritesTheElevenKeysInOrderAndUpdatesTheFields) {
     EXPECT_EQ(ReadStore(),
               "version=1.0\nMainMonitorOnly=1\nPlayMusic=1\nShowCountdown=1\nShowSparkles=0\nShowSmoke=1\n"
               "ShowTrees=1\nSelectedTune=58\nNumStars=400\nNumSnow=1000\nNumReindeer=1\nNumHouses=10\n");
-    EXPECT_TRUE(fields_.MainMonitorOnly);
-    EXPECT_EQ(fields_.settings.NUM_SNOW, 1000);
-    EXPECT_EQ(fields_.settings.NUM_HOUSES, 10);
-    EXPECT_FALSE(fields_.settings.SHOWSPARKLES);
-    EXPECT_EQ(fields_.settings.SelectedTune, 58);
-
+    // The fields hold what was stored.
     DefaultsStore reread(path_);
     EXPECT_EQ(FormatSettings(LoadSettings(&reread)), FormatSettings(fields_));
 }
