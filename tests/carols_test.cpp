@@ -135,8 +135,7 @@ TEST_F(CarolsTest, AnyFailureTurnsTheMusicOffWithoutRetrying) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TearDown();
-        SetUp();
+        SetUp();  // every file written afresh
         players.log = FakePlayerLog{};
         c.arrange(*this);
         Carols carols(&players, dir.string());
@@ -147,7 +146,6 @@ TEST_F(CarolsTest, AnyFailureTurnsTheMusicOffWithoutRetrying) {
         Step(carols, 100.0, 3);  // the view makes no more attempts
         EXPECT_EQ(players.log.made, c.made);
     }
-    TearDown();
     SetUp();
     Carols noPlayers(nullptr, dir.string());
     Step(noPlayers, 0.2);
