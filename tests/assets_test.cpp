@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include "assets/alert.h"
 #include "assets/resfile.h"
 #include "assets/texture.h"
+#include "tests/scratch.h"
 #include "tools/common/lumpwriter.h"
 
 namespace {
@@ -21,18 +20,11 @@ class AssetsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         context.alert = [this](const char* t, const char* m) { alerts.push_back({t, m}); };
-        dir_ = std::filesystem::temp_directory_path() /
-               ("fv_assets_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     std::string Write(const std::string& name, const Bytes& bytes) {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
-        return path;
+        WriteBytes(dir_ / name, bytes);
+        return dir_ / name;
     }
 
     // Decodes `tga` from memory; returns the loader's result.
@@ -46,7 +38,7 @@ protected:
     EngineContext context;
 
 private:
-    std::filesystem::path dir_;
+    TempDir dir_;
 };
 
 Image Gradient(int w, int h) {

@@ -1,12 +1,9 @@
 // The carol step driven with a fake player and made-up frame times.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
-#include <fstream>
 #include <set>
 
 #include "assets/tunes.h"
@@ -14,6 +11,7 @@
 #include "scene/scene_settings.h"
 #include "tests/fake_midi_player.h"
 #include "tests/midi_builder.h"
+#include "tests/scratch.h"
 
 namespace fs = std::filesystem;
 
@@ -25,23 +23,13 @@ MidiBytes TuneFile(int index) {
     return BuildMidi(0, 96, {t});
 }
 
-void WriteFile(const fs::path& path, const MidiBytes& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 class CarolsTest : public ::testing::Test {
 public:
     void SetUp() override {
-        static int counter = 0;
-        dir = fs::temp_directory_path() /
-              ("frostvale-carols-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-        for (int i = 0; i < kTuneCount; ++i) WriteFile(dir / MusicFiles[i], TuneFile(i));
+        for (int i = 0; i < kTuneCount; ++i) WriteBytes(scratch / MusicFiles[i], TuneFile(i));
         settings.PLAYMUSIC = true;
         settings.SelectedTune = 5;
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // Runs the step as the view does: only while music is on.
     void Step(Carols& carols, double dt, int times = 1) {
@@ -49,7 +37,8 @@ public:
             if (settings.PLAYMUSIC) carols.Step(dt, &settings);
     }
 
-    fs::path dir;
+    TempDir scratch;
+    const fs::path dir = scratch.path();
     SETTINGS settings;
     FakePlayerFactory players;
 };
@@ -119,7 +108,7 @@ TEST_F(CarolsTest, RandomChoiceDrawsAnewForEveryTune) {
 
 TEST_F(CarolsTest, ATuneWithOnlyEmptyTracksIsReplacedAtTheNextCheck) {
     TrackBuilder empty;
-    WriteFile(dir / MusicFiles[5], BuildMidi(1, 96, {empty, empty}));
+    WriteBytes(dir / MusicFiles[5], BuildMidi(1, 96, {empty, empty}));
     Carols carols(&players, dir.string());
     Step(carols, 0.2);
     ASSERT_EQ(players.log.started, 1);
@@ -139,15 +128,14 @@ TEST_F(CarolsTest, AnyFailureTurnsTheMusicOffWithoutRetrying) {
     };
     const std::vector<Case> cases = {
         {"missing file", [](CarolsTest& t) { fs::remove(t.dir / MusicFiles[5]); }, 0},
-        {"not a MIDI file", [](CarolsTest& t) { WriteFile(t.dir / MusicFiles[5], {'h', 'e', 'l', 'l', 'o'}); }, 0},
+        {"not a MIDI file", [](CarolsTest& t) { WriteBytes(t.dir / MusicFiles[5], std::string("hello")); }, 0},
         {"no player", [](CarolsTest& t) { t.players.log.failMake = true; }, 0},
         {"player does not start", [](CarolsTest& t) { t.players.log.failStart = true; }, 1},
         {"tune index outside the table", [](CarolsTest& t) { t.settings.SelectedTune = 59; }, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TearDown();
-        SetUp();
+        SetUp();  // every file written afresh
         players.log = FakePlayerLog{};
         c.arrange(*this);
         Carols carols(&players, dir.string());
@@ -158,7 +146,6 @@ TEST_F(CarolsTest, AnyFailureTurnsTheMusicOffWithoutRetrying) {
         Step(carols, 100.0, 3);  // the view makes no more attempts
         EXPECT_EQ(players.log.made, c.made);
     }
-    TearDown();
     SetUp();
     Carols noPlayers(nullptr, dir.string());
     Step(noPlayers, 0.2);

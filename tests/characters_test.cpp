@@ -9,9 +9,7 @@
 #include <cmath>
 #include <string>
 
-#include "assets/animation.h"
-#include "assets/ms3d.h"
-#include "assets/resfile.h"
+#include "tests/model_fixtures.h"
 #include "tools/bake/characters.h"
 #include "tools/bake/model/primitives.h"
 #include "tools/bake/model/rig.h"
@@ -20,34 +18,6 @@ namespace {
 constexpr double kStep = 1.0 / 60.0;
 
 std::string Baked(const char* name) { return std::string(FROSTVALE_BAKED_DIR) + "/" + name; }
-
-// A template and one instance, built as the scene builds them, from lump 0
-// of a file or from a model's bytes.
-struct Character {
-    MS3D model;
-    ANIMATIONTEMPLATE animTemplate;
-    ONEMODEL instance;
-
-    bool Load(const std::string& path, float scale) {
-        RESFILE file;
-        if (!file.Open(path.c_str()) || !file.SeekLump(0)) return false;
-        BoundedReader lump = file.Lump();
-        return Set(&lump, scale);
-    }
-    bool Load(const Bytes& bytes, float scale) {
-        BoundedReader reader(bytes.data(), bytes.size());
-        return Set(&reader, scale);
-    }
-    bool Set(BoundedReader* reader, float scale) {
-        if (!model.LoadFromFStream(reader)) return false;
-        model.Scale(scale);
-        model.InitialSetup();
-        return animTemplate.Setup(&model) && instance.Setup(&animTemplate, &model, {});
-    }
-    VECTOR3D Point(int joint, VECTOR3D local) const {
-        return MatrixPointMultiply(instance.joints[static_cast<std::size_t>(joint)].absolute, local);
-    }
-};
 
 // Updates at 60 a second for `seconds`, calling `each` after every update.
 template <typename Each>
@@ -211,18 +181,5 @@ TEST(RigReach, BendsAChainOntoReachableTargetsAndReportsTheRest) {
     const V3 tip = rig.PosedPoint(r, b, {0, -1, 0}) - rig.PosedPoint(r, b, {0, 0, 0});
     EXPECT_NEAR(tip.x, -std::sin(20.0 * M_PI / 180.0), 1e-4);  // Rz(-20) of (0, -1, 0)
     EXPECT_NEAR(tip.y, -std::cos(20.0 * M_PI / 180.0), 1e-4);
-}
-
-TEST(RigKeys, RefusesKeysOutOfOrderAndUnknownJoints) {
-    Mesh m;
-    Rig rig(m);
-    const int a = rig.AddJoint("a", -1, {0, 0, 0});
-    rig.Key(5, {});
-    EXPECT_THROW(rig.Key(5, {}), BakeError);
-    EXPECT_THROW(rig.Key(3, {}), BakeError);
-    Pose bad;
-    bad[a + 1].rotation = {1, 0, 0};
-    EXPECT_THROW(rig.Key(9, bad), BakeError);
-    EXPECT_THROW(rig.AddJoint("b", 4, {0, 0, 0}), BakeError);
 }
 }  // namespace

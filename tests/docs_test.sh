@@ -6,9 +6,6 @@ set -uo pipefail
 build=$1
 fv=$build/host/frostvale
 xml=$build/frostvale.xml
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
 . "$(dirname "$0")/lib.sh"
 differs() { ! cmp -s "$1" "$2"; }
 xpath() { xmllint --xpath "$1" "$xml" 2>/dev/null; }

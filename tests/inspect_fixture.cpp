@@ -3,11 +3,12 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <numbers>
 
 #include "assets/resfile.h"
 #include "assets/tunes.h"
+#include "tests/midi_builder.h"
+#include "tests/scratch.h"
 
 namespace {
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2.0);
@@ -222,10 +223,6 @@ Ms3dModelDesc Elf() {
     return m;
 }
 
-Bytes MinimalMidi() {
-    const char bytes[] = "MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\4\0\xFF\x2F\0";
-    return Bytes(bytes, bytes + sizeof bytes - 1);
-}
 }  // namespace
 
 void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint) {
@@ -308,14 +305,11 @@ void Fixture::Write(const std::string& dir) const {
             lump.alphaMode = e.alphaMode;
             lumps.push_back(std::move(lump));
         }
-        const Bytes bytes = BuildLumpFile(lumps);
-        std::ofstream(dir + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                                 static_cast<std::streamsize>(bytes.size()));
+        WriteBytes(dir + "/" + name, BuildLumpFile(lumps));
     }
+    const Bytes noNotes = BuildMidi(0, 96, {TrackBuilder().End()});
     for (const std::string& tune : tunes) {
         const auto it = tuneBytes.find(tune);
-        const Bytes bytes = it != tuneBytes.end() ? it->second : MinimalMidi();
-        std::ofstream(dir + "/music/" + tune, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        WriteBytes(dir + "/music/" + tune, it != tuneBytes.end() ? it->second : noNotes);
     }
 }

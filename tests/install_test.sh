@@ -5,11 +5,8 @@
 # Usage: install_test.sh BUILD_DIR
 set -uo pipefail
 build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-unset DISPLAY XSCREENSAVER_WINDOW
 . "$(dirname "$0")/lib.sh"
+unset DISPLAY
 
 root=$work/root
 DESTDIR=$root cmake --install "$build" --prefix /usr >"$work/install.log" 2>&1

@@ -1,5 +1,14 @@
-# Sourced by the shell tests: the tally of checks, bounded waits, and the X
-# fixtures (an Xvfb of its own, a window another program owns). Needs $work.
+# Sourced by the shell tests: a scratch folder, the tally of checks, bounded
+# waits, and the X fixtures (an Xvfb of its own, a window another program owns).
+
+# The scratch folder $work goes on exit with every job and server ($servers)
+# the test started; the saver keeps its settings store there, not the user's.
+work=$(mktemp -d)
+servers=()
+trap 'kill $(jobs -p) "${servers[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config
+unset XSCREENSAVER_WINDOW
+
 passed=0 failed=0
 check() {  # check NAME CONDITION-COMMAND...
   local name=$1; shift

@@ -1,14 +1,14 @@
 // Model files the MS3D and animation tests share, made with our own writer.
 #pragma once
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "assets/animation.h"
 #include "assets/ms3d.h"
+#include "assets/resfile.h"
+#include "tests/scratch.h"
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
 
@@ -16,6 +16,35 @@ inline bool LoadFromBytes(const Bytes& bytes, MS3D* model, SetupError* error = n
     BoundedReader reader(bytes.data(), bytes.size());
     return model->LoadFromFStream(&reader, error);
 }
+
+// A model, its animation template and one instance, set up as the scene sets
+// up a character; the model is kept for the tests that look back at it.
+struct Character {
+    MS3D model;
+    ANIMATIONTEMPLATE animTemplate;
+    ONEMODEL instance;
+
+    bool Load(BoundedReader* reader, float scale, std::span<const Texture> textures = {}) {
+        if (!model.LoadFromFStream(reader)) return false;
+        model.Scale(scale);
+        model.InitialSetup();
+        return animTemplate.Setup(&model) && instance.Setup(&animTemplate, &model, textures);
+    }
+    bool Load(const Bytes& bytes, float scale, std::span<const Texture> textures = {}) {
+        BoundedReader reader(bytes.data(), bytes.size());
+        return Load(&reader, scale, textures);
+    }
+    // From lump 0 of a resource file.
+    bool Load(const std::string& path, float scale) {
+        RESFILE file;
+        if (!file.Open(path.c_str()) || !file.SeekLump(0)) return false;
+        BoundedReader lump = file.Lump();
+        return Load(&lump, scale);
+    }
+    VECTOR3D Point(int joint, VECTOR3D local) const {
+        return MatrixPointMultiply(instance.joints[static_cast<std::size_t>(joint)].absolute, local);
+    }
+};
 
 // One quad of four vertices bound to `joint`, centred at (x, y, z) in the
 // xy plane, as two triangles of group `group`. Corners shared by the two
@@ -93,36 +122,3 @@ inline Bytes ModelLumpFile(const Bytes& model, std::vector<Lump> images = {}) {
     for (Lump& l : images) lumps.push_back(std::move(l));
     return BuildLumpFile(lumps);
 }
-
-// What `command` prints on its standard output; its exit status (-1 when it
-// did not exit) in `status`.
-inline std::string RunCommand(const std::string& command, int* status) {
-    std::FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    if (pipe == nullptr) return out;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-    const int raw = pclose(pipe);
-    *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return out;
-}
-
-// A file under the system's temporary folder, removed with the object.
-class TempFile {
-public:
-    TempFile(const std::string& name, const Bytes& bytes)
-        : path_(std::string(P_tmpdir) + "/fv-" + std::to_string(getpid()) + "-" + name) {
-        std::FILE* f = std::fopen(path_.c_str(), "wb");
-        if (f != nullptr) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-    }
-    ~TempFile() { std::remove(path_.c_str()); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};

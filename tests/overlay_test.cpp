@@ -442,17 +442,6 @@ TEST(RunCalendar, NowStartsTheCountdownAndTheRunClockAdvancesIt) {
 
 // ---- The texture font and the frame-rate meter ----
 
-TEST(Font, EveryByteMapsInsideTheTableOrToNothing) {
-    for (int code = 0; code < 256; ++code) {
-        const int glyph = GlyphIndex(static_cast<unsigned char>(code));
-        if (code >= 33 && code <= 127) {
-            EXPECT_EQ(glyph, code - 32) << code;
-        } else {
-            EXPECT_EQ(glyph, -1) << code;
-        }
-    }
-}
-
 // A view with the origin at the centre, texturing and culling on as the
 // overlay draws, the glyph table and a synthetic font picture whose every
 // cell has its own colour.

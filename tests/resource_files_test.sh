@@ -8,10 +8,8 @@
 set -uo pipefail
 fv=$1
 baked=$(cd "$2" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-unset DISPLAY XSCREENSAVER_WINDOW
+. "$(dirname "$0")/lib.sh"
+unset DISPLAY
 # A sanitizer report must not pass for the saver's own status 1.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}exitcode=86"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}exitcode=86"
@@ -88,7 +86,6 @@ EOF
 cut -f1 "$work/manifest" | xargs -P 2 -I{} sh -c \
   '"$1" --headless --seconds 0.5 --size 64x64 --resources "$2" >"$2.out" 2>"$2.err"; echo $? >"$2.status"' _ "$fv" {}
 
-. "$(dirname "$0")/lib.sh"
 while IFS=$'\t' read -r dir name file pattern; do
   status=$(cat "$dir.status")
   lines=$(wc -l <"$dir.err")

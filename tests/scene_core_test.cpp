@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -17,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
 
 #include "assets/resfile.h"
 #include "engine/ssmain.h"
@@ -26,6 +24,7 @@
 #include "platform/egl_offscreen.h"
 #include "scene/trace.h"
 #include "scene/xmasmain.h"
+#include "tests/scratch.h"
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
 
@@ -461,8 +460,7 @@ TEST_F(Camera, PresentShotsEndWhenTheSleighLeavesCruising) {
 
 // The lumps of a resource file as the lump writer takes them; none when unreadable.
 std::vector<Lump> ReadLumps(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const Bytes bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string bytes = ReadBytes(path);
     RESFILE file;
     std::vector<Lump> lumps;
     if (!file.Open(path.c_str())) return lumps;
@@ -504,15 +502,9 @@ protected:
     // A fresh copy of the baked folder, to cut down.
     void SetUp() override {
         if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context";
-        folder = fs::temp_directory_path() / ("fv-" + std::to_string(::getpid()) + "-setup-failures");
-        fs::remove_all(folder);
-        fs::create_directories(folder);
         for (const auto& entry : fs::directory_iterator(FROSTVALE_BAKED_DIR)) {
             if (entry.is_regular_file()) fs::copy_file(entry.path(), folder / entry.path().filename());
         }
-    }
-    void TearDown() override {
-        if (!folder.empty()) fs::remove_all(folder);
     }
     // Sets up a scene on the folder: it must fail, with a one-line note naming
     // `what`, and clean up (twice) to nothing.
@@ -529,7 +521,8 @@ protected:
         EXPECT_EQ(scene->santa, nullptr);
         EXPECT_EQ(scene->skyList, 0u);
     }
-    fs::path folder;
+    TempDir scratch;
+    const fs::path folder = scratch.path();
 };
 
 // Files short of what the scene holds on to, one part each: the scene's

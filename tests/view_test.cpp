@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <random>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "platform/x11_window.h"
 #include "tests/fake_midi_player.h"
 #include "tests/midi_builder.h"
+#include "tests/scratch.h"
 
 namespace {
 // Counts presents, notes their clock times, and lets a test change the reported size.
@@ -241,25 +241,18 @@ TEST_F(ViewTest, MainMonitorOnlyKeepsASecondDisplayBlack) {
 }
 
 // The baked resources plus a music folder with every carol file.
-std::string ResourcesWithMusic() {
+void AddResourcesWithMusic(const TempDir& dir) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / "fv_view_music";
-    fs::remove_all(dir);
-    fs::create_directories(dir / "music");
     for (const auto& entry : fs::directory_iterator(FROSTVALE_BAKED_DIR))
         if (entry.path().filename() != "music") fs::create_symlink(entry.path(), dir / entry.path().filename());
     TrackBuilder track;
     track.NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60);
-    const MidiBytes tune = BuildMidi(0, 96, {track});
-    for (const char* file : MusicFiles) {
-        std::ofstream out(dir / file, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(tune.data()), static_cast<std::streamsize>(tune.size()));
-    }
-    return dir.string();
+    for (const char* file : MusicFiles) WriteBytes(dir / file, BuildMidi(0, 96, {track}));
 }
 
 TEST_F(ViewTest, OnlyTheMainDisplaysFullViewPlaysCarolsAndDestructionStopsThem) {
-    const std::string resources = ResourcesWithMusic();
+    const TempDir resources;
+    AddResourcesWithMusic(resources);
     struct Case {
         int display;
         bool preview;
@@ -268,7 +261,7 @@ TEST_F(ViewTest, OnlyTheMainDisplaysFullViewPlaysCarolsAndDestructionStopsThem) 
     for (const Case c : {Case{0, false, true}, Case{1, false, false}, Case{0, true, false}}) {
         SCOPED_TRACE(testing::Message() << "display " << c.display << (c.preview ? " preview" : ""));
         FakePlayerFactory players;
-        auto view = MakeView(c.display, false, resources, &players, c.preview);
+        auto view = MakeView(c.display, false, resources.path(), &players, c.preview);
         view->StartAnimation();
         Frame(*view, kTick);  // set-up
         ASSERT_FALSE(view->SetupFailed());
@@ -282,18 +275,15 @@ TEST_F(ViewTest, OnlyTheMainDisplaysFullViewPlaysCarolsAndDestructionStopsThem) 
         EXPECT_EQ(players.log.stopped, c.plays ? 1 : 0);
         EXPECT_EQ(players.log.alive, 0);
     }
-    std::filesystem::remove_all(resources);
 }
 
 TEST_F(ViewTest, FailedSetUpKeepsTheDisplayBlackAndSaysWhy) {
-    const std::string empty = (std::filesystem::temp_directory_path() / "fv_no_resources").string();
-    std::filesystem::create_directories(empty);
-    auto view = MakeView(0, false, empty);
+    auto view = MakeView(0, false, "/nonexistent");
     view->StartAnimation();
     Frame(*view, kTick);
     EXPECT_TRUE(view->SetupFailed());
     EXPECT_EQ(view->Engine(), nullptr);
-    EXPECT_EQ(view->SetupProblem().Line(), "assets: cannot open \"" + empty + "/tex.brm\": No such file or directory");
+    EXPECT_EQ(view->SetupProblem().Line(), "assets: cannot open \"/nonexistent/tex.brm\": No such file or directory");
     for (int i = 0; i < 5; ++i) Frame(*view, kTick);
     const auto pixels = context_->LastPresented();
     ASSERT_FALSE(pixels.empty());

@@ -13,16 +13,12 @@ fv=${FROSTVALE:-$build/host/frostvale}
 for tool in weston Xvfb xdotool xwd python3; do
   command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
 done
-work=$(mktemp -d)
-servers=()
-trap 'kill $(jobs -p) "${servers[@]}" 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+. "$(dirname "$0")/lib.sh"
+export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$work/runtime"
-unset XSCREENSAVER_WINDOW SDL_VIDEODRIVER WAYLAND_DISPLAY
-x_display=${DISPLAY:-}
+unset SDL_VIDEODRIVER WAYLAND_DISPLAY
 unset DISPLAY
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
-. "$(dirname "$0")/lib.sh"
 
 # A black desktop without a panel, so that only the saver lights an output.
 cat >"$work/weston.ini" <<'EOF'

@@ -14,15 +14,12 @@ fv=${FROSTVALE:-$build/host/frostvale}
 for tool in Xvfb xdotool xwd python3; do
   command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
 done
-work=$(mktemp -d)
-servers=()
-trap 'kill $(jobs -p) "${servers[@]}" 2>/dev/null; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-unset XSCREENSAVER_WINDOW
+. "$(dirname "$0")/lib.sh"
 # SDL loads and unloads the X client libraries at run time; see cli_test.sh.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
-. "$(dirname "$0")/lib.sh"
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# run_saver ARGS...: the saver in the background as $saver, its stderr in $work/err.
+run_saver() { "$fv" "$@" 2>"$work/err" & saver=$!; }
 # start_server ARGS...: start_xvfb, remembered so the exit trap ends it.
 start_server() { start_xvfb "$@"; local up=$?; servers+=("$server"); return $up; }
 drawn() { lit_over 0.001 -root -screen -display "$1"; }  # drawn SCREEN
@@ -68,11 +65,10 @@ bad=0
 for run in $(seq "$runs"); do
   start_owner 480 360
   if [ $((run % 2)) -eq 0 ]; then
-    "$fv" -window-id "$wid" --quality light 2>"$work/err" &
+    run_saver -window-id "$wid" --quality light
   else
-    XSCREENSAVER_WINDOW=$wid "$fv" -root --quality light 2>"$work/err" &
+    XSCREENSAVER_WINDOW=$wid run_saver -root --quality light
   fi
-  saver=$!
   # The saver first checks that the window exists (a destroy before that is a
   # bad id). Odd runs count the delay from then, even ones from the first drawing.
   watching
@@ -94,8 +90,7 @@ one_line_of_ours() { [ "$(wc -l <"$1")" -eq 1 ] && grep -q '^frostvale: ' "$1"; 
 check "bad window id: one line of ours" one_line_of_ours "$work/err"
 
 # SIGHUP ends the run as SIGTERM does.
-"$fv" 2>"$work/err" &
-saver=$!
+run_saver
 sleep 2
 kill -HUP "$saver"
 wait_exit "$saver" 30
@@ -115,8 +110,7 @@ window_changes() {
   return 1
 }
 start_owner
-"$fv" -window-id "$wid" 2>"$work/err" &
-saver=$!
+run_saver -window-id "$wid"
 window_drawn
 kill -STOP "$saver"
 sleep 10
@@ -130,8 +124,7 @@ close_owner
 # windows of size 0.) Mesa's software GLX learns each size from XGetGeometry
 # and trusts even a failed answer, so the saver's own must be the one it calls.
 start_owner
-LD_DEBUG=bindings LD_DEBUG_OUTPUT=$work/ld "$fv" -window-id "$wid" 2>"$work/err" &
-saver=$!
+LD_DEBUG=bindings LD_DEBUG_OUTPUT=$work/ld run_saver -window-id "$wid"
 window_drawn
 for size in "1 1" "3000 2000" "200 150"; do
   owner_says "size $size"
@@ -150,8 +143,7 @@ close_owner
 bad=0
 for run in $(seq 8); do
   start_owner
-  "$fv" -window-id "$wid" 2>"$work/err" &
-  saver=$!
+  run_saver -window-id "$wid"
   watching
   if [ "$run" -gt 2 ]; then
     window_drawn
@@ -169,8 +161,7 @@ check "SIGTERM during set-up or while drawing: status 0, within a second" [ "$ba
 # it. (Without a window manager SDL puts the pointer in the middle of a
 # full-screen window: the moves count from wherever it is once the saver draws.)
 "$pointer" 100 100
-"$fv" --fullscreen 2>"$work/err" &
-saver=$!
+run_saver --fullscreen
 drawn "$display"
 read -r px py < <("$pointer")
 "$pointer" $((px + 1)) "$py"
@@ -192,11 +183,10 @@ for mode in "" "-window-id"; do
   start_server -screen 0 640x480x24
   if [ -n "$mode" ]; then
     DISPLAY=$display start_owner
-    DISPLAY=$display "$fv" -window-id "$wid" 2>"$work/err" &
+    DISPLAY=$display run_saver -window-id "$wid"
   else
-    DISPLAY=$display "$fv" 2>"$work/err" &
+    DISPLAY=$display run_saver
   fi
-  saver=$!
   sleep 3
   kill -TERM "$server"; wait "$server" 2>/dev/null
   wait_exit "$saver" 30
@@ -209,8 +199,7 @@ done
 # the second screen draws there.
 start_server -screen 0 1280x720x24 -screen 1 800x600x24
 two=$display
-DISPLAY=$two "$fv" --fullscreen 2>"$work/err" &
-saver=$!
+DISPLAY=$two run_saver --fullscreen
 check "two screens, full screen: screen 0 drawn" drawn "$two.0"
 check "two screens, full screen: screen 1 drawn" drawn "$two.1"
 term_ends "two screens, full screen"
@@ -218,14 +207,12 @@ sleep 0.5
 check "two screens, full screen: no saver left behind" [ -z "$(pgrep -f "^$fv --fullscreen")" ]
 
 start_server -screen 0 1280x720x24 -screen 1 800x600x24
-DISPLAY=$display.1 "$fv" -root 2>"$work/err" &
-saver=$!
+DISPLAY=$display.1 run_saver -root
 check "second screen, -root: drawn" drawn "$display.1"
 term_ends "second screen, -root"
 
 DISPLAY=$display.1 start_owner
-DISPLAY=$display "$fv" -window-id "$wid" 2>"$work/err" &
-saver=$!
+DISPLAY=$display run_saver -window-id "$wid"
 check "window on the second screen: drawn" window_drawn
 term_ends "window on the second screen"
 close_owner
