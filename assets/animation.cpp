@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "assets/vertex_stream.h"
 #include "math/failure.h"
 
 #if defined(__SSE2__)
@@ -575,16 +576,6 @@ void ONEMODEL::DrawGroups(int first, int end) {
     }
 }
 
-namespace {
-// Buffer objects are core from OpenGL 1.5; an older context draws from client arrays.
-bool ContextHasBuffers() {
-    const auto* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0, minor = 0;
-    if (version == nullptr || std::sscanf(version, "%d.%d", &major, &minor) != 2) return false;
-    return major > 1 || (major == 1 && minor >= 5);
-}
-}  // namespace
-
 bool ONEMODEL::BindBuffers() {
     if (!useBuffers || groups.empty()) return false;
     std::size_t vertexBytes = 0, indexBytes = 0;
@@ -598,7 +589,7 @@ bool ONEMODEL::BindBuffers() {
         buffers.tried = true;
         buffers.vertexBytes = vertexBytes;
         buffers.indexBytes = indexBytes;
-        if (!ContextHasBuffers()) return false;
+        if (!ContextHasBufferObjects()) return false;
         glGenBuffers(2, buffers.vertices);
         glGenBuffers(1, &buffers.indices);
         for (const GLuint name : buffers.vertices) {

@@ -157,6 +157,7 @@ OverlayFrame SSMAIN::MakeOverlayFrame() const {
     frame.showCountdown = showCountdown;
     if (context != nullptr) frame.calendar = &context->calendar;
     frame.glyphs = &glyphs;
+    frame.textStream = &textStream;
     // An empty record (a lump that is no picture) counts as missing: it has no GL name.
     for (unsigned int i = 0; i < kOverlayPictures; ++i) {
         frame.pictures[i] = i < textures.size() ? textures[i].texID : 0;
@@ -174,6 +175,7 @@ void SSMAIN::Cleanup() {
         xmasMain.reset();
     }
     while (!textures.empty()) textures.pop_back();
+    textStream.Delete();
     glDisable(GL_LIGHTING);
     glDisable(GL_LIGHT0);
     glDisable(GL_CULL_FACE);

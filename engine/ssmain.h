@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "assets/texture.h"
+#include "assets/vertex_stream.h"
 #include "scene/scene_settings.h"
 #include "scene/xmasmain.h"
 #include "text/fps.h"
@@ -71,6 +72,7 @@ public:
     bool showFps = false;  // the -fps readout, drawn over everything when on
     FPSMETER fpsMeter;
     GlyphTable glyphs;  // the font's cells, filled by Setup
+    mutable VERTEX_STREAM textStream;  // the countdown's glyphs, refilled as it draws
     EngineContext* context = nullptr;
 };
 

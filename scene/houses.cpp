@@ -213,28 +213,32 @@ void XMASMAIN::DrawAllSmoke() {
     VECTOR3D corners[4];
     for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, kCorners[c]);
 
-    glEnable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    glBindTexture(GL_TEXTURE_2D, textures[kSmokeImage].texID);
-    glBegin(GL_QUADS);
+    std::size_t puffs = 0;
+    for (const ONEHOUSE& house : houses) puffs += house.smoking ? kSmokePerHouse : 0;
+    STREAM_VERTEX* to = smokeStream.Map(4 * puffs);
+    std::size_t n = 0;
     for (const ONEHOUSE& house : houses) {
-        if (!house.smoking) continue;
+        if (!house.smoking || to == nullptr) continue;
         for (const ONEPARTICLE& puff : house.particles) {
             if (puff.alpha <= 0.0f) continue;
             const VECTOR3D centre = AddVectors(house.position, puff.position);
             if (!SphereInFrustum(centre, puff.size)) continue;
-            glColor4f(1.0f, 1.0f, 1.0f, puff.alpha);
             for (int c = 0; c < 4; ++c) {
-                glTexCoord2f(kTexS[c], kTexT[c]);
-                glVertex3f(centre.x + corners[c].x * puff.size, centre.y + corners[c].y * puff.size,
-                           centre.z + corners[c].z * puff.size);
+                to[n++] = {centre.x + corners[c].x * puff.size, centre.y + corners[c].y * puff.size,
+                           centre.z + corners[c].z * puff.size, kTexS[c], kTexT[c], 1.0f, 1.0f, 1.0f, puff.alpha};
             }
         }
     }
-    glEnd();
-    glDepthMask(GL_TRUE);
-    glEnable(GL_LIGHTING);
-    glDisable(GL_BLEND);
+    if (to != nullptr && smokeStream.Unmap()) {
+        glEnable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDepthMask(GL_FALSE);
+        glBindTexture(GL_TEXTURE_2D, textures[kSmokeImage].texID);
+        smokeStream.Draw(GL_QUADS, 0, n);
+        smokeStream.Done();
+        glDepthMask(GL_TRUE);
+        glEnable(GL_LIGHTING);
+        glDisable(GL_BLEND);
+    }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

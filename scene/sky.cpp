@@ -101,39 +101,44 @@ void XMASMAIN::DrawStars() {
     VECTOR3D corners[4];
     for (int i = 0; i < 4; ++i) corners[i] = MatrixRotatePoint(facing, ScaleVector(kQuadCorners[i], kStarSize));
 
-    glEnable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glBindTexture(GL_TEXTURE_2D, Texture2(textures, kGlowImage));
-    glBegin(GL_QUADS);
+    // The stars' quads, then the moon's, in one buffer; two draws, as each
+    // has its own picture.
+    STREAM_VERTEX* to = starStream.Map(4 * stars.size() + 4);
+    if (to == nullptr) return;
+    std::size_t n = 0;
     for (const ONEPARTICLE& star : stars) {
         const VECTOR3D centre = AddVectors(cameraEye, star.position);
         if (star.alpha <= 0.0f || !SphereInFrustum(centre, kStarSize)) continue;
-        glColor4f(0.75f * star.alpha, 0.75f * star.alpha, 1.0f, star.alpha);
         for (int i = 0; i < 4; ++i) {
-            glTexCoord2f(kQuadTex[i][0], kQuadTex[i][1]);
-            glVertex3f(centre.x + corners[i].x, centre.y + corners[i].y, centre.z + corners[i].z);
+            to[n++] = {centre.x + corners[i].x, centre.y + corners[i].y, centre.z + corners[i].z, kQuadTex[i][0],
+                       kQuadTex[i][1], 0.75f * star.alpha, 0.75f * star.alpha, 1.0f, star.alpha};
         }
     }
-    glEnd();
-
+    const std::size_t starVertices = n;
     const VECTOR3D moonCentre = AddVectors(cameraEye, moon.position);
     if (SphereInFrustum(moonCentre, moonSize)) {
         const MATRIX moonFacing = MatrixAngleBetweenVectors(moon.position, {0.0f, 0.0f, 0.0f});
-        glBindTexture(GL_TEXTURE_2D, Texture2(textures, kMoonImage));
-        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-        glBegin(GL_QUADS);
         for (int i = 0; i < 4; ++i) {
             const VECTOR3D c = MatrixRotatePoint(moonFacing, ScaleVector(kQuadCorners[i], moonSize));
-            glTexCoord2f(kQuadTex[i][0], kQuadTex[i][1]);
-            glVertex3f(moonCentre.x + c.x, moonCentre.y + c.y, moonCentre.z + c.z);
+            to[n++] = {moonCentre.x + c.x, moonCentre.y + c.y, moonCentre.z + c.z, kQuadTex[i][0], kQuadTex[i][1],
+                       1.0f, 1.0f, 1.0f, 1.0f};
         }
-        glEnd();
     }
-
-    glEnable(GL_LIGHTING);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
+    if (starStream.Unmap()) {
+        glEnable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_DEPTH_TEST);
+        glBindTexture(GL_TEXTURE_2D, Texture2(textures, kGlowImage));
+        starStream.Draw(GL_QUADS, 0, starVertices);
+        if (n > starVertices) {
+            glBindTexture(GL_TEXTURE_2D, Texture2(textures, kMoonImage));
+            starStream.Draw(GL_QUADS, starVertices, n - starVertices);
+        }
+        starStream.Done();
+        glEnable(GL_LIGHTING);
+        glEnable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+    }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 

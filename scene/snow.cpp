@@ -135,7 +135,8 @@ void XMASMAIN::MoveSnow() {
 }
 
 // One quad batch, one bind: the corners are turned to face the camera once
-// and added to every flake's position. Changes no simulation state.
+// and added to every flake's position; the quads go to the driver in one
+// buffer. Changes no simulation state.
 void XMASMAIN::DrawSnow() {
     if (snowFlakes.empty()) return;
     const MATRIX basis = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
@@ -145,23 +146,26 @@ void XMASMAIN::DrawSnow() {
     VECTOR3D corners[4];
     for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, ScaleVector(kCorners[c], kFlakeSize));
 
-    glEnable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    glBindTexture(GL_TEXTURE_2D, textures[kFlakeImage].texID);
-    glBegin(GL_QUADS);
+    STREAM_VERTEX* to = snowStream.Map(4 * snowFlakes.size());
+    if (to == nullptr) return;
+    std::size_t n = 0;
     for (const ONEPARTICLE& flake : snowFlakes) {
         if (flake.alpha <= 0.0f || !SphereInFrustum(flake.position, kFlakeSize)) continue;
-        glColor4f(1.0f, 1.0f, 1.0f, flake.alpha);
         for (int c = 0; c < 4; ++c) {
-            glTexCoord2f(kTexS[c], kTexT[c]);
-            glVertex3f(flake.position.x + corners[c].x, flake.position.y + corners[c].y,
-                       flake.position.z + corners[c].z);
+            to[n++] = {flake.position.x + corners[c].x, flake.position.y + corners[c].y,
+                       flake.position.z + corners[c].z, kTexS[c], kTexT[c], 1.0f, 1.0f, 1.0f, flake.alpha};
         }
     }
-    glEnd();
-    glEnable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
+    if (snowStream.Unmap()) {
+        glEnable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDepthMask(GL_FALSE);
+        glBindTexture(GL_TEXTURE_2D, textures[kFlakeImage].texID);
+        snowStream.Draw(GL_QUADS, 0, n);
+        snowStream.Done();
+        glEnable(GL_LIGHTING);
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+    }
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }

@@ -61,31 +61,38 @@ void XMASMAIN::MoveSparkles() {
     }
 }
 
-// One texture bind, one basis and one quad batch for the whole pool.
+// One texture bind, one basis and one quad batch for the whole pool, handed
+// to the driver in one buffer.
 void XMASMAIN::DrawSparkles() {
     if (!showSparkles) return;
     const MATRIX basis = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
     VECTOR3D corners[4];
     for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, kCorners[c]);
 
-    glEnable(GL_BLEND);
-    glDisable(GL_LIGHTING);
-    glDepthMask(GL_FALSE);
-    glBindTexture(GL_TEXTURE_2D, TextureName(textures, kSparkleTexture));
-    glBegin(GL_QUADS);
+    STREAM_VERTEX* to = sparkleStream.Map(4 * kSparklePool);
+    if (to == nullptr) return;
+    std::size_t n = 0;
     for (const ONEPARTICLE& s : sparkles) {
         if (!SphereInFrustum(s.position, s.size) || s.alpha <= 0.0f) continue;
-        glColor4f(1.0f, 0.0f, 1.0f, s.alpha);
         for (int c = 0; c < 4; ++c) {
-            glTexCoord2f(kCornerTexCoords[2 * c], kCornerTexCoords[2 * c + 1]);
-            glVertex3f(s.position.x + corners[c].x * s.size, s.position.y + corners[c].y * s.size,
-                       s.position.z + corners[c].z * s.size);
+            to[n++] = {s.position.x + corners[c].x * s.size, s.position.y + corners[c].y * s.size,
+                       s.position.z + corners[c].z * s.size, kCornerTexCoords[2 * c], kCornerTexCoords[2 * c + 1],
+                       1.0f, 0.0f, 1.0f, s.alpha};
         }
     }
-    glEnd();
-    glEnable(GL_LIGHTING);
-    glDisable(GL_BLEND);
-    glDepthMask(GL_TRUE);
+    if (sparkleStream.Unmap()) {
+        glEnable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDepthMask(GL_FALSE);
+        glBindTexture(GL_TEXTURE_2D, TextureName(textures, kSparkleTexture));
+        sparkleStream.Draw(GL_QUADS, 0, n);
+        sparkleStream.Done();
+        glEnable(GL_LIGHTING);
+        glDisable(GL_BLEND);
+        glDepthMask(GL_TRUE);
+    }
+    // Left white like every other element's, whatever the last sparkle was.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 // A red glow that swells and shrinks twice every two seconds. Only the nose

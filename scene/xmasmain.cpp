@@ -200,6 +200,7 @@ void XMASMAIN::CleanupScene() {
 }
 
 void XMASMAIN::CleanupAll() {
+    for (VERTEX_STREAM* stream : {&snowStream, &sparkleStream, &smokeStream, &starStream}) stream->Delete();
     CleanupScene();
     CleanupBackground();
     ReleaseLastToFirst(&textures);

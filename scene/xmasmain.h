@@ -19,6 +19,7 @@
 
 #include "assets/animation.h"
 #include "assets/texture.h"
+#include "assets/vertex_stream.h"
 #include "math/matrix.h"
 #include "math/vector.h"
 #include "scene/records.h"
@@ -155,6 +156,12 @@ public:
     std::string resourcePath;       // ends in "/"
     EngineContext* context = nullptr;  // not owned; the view's
     std::vector<Texture> textures;  // "tex.brm", by lump index
+
+    // What the particles hand the driver each frame.
+    VERTEX_STREAM snowStream;
+    VERTEX_STREAM sparkleStream;
+    VERTEX_STREAM smokeStream;
+    VERTEX_STREAM starStream;
 
     // snow
     std::vector<ONEPARTICLE> snowFlakes;

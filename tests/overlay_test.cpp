@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "assets/vertex_stream.h"
 #include "engine/ssmain.h"
 #include "host/options.h"
 #include "host/run_calendar.h"
@@ -535,6 +536,31 @@ TEST_F(DrawString, EmptyAndNullTextLeaveBlendingOffAndTheColourWhite) {
         glGetBooleanv(GL_BLEND, &blend);
         EXPECT_FALSE(blend);
     }
+}
+
+// Handed to the driver through a stream, a line gives the very pixels it
+// gives vertex by vertex: lines long enough to make the stream grow, drawn
+// in turn from both its buffers, and again after its buffers were deleted.
+TEST_F(DrawString, ThroughAStreamDrawsTheSamePixels) {
+    ASSERT_NO_FATAL_FAILURE(Open(128, 64));
+    VERTEX_STREAM stream;
+    const char* lines[] = {"A~#", "Days 5 Hours 3 Minutes 12 Seconds 59", "x y\x01z", "A~#"};
+    for (int round = 0; round < 2; ++round) {
+        for (const char* text : lines) {
+            const auto want = Draw(text, 12.0f, 0.75f);
+            glClear(GL_COLOR_BUFFER_BIT);
+            glPushMatrix();
+            ::DrawString(glyphs_, text, 12.0f, 0.75f, font_, &stream);
+            glPopMatrix();
+            EXPECT_EQ(view_->ReadPixels(), want) << text << ", round " << round;
+            GLint bound = -1;
+            glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &bound);
+            EXPECT_EQ(bound, 0) << "a later client array would read from the stream";
+            EXPECT_FALSE(glIsEnabled(GL_COLOR_ARRAY));
+        }
+        stream.Delete();
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST(FpsMeter, AveragesOverAboutASecond) {

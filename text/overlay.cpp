@@ -139,13 +139,13 @@ void DoOverlayFrame(OVERLAYSTATE* state, const OverlayFrame& frame) {
     if (frame.showCountdown && font != 0 && frame.glyphs != nullptr) {
         glPushMatrix();
         glTranslatef(512.0f, state->countdownY, 0.0f);
-        DrawString(*frame.glyphs, state->countdownTitle, 16.0f, 0.75f, font);
+        DrawString(*frame.glyphs, state->countdownTitle, 16.0f, 0.75f, font, frame.textStream);
         glPopMatrix();
         glPushMatrix();
         char text[kCountDownCapacity];
         CountDown(frame.calendar, text, sizeof text, state->targetMonth, state->targetDay, 0, 0, 0);
         glTranslatef(512.0f, state->countdownY - 16.0f, 0.0f);
-        DrawString(*frame.glyphs, text, 16.0f, 0.75f, font);
+        DrawString(*frame.glyphs, text, 16.0f, 0.75f, font, frame.textStream);
         glPopMatrix();
     }
 

@@ -59,6 +59,7 @@ struct OverlayFrame {
     int (*random)() = nullptr;  // draws for the banner; null means std::rand
     const CalendarClock* calendar = nullptr;  // the view's; null reads the system's
     const GlyphTable* glyphs = nullptr;       // the view's font; null draws no text
+    VERTEX_STREAM* textStream = nullptr;      // what the text is handed over in; may be null
 };
 
 // Timer and slide of the banner, then the glide of the countdown text: each

@@ -10,6 +10,8 @@
 
 #include "math/vector.h"
 
+class VERTEX_STREAM;
+
 constexpr int kFontGlyphs = 96;     // characters 32..127
 constexpr float cWidth = 0.0625f;   // one cell's width in texture units (1/16)
 constexpr float cHeight = 0.125f;   // one cell's height in texture units (1/8)
@@ -50,4 +52,6 @@ constexpr float kGlyphAdvance = 0.75f;
 // model-view matrix translated (the caller pushes and pops around the call),
 // blending disabled and the colour opaque white. A null or empty text draws
 // nothing; bytes outside 32..127 draw as spaces. Needs a current GL context.
-void DrawString(const GlyphTable& glyphs, const char* text, float size, float alpha, unsigned long texture);
+// With a stream the glyphs reach the driver through it, in one go.
+void DrawString(const GlyphTable& glyphs, const char* text, float size, float alpha, unsigned long texture,
+                VERTEX_STREAM* stream = nullptr);
