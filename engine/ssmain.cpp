@@ -78,7 +78,9 @@ bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SE
     }
     xmasMain = std::make_unique<XMASMAIN>(context);
     if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
-    if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures, context)) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures, context, PictureUse::Screen)) {
+        return false;
+    }
 
     SetSize(drawableWidth, drawableHeight);
 
