@@ -202,6 +202,8 @@ std::vector<std::uint8_t> HalvePixels(const std::vector<std::uint8_t>& rgba, std
     const std::size_t w = *width, h = *height;
     const std::size_t halfW = std::max<std::size_t>(1, (w + 1) / 2), halfH = std::max<std::size_t>(1, (h + 1) / 2);
     std::vector<std::uint8_t> out(halfW * halfH * 4);
+    *width = static_cast<std::uint32_t>(halfW);
+    *height = static_cast<std::uint32_t>(halfH);
     if (rgba.size() < w * h * 4) return out;
     for (std::size_t y = 0; y < halfH; ++y) {
         for (std::size_t x = 0; x < halfW; ++x) {
@@ -225,8 +227,6 @@ std::vector<std::uint8_t> HalvePixels(const std::vector<std::uint8_t>& rgba, std
             o[3] = static_cast<std::uint8_t>((sum[3] + n / 2) / n);
         }
     }
-    *width = static_cast<std::uint32_t>(halfW);
-    *height = static_cast<std::uint32_t>(halfH);
     return out;
 }
 
