@@ -22,4 +22,9 @@ struct EngineContext {
     CalendarClock calendar;
     // The process's CPU seconds for the -fps load; empty reads as no load.
     std::function<double()> cpuSeconds;
+    // Times the scene's pictures are halved on upload. A scene drawn at a
+    // third of the window minifies its pictures' full size nearly everywhere,
+    // so a quarter of the texels looks the same there and costs a quarter
+    // of the driver's copy. The overlay's pictures, drawn at full size, never are.
+    int scenePictureHalvings = 0;
 };

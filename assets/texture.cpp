@@ -197,26 +197,63 @@ std::vector<std::uint8_t> MakeTexturePixels(const Texture& texture, int alphaMod
     return rgba;
 }
 
-int BuildTexture(Texture* texture, int alphaMode) {
+std::vector<std::uint8_t> HalvePixels(const std::vector<std::uint8_t>& rgba, std::uint32_t* width,
+                                      std::uint32_t* height) {
+    const std::size_t w = *width, h = *height;
+    const std::size_t halfW = std::max<std::size_t>(1, (w + 1) / 2), halfH = std::max<std::size_t>(1, (h + 1) / 2);
+    std::vector<std::uint8_t> out(halfW * halfH * 4);
+    *width = static_cast<std::uint32_t>(halfW);
+    *height = static_cast<std::uint32_t>(halfH);
+    if (rgba.size() < w * h * 4) return out;
+    for (std::size_t y = 0; y < halfH; ++y) {
+        for (std::size_t x = 0; x < halfW; ++x) {
+            std::uint32_t sum[4] = {}, plain[3] = {}, n = 0;
+            for (std::size_t sy = 2 * y; sy < std::min(2 * y + 2, h); ++sy) {
+                for (std::size_t sx = 2 * x; sx < std::min(2 * x + 2, w); ++sx) {
+                    const std::uint8_t* in = rgba.data() + (sy * w + sx) * 4;
+                    for (int c = 0; c < 3; ++c) {
+                        sum[c] += std::uint32_t{in[c]} * in[3];
+                        plain[c] += in[c];
+                    }
+                    sum[3] += in[3];
+                    ++n;
+                }
+            }
+            std::uint8_t* o = out.data() + (y * halfW + x) * 4;
+            // Wholly transparent: the plain mean, so filtering towards it stays near the key's colour.
+            for (int c = 0; c < 3; ++c) {
+                o[c] = static_cast<std::uint8_t>(sum[3] > 0 ? (sum[c] + sum[3] / 2) / sum[3] : (plain[c] + n / 2) / n);
+            }
+            o[3] = static_cast<std::uint8_t>((sum[3] + n / 2) / n);
+        }
+    }
+    return out;
+}
+
+int BuildTexture(Texture* texture, int alphaMode, int halvings) {
     glGenTextures(1, &texture->texID);
     glBindTexture(GL_TEXTURE_2D, texture->texID);
     std::vector<std::uint8_t> rgba;
+    std::uint32_t width = texture->width, height = texture->height;
     try {
         rgba = MakeTexturePixels(*texture, alphaMode);
+        // The file's pixels are not read again: gone before the smaller copy is made.
+        FreeImage(texture);
+        for (int i = 0; i < halvings && (width > 1 || height > 1); ++i) rgba = HalvePixels(rgba, &width, &height);
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    glTexImage2D(GL_TEXTURE_2D, 0, 4, static_cast<GLsizei>(texture->width),
-                 static_cast<GLsizei>(texture->height), 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glTexImage2D(GL_TEXTURE_2D, 0, 4, static_cast<GLsizei>(width), static_cast<GLsizei>(height), 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, rgba.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    FreeImage(texture);
     return 1;
 }
 
-bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* context, const char* name) {
+bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* context, const char* name,
+                   PictureUse use) {
     SetupError* error = context != nullptr ? &context->error : nullptr;
     // Where the lump lies is the reader's to say, not the decoder's "Could not open texture file".
     if (!file->SeekLump(index, error)) return false;
@@ -230,7 +267,8 @@ bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* co
         return NoteFailure(error, std::move(about));
     }
     const int alphaMode = static_cast<int>(file->directory[static_cast<std::size_t>(index)].alphaMode);
-    if (!BuildTexture(texture, alphaMode)) {
+    const int halvings = use == PictureUse::Scene && context != nullptr ? context->scenePictureHalvings : 0;
+    if (!BuildTexture(texture, alphaMode, halvings)) {
         about.what = "out of memory";
         about.quotesReader = true;
         return NoteFailure(error, std::move(about));
@@ -238,7 +276,8 @@ bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* co
     return true;
 }
 
-int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures, EngineContext* context) {
+int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures, EngineContext* context,
+                             PictureUse use) {
     RESFILE file;
     if (!file.Open(path, context != nullptr ? &context->error : nullptr)) return 0;
     textures->clear();
@@ -246,7 +285,7 @@ int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures, E
     for (int i = 0; i < file.LumpCount(); ++i) {
         const RESENTRY& entry = file.directory[static_cast<std::size_t>(i)];
         if (entry.type != kLumpTypeImage) continue;
-        if (!LoadImageLump(&file, i, &(*textures)[static_cast<std::size_t>(i)], context)) return 0;
+        if (!LoadImageLump(&file, i, &(*textures)[static_cast<std::size_t>(i)], context, nullptr, use)) return 0;
     }
     return 1;
 }

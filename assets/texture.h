@@ -51,19 +51,32 @@ int LoadCompressedTGA2(Texture* texture, BoundedReader* reader, const EngineCont
 // The RGBA pixels BuildTexture uploads, rows in stored order. No GL.
 std::vector<std::uint8_t> MakeTexturePixels(const Texture& texture, int alphaMode);
 
+// RGBA pixels of a width x height picture at half the size each way (an odd
+// side rounds up, never below 1), each the mean of up to four, its colour
+// weighted by their alphas so a colour key's colour never bleeds into the
+// edges it borders. *width and *height become the new size. No GL.
+std::vector<std::uint8_t> HalvePixels(const std::vector<std::uint8_t>& rgba, std::uint32_t* width,
+                                      std::uint32_t* height);
+
 // Needs a current GL context. Uploads with linear filtering, repeat wrapping,
-// no mipmaps, then frees imageData. 0 only when memory runs out.
-int BuildTexture(Texture* texture, int alphaMode);
+// no mipmaps, halved `halvings` times, then frees imageData; the record keeps
+// the picture's own size. 0 only when memory runs out.
+int BuildTexture(Texture* texture, int alphaMode, int halvings = 0);
+
+// Whose picture a lump is: the scene's are halved as the context says.
+enum class PictureUse { Scene, Screen };
 
 // Every image lump (type 1) of the lump file into `textures`, index i being
 // lump i; lumps of other types leave an empty record. On failure returns 0,
 // notes why in the context's error and leaves what was built in `textures`
 // for the caller's clean-up.
-int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures, EngineContext* context = nullptr);
+int LoadTexturesFromDataFile(const char* path, std::vector<Texture>* textures, EngineContext* context = nullptr,
+                             PictureUse use = PictureUse::Scene);
 
 class RESFILE;
 // Lump `index` of an open lump file decoded and built into `texture`. On
 // failure notes the lump and why it could not be read or decoded, naming the
 // file by `name` (its name in the resource folder) or, when that is null, by
 // its path; returns false.
-bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* context, const char* name = nullptr);
+bool LoadImageLump(RESFILE* file, int index, Texture* texture, EngineContext* context, const char* name = nullptr,
+                   PictureUse use = PictureUse::Scene);

@@ -78,7 +78,9 @@ bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SE
     }
     xmasMain = std::make_unique<XMASMAIN>(context);
     if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
-    if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures, context)) return false;
+    if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures, context, PictureUse::Screen)) {
+        return false;
+    }
 
     SetSize(drawableWidth, drawableHeight);
 
@@ -112,9 +114,14 @@ bool SSMAIN::WorldHidden() const { return !isPreview && VeilCoversAll(*this, fra
 void SSMAIN::DrawWorld() {
     // The elements are still drawn, for what drawing animates, but an empty
     // scissor box lets the rasteriser drop every triangle and the clear.
+    // The box is put back by hand: a glPushAttrib would cost the driver a
+    // saved copy of every attribute group, kept for the context's life.
     const bool hidden = WorldHidden();
+    GLint box[4] = {};
+    GLboolean scissored = GL_FALSE;
     if (hidden) {
-        glPushAttrib(GL_SCISSOR_BIT);
+        glGetIntegerv(GL_SCISSOR_BOX, box);
+        scissored = glIsEnabled(GL_SCISSOR_TEST);
         glScissor(0, 0, 0, 0);
         glEnable(GL_SCISSOR_TEST);
     }
@@ -135,7 +142,10 @@ void SSMAIN::DrawWorld() {
     if (xmasMain) xmasMain->DrawScene();
     glPopMatrix();
     glDisable(GL_FOG);
-    if (hidden) glPopAttrib();
+    if (hidden) {
+        glScissor(box[0], box[1], box[2], box[3]);
+        if (!scissored) glDisable(GL_SCISSOR_TEST);
+    }
 }
 
 void SSMAIN::DrawScreen() {
@@ -165,7 +175,15 @@ OverlayFrame SSMAIN::MakeOverlayFrame() const {
     return frame;
 }
 
-void SSMAIN::DoOverlay() { DoOverlayFrame(this, MakeOverlayFrame()); }
+void SSMAIN::DoOverlay() {
+    DoOverlayFrame(this, MakeOverlayFrame());
+    if (!introDone) return;
+    // The intro plays once: its two pictures, the largest the overlay has,
+    // are never drawn again, and the driver's copies of them can go.
+    for (const unsigned int picture : {kPictureIntroTop, kPictureIntroBottom}) {
+        if (picture < textures.size()) textures[picture].Release();
+    }
+}
 
 void SSMAIN::DoIntro() { DoIntroFrame(this, MakeOverlayFrame()); }
 

@@ -94,6 +94,8 @@ bool FrostvaleView::MainSetup() {
         ssMain->Cleanup();
         ssMain.reset();
     }
+    // Only a scene drawn into the smaller picture gets the smaller pictures.
+    context.scenePictureHalvings = light && scaled.Ready() ? 1 : 0;
     ssMain = std::make_unique<SSMAIN>(&context);
     ssMain->showFps = services.showFps;
     if (!ssMain->Setup(isPreview, scrn.width, scrn.height, &settings.settings, services.resourcePath.c_str())) {

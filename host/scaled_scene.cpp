@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 ScaledScene::ScaledScene() = default;
 ScaledScene::~ScaledScene() { Release(); }
@@ -81,19 +82,29 @@ bool ScaledScene::Begin(double scale) {
     return true;
 }
 
+namespace {
+// What the stretch switches off, put back by hand afterwards: the first
+// glPushAttrib makes Mesa allocate a saved copy of every attribute group
+// (2.5 MB) that the context then keeps for good.
+constexpr GLenum kStretchOff[] = {GL_DEPTH_TEST, GL_LIGHTING,   GL_FOG,          GL_BLEND,
+                                  GL_CULL_FACE,  GL_ALPHA_TEST, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T};
+}  // namespace
+
 void ScaledScene::End(bool stretch) {
     api_->bindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous_));
     glViewport(0, 0, width_, height_);
     if (!stretch) return;
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_BLEND);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
+    GLboolean wasOn[std::size(kStretchOff)];
+    for (std::size_t i = 0; i < std::size(kStretchOff); ++i) {
+        wasOn[i] = glIsEnabled(kStretchOff[i]);
+        glDisable(kStretchOff[i]);
+    }
+    const GLboolean textured = glIsEnabled(GL_TEXTURE_2D);
+    GLint bound = 0, envMode = GL_MODULATE;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    GLfloat texCoord[4] = {};
+    glGetFloatv(GL_CURRENT_TEXTURE_COORDS, texCoord);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture_);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
@@ -121,6 +132,11 @@ void ScaledScene::End(bool stretch) {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glPopAttrib();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    glTexCoord4fv(texCoord);
+    if (!textured) glDisable(GL_TEXTURE_2D);
+    for (std::size_t i = 0; i < std::size(kStretchOff); ++i) {
+        if (wasOn[i]) glEnable(kStretchOff[i]);
+    }
 }

@@ -237,6 +237,32 @@ TEST_F(AssetsTest, AlphaModes) {
     EXPECT_EQ(MakeTexturePixels(single, 1)[3], 0);
 }
 
+TEST_F(AssetsTest, HalvedPicturesAverageColourByAlpha) {
+    using Px = std::vector<std::uint8_t>;
+    struct Case {
+        std::uint32_t w, h;
+        Px in;
+        std::uint32_t halfW, halfH;
+        Px out;
+    } cases[] = {
+        // Four opaque texels: their mean.
+        {2, 2, {10, 20, 30, 255, 30, 40, 50, 255, 50, 60, 70, 255, 70, 80, 90, 255}, 1, 1, {40, 50, 60, 255}},
+        // A keyed (transparent) blue beside red: red at half cover; the odd last column alone.
+        {3, 1, {200, 0, 0, 255, 0, 0, 255, 0, 0, 100, 0, 255}, 2, 1, {200, 0, 0, 128, 0, 100, 0, 255}},
+        // Nothing covered: the plain mean, still transparent.
+        {2, 1, {10, 0, 0, 0, 30, 0, 0, 0}, 1, 1, {20, 0, 0, 0}},
+        {1, 1, {1, 2, 3, 4}, 1, 1, {1, 2, 3, 4}},
+        // Fewer bytes than the size says: nothing read, a blank picture.
+        {4, 4, {1, 2, 3, 4}, 2, 2, Px(16, 0)},
+    };
+    for (const Case& c : cases) {
+        std::uint32_t w = c.w, h = c.h;
+        EXPECT_EQ(HalvePixels(c.in, &w, &h), c.out) << c.w << "x" << c.h;
+        EXPECT_EQ(w, c.halfW);
+        EXPECT_EQ(h, c.halfH);
+    }
+}
+
 TEST_F(AssetsTest, TextureSetKeepsLumpIndicesAndStopsAtABadImage) {
     const Bytes tga = EncodeTga(Gradient(4, 4), 24, TgaEncoding::RunLength);
     const std::string path = Write("set.brm", BuildLumpFile({{tga, 1, 0}, {{1, 2, 3}, 2, 0}, {tga, 1, 2}}));

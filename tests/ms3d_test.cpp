@@ -554,4 +554,31 @@ TEST(Ms3dLoadModel, LoadsImageLumpsAsTexturesInOrderAndNoneFromAModelOnlyFile) {
     EXPECT_EQ(quiet.error.lump, 2);
     EXPECT_EQ(quiet.error.file, bad.path());
     textures.clear();  // while the context lives
+
+    // Halved on upload: the GL picture is a quarter, the record keeps the file's size and the wrap stays.
+    Image wide(4, 2);
+    for (std::size_t i = 0; i < wide.rgba.size(); ++i) wide.rgba[i] = static_cast<std::uint8_t>(i % 4 == 0 ? 80 : 255);
+    TempFile halved("halved.brm", ModelLumpFile(model, {Lump{EncodeTga(wide, 24, TgaEncoding::Uncompressed),
+                                                             kLumpTypeImage, 0},
+                                                        Lump{picture(30), kLumpTypeImage, 0}}));
+    EngineContext light;
+    light.scenePictureHalvings = 1;
+    ASSERT_TRUE(LoadModel(halved.path().c_str(), &m, &textures, &light));
+    const std::pair<GLint, GLint> sizes[] = {{2, 1}, {1, 1}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        glBindTexture(GL_TEXTURE_2D, textures[i].texID);
+        GLint w = 0, h = 0, wrap = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrap);
+        EXPECT_EQ(std::make_pair(w, h), sizes[i]);
+        EXPECT_EQ(wrap, GL_REPEAT);
+    }
+    EXPECT_EQ(textures[0].width, 4u);
+    std::uint8_t texels[2 * 4] = {};
+    glBindTexture(GL_TEXTURE_2D, textures[0].texID);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    EXPECT_EQ(texels[0], 80);
+    EXPECT_EQ(texels[1], 255);
+    textures.clear();
 }
