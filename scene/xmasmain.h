@@ -51,9 +51,10 @@ inline constexpr float kFogStart = 300.0f;
 inline constexpr float kFogEnd = 390.0f;
 inline constexpr float kFarDetailDepth = kFogStart;
 // At light quality a character whose bounding sphere comes out fewer picture
-// lines across than this is drawn from its low-detail model: at that size the
-// two look the same.
-inline constexpr float kCharacterFarLines = 48.0f;
+// lines across than this is drawn from its low-detail model. The sphere is
+// about twice a reindeer's height: one some 35 lines tall shows no change,
+// while at 50 its rump shows the fewer sides.
+inline constexpr float kCharacterFarLines = 80.0f;
 
 class XMASMAIN {
 public:
