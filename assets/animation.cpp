@@ -172,6 +172,8 @@ bool ONEMODEL::Setup(ANIMATIONTEMPLATE* templ, MS3D* model, std::span<const Text
             joints[i].parent = templ->joints[i].parent;
             joints[i].flags = templ->joints[i].flags;
         }
+        // The vertices start joint-local, as the fresh joints' matrices leave them.
+        KeepAsApplied(joints);
 
         angles = {0.0f, 0.0f, 0.0f};
         position = {0.0f, 0.0f, 0.0f};
@@ -506,10 +508,10 @@ void ONEMODEL::Repose() {
     verticesMoved = true;
 }
 
-void ONEMODEL::Update(double seconds) {
+void ONEMODEL::KeepAsApplied(std::span<const BASICJOINT> pose) {
     for (std::size_t i = 0; i < moves.size(); ++i) {
         // Taking back applies the transpose of the 3x3 part.
-        const MATRIX& a = joints[i].absolute;
+        const MATRIX& a = pose[i].absolute;
         JOINT_MOVE& m = moves[i];
         for (int c = 0; c < 3; ++c) {
             m.fromXY[c][0] = a[c];
@@ -520,10 +522,24 @@ void ONEMODEL::Update(double seconds) {
         m.fromXY[3][1] = a[13];
         m.fromZ[3] = a[14];
     }
+}
+
+void ONEMODEL::Pose(double seconds) {
     Animate(seconds);
     UpdateSkeleton();
+    swapTimer -= seconds;
+    if (swapTimer < 0.0) {
+        texturesSwapped = !texturesSwapped;
+        swapTimer = texturesSwapped ? 0.15 : (std::rand() % 60) / 10.0;
+        if (numMaterials > 1) std::swap(materials.front().textureId, materials.back().textureId);
+    }
+}
+
+void ONEMODEL::Skin(std::span<const BASICJOINT> pose) {
+    if (pose.empty()) pose = joints;
+    if (pose.size() != moves.size()) return;
     for (std::size_t i = 0; i < moves.size(); ++i) {
-        const MATRIX& a = joints[i].absolute;
+        const MATRIX& a = pose[i].absolute;
         JOINT_MOVE& m = moves[i];
         for (int c = 0; c < 4; ++c) {
             m.toXY[c][0] = a[4 * c];
@@ -532,13 +548,12 @@ void ONEMODEL::Update(double seconds) {
         }
     }
     Repose();
+    KeepAsApplied(pose);
+}
 
-    swapTimer -= seconds;
-    if (swapTimer < 0.0) {
-        texturesSwapped = !texturesSwapped;
-        swapTimer = texturesSwapped ? 0.15 : (std::rand() % 60) / 10.0;
-        if (numMaterials > 1) std::swap(materials.front().textureId, materials.back().textureId);
-    }
+void ONEMODEL::Update(double seconds) {
+    Pose(seconds);
+    Skin();
 }
 
 void ONEMODEL::Draw() {

@@ -156,9 +156,17 @@ public:
     void Animate(double seconds);
     // relative = bindMatrix * (rotation, translation); absolute chains parents.
     void UpdateSkeleton();
-    // One frame: animate, skeleton, then every vertex taken back to
-    // joint-local space with last frame's joint matrices and out again with
-    // this frame's, then the texture exchange.
+    // One frame of everything but the vertices: animate, skeleton, then the
+    // texture exchange. The joints are current; the vertices stay where Skin
+    // last put them.
+    void Pose(double seconds);
+    // Every vertex taken back to joint-local space with the joint matrices
+    // last applied to it and out again with `pose`'s (this instance's own
+    // joints when empty), however many poses ago that was. A pose of another
+    // instance of the same skeleton lets a low-detail model follow it; one
+    // with another joint count is ignored.
+    void Skin(std::span<const BASICJOINT> pose = {});
+    // One frame: Pose, then Skin.
     void Update(double seconds);
 
     // Needs a current GL context. Draw applies position then orientation.
@@ -204,6 +212,7 @@ private:
     void AnimateBlend(double seconds);
     void AnimatePlay(double seconds);
     void Repose();
+    void KeepAsApplied(std::span<const BASICJOINT> pose);
     void FindSharedVectors();
     // True with both buffers bound and the vertices current.
     bool BindBuffers();
@@ -211,7 +220,8 @@ private:
     void DrawGroups(int first, int end);  // groups first .. end - 1, each in range
     void DrawGroupArrays(int group, std::size_t firstVertex, std::size_t firstIndex, bool buffered);
 
-    std::vector<JOINT_MOVE> moves;  // one per joint
+    // One per joint; `from` holds the matrices the vertices were last skinned with.
+    std::vector<JOINT_MOVE> moves;
     MODEL_BUFFERS buffers;
     bool verticesMoved = true;      // since the vertex buffer was last filled
 };

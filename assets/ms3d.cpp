@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cerrno>
@@ -394,13 +395,15 @@ bool ReadModelLump(RESFILE* file, int lump, MS3D* model, SetupError* error) {
     return NoteFailure(error, std::move(why));
 }
 
-bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures, EngineContext* context) {
+bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures, EngineContext* context,
+               int imagesEnd) {
     if (model == nullptr || textures == nullptr || path == nullptr) return false;
     SetupError* error = context != nullptr ? &context->error : nullptr;
     RESFILE file;
     if (!file.Open(path, error) || !file.SeekLump(0, error)) return false;
     if (!ReadModelLump(&file, 0, model, error)) return false;
-    const int count = file.LumpCount() - 1;
+    const int end = imagesEnd >= 0 ? std::min(imagesEnd, file.LumpCount()) : file.LumpCount();
+    const int count = std::max(end - 1, 0);
     try {
         textures->clear();
         textures->resize(static_cast<std::size_t>(count));

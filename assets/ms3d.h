@@ -216,7 +216,10 @@ GLuint CompileDisplayList(const std::function<void()>& draw);
 // cannot be opened, a model that does not load, or any image that cannot be
 // decoded or built; textures built before the failure stay in `textures`.
 // The first failure is noted in the context's error, naming the file by its path.
-bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures, EngineContext* context = nullptr);
+// With `imagesEnd` at 0 or more, only lumps before it are read as textures:
+// a file may hold more models after its pictures.
+bool LoadModel(const char* path, MS3D* model, std::vector<Texture>* textures, EngineContext* context = nullptr,
+               int imagesEnd = -1);
 
 class RESFILE;
 // Loads lump `lump` of `file`, already positioned there by SeekLump, into

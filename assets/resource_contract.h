@@ -100,6 +100,13 @@ inline constexpr int kPresentWrappingsUsed = 10;
 inline constexpr ModelRef kReindeerModel = {"reindeer.brm", 0, 0.08f};
 inline constexpr ModelRef kSantaModel = {"santa.brm", 0, 0.1f};
 inline constexpr ModelRef kElfModel = {"elf.brm", 0, 0.05f};
+// After the pictures, each character again in low detail, for where it is
+// drawn a few dozen lines tall or the fog has begun to take it: the same
+// skeleton, clips, groups, materials and pictures, far fewer triangles.
+// Appended, so the lumps before them keep their bytes.
+inline constexpr ModelRef kReindeerModelFar = {"reindeer.brm", 11, 0.08f};
+inline constexpr ModelRef kSantaModelFar = {"santa.brm", 3, 0.1f};
+inline constexpr ModelRef kElfModelFar = {"elf.brm", 3, 0.05f};
 
 // Reindeer: hoof joints turn their axes so +z runs down the lower leg to the
 // hoof's tip, one unit away; coat c (0 the lead's) is pictures 2c and 2c + 1.

@@ -133,6 +133,7 @@ void FrostvaleView::SetFarDetail(int pictureLines) {
     double depth = kFarDetailDepth;
     if (light) depth *= std::min(1.0, pictureLines / kDetailLines);
     ssMain->xmasMain->farDetailDepth = static_cast<float>(depth);
+    ssMain->xmasMain->lightPictureLines = light ? pictureLines : 0;
 }
 
 void FrostvaleView::ChooseQuality() {

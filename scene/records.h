@@ -45,6 +45,7 @@ public:
     int followRate = 0;                         // per second
     bool visible = true;                        // last frustum test
     float sparkleTimer = 0.0f;
+    ONEMODEL far;                               // the same coat in low detail
 };
 
 // Present stages.

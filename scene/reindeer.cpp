@@ -88,7 +88,9 @@ bool XMASMAIN::SetupReindeers() {
     }
 
     MS3D model;
-    if (!LoadModel((resourcePath + kReindeerModel.file).c_str(), &model, &reindeerTexture, context)) return false;
+    if (!LoadModel((resourcePath + kReindeerModel.file).c_str(), &model, &reindeerTexture, context,
+                   kReindeerModelFar.lump))
+        return false;
     if (reindeerTexture.size() < static_cast<std::size_t>(kCoatImages)) {
         return NoteFailure(Error(), {.file = "reindeer.brm",
                                      .what = "has " + std::to_string(reindeerTexture.size()) + " images, needs " +
@@ -104,6 +106,10 @@ bool XMASMAIN::SetupReindeers() {
     }
     model.Scale(kReindeerModel.scale);
     model.InitialSetup();
+    limbReach[0] = ModelReach(model);
+    MS3D farModel;
+    if (!LoadFarCharacter(kReindeerModelFar, animTemplates[0], &farModel)) return false;
+    limbReach[0] = std::max(limbReach[0], ModelReach(farModel));
 
     const std::span<const Texture> coats(reindeerTexture);
     for (int i = 0; i < reindeerCount; ++i) {
@@ -111,7 +117,8 @@ bool XMASMAIN::SetupReindeers() {
         const int r = std::rand();
         // The lead wears coat 0; followers one of the other four.
         const std::size_t coat = i == leadReindeer ? 0 : static_cast<std::size_t>(2 * (r % 4) + 2);
-        if (!deer.Setup(&animTemplates[0], &model, coats.subspan(coat), Error()) || deer.numJoints < kJointsNeeded) {
+        if (!deer.Setup(&animTemplates[0], &model, coats.subspan(coat), Error()) || deer.numJoints < kJointsNeeded ||
+            !deer.far.Setup(&animTemplates[0], &farModel, coats.subspan(coat), Error())) {
             return NoteFailure(Error(), {.file = "reindeer.brm", .what = "the model does not fit its animation template"});
         }
         const int k = static_cast<int>(i * 0.5);
@@ -174,7 +181,7 @@ void XMASMAIN::MoveReindeers() {
         deer.visible = SphereInFrustum(deer.position, kVisibleRadius);
         if (!deer.visible) continue;
         deer.orientation = MatrixFromAngle(deer.angles);
-        deer.Update(frameTime);
+        deer.Pose(frameTime);
         if (!showSparkles) continue;
         deer.sparkleTimer -= dt;
         if (deer.sparkleTimer > 0.0f) continue;
@@ -194,7 +201,7 @@ void XMASMAIN::DrawReindeers() {
     for (int i = 0; i < static_cast<int>(reindeer.size()); ++i) {
         ONEREINDEER& deer = reindeer[static_cast<std::size_t>(i)];
         if (!deer.visible) continue;
-        deer.Draw();
+        DrawCharacter(deer, &deer.far, limbReach[0]);
         if (i == leadReindeer && deer.numJoints > 0) {
             DoNoseGlow(JointPoint(deer, deer.numJoints - 1, MakePoint(0.0f, 0.0f, 0.0f)));
         }

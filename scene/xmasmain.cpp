@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <new>
@@ -72,6 +73,56 @@ bool XMASMAIN::PastFogStart(VECTOR3D origin, float reach) const {
     const VECTOR3D offset = SubtractVectors(origin, cameraEye);
     const double depth = (offset.x * view.x + offset.y * view.y + offset.z * view.z) / length;
     return depth - reach > farDetailDepth;
+}
+
+bool XMASMAIN::LoadFarCharacter(const ModelRef& far, const ANIMATIONTEMPLATE& templ, MS3D* model) {
+    const std::string path = resourcePath + far.file;
+    RESFILE res;
+    if (!res.Open(path.c_str(), Error()) || !ReadModelLump(&res, far.file, far.lump, model, Error())) return false;
+    model->Scale(far.scale);
+    model->InitialSetup();
+    if (model->numJoints != templ.numJoints) {
+        return NoteFailure(Error(), {.file = far.file, .lump = far.lump,
+                                     .what = "has " + std::to_string(model->numJoints) + " joints, the model " +
+                                             std::to_string(templ.numJoints)});
+    }
+    return true;
+}
+
+bool XMASMAIN::DrawCharacterFar(const ONEMODEL& model, float reach) const {
+    // Every vertex lies within its limb's reach of its joint.
+    double furthest = 0.0;
+    for (const BASICJOINT& j : model.joints) {
+        const MATRIX& a = j.absolute;
+        furthest = std::max(furthest, std::sqrt(a[12] * a[12] + a[13] * a[13] + a[14] * a[14]));
+    }
+    const double r = reach + furthest;
+    if (PastFogStart(model.position, static_cast<float>(r))) return true;
+    if (lightPictureLines <= 0) return false;
+    const VECTOR3D view = SubtractVectors(cameraTarget, cameraEye);
+    const double length = VectorLength(view);
+    if (!(length > 0.0)) return false;
+    const VECTOR3D offset = SubtractVectors(model.position, cameraEye);
+    const double depth = (offset.x * view.x + offset.y * view.y + offset.z * view.z) / length;
+    // The sphere's width in lines under the frame driver's 45-degree field of view.
+    const double halfFovTan = 0.41421356237309503;
+    return depth > r && r * lightPictureLines < kCharacterFarLines * depth * halfFovTan;
+}
+
+void XMASMAIN::DrawCharacter(ONEMODEL& model, ONEMODEL* far, float reach) {
+    ONEMODEL* drawn = &model;
+    if (far != nullptr && far->numJoints == model.numJoints && DrawCharacterFar(model, reach)) {
+        drawn = far;
+        far->position = model.position;
+        far->orientation = model.orientation;
+        // The blink shows on whichever model is drawn.
+        if (far->texturesSwapped != model.texturesSwapped) {
+            far->texturesSwapped = model.texturesSwapped;
+            if (far->numMaterials > 1) std::swap(far->materials.front().textureId, far->materials.back().textureId);
+        }
+    }
+    drawn->Skin(model.joints);
+    drawn->Draw();
 }
 
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
@@ -148,6 +199,8 @@ bool XMASMAIN::SetupScene() {
     try {
         santa = std::make_unique<ONEMODEL>();
         elf = std::make_unique<ONEMODEL>();
+        santaFar = std::make_unique<ONEMODEL>();
+        elfFar = std::make_unique<ONEMODEL>();
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -155,22 +208,36 @@ bool XMASMAIN::SetupScene() {
 
     {
         MS3D model;
-        if (!LoadModel((resourcePath + kSantaModel.file).c_str(), &model, &santaTexture, context)) return false;
+        if (!LoadModel((resourcePath + kSantaModel.file).c_str(), &model, &santaTexture, context, kSantaModelFar.lump))
+            return false;
         model.Scale(kSantaModel.scale);
         model.InitialSetup();
         if (!santa->Setup(&animTemplates[1], &model, santaTexture, Error())) return false;
         // The instance must carry the hand joints as well as the template.
         if (!NeedJoints(Error(), kSantaModel.file, santa->numJoints, kSantaJointsNeeded)) return false;
+        limbReach[1] = ModelReach(model);
+        MS3D far;
+        if (!LoadFarCharacter(kSantaModelFar, animTemplates[1], &far) ||
+            !santaFar->Setup(&animTemplates[1], &far, santaTexture, Error()))
+            return false;
+        limbReach[1] = std::max(limbReach[1], ModelReach(far));
         santa->position = {0.0f, 0.0f, 1.7f};
         santa->SetAnimation(santa::kSeated.first, santa::kSeated.last, 200, true, false);
     }
     {
         MS3D model;
-        if (!LoadModel((resourcePath + kElfModel.file).c_str(), &model, &elfTexture, context)) return false;
+        if (!LoadModel((resourcePath + kElfModel.file).c_str(), &model, &elfTexture, context, kElfModelFar.lump))
+            return false;
         model.Scale(kElfModel.scale);
         model.InitialSetup();
         if (!elf->Setup(&animTemplates[2], &model, elfTexture, Error())) return false;
         if (!NeedJoints(Error(), kElfModel.file, elf->numJoints, kElfJointsNeeded)) return false;
+        limbReach[2] = ModelReach(model);
+        MS3D far;
+        if (!LoadFarCharacter(kElfModelFar, animTemplates[2], &far) ||
+            !elfFar->Setup(&animTemplates[2], &far, elfTexture, Error()))
+            return false;
+        limbReach[2] = std::max(limbReach[2], ModelReach(far));
         elf->position = {0.0f, 1.6f, -1.0f};
         elf->SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, false);
     }
@@ -185,6 +252,8 @@ bool XMASMAIN::SetupScene() {
 void XMASMAIN::CleanupScene() {
     santa.reset();
     elf.reset();
+    santaFar.reset();
+    elfFar.reset();
     ReleaseLastToFirst(&reindeer);
     for (GLuint& list : presentLists) {
         if (list != 0) glDeleteLists(list, 1);
@@ -218,8 +287,8 @@ void XMASMAIN::MoveScene(double seconds) {
     MoveSleigh();
     MoveSparkles();
     AnimControl();
-    if (santa) santa->Update(frameTime);
-    if (elf) elf->Update(frameTime);
+    if (santa) santa->Pose(frameTime);
+    if (elf) elf->Pose(frameTime);
     if (targetHouse == -1) ThrowPresents();
     MovePresents();
     MoveBackground();
@@ -228,7 +297,7 @@ void XMASMAIN::MoveScene(double seconds) {
 void XMASMAIN::DrawScene() {
     DrawBackground();
     DrawSleigh();
-    if (santa) santa->Draw();
+    if (santa) DrawCharacter(*santa, santaFar.get(), limbReach[1]);
     if (heldPresent.active != 0 && santa && santa->joints.size() > santa::kHandMinusX) {
         const std::size_t model = static_cast<std::size_t>(heldPresent.modelIndex);
         const std::size_t texture = static_cast<std::size_t>(heldPresent.textureIndex);
@@ -240,7 +309,7 @@ void XMASMAIN::DrawScene() {
         if (model < presentLists.size()) glCallList(presentLists[model]);
         glPopMatrix();
     }
-    if (elf) elf->Draw();
+    if (elf) DrawCharacter(*elf, elfFar.get(), limbReach[2]);
     DrawPresents();
     DrawReindeers();
     DrawSnow();

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "assets/animation.h"
+#include "assets/resource_contract.h"
 #include "assets/texture.h"
 #include "assets/vertex_stream.h"
 #include "math/matrix.h"
@@ -50,6 +51,11 @@ float ModelReach(const MS3D& model);
 inline constexpr float kFogStart = 300.0f;
 inline constexpr float kFogEnd = 390.0f;
 inline constexpr float kFarDetailDepth = kFogStart;
+// At light quality a character whose bounding sphere comes out fewer picture
+// lines across than this is drawn from its low-detail model. The sphere is
+// about twice a reindeer's height: one some 35 lines tall shows no change,
+// while at 50 its rump shows the fewer sides.
+inline constexpr float kCharacterFarLines = 80.0f;
 
 class XMASMAIN {
 public:
@@ -124,6 +130,21 @@ public:
     bool SetupSleigh();
     void MoveSleigh();
     void DrawSleigh();
+
+    // ---- the characters' two models (xmasmain.cpp) ----
+    // Reads the low-detail model `far` for the character whose near model
+    // set up `templ`, scaled and set up; false (noted) when it is missing or
+    // its skeleton is not the template's.
+    bool LoadFarCharacter(const ModelRef& far, const ANIMATIONTEMPLATE& templ, MS3D* model);
+    // True when `model` (its joints posed, its vertices no further than
+    // `limbReach` from their joints) is better drawn from its low-detail
+    // model this frame: past the fog's start, or at light quality so small
+    // in the picture that the difference is lost.
+    bool DrawCharacterFar(const ONEMODEL& model, float limbReach) const;
+    // Skins and draws `model`, or `far` (may be null) in its pose, place and
+    // blink when DrawCharacterFar says so. Only the model drawn is skinned:
+    // the vertices belong to the picture, not to the simulation.
+    void DrawCharacter(ONEMODEL& model, ONEMODEL* far, float limbReach);
 
     // ---- reindeer and reins (reindeer.cpp) ----
     bool SetupReindeers();
@@ -213,6 +234,10 @@ public:
     // the fog's start, or nearer when the picture is drawn small enough that
     // the difference would be lost in its pixels.
     float farDetailDepth = kFarDetailDepth;
+    // Lines of the picture the world is drawn into at light quality, which
+    // switches characters by their size in it; 0 at full quality, where only
+    // the fog does.
+    int lightPictureLines = 0;
 
     // delivery state machine
     int animState = ANIM_FLYING;
@@ -246,6 +271,10 @@ public:
     float bobHeight = 5.0f;
     std::unique_ptr<ONEMODEL> santa;
     std::unique_ptr<ONEMODEL> elf;
+    std::unique_ptr<ONEMODEL> santaFar;  // in low detail; each reindeer holds its own
+    std::unique_ptr<ONEMODEL> elfFar;
+    // The furthest any vertex of a character lies from its joint: reindeer, Santa, elf.
+    float limbReach[3] = {0.0f, 0.0f, 0.0f};
     std::vector<ONEREINDEER> reindeer;
     ONEPARTICLE sparkles[kSparklePool];
     std::vector<ANIMATIONTEMPLATE> animTemplates;  // 0 reindeer, 1 Santa, 2 elf

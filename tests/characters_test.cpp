@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 #include <string>
 
 #include "tests/model_fixtures.h"
@@ -183,3 +184,52 @@ TEST(RigReach, BendsAChainOntoReachableTargetsAndReportsTheRest) {
     EXPECT_NEAR(tip.y, -std::cos(20.0 * M_PI / 180.0), 1e-4);
 }
 }  // namespace
+
+// The scene poses a character every frame but skins only the model it draws:
+// a model left unskinned for frames, and the low-detail model following the
+// near one's pose, must come back where skinning every frame would put them.
+TEST(CharacterDetail, ModelsSkinnedAfterFramesAwayComeBackInThePose) {
+    Character deer;
+    ASSERT_TRUE(deer.Load(Baked(kReindeerModel.file), kReindeerModel.scale));
+    MS3D farModel;
+    RESFILE file;
+    ASSERT_TRUE(file.Open(Baked(kReindeerModelFar.file).c_str()) && file.SeekLump(kReindeerModelFar.lump));
+    BoundedReader lump = file.Lump();
+    ASSERT_TRUE(farModel.LoadFromFStream(&lump));
+    farModel.Scale(kReindeerModelFar.scale);
+    farModel.InitialSetup();
+    ONEMODEL lazy, far;
+    ASSERT_TRUE(lazy.Setup(&deer.animTemplate, &deer.model, {}) && far.Setup(&deer.animTemplate, &farModel, {}));
+    ONEMODEL& every = deer.instance;
+    const auto apart = [](const ONEMODEL& a, const ONEMODEL& b) {
+        float worst = 0.0f;
+        for (std::size_t g = 0; g < a.groups.size(); ++g) {
+            for (std::size_t v = 0; v < a.groups[g].verts.size(); ++v) {
+                const VECTOR3D d = SubtractVectors(a.groups[g].verts[v].position, b.groups[g].verts[v].position);
+                worst = std::max(worst, static_cast<float>(VectorLength(d)));
+            }
+        }
+        return worst;
+    };
+    for (ONEMODEL* m : {&every, &lazy}) m->SetAnimation(reindeer::kGallop.first, reindeer::kGallop.last, 1000, true, false);
+    for (int frame = 1; frame <= 120; ++frame) {
+        every.Update(kStep);
+        lazy.Pose(kStep);
+        if (frame % 37 == 0) {
+            lazy.Skin();
+            EXPECT_LT(apart(every, lazy), 1e-4f) << "frame " << frame;
+        }
+        if (frame % 23 == 0) {
+            far.Skin(every.joints);
+            ONEMODEL fresh;  // skinned once, straight from joint-local vertices
+            ASSERT_TRUE(fresh.Setup(&deer.animTemplate, &farModel, {}));
+            ONEMODEL unskinned;
+            ASSERT_TRUE(unskinned.Setup(&deer.animTemplate, &farModel, {}));
+            fresh.Skin(every.joints);
+            EXPECT_GT(apart(fresh, unskinned), 0.5f);  // the pose moves it
+            EXPECT_LT(apart(far, fresh), 1e-4f) << "frame " << frame;
+            far.Skin(std::span(every.joints).first(3));  // another skeleton's pose is ignored
+            EXPECT_LT(apart(far, fresh), 1e-4f) << "frame " << frame;
+        }
+    }
+}

@@ -280,8 +280,9 @@ Fixture GoodFixture() {
     auto& reindeer = f.files["reindeer.brm"];
     reindeer.push_back(ModelLump(Reindeer(), 0.08f));
     for (int i = 0; i < 10; ++i) reindeer.push_back(ImageLump(16, 16));
-    f.files["santa.brm"] = {ModelLump(Santa(), 0.1f), ImageLump(32, 32)};
-    f.files["elf.brm"] = {ModelLump(Elf(), 0.05f), ImageLump(32, 32)};
+    reindeer.push_back(ModelLump(FarOf(Reindeer()), 0.08f));
+    f.files["santa.brm"] = {ModelLump(Santa(), 0.1f), ImageLump(32, 32), ImageLump(32, 32), ModelLump(FarOf(Santa()), 0.1f)};
+    f.files["elf.brm"] = {ModelLump(Elf(), 0.05f), ImageLump(32, 32), ImageLump(32, 32), ModelLump(FarOf(Elf()), 0.05f)};
 
     // Every tune file the saver plays, by its name under music/.
     for (const char* file : MusicFiles) f.tunes.push_back(std::string(file).substr(std::strlen("music/")));

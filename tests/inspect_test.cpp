@@ -190,6 +190,12 @@ const std::vector<Breakage>& Breakages() {
              AddMoves(&f.Model("reindeer.brm"), 8, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {22, up}, {30, up}});
          }},
         {"FAIL santa.brm height", [](Fixture& f) { Stretch(f.Model("santa.brm"), 1, 2.0f); }},
+        {"FAIL santa.brm far-skeleton", [](Fixture& f) { f.Model("santa.brm", 3).joints[1].position[0] += 0.5f; }},
+        {"FAIL elf.brm far-skeleton", [](Fixture& f) { f.Model("elf.brm", 3).totalFrames += 1; }},
+        {"FAIL reindeer.brm far-skeleton", [](Fixture& f) {
+             for (int axis : {0, 1, 2}) Stretch(f.Model("reindeer.brm", 11), axis, 1.08f);  // reaches 8% further
+         }},
+        {"FAIL elf.brm far-model", [](Fixture& f) { f.Model("elf.brm", 3) = f.Model("elf.brm"); }},
         {"FAIL santa.brm hands", [](Fixture& f) { std::swap(f.Model("santa.brm").joints[9].position, f.Model("santa.brm").joints[15].position); }},
         {"FAIL santa.brm fists", [](Fixture& f) {
              auto& m = f.Model("santa.brm");

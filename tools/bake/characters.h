@@ -18,20 +18,26 @@
 #include "tools/bake/model/mesh.h"
 #include "tools/bake/paint.h"
 
+// Each character's mesh takes the kit's detail (Mesh::detail): 1 for the
+// model seen close, kFarCharacterDetail for the low-detail one appended after
+// its pictures, which keeps the skeleton, clips, groups and pictures and
+// only cuts the rounded solids with fewer sides.
+inline constexpr float kFarCharacterDetail = 0.5f;
+
 // Reindeer: origin at the middle of the body, facing +z.
-Mesh ReindeerMesh();
+Mesh ReindeerMesh(float detail = 1.0f);
 // Coat c (0 the lead's) open-eyed is picture 2c, shut-eyed 2c + 1.
 std::vector<Canvas> ReindeerImages();
 std::vector<Lump> BuildReindeer();
 
 // Santa: origin on his seat, facing +z, seated with the reins.
-Mesh SantaMesh();
+Mesh SantaMesh(float detail = 1.0f);
 std::vector<Canvas> SantaImages();
 std::vector<Lump> BuildSanta();
 
 // The elf: origin on its bench, facing +z; both arm joints turn their axes
 // half round z, so the grip offsets reach out to the palms.
-Mesh ElfMesh();
+Mesh ElfMesh(float detail = 1.0f);
 std::vector<Canvas> ElfImages();
 std::vector<Lump> BuildElf();
 

@@ -120,8 +120,9 @@ Pose Throwing(const Rig& rig, const Joints& j, bool hand2, V3 target, float twis
 }
 }  // namespace
 
-Mesh ElfMesh() {
+Mesh ElfMesh(float detail) {
     Mesh m;
+    m.detail = detail;
     const int headGroup = m.AddGroup("head", m.AddMaterial(PlainMaterial("elf_head")));
     const int body = m.AddGroup("body", m.AddMaterial(PlainMaterial("elf_tunic")));
     Rig rig(m);
@@ -273,5 +274,7 @@ std::vector<Canvas> ElfImages() { return {PaintElf(true), PaintElf(false)}; }
 std::vector<Lump> BuildElf() {
     std::vector<Lump> lumps = {ModelLump(ElfMesh(), kElfModel.scale)};
     for (const Canvas& c : ElfImages()) lumps.push_back(ImageLump(c, AlphaMode::Opaque));
+    if (lumps.size() != static_cast<std::size_t>(kElfModelFar.lump)) throw BakeError("elf.brm's far model out of place");
+    lumps.push_back(ModelLump(ElfMesh(kFarCharacterDetail), kElfModelFar.scale));
     return lumps;
 }

@@ -98,8 +98,9 @@ void GallopLeg(Pose& p, int upper, int lower, float frame, float strike, float s
 }
 }  // namespace
 
-Mesh ReindeerMesh() {
+Mesh ReindeerMesh(float detail) {
     Mesh m;
+    m.detail = detail;
     const int head = m.AddGroup("head", m.AddMaterial(PlainMaterial("reindeer_head")));
     const int body = m.AddGroup("body", m.AddMaterial(PlainMaterial("reindeer_coat")));
     Rig rig(m);
@@ -138,13 +139,14 @@ Mesh ReindeerMesh() {
     // Harness: a red collar round the shoulders with a gold bell on either side.
     m.Use(body, harness);
     std::vector<V3> ring;
-    for (int i = 0; i < 16; ++i) {
-        const float a = 2.0f * kPiF * static_cast<float>(i) / 16.0f;
+    const int ringPoints = m.Sides(16, 8);
+    for (int i = 0; i < ringPoints; ++i) {
+        const float a = 2.0f * kPiF * static_cast<float>(i) / static_cast<float>(ringPoints);
         ring.push_back({0.84f * std::cos(a), 0.05f + 0.8f * std::sin(a), 0.75f});
     }
     SweepOptions closed;
     closed.closed = true;
-    AddSweep(m, Xform(), ring, {0, 0, 1}, RegularPolygon(6, 0.1f, 0.1f), Uv(kLeather), closed);
+    AddSweep(m, Xform(), ring, {0, 0, 1}, RegularPolygon(m.Sides(6, 4), 0.1f, 0.1f), Uv(kLeather), closed);
     for (float side : {-1.0f, 1.0f}) AddBlob(m, {side * 0.97f, 0.05f, 0.75f}, {0.14f, 0.14f, 0.14f}, Uv(kGold), 0, 10, 6);
 
     for (int s = 0; s < 2; ++s) {
@@ -228,5 +230,7 @@ std::vector<Canvas> ReindeerImages() {
 std::vector<Lump> BuildReindeer() {
     std::vector<Lump> lumps = {ModelLump(ReindeerMesh(), kReindeerModel.scale)};
     for (const Canvas& c : ReindeerImages()) lumps.push_back(ImageLump(c, AlphaMode::Opaque));
+    if (lumps.size() != static_cast<std::size_t>(kReindeerModelFar.lump)) throw BakeError("reindeer.brm's far model out of place");
+    lumps.push_back(ModelLump(ReindeerMesh(kFarCharacterDetail), kReindeerModelFar.scale));
     return lumps;
 }

@@ -109,8 +109,9 @@ void HoldAt(const Rig& rig, Pose& p, const Joints& j, V3 target, V3 facing) {
 }
 }  // namespace
 
-Mesh SantaMesh() {
+Mesh SantaMesh(float detail) {
     Mesh m;
+    m.detail = detail;
     const int headGroup = m.AddGroup("head", m.AddMaterial(PlainMaterial("santa_head")));
     const int body = m.AddGroup("body", m.AddMaterial(PlainMaterial("santa_suit")));
     Rig rig(m);
@@ -350,5 +351,7 @@ std::vector<Canvas> SantaImages() { return {PaintSanta(true), PaintSanta(false)}
 std::vector<Lump> BuildSanta() {
     std::vector<Lump> lumps = {ModelLump(SantaMesh(), kSantaModel.scale)};
     for (const Canvas& c : SantaImages()) lumps.push_back(ImageLump(c, AlphaMode::Opaque));
+    if (lumps.size() != static_cast<std::size_t>(kSantaModelFar.lump)) throw BakeError("santa.brm's far model out of place");
+    lumps.push_back(ModelLump(SantaMesh(kFarCharacterDetail), kSantaModelFar.scale));
     return lumps;
 }

@@ -235,12 +235,12 @@ CheckFn JointsAtLeast(int lump, int n) {
 }
 
 // The images after lump 0 cover every material, and (with minImages) there are enough of them.
-CheckFn MaterialImages(int minImages, int maxMaterials) {
+CheckFn MaterialImages(int minImages, int maxMaterials, LumpSet imageLumps = {1, -1}) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
         const Subject* s = folder.Model(file, 0, &why);
         if (s == nullptr) return Fail(why);
-        const int images = folder.Lumps(file)->LumpCount() - 1;
+        const int images = static_cast<int>(Resolve(imageLumps, folder.Lumps(file)->LumpCount()).size());
         const int materials = s->Model().numMaterials;
         const std::string detail = Say("%d materials, %d images", materials, images);
         if (images < materials) return Fail(detail + ": a material has no image");
@@ -309,13 +309,16 @@ bool SameMaterial(const MS3D_MATERIAL& a, const MS3D_MATERIAL& b) {
 // The low-detail model at `far` can stand in for the one at `near` where the
 // fog has begun: fewer triangles, the same groups in the same materials (so
 // it is lit and dressed alike), the same joints, and its box within a tenth
-// of the near model's size of the near model's box (the same silhouette).
+// of the near model's size of the near model's box (the same silhouette;
+// characters in their resting pose).
 CheckFn FarModel(int nearLump, int farLump) {
     return [=](Folder& folder, const std::string& file) {
         std::string why;
-        const Subject* n = folder.Model(file, nearLump, &why);
+        // A character's two models compared in one pose, whatever pose earlier checks left.
+        const double frame = FindModelUse(file, nearLump, nullptr).restFrame;
+        const Subject* n = Posed(folder, file, nearLump, frame, &why);
         if (n == nullptr) return Fail(why);
-        const Subject* f = folder.Model(file, farLump, &why);
+        const Subject* f = Posed(folder, file, farLump, frame, &why);
         if (f == nullptr) return Fail(why);
         const MS3D& a = n->Model();
         const MS3D& b = f->Model();
@@ -345,6 +348,51 @@ CheckFn FarModel(int nearLump, int farLump) {
         const std::string detail = counts + Say(", boxes %.2f apart", off);
         if (far.empty || off > tolerance) return Fail(detail + Say(" (needs %.2f)", tolerance));
         return Ok(detail);
+    };
+}
+
+// A character's low-detail model plays the near model's clips on the near
+// model's skeleton: the same joints (names, parents, bind pose) and the same
+// keys at the same times, and its vertices about as far from their joints
+// as the near model's: the far model adds no part the near one lacks.
+CheckFn FarCharacter(int nearLump, int farLump) {
+    return [=](Folder& folder, const std::string& file) {
+        std::string why;
+        const Subject* n = folder.Model(file, nearLump, &why);
+        if (n == nullptr) return Fail(why);
+        const Subject* f = folder.Model(file, farLump, &why);
+        if (f == nullptr) return Fail(why);
+        const MS3D& a = n->Model();
+        const MS3D& b = f->Model();
+        if (a.totalFrames != b.totalFrames || a.animationFps != b.animationFps || a.joints.size() != b.joints.size()) {
+            return Fail(Say("lump %d: %d frames at %g fps, %zu joints where lump %d has %d, %g, %zu", farLump,
+                            b.totalFrames, static_cast<double>(b.animationFps), b.joints.size(), nearLump,
+                            a.totalFrames, static_cast<double>(a.animationFps), a.joints.size()));
+        }
+        const auto sameKeys = [](const std::vector<MS3D_KEYFRAME>& x, const std::vector<MS3D_KEYFRAME>& y) {
+            return x.size() == y.size() && (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof x[0]) == 0);
+        };
+        for (std::size_t j = 0; j < a.joints.size(); ++j) {
+            const MS3D_JOINT& p = a.joints[j];
+            const MS3D_JOINT& q = b.joints[j];
+            const bool same = std::memcmp(p.name, q.name, sizeof p.name) == 0 &&
+                              std::memcmp(p.parentName, q.parentName, sizeof p.parentName) == 0 &&
+                              std::memcmp(&p.rotation, &q.rotation, sizeof p.rotation) == 0 &&
+                              std::memcmp(&p.position, &q.position, sizeof p.position) == 0 &&
+                              sameKeys(p.rotationKeys, q.rotationKeys) && sameKeys(p.translationKeys, q.translationKeys);
+            if (!same) return Fail(Say("lump %d joint %zu differs from lump %d's", farLump, j, nearLump));
+        }
+        // Set up, the vertices are in their joints' axes.
+        const auto reach = [](const MS3D& m) {
+            double r = 0.0;
+            for (const MS3D_VERTEX& v : m.vertices) r = std::max(r, VectorLength(v.position));
+            return static_cast<float>(r);
+        };
+        const float nearReach = reach(a), farReach = reach(b);
+        const std::string detail = Say("reach %.2f, lump %d's %.2f", static_cast<double>(farReach), nearLump,
+                                       static_cast<double>(nearReach));
+        // Fewer sides round a solid sample its surface elsewhere: a little further is its shape, not a new part.
+        return farReach <= nearReach * 1.05f ? Ok(detail) : Fail(detail + " (needs at most 5% more)");
     };
 }
 
@@ -947,6 +995,9 @@ std::vector<CheckRow> BuildRows() {
     using reindeer::kFrontHoofMinusX, reindeer::kFrontHoofPlusX, reindeer::kHindHoofMinusX, reindeer::kHindHoofPlusX;
     using reindeer::kGallop, reindeer::kStand, reindeer::kFrontStrike, reindeer::kHindStrike;
     const std::vector<int> hooves = {kFrontHoofPlusX, kFrontHoofMinusX, kHindHoofPlusX, kHindHoofMinusX};
+    // A character's pictures lie between its model and its low-detail model.
+    const LumpSet deerImages{1, kReindeerModelFar.lump - 1}, santaImages{1, kSantaModelFar.lump - 1},
+        elfImages{1, kElfModelFar.lump - 1};
     return {
         {tex, "lumps", LumpsAtLeast(kCount)},
         {tex, "image-types", ImageTypes({0, kCount - 1})},
@@ -1037,13 +1088,13 @@ std::vector<CheckRow> BuildRows() {
         {presents, "centred", GroupsCentred(0.15f)},
         {presents, "size", GroupsAcross(0.8f, 1.3f)},
 
-        {deer, "lumps", LumpsAtLeast(1 + 2 * reindeer::kCoats)},
+        {deer, "lumps", LumpsAtLeast(kReindeerModelFar.lump + 1)},
         {deer, "model-types", ModelTypes({0, 0})},
         {deer, "models-load", ModelsLoad({0, 0})},
-        {deer, "coats", MaterialImages(2 * reindeer::kCoats, 2)},
-        {deer, "image-types", ImageTypes(afterModel)},
-        {deer, "image-sizes", ImageSizes(afterModel)},
-        {deer, "image-alpha", AlphaModes(afterModel, opaque)},
+        {deer, "coats", MaterialImages(2 * reindeer::kCoats, 2, deerImages)},
+        {deer, "image-types", ImageTypes(deerImages)},
+        {deer, "image-sizes", ImageSizes(deerImages)},
+        {deer, "image-alpha", AlphaModes(deerImages, opaque)},
         {deer, "frames", Animation(kStand.last)},
         {deer, "joints", JointsAtLeast(0, 12)},
         {deer, "length", Size(0, 1, Measure::Length, 3.5f, 6.5f)},
@@ -1055,12 +1106,15 @@ std::vector<CheckRow> BuildRows() {
         {deer, "front-hooves", HoovesStrike({kFrontHoofPlusX, kFrontHoofMinusX}, kFrontStrike.first, kFrontStrike.last)},
         {deer, "gallop-loop", SamePose(kGallop.first, kGallop.last, 0.15f)},
         {deer, "standing", Standing(hooves, kStand.first, kStand.last)},
+        {deer, "far-types", ModelTypes({kReindeerModelFar.lump, kReindeerModelFar.lump})},
+        {deer, "far-model", FarModel(0, kReindeerModelFar.lump)},
+        {deer, "far-skeleton", FarCharacter(0, kReindeerModelFar.lump)},
 
-        {santaFile, "lumps", LumpsAtLeast(1)},
-        {santaFile, "materials", MaterialImages(0, 255)},
-        {santaFile, "image-types", ImageTypes(afterModel)},
-        {santaFile, "image-sizes", ImageSizes(afterModel)},
-        {santaFile, "image-alpha", AlphaModes(afterModel, opaque)},
+        {santaFile, "lumps", LumpsAtLeast(kSantaModelFar.lump + 1)},
+        {santaFile, "materials", MaterialImages(0, 255, santaImages)},
+        {santaFile, "image-types", ImageTypes(santaImages)},
+        {santaFile, "image-sizes", ImageSizes(santaImages)},
+        {santaFile, "image-alpha", AlphaModes(santaImages, opaque)},
         {santaFile, "frames", Animation(kReturn.last)},
         {santaFile, "joints", JointsAtLeast(0, santa::kJoints)},
         {santaFile, "height", Size(0, 1, Measure::Height, 1.8f, 3.3f)},
@@ -1075,12 +1129,15 @@ std::vector<CheckRow> BuildRows() {
         {santaFile, "first-drop-to-return", SamePose(kLower.last, kReturn.first, 0.02f)},
         {santaFile, "second-drop-to-return", SamePose(kDrop.last, kReturn.first, 0.02f)},
         {santaFile, "return-to-seat", SamePose(kReturn.last, kSeated.first, 0.02f)},
+        {santaFile, "far-types", ModelTypes({kSantaModelFar.lump, kSantaModelFar.lump})},
+        {santaFile, "far-model", FarModel(0, kSantaModelFar.lump)},
+        {santaFile, "far-skeleton", FarCharacter(0, kSantaModelFar.lump)},
 
-        {elfFile, "lumps", LumpsAtLeast(1)},
-        {elfFile, "materials", MaterialImages(0, 255)},
-        {elfFile, "image-types", ImageTypes(afterModel)},
-        {elfFile, "image-sizes", ImageSizes(afterModel)},
-        {elfFile, "image-alpha", AlphaModes(afterModel, opaque)},
+        {elfFile, "lumps", LumpsAtLeast(kElfModelFar.lump + 1)},
+        {elfFile, "materials", MaterialImages(0, 255, elfImages)},
+        {elfFile, "image-types", ImageTypes(elfImages)},
+        {elfFile, "image-sizes", ImageSizes(elfImages)},
+        {elfFile, "image-alpha", AlphaModes(elfImages, opaque)},
         {elfFile, "frames", Animation(kWave.last)},
         {elfFile, "joints", JointsAtLeast(0, std::max(kHand1, kHand2) + 1)},
         {elfFile, "height", Size(0, 0, Measure::Height, 1.0f, 2.2f)},
@@ -1094,6 +1151,9 @@ std::vector<CheckRow> BuildRows() {
         {elfFile, "hand1-throw", Moves(kHand1, kHand1Grip, kHand1Throw.first, kHand1Throw.last, 0.1f)},
         {elfFile, "cruise-loop", SamePose(kCruise.first, kCruise.last, 0.02f)},
         {elfFile, "roof-to-wave", SamePose(kWatch.last, kWave.first, 0.02f)},
+        {elfFile, "far-types", ModelTypes({kElfModelFar.lump, kElfModelFar.lump})},
+        {elfFile, "far-model", FarModel(0, kElfModelFar.lump)},
+        {elfFile, "far-skeleton", FarCharacter(0, kElfModelFar.lump)},
 
         {"music/", "tunes", Tunes(false)},
         {"music/", "midi", Tunes(true)},

@@ -11,6 +11,7 @@
 
 enum class Skin {
     MaterialOrder,     // the image lumps after the model, texture k for material k
+    NearModelImages,   // a low-detail character: the images after the file's first model
     HouseImages,       // one of the five images at lumps 2-6 of the same file
     SceneTexture,      // one image of "tex.brm" in the same folder
     None,              // drawn untextured
@@ -56,6 +57,9 @@ inline constexpr ModelUse kFarModelUses[] = {
     {kHouseModelsFar[1], Skin::HouseImages, 0, true, -1, false, 0.0, "house 1, far"},
     {kRareTreeModelFar, Skin::SceneTexture, scene_image::kRareTree, true, -1, false, 0.0, "rare tree, far"},
     {kTreeModelFar, Skin::SceneTexture, scene_image::kTree, true, -1, false, 0.0, "tree, far"},
+    {kReindeerModelFar, Skin::NearModelImages, 0, true, -1, true, reindeer::kGallop.first, "reindeer, far"},
+    {kSantaModelFar, Skin::NearModelImages, 0, true, -1, true, santa::kSeated.first, "santa, far"},
+    {kElfModelFar, Skin::NearModelImages, 0, true, -1, true, elf::kCruise.first, "elf, far"},
 };
 
 // The entry for a file (matched on its base name) and lump. Files the scene

@@ -81,9 +81,9 @@ void PrintRenderHelp() {
         "                lumps 3, 4 the two firs in low detail, for the fog\n"
         "  sleigh.brm    lump 0 at 0.175, images after it in material order, culling off\n"
         "  presents.brm  lump 0 at 0.075, each group with its own wrapping, laid out in a grid, culling off\n"
-        "  reindeer.brm  animated at 0.08 (lead coat), default frame 1\n"
-        "  santa.brm     animated at 0.1, default frame 1\n"
-        "  elf.brm       animated at 0.05, default frame 0\n"
+        "  reindeer.brm  animated at 0.08 (lead coat), default frame 1; lump 11 in low detail\n"
+        "  santa.brm     animated at 0.1, default frame 1; lump 3 in low detail\n"
+        "  elf.brm       animated at 0.05, default frame 0; lump 3 in low detail\n"
         "  anything else lump N at scale 1 with the image lumps after it in material order\n"
         "--scale S overrides the scale. --frame F poses an animated model at frame F (24 per second);\n"
         "--frames A B STEP draws a labelled grid of the poses A, A+STEP, ... up to B.\n",

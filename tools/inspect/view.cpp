@@ -32,7 +32,8 @@ std::string FolderOf(const std::string& path) {
 }
 
 // Image lumps [first, first + count) of `path`, decoded and built. count < 0:
-// every lump from `first` on. onlyImages skips lumps not typed as images.
+// every lump from `first` up to the next model (a character's low-detail
+// model follows its pictures). onlyImages skips lumps not typed as images.
 bool BuildImageLumps(const std::string& path, int first, int count, bool onlyImages, std::vector<Texture>* out,
                      std::string* error) {
     RESFILE file;
@@ -40,7 +41,12 @@ bool BuildImageLumps(const std::string& path, int first, int count, bool onlyIma
         *error = Quoted(path) + " cannot be opened or is not a lump file";
         return false;
     }
-    const int end = count < 0 ? file.LumpCount() : first + count;
+    int end = count < 0 ? file.LumpCount() : first + count;
+    if (count < 0) {
+        for (int i = first; i < end; ++i) {
+            if (file.directory[static_cast<std::size_t>(i)].type == kLumpTypeModel) end = i;
+        }
+    }
     if (end > file.LumpCount()) {
         *error = Quoted(path) + " has " + std::to_string(file.LumpCount()) + " lumps, needs " + std::to_string(end);
         return false;
@@ -76,6 +82,9 @@ bool Drawable::Load(const std::string& path, int lump, float scale, int houseIma
         case Skin::MaterialOrder:
         case Skin::PresentWrappings:
             if (!BuildImageLumps(path, lump + 1, -1, !known, &textures_, error)) return false;
+            break;
+        case Skin::NearModelImages:
+            if (!BuildImageLumps(path, 1, -1, false, &textures_, error)) return false;
             break;
         case Skin::HouseImages:
             if (!BuildImageLumps(path, kHouseImageFirstLump, kHouseImageCount, false, &textures_, error)) return false;
@@ -159,6 +168,7 @@ void Drawable::Draw() {
             }
             break;
         case Skin::MaterialOrder:
+        case Skin::NearModelImages:
             glBindTexture(GL_TEXTURE_2D, 0);
             if (subject_.Animated()) {
                 subject_.DrawAnimated();

@@ -16,6 +16,7 @@
 //   model space, as the file wants them.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -122,6 +123,15 @@ public:
     const std::vector<MeshGroup>& Groups() const { return groups_; }
     const std::vector<MeshJoint>& Joints() const { return joints_; }
     std::vector<MeshJoint>& Joints() { return joints_; }
+
+    // How finely the rig's rounded solids (AddLimb, AddBlob) are cut: 1 for a
+    // model seen close, less for the same model drawn a few dozen pixels tall,
+    // where the extra sides cost time and show nothing.
+    float detail = 1.0f;
+    // `full` sides (or rings) at this mesh's detail, never fewer than `least`.
+    int Sides(int full, int least) const {
+        return detail >= 1.0f ? full : std::max(least, static_cast<int>(std::lround(static_cast<float>(full) * detail)));
+    }
 
     // Animation block for characters; static models keep the defaults.
     float fps = 24.0f;

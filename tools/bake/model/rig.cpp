@@ -234,7 +234,7 @@ void AddLimb(Mesh& mesh, V3 a, V3 b, float ra, float rb, const UvRect& uv, int s
     const V3 d = b - a;
     const float length = Length(d);
     if (length < 1e-5f) {
-        AddSphere(mesh, Move(a.x, a.y, a.z), std::max(ra, rb), segments, 6, uv);
+        AddSphere(mesh, Move(a.x, a.y, a.z), std::max(ra, rb), mesh.Sides(segments, 5), mesh.Sides(6, 4), uv);
         return;
     }
     const V3 along = d * (1.0f / length);
@@ -245,22 +245,22 @@ void AddLimb(Mesh& mesh, V3 a, V3 b, float ra, float rb, const UvRect& uv, int s
     x.m = {u.x, along.x, w.x, u.y, along.y, w.y, u.z, along.z, w.z};
     x.t = a;
     std::vector<V2> profile;
-    constexpr int kCap = 3;
+    const int cap = mesh.Sides(3, 2);
     const float half = static_cast<float>(kPi) * 0.5f;
-    for (int i = 0; i <= kCap; ++i) {
-        const float t = half * static_cast<float>(i) / kCap;
+    for (int i = 0; i <= cap; ++i) {
+        const float t = half * static_cast<float>(i) / cap;
         profile.push_back({ra * std::sin(t), -ra * std::cos(t)});
     }
-    for (int i = 0; i <= kCap; ++i) {
-        const float t = half * static_cast<float>(i) / kCap;
-        profile.push_back({i == kCap ? 0.0f : rb * std::cos(t), length + rb * std::sin(t)});
+    for (int i = 0; i <= cap; ++i) {
+        const float t = half * static_cast<float>(i) / cap;
+        profile.push_back({i == cap ? 0.0f : rb * std::cos(t), length + rb * std::sin(t)});
     }
     LatheOptions o;
-    o.segments = segments;
+    o.segments = mesh.Sides(segments, 5);
     AddLathe(mesh, x, profile, uv, o);
 }
 
 void AddBlob(Mesh& mesh, V3 centre, V3 r, const UvRect& uv, float turnY, int segments, int rings) {
     AddSphere(mesh, Move(centre.x, centre.y, centre.z) * Xform::RotateY(turnY) * Xform::Scale(r) * Xform::RotateY(180.0f),
-              1.0f, segments, rings, uv);
+              1.0f, mesh.Sides(segments, 5), mesh.Sides(rings, 4), uv);
 }
