@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -66,13 +67,17 @@ float ModelReach(const MS3D& model) {
     return reach;
 }
 
-bool XMASMAIN::PastFogStart(VECTOR3D origin, float reach) const {
+std::optional<double> XMASMAIN::ViewDepth(VECTOR3D origin) const {
     const VECTOR3D view = SubtractVectors(cameraTarget, cameraEye);
     const double length = VectorLength(view);
-    if (!(length > 0.0)) return false;
+    if (!(length > 0.0)) return std::nullopt;
     const VECTOR3D offset = SubtractVectors(origin, cameraEye);
-    const double depth = (offset.x * view.x + offset.y * view.y + offset.z * view.z) / length;
-    return depth - reach > farDetailDepth;
+    return (offset.x * view.x + offset.y * view.y + offset.z * view.z) / length;
+}
+
+bool XMASMAIN::PastFogStart(VECTOR3D origin, float reach) const {
+    const std::optional<double> depth = ViewDepth(origin);
+    return depth && *depth - reach > farDetailDepth;
 }
 
 bool XMASMAIN::LoadFarCharacter(const ModelRef& far, const ANIMATIONTEMPLATE& templ, MS3D* model) {
@@ -99,14 +104,10 @@ bool XMASMAIN::DrawCharacterFar(const ONEMODEL& model, float reach) const {
     const double r = reach + furthest;
     if (PastFogStart(model.position, static_cast<float>(r))) return true;
     if (lightPictureLines <= 0) return false;
-    const VECTOR3D view = SubtractVectors(cameraTarget, cameraEye);
-    const double length = VectorLength(view);
-    if (!(length > 0.0)) return false;
-    const VECTOR3D offset = SubtractVectors(model.position, cameraEye);
-    const double depth = (offset.x * view.x + offset.y * view.y + offset.z * view.z) / length;
+    const std::optional<double> depth = ViewDepth(model.position);
     // The sphere's width in lines under the frame driver's 45-degree field of view.
     const double halfFovTan = 0.41421356237309503;
-    return depth > r && r * lightPictureLines < kCharacterFarLines * depth * halfFovTan;
+    return depth && *depth > r && r * lightPictureLines < kCharacterFarLines * *depth * halfFovTan;
 }
 
 void XMASMAIN::DrawCharacter(ONEMODEL& model, ONEMODEL* far, float reach) {

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,8 +118,11 @@ public:
     void MoveHouses();
     void DrawHouses();
     void DrawAllSmoke();
+    // How far `origin` lies from the eye along this frame's view; nothing
+    // while the eye and its target coincide. Reads only the camera.
+    std::optional<double> ViewDepth(VECTOR3D origin) const;
     // True when all of the sphere about `origin` lies past farDetailDepth
-    // along this frame's view. Reads only the camera, so changes nothing.
+    // along this frame's view.
     bool PastFogStart(VECTOR3D origin, float reach) const;
 
     // ---- trees (trees.cpp) ----
