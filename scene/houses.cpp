@@ -207,38 +207,25 @@ void XMASMAIN::DrawHouses() {
 void XMASMAIN::DrawAllSmoke() {
     if (!showSmoke || houses.empty() || static_cast<int>(textures.size()) <= kSmokeImage) return;
     const MATRIX basis = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
-    static constexpr VECTOR3D kCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
-    static constexpr float kTexS[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-    static constexpr float kTexT[4] = {0.0f, 1.0f, 1.0f, 0.0f};
     VECTOR3D corners[4];
-    for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, kCorners[c]);
+    for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, kQuad[c].at);
 
     std::size_t puffs = 0;
     for (const ONEHOUSE& house : houses) puffs += house.smoking ? kSmokePerHouse : 0;
     STREAM_VERTEX* to = smokeStream.Map(4 * puffs);
+    if (to == nullptr) return;
     std::size_t n = 0;
     for (const ONEHOUSE& house : houses) {
-        if (!house.smoking || to == nullptr) continue;
+        if (!house.smoking) continue;
         for (const ONEPARTICLE& puff : house.particles) {
             if (puff.alpha <= 0.0f) continue;
             const VECTOR3D centre = AddVectors(house.position, puff.position);
             if (!SphereInFrustum(centre, puff.size)) continue;
             for (int c = 0; c < 4; ++c) {
                 to[n++] = {centre.x + corners[c].x * puff.size, centre.y + corners[c].y * puff.size,
-                           centre.z + corners[c].z * puff.size, kTexS[c], kTexT[c], 1.0f, 1.0f, 1.0f, puff.alpha};
+                           centre.z + corners[c].z * puff.size, kQuad[c].s, kQuad[c].t, 1.0f, 1.0f, 1.0f, puff.alpha};
             }
         }
     }
-    if (to != nullptr && smokeStream.Unmap()) {
-        glEnable(GL_BLEND);
-        glDisable(GL_LIGHTING);
-        glDepthMask(GL_FALSE);
-        glBindTexture(GL_TEXTURE_2D, textures[kSmokeImage].texID);
-        smokeStream.Draw(GL_QUADS, 0, n);
-        smokeStream.Done();
-        glDepthMask(GL_TRUE);
-        glEnable(GL_LIGHTING);
-        glDisable(GL_BLEND);
-    }
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    DrawParticleQuads(&smokeStream, textures[kSmokeImage].texID, n);
 }

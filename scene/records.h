@@ -17,6 +17,17 @@ struct ONEPARTICLE {
     float size = 0.0f;
 };
 
+// The billboards' quad (stars, moon, snow, smoke, sparkles): corners of a
+// unit square facing +z, in drawing order, each with its picture's coordinate.
+struct QUADCORNER {
+    VECTOR3D at;
+    float s, t;
+};
+inline constexpr QUADCORNER kQuad[4] = {{{-1.0f, -1.0f, 0.0f}, 0.0f, 0.0f},
+                                        {{-1.0f, 1.0f, 0.0f}, 0.0f, 1.0f},
+                                        {{1.0f, 1.0f, 0.0f}, 1.0f, 1.0f},
+                                        {{1.0f, -1.0f, 0.0f}, 1.0f, 0.0f}};
+
 inline constexpr int kSmokePerHouse = 100;
 
 struct ONEHOUSE {

@@ -26,8 +26,6 @@ constexpr GLuint kMoonImage = scene_image::kMoon;
 constexpr GLuint kGlowImage = scene_image::kGlow;
 
 // The camera-facing quad shared by every sprite, with its texture coordinates.
-constexpr VECTOR3D kQuadCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
-constexpr float kQuadTex[4][2] = {{0.0f, 0.0f}, {0.0f, 1.0f}, {1.0f, 1.0f}, {1.0f, 0.0f}};
 
 VECTOR3D RandomStarPlace() {
     VECTOR3D p = {0.0f, kStarRadius, 0.0f};
@@ -99,7 +97,7 @@ void XMASMAIN::DrawStars() {
     if (stars.empty() && moonSize <= 0.0f) return;
     const MATRIX facing = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
     VECTOR3D corners[4];
-    for (int i = 0; i < 4; ++i) corners[i] = MatrixRotatePoint(facing, ScaleVector(kQuadCorners[i], kStarSize));
+    for (int i = 0; i < 4; ++i) corners[i] = MatrixRotatePoint(facing, ScaleVector(kQuad[i].at, kStarSize));
 
     // The stars' quads, then the moon's, in one buffer; two draws, as each
     // has its own picture.
@@ -110,8 +108,8 @@ void XMASMAIN::DrawStars() {
         const VECTOR3D centre = AddVectors(cameraEye, star.position);
         if (star.alpha <= 0.0f || !SphereInFrustum(centre, kStarSize)) continue;
         for (int i = 0; i < 4; ++i) {
-            to[n++] = {centre.x + corners[i].x, centre.y + corners[i].y, centre.z + corners[i].z, kQuadTex[i][0],
-                       kQuadTex[i][1], 0.75f * star.alpha, 0.75f * star.alpha, 1.0f, star.alpha};
+            to[n++] = {centre.x + corners[i].x, centre.y + corners[i].y, centre.z + corners[i].z, kQuad[i].s,
+                       kQuad[i].t, 0.75f * star.alpha, 0.75f * star.alpha, 1.0f, star.alpha};
         }
     }
     const std::size_t starVertices = n;
@@ -119,8 +117,8 @@ void XMASMAIN::DrawStars() {
     if (SphereInFrustum(moonCentre, moonSize)) {
         const MATRIX moonFacing = MatrixAngleBetweenVectors(moon.position, {0.0f, 0.0f, 0.0f});
         for (int i = 0; i < 4; ++i) {
-            const VECTOR3D c = MatrixRotatePoint(moonFacing, ScaleVector(kQuadCorners[i], moonSize));
-            to[n++] = {moonCentre.x + c.x, moonCentre.y + c.y, moonCentre.z + c.z, kQuadTex[i][0], kQuadTex[i][1],
+            const VECTOR3D c = MatrixRotatePoint(moonFacing, ScaleVector(kQuad[i].at, moonSize));
+            to[n++] = {moonCentre.x + c.x, moonCentre.y + c.y, moonCentre.z + c.z, kQuad[i].s, kQuad[i].t,
                        1.0f, 1.0f, 1.0f, 1.0f};
         }
     }

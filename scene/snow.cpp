@@ -140,11 +140,8 @@ void XMASMAIN::MoveSnow() {
 void XMASMAIN::DrawSnow() {
     if (snowFlakes.empty()) return;
     const MATRIX basis = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
-    static constexpr VECTOR3D kCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
-    static constexpr float kTexS[4] = {0.0f, 0.0f, 1.0f, 1.0f};
-    static constexpr float kTexT[4] = {0.0f, 1.0f, 1.0f, 0.0f};
     VECTOR3D corners[4];
-    for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, ScaleVector(kCorners[c], kFlakeSize));
+    for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, ScaleVector(kQuad[c].at, kFlakeSize));
 
     STREAM_VERTEX* to = snowStream.Map(4 * snowFlakes.size());
     if (to == nullptr) return;
@@ -153,19 +150,8 @@ void XMASMAIN::DrawSnow() {
         if (flake.alpha <= 0.0f || !SphereInFrustum(flake.position, kFlakeSize)) continue;
         for (int c = 0; c < 4; ++c) {
             to[n++] = {flake.position.x + corners[c].x, flake.position.y + corners[c].y,
-                       flake.position.z + corners[c].z, kTexS[c], kTexT[c], 1.0f, 1.0f, 1.0f, flake.alpha};
+                       flake.position.z + corners[c].z, kQuad[c].s, kQuad[c].t, 1.0f, 1.0f, 1.0f, flake.alpha};
         }
     }
-    if (snowStream.Unmap()) {
-        glEnable(GL_BLEND);
-        glDisable(GL_LIGHTING);
-        glDepthMask(GL_FALSE);
-        glBindTexture(GL_TEXTURE_2D, textures[kFlakeImage].texID);
-        snowStream.Draw(GL_QUADS, 0, n);
-        snowStream.Done();
-        glEnable(GL_LIGHTING);
-        glDisable(GL_BLEND);
-        glDepthMask(GL_TRUE);
-    }
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    DrawParticleQuads(&snowStream, textures[kFlakeImage].texID, n);
 }

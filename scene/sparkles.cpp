@@ -19,8 +19,6 @@ constexpr float kSparkleGravity = 2.0f;  // units per second squared
 
 // Corners of a camera-facing quad and their texture coordinates, in the order
 // they are emitted.
-constexpr VECTOR3D kCorners[4] = {{-1.0f, -1.0f, 0.0f}, {-1.0f, 1.0f, 0.0f}, {1.0f, 1.0f, 0.0f}, {1.0f, -1.0f, 0.0f}};
-constexpr float kCornerTexCoords[8] = {0.0f, 0.0f, 0.0f, 1.0f, 1.0f, 1.0f, 1.0f, 0.0f};
 
 // 0 when the shared set lacks the entry, so a short tex.brm draws untextured
 // instead of reading past the array.
@@ -67,7 +65,7 @@ void XMASMAIN::DrawSparkles() {
     if (!showSparkles) return;
     const MATRIX basis = MatrixAngleBetweenVectors(cameraTarget, cameraEye);
     VECTOR3D corners[4];
-    for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, kCorners[c]);
+    for (int c = 0; c < 4; ++c) corners[c] = MatrixRotatePoint(basis, kQuad[c].at);
 
     STREAM_VERTEX* to = sparkleStream.Map(4 * kSparklePool);
     if (to == nullptr) return;
@@ -76,23 +74,11 @@ void XMASMAIN::DrawSparkles() {
         if (!SphereInFrustum(s.position, s.size) || s.alpha <= 0.0f) continue;
         for (int c = 0; c < 4; ++c) {
             to[n++] = {s.position.x + corners[c].x * s.size, s.position.y + corners[c].y * s.size,
-                       s.position.z + corners[c].z * s.size, kCornerTexCoords[2 * c], kCornerTexCoords[2 * c + 1],
-                       1.0f, 0.0f, 1.0f, s.alpha};
+                       s.position.z + corners[c].z * s.size, kQuad[c].s, kQuad[c].t, 1.0f, 0.0f,
+                       1.0f, s.alpha};
         }
     }
-    if (sparkleStream.Unmap()) {
-        glEnable(GL_BLEND);
-        glDisable(GL_LIGHTING);
-        glDepthMask(GL_FALSE);
-        glBindTexture(GL_TEXTURE_2D, TextureName(textures, kSparkleTexture));
-        sparkleStream.Draw(GL_QUADS, 0, n);
-        sparkleStream.Done();
-        glEnable(GL_LIGHTING);
-        glDisable(GL_BLEND);
-        glDepthMask(GL_TRUE);
-    }
-    // Left white like every other element's, whatever the last sparkle was.
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    DrawParticleQuads(&sparkleStream, TextureName(textures, kSparkleTexture), n);
 }
 
 // A red glow that swells and shrinks twice every two seconds. Only the nose
@@ -108,9 +94,9 @@ void XMASMAIN::DoNoseGlow(VECTOR3D nose) {
     glBindTexture(GL_TEXTURE_2D, TextureName(textures, kGlowTexture));
     glBegin(GL_QUADS);
     for (int c = 0; c < 4; ++c) {
-        const VECTOR3D offset = MatrixRotatePoint(basis, ScaleVector(kCorners[c], s));
+        const VECTOR3D offset = MatrixRotatePoint(basis, ScaleVector(kQuad[c].at, s));
         glColor4f(1.0f, 0.0f, 0.0f, 0.5f * std::fabs(s));
-        glTexCoord2f(kCornerTexCoords[2 * c], kCornerTexCoords[2 * c + 1]);
+        glTexCoord2f(kQuad[c].s, kQuad[c].t);
         glVertex3f(nose.x + offset.x, nose.y + offset.y, nose.z + offset.z);
     }
     glEnd();

@@ -126,6 +126,23 @@ void XMASMAIN::DrawCharacter(ONEMODEL& model, ONEMODEL* far, float reach) {
     drawn->Draw();
 }
 
+void XMASMAIN::DrawParticleQuads(VERTEX_STREAM* stream, GLuint texture, std::size_t vertices) {
+    if (stream->Unmap()) {
+        glEnable(GL_BLEND);
+        glDisable(GL_LIGHTING);
+        glDepthMask(GL_FALSE);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        stream->Draw(GL_QUADS, 0, vertices);
+        stream->Done();
+        glDepthMask(GL_TRUE);
+        glEnable(GL_LIGHTING);
+        glDisable(GL_BLEND);
+    }
+    // The colour array leaves the current colour undefined: white again, as
+    // every element leaves it.
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+}
+
 bool XMASMAIN::LoadModelLump(const char* file, MS3D* model) const {
     const std::string path = resourcePath + file;
     RESFILE res;

@@ -182,6 +182,11 @@ public:
     EngineContext* context = nullptr;  // not owned; the view's
     std::vector<Texture> textures;  // "tex.brm", by lump index
 
+    // Draws the first `vertices` written into `stream` as quads with
+    // `texture`: blended, unlit and without depth writes, so the snow, the
+    // smoke and the sparkles never hide one another. Nothing when the
+    // written vertices were lost. Leaves the colour white.
+    void DrawParticleQuads(VERTEX_STREAM* stream, GLuint texture, std::size_t vertices);
     // What the particles hand the driver each frame.
     VERTEX_STREAM snowStream;
     VERTEX_STREAM sparkleStream;
