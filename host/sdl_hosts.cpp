@@ -107,27 +107,35 @@ public:
             execv("/proc/self/exe", argv.data());
             _exit(127);
         }
-        if (pid > 0) pids_.push_back(pid);
+        if (pid > 0) copies_.push_back({pid, screen});
     }
 
     // True once a copy has ended by the user's wish (status 0); a copy that
-    // failed leaves its screen black and the rest running.
+    // failed leaves its screen black and the rest running, and says so: a
+    // black screen with nothing on the terminal would leave no trail.
     bool UserQuit() {
-        for (pid_t& pid : pids_) {
+        for (Copy& copy : copies_) {
             int status = 0;
-            if (pid > 0 && waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+            if (copy.pid <= 0 || waitpid(copy.pid, &status, WNOHANG) != copy.pid) continue;
+            copy.pid = -1;
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+            if (WIFSIGNALED(status)) {
+                std::fprintf(stderr, "frostvale: screen %d: the copy drawing it ended on signal %d\n", copy.screen,
+                             WTERMSIG(status));
+            } else {
+                std::fprintf(stderr, "frostvale: screen %d: the copy drawing it ended with status %d\n", copy.screen,
+                             WEXITSTATUS(status));
             }
         }
         return false;
     }
 
     void EndAll() {
-        for (pid_t pid : pids_) {
-            if (pid > 0) kill(pid, SIGTERM);
+        for (const Copy& copy : copies_) {
+            if (copy.pid > 0) kill(copy.pid, SIGTERM);
         }
-        for (pid_t& pid : pids_) {
+        for (Copy& copy : copies_) {
+            pid_t& pid = copy.pid;
             if (pid <= 0) continue;
             // They clean up within a second; a copy that hangs is not waited for long.
             int status = 0;
@@ -138,11 +146,15 @@ public:
             }
             pid = -1;
         }
-        pids_.clear();
+        copies_.clear();
     }
 
 private:
-    std::vector<pid_t> pids_;
+    struct Copy {
+        pid_t pid;
+        int screen;
+    };
+    std::vector<Copy> copies_;
 };
 
 // What the views of one run share; it outlives them.

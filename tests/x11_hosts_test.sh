@@ -201,8 +201,19 @@ start_server -screen 0 1280x720x24 -screen 1 800x600x24
 two=$display
 DISPLAY=$two run_saver --fullscreen
 check "two screens, full screen: screen 0 drawn" drawn "$two.0"
-check "two screens, full screen: screen 1 drawn" drawn "$two.1"
-term_ends "two screens, full screen"
+check "two screens, full screen: screen 1 drawn" drawn "$two.1" ||
+  echo "(saver $(kill -0 "$saver" 2>/dev/null && echo running || echo ended)," \
+    "copies: $(pgrep -P "$saver" | wc -l), said: $(head -c 300 "$work/err"))"
+# A copy that dies leaves its screen black, the rest running, and one line.
+kill -KILL $(pgrep -P "$saver") 2>/dev/null
+said_copy_died() { grep -qx 'frostvale: screen 1: the copy drawing it ended on signal 9' "$work/err"; }
+for _ in $(seq 100); do said_copy_died && break; sleep 0.05; done
+check "two screens: a copy killed is reported" said_copy_died
+check "two screens: a copy killed leaves the rest running" kill -0 "$saver"
+kill -TERM "$saver"
+wait_exit "$saver" 20
+check "two screens, full screen: SIGTERM ends it with status 0" rc_is 0
+check "two screens: nothing said but the copy's end" [ "$(wc -l <"$work/err")" -eq 1 ]
 sleep 0.5
 check "two screens, full screen: no saver left behind" [ -z "$(pgrep -f "^$fv --fullscreen")" ]
 
