@@ -80,9 +80,9 @@ public:
     const ViewSettings& Settings() const { return settings; }
     bool ThisScreenIsOn() const { return thisScreenIsOn; }
     const Carols& Music() const { return carols; }
-    // Clock time of the last frame that advanced the scene (0 before the
-    // first): the next is due one frame interval later.
-    double LastFrameTime() const { return animtime; }
+    // Clock time from which the next frame advances the scene: one interval
+    // after the last frame (0 before the first).
+    double NextFrameDue() const { return nextDue; }
     // The least time between two frames that advance the scene: 1/60 s, 1/30 s
     // at light quality, or what -delay asked for (never under 1/60 s). Known
     // once the first frame has seen the renderer.
@@ -108,6 +108,7 @@ private:
     bool setupSucceeded = false;
     bool animating = false;
     double animtime = 0.0;
+    double nextDue = 0.0;
     DrawableSize scrn;
     EngineContext context;  // before ssMain, which points into it
     std::unique_ptr<SSMAIN> ssMain;

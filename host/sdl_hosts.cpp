@@ -241,7 +241,7 @@ LoopEnd CheckXErrors(const std::vector<ScreenView>& views) {
 // Runs until a quit: events, then each view's frame as it falls due, then
 // sleep to the next view's due time.
 int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, ScreenCopies* copies) {
-    FramePacer pacer(&clock, SleepUntilMonotonic, FrostvaleView::kFrameInterval);
+    FramePacer pacer(&clock, SleepUntilMonotonic);
     for (ScreenView& sv : views) sv.view->StartAnimation();
     PointerWatch pointer;
     // Wayland tells a client where the pointer is only over its own surfaces,
@@ -296,9 +296,9 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
         for (ScreenView& sv : views) {
             if (end.quit || QuitRequested()) break;
             if (!sv.view->IsAnimating()) continue;
-            if (pacer.Due(sv.view->LastFrameTime(), sv.view->FrameInterval())) end = Frame(sv, &reported);
+            if (pacer.Due(sv.view->NextFrameDue())) end = Frame(sv, &reported);
             if (sv.view->IsAnimating())
-                next = std::min(next, pacer.Deadline(sv.view->LastFrameTime(), sv.view->FrameInterval()));
+                next = std::min(next, pacer.Deadline(sv.view->NextFrameDue()));
         }
         if (!end.quit) end = CheckXErrors(views);
         if (end.quit) break;

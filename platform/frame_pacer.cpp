@@ -4,8 +4,7 @@
 #include <ctime>
 #include <utility>
 
-FramePacer::FramePacer(Clock* clock, WaitUntil wait, double interval)
-    : clock_(clock), wait_(std::move(wait)), interval_(interval) {}
+FramePacer::FramePacer(Clock* clock, WaitUntil wait) : clock_(clock), wait_(std::move(wait)) {}
 
 bool FramePacer::SleepUntil(double deadline, const std::function<bool()>& stop) {
     while (clock_->Now() < deadline) {
