@@ -675,8 +675,8 @@ std::map<std::string, std::string> Fields(const std::string& line) {
     return fields;
 }
 
-// The fields a trace comparison reads, each once; the rest of the line is
-// held to the baseline traces by the snapshot tool.
+// Each field once, and the values the scene set; the line's layout is held
+// by the saver's own trace test and by comparing traces of a seeded run.
 TEST(Trace, LineCarriesTheScenesFieldsAndNothingIsWrittenNowhere) {
     XMASMAIN scene;
     scene.sceneTime = 1.5;
