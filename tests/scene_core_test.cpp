@@ -83,28 +83,6 @@ XMASMAIN& SharedScene() {
     return *scene;
 }
 
-// One frame as the frame driver runs it.
-void Frame(XMASMAIN& scene, double dt) {
-    scene.MoveScene(dt);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    scene.MoveCamera();
-    scene.MoveSnow();
-    ExtractFrustum();
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_FOG);
-    glPushMatrix();
-    scene.DrawScene();
-    glPopMatrix();
-    glDisable(GL_FOG);
-    glDisable(GL_TEXTURE_2D);
-}
-
-float FramesToMs(const XMASMAIN& scene, int which, double frame) {
-    return static_cast<float>(frame * 1000 / scene.animTemplates[static_cast<std::size_t>(which)].animationFps);
-}
-
 // ---------------------------------------------------------------------------
 // Clouds, no GL
 
@@ -267,7 +245,7 @@ TEST_F(Delivery, RunGoesRoundTheCycle) {
         EXPECT_LT(drop.modelIndex, scene->presentModelCount);
         EXPECT_EQ(heldAtStep.at(4).active, 0);
         // Cruising again: the elf's loop blended in, and a longer flight drawn.
-        EXPECT_FLOAT_EQ(scene->elf->startTime, FramesToMs(*scene, 2, 0));
+        EXPECT_FLOAT_EQ(scene->elf->startTime, 0.0f);  // the cruise loop starts on frame 0
         EXPECT_TRUE(scene->elf->loop);
         EXPECT_TRUE(scene->elf->blending);
         EXPECT_GE(scene->animTimer, 30.0f);
@@ -600,7 +578,11 @@ TEST(SceneSetup, FullSetupThenCleanupTwiceAndNoStarsStillSetsUpTheSky) {
     ASSERT_TRUE(ok);
     EXPECT_TRUE(scene->stars.empty());
     EXPECT_GE(scene->moonSize, 4.0f);
-    Frame(*scene, 1.0 / 60.0);
+    scene->MoveScene(1.0 / 60.0);
+    scene->MoveCamera();
+    ExtractFrustum();
+    scene->DrawScene();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 // The moon's quad faces the eye and lies where its offset says.
@@ -693,7 +675,9 @@ std::map<std::string, std::string> Fields(const std::string& line) {
     return fields;
 }
 
-TEST(Trace, LineNamesEveryFieldAndNothingIsWrittenNowhere) {
+// Each field once, and the values the scene set; the line's layout is held
+// by the saver's own trace test and by comparing traces of a seeded run.
+TEST(Trace, LineCarriesTheScenesFieldsAndNothingIsWrittenNowhere) {
     XMASMAIN scene;
     scene.sceneTime = 1.5;
     scene.cameraMode = 7;
@@ -706,19 +690,14 @@ TEST(Trace, LineNamesEveryFieldAndNothingIsWrittenNowhere) {
     ASSERT_GT(length, 0);
     ASSERT_LT(length, static_cast<int>(sizeof line));
     const auto f = Fields(line);
-    const char* keys[] = {"frame", "t", "dt", "state", "step", "timer", "shot", "cut", "camtimer", "eye", "target",
-                          "target_house", "vel", "offset", "sleigh", "lead", "bob", "ground", "sparkles",
-                          "presents", "flying", "next", "hand", "held", "santa_t", "elf_t"};
-    EXPECT_EQ(f.size(), std::size(keys));
-    for (const char* key : keys) EXPECT_EQ(f.count(key), 1u) << key;
+    EXPECT_EQ(static_cast<std::size_t>(std::count(line, line + length, '=')), f.size()) << "a field twice";
     const std::pair<const char*, const char*> values[] = {
         {"frame", "12"}, {"t", "1.5000"}, {"shot", "7"}, {"cut", "1"}, {"target_house", "-1"},
         {"eye", "30.0000,10.0000,0.0000"}, {"vel", "0.0000,0.0000,-25.0000"},
         {"sparkles", "1"}, {"presents", "1"}, {"flying", "1"}};
-    for (const auto& [key, value] : values) EXPECT_EQ(f.at(key), value) << key;
+    for (const auto& [key, value] : values) EXPECT_EQ(f.count(key) ? f.at(key) : "(none)", value) << key;
     // A line cut short by the buffer is reported as longer than it.
     EXPECT_GE(FormatTraceLine(line, 16, 12, scene), 16);
-    // A file that cannot be opened takes no lines (the saver's --trace shows the rest).
     TraceWriter nowhere;
     EXPECT_FALSE(nowhere.Open("/nonexistent-folder/trace.txt"));
     EXPECT_FALSE(nowhere.Write(scene));

@@ -48,16 +48,18 @@ struct TeamScene {
     EngineContext setup;
     XMASMAIN scene{&setup};
 
+    // The context and the baked textures, all that drawing needs.
+    bool Open() {
+        context = OffscreenContext::Create(64, 64, &error);
+        return context != nullptr && LoadTexturesFromDataFile((kBaked + "tex.brm").c_str(), &scene.textures);
+    }
     // Builds the baked team of `pairs` up to and including the sleigh; false
     // and a note in `error` when any step fails.
     bool Build(int pairs) {
-        context = OffscreenContext::Create(64, 64, &error);
-        if (context == nullptr) return false;
         scene.resourcePath = kBaked;
         scene.reindeerCount = pairs;
-        const bool built = LoadTexturesFromDataFile((kBaked + "tex.brm").c_str(), &scene.textures) &&
-                           scene.SetupAnims() && scene.SetupReindeers() && scene.SetupSleigh();
-        if (!built) error = setup.error.Line();
+        const bool built = Open() && scene.SetupAnims() && scene.SetupReindeers() && scene.SetupSleigh();
+        if (!built && context != nullptr) error = setup.error.Line();
         return built;
     }
 };
@@ -469,9 +471,7 @@ TEST(Sparkles, LiveOneSecondFallAndDriftWithTheWorld) {
 class Drawing : public ::testing::Test {
 protected:
     void SetUp() override {
-        team.context = OffscreenContext::Create(64, 64, &team.error);
-        ASSERT_NE(team.context, nullptr) << team.error;
-        ASSERT_TRUE(LoadTexturesFromDataFile((kBaked + "tex.brm").c_str(), &team.scene.textures));
+        ASSERT_TRUE(team.Open()) << team.error;
         glViewport(0, 0, 64, 64);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();

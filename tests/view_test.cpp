@@ -4,19 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <random>
 #include <vector>
 
-#include "assets/tunes.h"
 #include "host/frostvale_view.h"
 #include "platform/egl_offscreen.h"
 #include "platform/frame_pacer.h"
 #include "platform/sdl_window.h"
 #include "platform/x11_window.h"
 #include "tests/fake_midi_player.h"
-#include "tests/midi_builder.h"
-#include "tests/scratch.h"
 
 namespace {
 // Counts presents, notes their clock times, and lets a test change the reported size.
@@ -240,19 +236,7 @@ TEST_F(ViewTest, MainMonitorOnlyKeepsASecondDisplayBlack) {
     EXPECT_EQ(surface_->presents, presents);
 }
 
-// The baked resources plus a music folder with every carol file.
-void AddResourcesWithMusic(const TempDir& dir) {
-    namespace fs = std::filesystem;
-    for (const auto& entry : fs::directory_iterator(FROSTVALE_BAKED_DIR))
-        if (entry.path().filename() != "music") fs::create_symlink(entry.path(), dir / entry.path().filename());
-    TrackBuilder track;
-    track.NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60);
-    for (const char* file : MusicFiles) WriteBytes(dir / file, BuildMidi(0, 96, {track}));
-}
-
 TEST_F(ViewTest, OnlyTheMainDisplaysFullViewPlaysCarolsAndDestructionStopsThem) {
-    const TempDir resources;
-    AddResourcesWithMusic(resources);
     struct Case {
         int display;
         bool preview;
@@ -261,7 +245,7 @@ TEST_F(ViewTest, OnlyTheMainDisplaysFullViewPlaysCarolsAndDestructionStopsThem) 
     for (const Case c : {Case{0, false, true}, Case{1, false, false}, Case{0, true, false}}) {
         SCOPED_TRACE(testing::Message() << "display " << c.display << (c.preview ? " preview" : ""));
         FakePlayerFactory players;
-        auto view = MakeView(c.display, false, resources.path(), &players, c.preview);
+        auto view = MakeView(c.display, false, FROSTVALE_BAKED_DIR, &players, c.preview);
         view->StartAnimation();
         Frame(*view, kTick);  // set-up
         ASSERT_FALSE(view->SetupFailed());
