@@ -708,4 +708,17 @@ TEST_F(VillageSetUp, FarModelsLoadBesideTheNearOnes) {
     }
 }
 
+TEST_F(VillageSetUp, PresentsGetOneListPerShapeAndTheFirstPresentIsReady) {
+    ASSERT_TRUE(scene->SetupPresents()) << Failure();
+    ASSERT_GT(scene->presentModelCount, 0);
+    EXPECT_EQ(static_cast<int>(scene->presentLists.size()), scene->presentModelCount);
+    for (GLuint list : scene->presentLists) EXPECT_NE(list, 0u);
+    EXPECT_GE(scene->presentTextures.size(), 10u);
+    EXPECT_EQ(scene->nextPresent, 0);
+    EXPECT_EQ(scene->presents[0].active, 1);
+    EXPECT_EQ(scene->presents[0].stage, kPresentWaiting);
+    EXPECT_LT(scene->presents[0].modelIndex, scene->presentModelCount);
+    for (int i = 1; i < kPresentPool; ++i) EXPECT_EQ(scene->presents[i].active, 0);
+}
+
 }  // namespace
