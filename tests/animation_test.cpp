@@ -394,7 +394,12 @@ TEST(AnimationTemplate, RefusesModelsWithoutSkeletonOrThatDoNotFit) {
     EXPECT_EQ(why.Line(), "assets: a model instance does not fit its animation template");
     EXPECT_EQ(m.numGroups, 0);
     EXPECT_TRUE(m.groups.empty());
-    m.Update(0.1);  // an empty instance is inert
+    // An instance without a template is inert: its clock stays and no GL call is made.
+    m.SetAnimation(0, 10, 1000, true, true);
+    m.Update(1.0);
+    m.DrawGroup(-1);
+    EXPECT_EQ(m.currentTime, 0.0f);
+    EXPECT_FALSE(m.blending);
     m.Release();
     m.Release();
     t.Release();
@@ -525,17 +530,6 @@ TEST(AnimationInstance, TexturesExchangeOnlyWithTwoOrMoreMaterials) {
     }
     EXPECT_GT(exchanges, 3);
     textures[0].texID = textures[1].texID = 0;  // never created
-}
-
-TEST(AnimationInstance, WithoutATemplateNothingMoves) {
-    ONEMODEL m;
-    m.SetAnimation(0, 10, 1000, true, true);
-    m.Animate(1.0);
-    m.UpdateSkeleton();
-    m.Update(1.0);
-    m.DrawGroup(-1);  // out of range: no GL call is made
-    EXPECT_EQ(m.currentTime, 0.0f);
-    EXPECT_FALSE(m.blending);
 }
 
 // ---------------------------------------------------------------------------
