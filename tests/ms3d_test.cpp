@@ -395,22 +395,6 @@ TEST(Ms3dSkeleton, RevertThenUpdateRestoresGeometryAndLeavesUnboundVerticesAlone
     }
 }
 
-TEST(Ms3dSkeleton, AModelWithoutJointsIsLeftAsItIs) {
-    Ms3dModelDesc d = MakeChainModel();
-    d.joints.clear();
-    for (auto& v : d.vertices) v.joint = -1;
-    MS3D model;
-    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(d), &model));
-    const std::vector<MS3D_VERTEX> before = model.vertices;
-    model.InitialSetup();
-    EXPECT_TRUE(model.skeleton.empty());
-    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(model.vertices[i].position.x, before[i].position.x);
-    model.UpdatePoints();  // harmless without a skeleton
-    model.Release();
-    model.Release();
-    EXPECT_EQ(model.numVertices, 0);
-}
-
 // ---------------------------------------------------------------------------
 // Drawing, in an offscreen context
 
