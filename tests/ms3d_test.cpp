@@ -12,6 +12,7 @@
 #include "assets/animation.h"
 #include "assets/ms3d.h"
 #include "platform/egl_offscreen.h"
+#include "tests/gl_pictures.h"
 #include "tests/model_fixtures.h"
 #include "tests/model_gl_fixture.h"
 
@@ -398,19 +399,6 @@ TEST(Ms3dSkeleton, RevertThenUpdateRestoresGeometryAndLeavesUnboundVerticesAlone
 // ---------------------------------------------------------------------------
 // Drawing, in an offscreen context
 
-namespace {
-GLuint TexelTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    const std::uint8_t texel[4] = {r, g, b, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    return name;
-}
-}  // namespace
-
 TEST(Ms3dDraw, DisplayListDrawsAndOutOfRangeGroupsDrawNothing) {
     GlFixture gl(64);
     ASSERT_NE(gl.context, nullptr);
@@ -439,8 +427,8 @@ TEST(Ms3dDraw, RenderWithTexturesBindsEachGroupsMaterial) {
     MS3D model;
     ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
     std::vector<Texture> textures(2);
-    textures[0].texID = TexelTexture(255, 0, 0);
-    textures[1].texID = TexelTexture(0, 255, 0);
+    textures[0].texID = testpics::MakeSolidPicture({255, 0, 0});
+    textures[1].texID = testpics::MakeSolidPicture({0, 255, 0});
     glEnable(GL_TEXTURE_2D);
     model.Render(textures);
     glFinish();
