@@ -8,6 +8,7 @@
 #include "assets/resfile.h"
 #include "assets/tunes.h"
 #include "tests/midi_builder.h"
+#include "tests/model_fixtures.h"
 #include "tests/scratch.h"
 
 namespace {
@@ -55,15 +56,6 @@ FixtureLump ModelLump(Ms3dModelDesc model, float scale) {
     return lump;
 }
 
-Ms3dJointDesc NewJoint(const std::string& name, const std::string& parent, V3 position, V3 rotation = {0, 0, 0}) {
-    Ms3dJointDesc j;
-    j.name = name;
-    j.parent = parent;
-    j.position = position;
-    j.rotation = rotation;
-    return j;
-}
-
 Ms3dModelDesc NewModel(int groups, int materials) {
     Ms3dModelDesc m;
     m.groups.resize(static_cast<std::size_t>(groups));
@@ -92,7 +84,7 @@ Ms3dModelDesc Unscaled(Ms3dModelDesc m, float scale) {
 
 Ms3dModelDesc House(float halfX, float halfZ) {
     Ms3dModelDesc m = NewModel(1, 1);
-    m.joints = {NewJoint("root", "", {0, 0, 0}), NewJoint("chimney", "root", {0, 10, 0})};
+    m.joints = {Joint("root", "", {}, {0, 0, 0}), Joint("chimney", "root", {}, {0, 10, 0})};
     AddBox(&m, 0, {-halfX, -3, -halfZ}, {halfX, 9, halfZ}, 0);  // roof top at 9, a unit below the chimney top
     AddBox(&m, 0, {-0.5f, 9, -0.5f}, {0.5f, 10, 0.5f}, 0);
     return m;
@@ -151,18 +143,18 @@ Ms3dModelDesc Presents() {
 Ms3dModelDesc Reindeer() {
     Ms3dModelDesc m = NewModel(1, 2);
     m.totalFrames = 30;
-    m.joints = {NewJoint("body", "", {0, 0, 0}),       NewJoint("head", "body", {0, 3.0f, 2.2f}),
-                NewJoint("harness", "body", {0, 2.5f, 1.2f})};
+    m.joints = {Joint("body", "", {}, {0, 0, 0}), Joint("head", "body", {}, {0, 3.0f, 2.2f}),
+                Joint("harness", "body", {}, {0, 2.5f, 1.2f})};
     const V3 legs[4] = {{0.6f, 1, 1.8f}, {-0.6f, 1, 1.8f}, {0.6f, 1, -1.8f}, {-0.6f, 1, -1.8f}};
-    m.joints.push_back(NewJoint("legFL", "body", legs[0]));
-    m.joints.push_back(NewJoint("legFR", "body", legs[1]));
-    m.joints.push_back(NewJoint("hoofFL", "legFL", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("hoofFR", "legFR", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("legBL", "body", legs[2]));
-    m.joints.push_back(NewJoint("legBR", "body", legs[3]));
-    m.joints.push_back(NewJoint("hoofBL", "legBL", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("hoofBR", "legBR", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("nose", "head", {0, 0, 0.4f}));
+    m.joints.push_back(Joint("legFL", "body", {}, legs[0]));
+    m.joints.push_back(Joint("legFR", "body", {}, legs[1]));
+    m.joints.push_back(Joint("hoofFL", "legFL", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("hoofFR", "legFR", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("legBL", "body", {}, legs[2]));
+    m.joints.push_back(Joint("legBR", "body", {}, legs[3]));
+    m.joints.push_back(Joint("hoofBL", "legBL", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("hoofBR", "legBR", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("nose", "head", {}, {0, 0, 0.4f}));
 
     AddBox(&m, 0, {-1.0f, 1.5f, -2.3f}, {1.0f, 2.8f, 2.3f}, 0);
     AddBox(&m, 0, {-0.35f, 2.6f, 1.8f}, {0.35f, 3.4f, 2.6f}, 1);
@@ -183,12 +175,12 @@ Ms3dModelDesc Reindeer() {
 Ms3dModelDesc Santa() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 194;
-    m.joints.push_back(NewJoint("root", "", {0, 0, 0}));
+    m.joints.push_back(Joint("root", "", {}, {0, 0, 0}));
     for (int j = 1; j <= 15; ++j) {
         V3 at = {0, 1.0f, 0};
         if (j == 9) at = {1.0f, 1.3f, 0.6f};
         if (j == 15) at = {-1.0f, 1.3f, 0.6f};
-        m.joints.push_back(NewJoint(std::string(1, 'j').append(std::to_string(j)), "root", at));
+        m.joints.push_back(Joint(("j" + std::to_string(j)).c_str(), "root", {}, at));
     }
     AddBox(&m, 0, {-0.8f, 0, -0.6f}, {0.8f, 2.4f, 0.6f}, 0);
     AddBox(&m, 0, {0.8f, 1.1f, 0.8f}, {1.2f, 1.5f, 1.2f}, 9);
@@ -204,12 +196,12 @@ Ms3dModelDesc Santa() {
 Ms3dModelDesc Elf() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 136;
-    m.joints.push_back(NewJoint("root", "", {0, 0, 0}));
+    m.joints.push_back(Joint("root", "", {}, {0, 0, 0}));
     for (int j = 1; j <= 9; ++j) {
         V3 at = {0, 0.8f, 0};
         if (j == 7) at = {-0.5f, 0.8f, 0.2f};
         if (j == 9) at = {0.5f, 0.8f, 0.2f};
-        m.joints.push_back(NewJoint(std::string(1, 'j').append(std::to_string(j)), "root", at));
+        m.joints.push_back(Joint(("j" + std::to_string(j)).c_str(), "root", {}, at));
     }
     AddBox(&m, 0, {-0.35f, 0, -0.25f}, {0.35f, 1.5f, 0.25f}, 0);
     AddBox(&m, 0, {1.1f, 0.7f, 0.55f}, {1.4f, 0.9f, 0.85f}, 9);
