@@ -10,14 +10,14 @@
 #include "tests/midi_builder.h"
 #include "tests/model_fixtures.h"
 #include "tests/scratch.h"
+#include "tools/bake/bake.h"
 
 namespace {
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2.0);
 
-FixtureLump ImageLump(int w, int h, std::uint32_t alphaMode = 0) {
+FixtureLump ImageLump(int w, int h) {
     FixtureLump lump;
     lump.image = Image(w, h);
-    lump.alphaMode = alphaMode;
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             std::uint8_t* p = lump.image.At(x, y);
@@ -27,25 +27,12 @@ FixtureLump ImageLump(int w, int h, std::uint32_t alphaMode = 0) {
     return lump;
 }
 
-// A colour-keyed picture: the top and bottom rows in the key colour (black).
-FixtureLump KeyedLump(int w, int h) {
-    FixtureLump lump = ImageLump(w, h, 1);
-    for (int x = 0; x < w; ++x) {
-        for (int y : {0, h - 1}) std::fill(lump.image.At(x, y), lump.image.At(x, y) + 3, 0);
-    }
-    return lump;
-}
-
-// A round glow, drawn by brightness: white in the middle, black at the edge.
-FixtureLump GlowLump(int size) {
-    FixtureLump lump = ImageLump(size, size, 2);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const double d = std::hypot(x + 0.5 - size / 2.0, y + 0.5 - size / 2.0) / (size / 2.0 - 1.0);
-            const auto v = static_cast<std::uint8_t>(255.0 * std::max(0.0, 1.0 - d));
-            std::fill(lump.image.At(x, y), lump.image.At(x, y) + 3, v);
-        }
-    }
+// A lump as the baker made it.
+FixtureLump BakedLump(const Lump& baked) {
+    FixtureLump lump;
+    lump.raw = baked.bytes;
+    lump.type = baked.type;
+    lump.alphaMode = baked.alphaMode;
     return lump;
 }
 
@@ -242,14 +229,10 @@ void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V
 
 Fixture GoodFixture() {
     Fixture f;
-    auto& tex = f.files["tex.brm"];
-    tex = {GlowLump(16), GlowLump(16), GlowLump(16), KeyedLump(16, 16), ImageLump(16, 16), GlowLump(16),
-           ImageLump(16, 16)};
-
-    auto& bramble = f.files["bramble.works"];
-    bramble.push_back(ImageLump(128, 64, 1));
-    for (auto [w, h] : {std::pair{64, 8}, {64, 16}, {64, 32}, {128, 8}}) bramble.push_back(KeyedLump(w, h));
-    bramble.push_back(ImageLump(128, 8, 2));
+    // The pictures are the baker's own; the models below are small stand-ins.
+    static const std::vector<Lump> scene = BuildSceneTextures(), overlay = BuildOverlayTextures();
+    for (const Lump& lump : scene) f.files["tex.brm"].push_back(BakedLump(lump));
+    for (const Lump& lump : overlay) f.files["bramble.works"].push_back(BakedLump(lump));
 
     auto& houses = f.files["houses.brm"];
     houses.push_back(ModelLump(House(8, 7), 0.41f));
