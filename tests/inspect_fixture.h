@@ -13,7 +13,7 @@
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
 
-using V3 = std::array<float, 3>;
+using P3 = std::array<float, 3>;
 
 struct FixtureLump {
     std::optional<Ms3dModelDesc> model;  // else an image
@@ -40,6 +40,6 @@ Fixture GoodFixture();
 
 // Geometry helpers (scene units).
 // A box of 12 triangles wound counter-clockwise from outside, every corner bound to `joint`.
-void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint = -1);
+void AddBox(Ms3dModelDesc* m, int group, P3 lo, P3 hi, int joint = -1);
 // Joint `index` of `m` gets a translation key of `value` at each frame (24 per second).
-void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V3>>& keys);
+void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, P3>>& keys);
