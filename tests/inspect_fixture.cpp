@@ -266,13 +266,7 @@ void Fixture::Write(const std::string& dir) const {
         std::vector<Lump> lumps;
         for (const FixtureLump& e : entries) {
             Lump lump;
-            if (e.raw) {
-                lump.bytes = *e.raw;
-            } else if (e.model) {
-                lump.bytes = EncodeMs3d(Unscaled(*e.model, e.scale));
-            } else {
-                lump.bytes = EncodeTga(e.image, 24, TgaEncoding::Uncompressed);
-            }
+            lump.bytes = e.raw ? *e.raw : EncodeMs3d(Unscaled(*e.model, e.scale));
             lump.type = e.type.value_or(e.model ? kLumpTypeModel : kLumpTypeImage);
             lump.alphaMode = e.alphaMode;
             lumps.push_back(std::move(lump));
