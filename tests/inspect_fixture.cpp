@@ -1,6 +1,5 @@
 #include "tests/inspect_fixture.h"
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <numbers>
