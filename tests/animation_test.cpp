@@ -394,35 +394,30 @@ TEST(AnimationTemplate, RefusesModelsWithoutSkeletonOrThatDoNotFit) {
     EXPECT_EQ(why.Line(), "assets: a model instance does not fit its animation template");
     EXPECT_EQ(m.numGroups, 0);
     EXPECT_TRUE(m.groups.empty());
-    m.Update(0.1);  // an empty instance is inert
+    // An instance without a template is inert: its clock stays and no GL call is made.
+    m.SetAnimation(0, 10, 1000, true, true);
+    m.Update(1.0);
+    m.DrawGroup(-1);
+    EXPECT_EQ(m.currentTime, 0.0f);
+    EXPECT_FALSE(m.blending);
     m.Release();
     m.Release();
     t.Release();
     t.Release();
 }
 
-TEST(AnimationInstance, RegroupsCornersIntoIndexedVertices) {
+// How corners become vertices is held to the corner-by-corner search below.
+TEST(AnimationInstance, MaterialsKeepTheirModeAndNamesBeyondTheTexturesAreNone) {
     std::vector<Texture> textures(1);
-    textures[0].texID = 0;  // no GL here: only the names are copied
+    textures[0].texID = 5;  // no GL here: only the names are copied
     auto built = Build(MakeChainModel(), 1.0f, textures);
     const ONEMODEL& m = built->instance;
     ASSERT_EQ(m.numGroups, 2);
     ASSERT_EQ(m.numMaterials, 2);
     EXPECT_EQ(m.materials[1].mode, 0x80);
+    EXPECT_EQ(m.materials[0].textureId, 5u);
     EXPECT_EQ(m.materials[1].textureId, 0u);  // beyond the span
-    // Corners shared by a quad's two triangles are one vertex (the exact
-    // regrouping is held to the corner-by-corner search below).
-    const MOD_GROUP_TYP& g = m.groups[0];
-    EXPECT_EQ(g.numVerts, 8);
-    EXPECT_EQ(m.groups[1].numVerts, 12);
-    // Texture t is flipped: corner 2 of the first triangle has t = 1, so v = 0.
-    EXPECT_EQ(g.verts[2].u, 1.0f);
-    EXPECT_EQ(g.verts[2].v, 0.0f);
-    EXPECT_EQ(g.verts[0].v, 1.0f);
-    EXPECT_EQ(g.verts[4].jointIndex, 1);
-    // Normals are joint-local too: the root's bind turn of 0.3 rad about y undone.
-    EXPECT_NEAR(g.verts[0].normal.z, std::cos(0.3), 1e-6);
-    EXPECT_NEAR(g.verts[0].normal.x, -std::sin(0.3), 1e-6);
+    textures[0].texID = 0;                    // never created
 }
 
 TEST(AnimationInstance, AddVertToGroupMatchesExactlyAndKnowsWhenFull) {
@@ -525,17 +520,6 @@ TEST(AnimationInstance, TexturesExchangeOnlyWithTwoOrMoreMaterials) {
     }
     EXPECT_GT(exchanges, 3);
     textures[0].texID = textures[1].texID = 0;  // never created
-}
-
-TEST(AnimationInstance, WithoutATemplateNothingMoves) {
-    ONEMODEL m;
-    m.SetAnimation(0, 10, 1000, true, true);
-    m.Animate(1.0);
-    m.UpdateSkeleton();
-    m.Update(1.0);
-    m.DrawGroup(-1);  // out of range: no GL call is made
-    EXPECT_EQ(m.currentTime, 0.0f);
-    EXPECT_FALSE(m.blending);
 }
 
 // ---------------------------------------------------------------------------

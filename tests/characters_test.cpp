@@ -191,13 +191,9 @@ TEST(RigReach, BendsAChainOntoReachableTargetsAndReportsTheRest) {
 TEST(CharacterDetail, ModelsSkinnedAfterFramesAwayComeBackInThePose) {
     Character deer;
     ASSERT_TRUE(deer.Load(Baked(kReindeerModel.file), kReindeerModel.scale));
-    MS3D farModel;
-    RESFILE file;
-    ASSERT_TRUE(file.Open(Baked(kReindeerModelFar.file).c_str()) && file.SeekLump(kReindeerModelFar.lump));
-    BoundedReader lump = file.Lump();
-    ASSERT_TRUE(farModel.LoadFromFStream(&lump));
-    farModel.Scale(kReindeerModelFar.scale);
-    farModel.InitialSetup();
+    Character farDeer;  // only its model is used, with the near model's template
+    ASSERT_TRUE(farDeer.Load(Baked(kReindeerModelFar.file), kReindeerModelFar.scale, kReindeerModelFar.lump));
+    MS3D& farModel = farDeer.model;
     ONEMODEL lazy, far;
     ASSERT_TRUE(lazy.Setup(&deer.animTemplate, &deer.model, {}) && far.Setup(&deer.animTemplate, &farModel, {}));
     ONEMODEL& every = deer.instance;

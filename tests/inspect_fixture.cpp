@@ -1,6 +1,5 @@
 #include "tests/inspect_fixture.h"
 
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <numbers>
@@ -8,43 +7,21 @@
 #include "assets/resfile.h"
 #include "assets/tunes.h"
 #include "tests/midi_builder.h"
+#include "tests/model_fixtures.h"
 #include "tests/scratch.h"
+#include "tools/bake/bake.h"
+#include "tools/bake/characters.h"
+#include "tools/bake/models.h"
 
 namespace {
 constexpr float kQuarterTurn = static_cast<float>(std::numbers::pi / 2.0);
 
-FixtureLump ImageLump(int w, int h, std::uint32_t alphaMode = 0) {
+// A lump as the baker made it.
+FixtureLump BakedLump(const Lump& baked) {
     FixtureLump lump;
-    lump.image = Image(w, h);
-    lump.alphaMode = alphaMode;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = lump.image.At(x, y);
-            p[0] = 200, p[1] = 180, p[2] = 160, p[3] = 255;
-        }
-    }
-    return lump;
-}
-
-// A colour-keyed picture: the top and bottom rows in the key colour (black).
-FixtureLump KeyedLump(int w, int h) {
-    FixtureLump lump = ImageLump(w, h, 1);
-    for (int x = 0; x < w; ++x) {
-        for (int y : {0, h - 1}) std::fill(lump.image.At(x, y), lump.image.At(x, y) + 3, 0);
-    }
-    return lump;
-}
-
-// A round glow, drawn by brightness: white in the middle, black at the edge.
-FixtureLump GlowLump(int size) {
-    FixtureLump lump = ImageLump(size, size, 2);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const double d = std::hypot(x + 0.5 - size / 2.0, y + 0.5 - size / 2.0) / (size / 2.0 - 1.0);
-            const auto v = static_cast<std::uint8_t>(255.0 * std::max(0.0, 1.0 - d));
-            std::fill(lump.image.At(x, y), lump.image.At(x, y) + 3, v);
-        }
-    }
+    lump.raw = baked.bytes;
+    lump.type = baked.type;
+    lump.alphaMode = baked.alphaMode;
     return lump;
 }
 
@@ -53,15 +30,6 @@ FixtureLump ModelLump(Ms3dModelDesc model, float scale) {
     lump.model = std::move(model);
     lump.scale = scale;
     return lump;
-}
-
-Ms3dJointDesc NewJoint(const std::string& name, const std::string& parent, V3 position, V3 rotation = {0, 0, 0}) {
-    Ms3dJointDesc j;
-    j.name = name;
-    j.parent = parent;
-    j.position = position;
-    j.rotation = rotation;
-    return j;
 }
 
 Ms3dModelDesc NewModel(int groups, int materials) {
@@ -92,7 +60,7 @@ Ms3dModelDesc Unscaled(Ms3dModelDesc m, float scale) {
 
 Ms3dModelDesc House(float halfX, float halfZ) {
     Ms3dModelDesc m = NewModel(1, 1);
-    m.joints = {NewJoint("root", "", {0, 0, 0}), NewJoint("chimney", "root", {0, 10, 0})};
+    m.joints = {Joint("root", "", {}, {0, 0, 0}), Joint("chimney", "root", {}, {0, 10, 0})};
     AddBox(&m, 0, {-halfX, -3, -halfZ}, {halfX, 9, halfZ}, 0);  // roof top at 9, a unit below the chimney top
     AddBox(&m, 0, {-0.5f, 9, -0.5f}, {0.5f, 10, 0.5f}, 0);
     return m;
@@ -151,28 +119,28 @@ Ms3dModelDesc Presents() {
 Ms3dModelDesc Reindeer() {
     Ms3dModelDesc m = NewModel(1, 2);
     m.totalFrames = 30;
-    m.joints = {NewJoint("body", "", {0, 0, 0}),       NewJoint("head", "body", {0, 3.0f, 2.2f}),
-                NewJoint("harness", "body", {0, 2.5f, 1.2f})};
-    const V3 legs[4] = {{0.6f, 1, 1.8f}, {-0.6f, 1, 1.8f}, {0.6f, 1, -1.8f}, {-0.6f, 1, -1.8f}};
-    m.joints.push_back(NewJoint("legFL", "body", legs[0]));
-    m.joints.push_back(NewJoint("legFR", "body", legs[1]));
-    m.joints.push_back(NewJoint("hoofFL", "legFL", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("hoofFR", "legFR", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("legBL", "body", legs[2]));
-    m.joints.push_back(NewJoint("legBR", "body", legs[3]));
-    m.joints.push_back(NewJoint("hoofBL", "legBL", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("hoofBR", "legBR", {0, 0, 0}, {kQuarterTurn, 0, 0}));
-    m.joints.push_back(NewJoint("nose", "head", {0, 0, 0.4f}));
+    m.joints = {Joint("body", "", {}, {0, 0, 0}), Joint("head", "body", {}, {0, 3.0f, 2.2f}),
+                Joint("harness", "body", {}, {0, 2.5f, 1.2f})};
+    const P3 legs[4] = {{0.6f, 1, 1.8f}, {-0.6f, 1, 1.8f}, {0.6f, 1, -1.8f}, {-0.6f, 1, -1.8f}};
+    m.joints.push_back(Joint("legFL", "body", {}, legs[0]));
+    m.joints.push_back(Joint("legFR", "body", {}, legs[1]));
+    m.joints.push_back(Joint("hoofFL", "legFL", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("hoofFR", "legFR", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("legBL", "body", {}, legs[2]));
+    m.joints.push_back(Joint("legBR", "body", {}, legs[3]));
+    m.joints.push_back(Joint("hoofBL", "legBL", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("hoofBR", "legBR", {kQuarterTurn, 0, 0}, {0, 0, 0}));
+    m.joints.push_back(Joint("nose", "head", {}, {0, 0, 0.4f}));
 
     AddBox(&m, 0, {-1.0f, 1.5f, -2.3f}, {1.0f, 2.8f, 2.3f}, 0);
     AddBox(&m, 0, {-0.35f, 2.6f, 1.8f}, {0.35f, 3.4f, 2.6f}, 1);
     const int hooves[4] = {5, 6, 9, 10}, upper[4] = {3, 4, 7, 8};
     for (int i = 0; i < 4; ++i) {
-        const V3& l = legs[i];
+        const P3& l = legs[i];
         AddBox(&m, 0, {l[0] - 0.15f, 1.0f, l[2] - 0.15f}, {l[0] + 0.15f, 1.6f, l[2] + 0.15f}, upper[i]);
         AddBox(&m, 0, {l[0] - 0.15f, 0.0f, l[2] - 0.15f}, {l[0] + 0.15f, 1.0f, l[2] + 0.15f}, hooves[i]);
     }
-    const V3 up = {0, 0.4f, 0}, down = {0, 0, 0};
+    const P3 up = {0, 0.4f, 0}, down = {0, 0, 0};
     for (int leg : {3, 4}) AddMoves(&m, leg, {{1, up}, {14, up}, {16, down}, {19, down}, {21, up}, {22, up}, {26, down}, {30, down}});
     for (int leg : {7, 8}) AddMoves(&m, leg, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {22, up}, {26, down}, {30, down}});
     return m;
@@ -183,17 +151,17 @@ Ms3dModelDesc Reindeer() {
 Ms3dModelDesc Santa() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 194;
-    m.joints.push_back(NewJoint("root", "", {0, 0, 0}));
+    m.joints.push_back(Joint("root", "", {}, {0, 0, 0}));
     for (int j = 1; j <= 15; ++j) {
-        V3 at = {0, 1.0f, 0};
+        P3 at = {0, 1.0f, 0};
         if (j == 9) at = {1.0f, 1.3f, 0.6f};
         if (j == 15) at = {-1.0f, 1.3f, 0.6f};
-        m.joints.push_back(NewJoint(std::string(1, 'j').append(std::to_string(j)), "root", at));
+        m.joints.push_back(Joint(("j" + std::to_string(j)).c_str(), "root", {}, at));
     }
     AddBox(&m, 0, {-0.8f, 0, -0.6f}, {0.8f, 2.4f, 0.6f}, 0);
     AddBox(&m, 0, {0.8f, 1.1f, 0.8f}, {1.2f, 1.5f, 1.2f}, 9);
     AddBox(&m, 0, {-1.5f, 1.1f, 0.8f}, {-0.8f, 1.5f, 1.2f}, 15);
-    const V3 seat = {0, 0, 0}, out = {-2, 1, 0}, over = {-3.1f, -1.0f, -0.6f}, down = {-3.1f, -1.6f, -0.6f};
+    const P3 seat = {0, 0, 0}, out = {-2, 1, 0}, over = {-3.1f, -1.0f, -0.6f}, down = {-3.1f, -1.6f, -0.6f};
     AddMoves(&m, 15, {{1, seat}, {49, seat}, {60, {-1, 1, 0}}, {77, out}, {85, over}, {93, down}, {94, out},
                       {108, over}, {122, down}, {123, down}, {194, seat}});
     return m;
@@ -204,18 +172,18 @@ Ms3dModelDesc Santa() {
 Ms3dModelDesc Elf() {
     Ms3dModelDesc m = NewModel(1, 1);
     m.totalFrames = 136;
-    m.joints.push_back(NewJoint("root", "", {0, 0, 0}));
+    m.joints.push_back(Joint("root", "", {}, {0, 0, 0}));
     for (int j = 1; j <= 9; ++j) {
-        V3 at = {0, 0.8f, 0};
+        P3 at = {0, 0.8f, 0};
         if (j == 7) at = {-0.5f, 0.8f, 0.2f};
         if (j == 9) at = {0.5f, 0.8f, 0.2f};
-        m.joints.push_back(NewJoint(std::string(1, 'j').append(std::to_string(j)), "root", at));
+        m.joints.push_back(Joint(("j" + std::to_string(j)).c_str(), "root", {}, at));
     }
     AddBox(&m, 0, {-0.35f, 0, -0.25f}, {0.35f, 1.5f, 0.25f}, 0);
     AddBox(&m, 0, {1.1f, 0.7f, 0.55f}, {1.4f, 0.9f, 0.85f}, 9);
     AddBox(&m, 0, {-1.4f, 0.7f, 0.55f}, {-1.1f, 0.9f, 0.85f}, 7);
-    const V3 rest = {0, 0, 0}, low = {0, -0.6f, 0}, high = {0, 0.3f, 0.2f}, wave = {0, 0.2f, 0};
-    const V3 alongSack2 = {0.2f, -0.6f, 0}, alongSack1 = {-0.2f, -0.6f, 0};
+    const P3 rest = {0, 0, 0}, low = {0, -0.6f, 0}, high = {0, 0.3f, 0.2f}, wave = {0, 0.2f, 0};
+    const P3 alongSack2 = {0.2f, -0.6f, 0}, alongSack1 = {-0.2f, -0.6f, 0};
     AddMoves(&m, 7, {{0, rest}, {1, low}, {4, alongSack2}, {11, low}, {16, high}, {20, rest}, {53, rest},
                      {86, wave}, {87, wave}, {136, rest}});
     AddMoves(&m, 9, {{0, rest}, {27, low}, {30, alongSack1}, {37, low}, {42, high}, {46, rest}, {53, rest},
@@ -225,7 +193,7 @@ Ms3dModelDesc Elf() {
 
 }  // namespace
 
-void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint) {
+void AddBox(Ms3dModelDesc* m, int group, P3 lo, P3 hi, int joint) {
     const auto base = static_cast<std::uint16_t>(m->vertices.size());
     for (int i = 0; i < 8; ++i) {
         Ms3dVertexDesc v;
@@ -242,47 +210,49 @@ void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint) {
     }
 }
 
-void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V3>>& keys) {
+void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, P3>>& keys) {
     auto& j = m->joints[static_cast<std::size_t>(joint)];
     j.translationKeys.clear();
     for (const auto& [frame, value] : keys) j.translationKeys.push_back({static_cast<float>(frame / 24.0), value});
 }
 
+namespace {
+// The baker's file with its models, in order, swapped for the stand-ins.
+std::vector<FixtureLump> WithModels(const std::vector<Lump>& baked, const std::vector<FixtureLump>& models) {
+    std::vector<FixtureLump> lumps;
+    auto next = models.begin();
+    for (const Lump& lump : baked) {
+        if (lump.type != kLumpTypeModel) {
+            lumps.push_back(BakedLump(lump));
+        } else if (next != models.end()) {
+            lumps.push_back(*next++);
+        }
+    }
+    return lumps;
+}
+}  // namespace
+
 Fixture GoodFixture() {
+    // The pictures are the baker's own; the models are small stand-ins.
+    static const std::map<std::string, std::vector<Lump>> baked = {
+        {"tex.brm", BuildSceneTextures()}, {"bramble.works", BuildOverlayTextures()}, {"houses.brm", BuildHouses()},
+        {"sleigh.brm", BuildSleigh()},     {"presents.brm", BuildPresents()},         {"reindeer.brm", BuildReindeer()},
+        {"santa.brm", BuildSanta()},       {"elf.brm", BuildElf()}};
     Fixture f;
-    auto& tex = f.files["tex.brm"];
-    tex = {GlowLump(16), GlowLump(16), GlowLump(16), KeyedLump(16, 16), ImageLump(16, 16), GlowLump(16),
-           ImageLump(16, 16)};
-
-    auto& bramble = f.files["bramble.works"];
-    bramble.push_back(ImageLump(128, 64, 1));
-    for (auto [w, h] : {std::pair{64, 8}, {64, 16}, {64, 32}, {128, 8}}) bramble.push_back(KeyedLump(w, h));
-    bramble.push_back(ImageLump(128, 8, 2));
-
-    auto& houses = f.files["houses.brm"];
-    houses.push_back(ModelLump(House(8, 7), 0.41f));
-    houses.push_back(ModelLump(House(7, 7), 0.41f));
-    for (int i = 0; i < 5; ++i) houses.push_back(ImageLump(32, 32));
-    houses.push_back(ModelLump(FarOf(House(8, 6)), 0.41f));
-    houses.push_back(ModelLump(FarOf(House(7, 7)), 0.41f));
-
-    auto& other = f.files["other.brm"];
-    other.push_back(ModelLump(Ground(), 3.0f));
-    other.push_back(ModelLump(Tree(16), 0.1f));
-    other.push_back(ModelLump(Tree(14), 0.3f));
-    other.push_back(ModelLump(FarOf(Tree(16)), 0.1f));
-    other.push_back(ModelLump(FarOf(Tree(14)), 0.3f));
-
-    f.files["sleigh.brm"] = {ModelLump(Sleigh(), 0.175f), ImageLump(32, 32)};
-    auto& presents = f.files["presents.brm"];
-    presents.push_back(ModelLump(Presents(), 0.075f));
-    for (int i = 0; i < 10; ++i) presents.push_back(ImageLump(16, 16));
-    auto& reindeer = f.files["reindeer.brm"];
-    reindeer.push_back(ModelLump(Reindeer(), 0.08f));
-    for (int i = 0; i < 10; ++i) reindeer.push_back(ImageLump(16, 16));
-    reindeer.push_back(ModelLump(FarOf(Reindeer()), 0.08f));
-    f.files["santa.brm"] = {ModelLump(Santa(), 0.1f), ImageLump(32, 32), ImageLump(32, 32), ModelLump(FarOf(Santa()), 0.1f)};
-    f.files["elf.brm"] = {ModelLump(Elf(), 0.05f), ImageLump(32, 32), ImageLump(32, 32), ModelLump(FarOf(Elf()), 0.05f)};
+    f.files["tex.brm"] = WithModels(baked.at("tex.brm"), {});
+    f.files["bramble.works"] = WithModels(baked.at("bramble.works"), {});
+    f.files["houses.brm"] = WithModels(baked.at("houses.brm"),
+                                       {ModelLump(House(8, 7), 0.41f), ModelLump(House(7, 7), 0.41f),
+                                        ModelLump(FarOf(House(8, 6)), 0.41f), ModelLump(FarOf(House(7, 7)), 0.41f)});
+    f.files["other.brm"] = {ModelLump(Ground(), 3.0f), ModelLump(Tree(16), 0.1f), ModelLump(Tree(14), 0.3f),
+                            ModelLump(FarOf(Tree(16)), 0.1f), ModelLump(FarOf(Tree(14)), 0.3f)};
+    f.files["sleigh.brm"] = WithModels(baked.at("sleigh.brm"), {ModelLump(Sleigh(), 0.175f)});
+    f.files["presents.brm"] = WithModels(baked.at("presents.brm"), {ModelLump(Presents(), 0.075f)});
+    f.files["reindeer.brm"] =
+        WithModels(baked.at("reindeer.brm"), {ModelLump(Reindeer(), 0.08f), ModelLump(FarOf(Reindeer()), 0.08f)});
+    f.files["santa.brm"] =
+        WithModels(baked.at("santa.brm"), {ModelLump(Santa(), 0.1f), ModelLump(FarOf(Santa()), 0.1f)});
+    f.files["elf.brm"] = WithModels(baked.at("elf.brm"), {ModelLump(Elf(), 0.05f), ModelLump(FarOf(Elf()), 0.05f)});
 
     // Every tune file the saver plays, by its name under music/.
     for (const char* file : MusicFiles) f.tunes.push_back(std::string(file).substr(std::strlen("music/")));
@@ -295,13 +265,7 @@ void Fixture::Write(const std::string& dir) const {
         std::vector<Lump> lumps;
         for (const FixtureLump& e : entries) {
             Lump lump;
-            if (e.raw) {
-                lump.bytes = *e.raw;
-            } else if (e.model) {
-                lump.bytes = EncodeMs3d(Unscaled(*e.model, e.scale));
-            } else {
-                lump.bytes = EncodeTga(e.image, 24, TgaEncoding::Uncompressed);
-            }
+            lump.bytes = e.raw ? *e.raw : EncodeMs3d(Unscaled(*e.model, e.scale));
             lump.type = e.type.value_or(e.model ? kLumpTypeModel : kLumpTypeImage);
             lump.alphaMode = e.alphaMode;
             lumps.push_back(std::move(lump));

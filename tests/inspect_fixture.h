@@ -1,5 +1,6 @@
-// A complete, small resource folder that meets the contract, made with our
-// own writers, for the inspector's tests. Models are described in scene units
+// A complete, small resource folder that meets the contract, for the
+// inspector's tests: the baker's pictures beside small stand-in models made
+// with our own writer. Models are described in scene units
 // (after the engine's scale) and divided by the scale when written, so tests
 // can break one thing at a time in the units the checks speak.
 #pragma once
@@ -13,15 +14,14 @@
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
 
-using V3 = std::array<float, 3>;
+using P3 = std::array<float, 3>;
 
 struct FixtureLump {
-    std::optional<Ms3dModelDesc> model;  // else an image
+    std::optional<Ms3dModelDesc> model;  // else a picture, as `raw`
     float scale = 1.0f;                  // model: the engine's scale for this lump
-    Image image{8, 8};
     std::uint32_t alphaMode = 0;
     std::optional<std::uint32_t> type;   // default: model 2, image 1
-    std::optional<Bytes> raw;            // replaces the encoded bytes
+    std::optional<Bytes> raw;            // replaces the encoded model
 };
 
 struct Fixture {
@@ -40,6 +40,6 @@ Fixture GoodFixture();
 
 // Geometry helpers (scene units).
 // A box of 12 triangles wound counter-clockwise from outside, every corner bound to `joint`.
-void AddBox(Ms3dModelDesc* m, int group, V3 lo, V3 hi, int joint = -1);
+void AddBox(Ms3dModelDesc* m, int group, P3 lo, P3 hi, int joint = -1);
 // Joint `index` of `m` gets a translation key of `value` at each frame (24 per second).
-void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, V3>>& keys);
+void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, P3>>& keys);

@@ -34,10 +34,10 @@ struct Character {
         BoundedReader reader(bytes.data(), bytes.size());
         return Load(&reader, scale, textures);
     }
-    // From lump 0 of a resource file.
-    bool Load(const std::string& path, float scale) {
+    // From a lump of a resource file.
+    bool Load(const std::string& path, float scale, int index = 0) {
         RESFILE file;
-        if (!file.Open(path.c_str()) || !file.SeekLump(0)) return false;
+        if (!file.Open(path.c_str()) || !file.SeekLump(index)) return false;
         BoundedReader lump = file.Lump();
         return Load(&lump, scale);
     }

@@ -12,6 +12,7 @@
 #include "assets/animation.h"
 #include "assets/ms3d.h"
 #include "platform/egl_offscreen.h"
+#include "tests/gl_pictures.h"
 #include "tests/model_fixtures.h"
 #include "tests/model_gl_fixture.h"
 
@@ -332,20 +333,6 @@ TEST(Ms3dRead, RefusesNumbersThatWouldPoisonThePose) {
 // ---------------------------------------------------------------------------
 // Scale and skeleton
 
-// Normals are not lengths and stay as they are. (Joints and keys, scaled
-// and not, are held to the independent model in the animation tests.)
-TEST(Ms3dSkeleton, ScaleTouchesPositionsNotNormals) {
-    MS3D a, b;
-    const Bytes bytes = EncodeMs3d(MakeChainModel());
-    ASSERT_TRUE(LoadFromBytes(bytes, &a));
-    ASSERT_TRUE(LoadFromBytes(bytes, &b));
-    b.Scale(2.0f);
-    for (std::size_t i = 0; i < a.vertices.size(); ++i) {
-        ExpectNear(b.vertices[i].position, ScaleVector(a.vertices[i].position, 2.0), 0.0f);
-    }
-    ExpectNear(b.triangles[0].vertexNormals[0], a.triangles[0].vertexNormals[0], 0.0f);
-}
-
 // A parent is the first joint of its name; a missing or a joint's own name is no parent.
 TEST(Ms3dSkeleton, FindsParentsByName) {
     Ms3dModelDesc d = MakeChainModel();
@@ -386,9 +373,10 @@ TEST(Ms3dSkeleton, OutOfOrderAndCyclicParentsNeitherLoopNorCrash) {
 TEST(Ms3dSkeleton, RevertThenUpdateRestoresGeometryAndLeavesUnboundVerticesAlone) {
     MS3D model;
     ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
+    // Normals are not lengths: scaling must leave them for the bind turn to restore.
+    const std::vector<MS3D_TRIANGLE> trianglesBefore = model.triangles;
     model.Scale(0.5f);
     const std::vector<MS3D_VERTEX> before = model.vertices;
-    const std::vector<MS3D_TRIANGLE> trianglesBefore = model.triangles;
     model.InitialSetup();
     // Joint-local now: the root-bound vertex at model (-0.25, 0.25, 0) minus
     // the root's bind origin (0, 0.5, 0), turned back by the root's 0.3 rad about y.
@@ -408,37 +396,8 @@ TEST(Ms3dSkeleton, RevertThenUpdateRestoresGeometryAndLeavesUnboundVerticesAlone
     }
 }
 
-TEST(Ms3dSkeleton, AModelWithoutJointsIsLeftAsItIs) {
-    Ms3dModelDesc d = MakeChainModel();
-    d.joints.clear();
-    for (auto& v : d.vertices) v.joint = -1;
-    MS3D model;
-    ASSERT_TRUE(LoadFromBytes(EncodeMs3d(d), &model));
-    const std::vector<MS3D_VERTEX> before = model.vertices;
-    model.InitialSetup();
-    EXPECT_TRUE(model.skeleton.empty());
-    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(model.vertices[i].position.x, before[i].position.x);
-    model.UpdatePoints();  // harmless without a skeleton
-    model.Release();
-    model.Release();
-    EXPECT_EQ(model.numVertices, 0);
-}
-
 // ---------------------------------------------------------------------------
 // Drawing, in an offscreen context
-
-namespace {
-GLuint TexelTexture(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    const std::uint8_t texel[4] = {r, g, b, 255};
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    return name;
-}
-}  // namespace
 
 TEST(Ms3dDraw, DisplayListDrawsAndOutOfRangeGroupsDrawNothing) {
     GlFixture gl(64);
@@ -468,8 +427,8 @@ TEST(Ms3dDraw, RenderWithTexturesBindsEachGroupsMaterial) {
     MS3D model;
     ASSERT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model));
     std::vector<Texture> textures(2);
-    textures[0].texID = TexelTexture(255, 0, 0);
-    textures[1].texID = TexelTexture(0, 255, 0);
+    textures[0].texID = testpics::MakeSolidPicture({255, 0, 0});
+    textures[1].texID = testpics::MakeSolidPicture({0, 255, 0});
     glEnable(GL_TEXTURE_2D);
     model.Render(textures);
     glFinish();
