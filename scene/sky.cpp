@@ -25,8 +25,6 @@ constexpr int kGroundTiles = 4;  // either side of the middle tile
 constexpr GLuint kMoonImage = scene_image::kMoon;
 constexpr GLuint kGlowImage = scene_image::kGlow;
 
-// The camera-facing quad shared by every sprite, with its texture coordinates.
-
 VECTOR3D RandomStarPlace() {
     VECTOR3D p = {0.0f, kStarRadius, 0.0f};
     const float ax = static_cast<float>(std::rand() % 360);

@@ -213,6 +213,23 @@ bool XMASMAIN::SetupAnims() {
            NeedJoints(Error(), kElfModel.file, animTemplates[2].numJoints, kElfJointsNeeded);
 }
 
+bool XMASMAIN::SetupRider(int index, const ModelRef& near, const ModelRef& far, int jointsNeeded,
+                          ONEMODEL* instance, ONEMODEL* farInstance, std::vector<Texture>* textures) {
+    MS3D model;
+    if (!LoadModel((resourcePath + near.file).c_str(), &model, textures, context, far.lump)) return false;
+    model.Scale(near.scale);
+    model.InitialSetup();
+    ANIMATIONTEMPLATE& templ = animTemplates[index];
+    if (!instance->Setup(&templ, &model, *textures, Error())) return false;
+    // The instance must carry the hand joints as well as the template.
+    if (!NeedJoints(Error(), near.file, instance->numJoints, jointsNeeded)) return false;
+    MS3D farModel;
+    if (!LoadFarCharacter(far, templ, &farModel) || !farInstance->Setup(&templ, &farModel, *textures, Error()))
+        return false;
+    limbReach[index] = std::max(ModelReach(model), ModelReach(farModel));
+    return true;
+}
+
 bool XMASMAIN::SetupScene() {
     try {
         santa = std::make_unique<ONEMODEL>();
@@ -224,41 +241,13 @@ bool XMASMAIN::SetupScene() {
     }
     if (animTemplates.size() < 3) return false;
 
-    {
-        MS3D model;
-        if (!LoadModel((resourcePath + kSantaModel.file).c_str(), &model, &santaTexture, context, kSantaModelFar.lump))
-            return false;
-        model.Scale(kSantaModel.scale);
-        model.InitialSetup();
-        if (!santa->Setup(&animTemplates[1], &model, santaTexture, Error())) return false;
-        // The instance must carry the hand joints as well as the template.
-        if (!NeedJoints(Error(), kSantaModel.file, santa->numJoints, kSantaJointsNeeded)) return false;
-        limbReach[1] = ModelReach(model);
-        MS3D far;
-        if (!LoadFarCharacter(kSantaModelFar, animTemplates[1], &far) ||
-            !santaFar->Setup(&animTemplates[1], &far, santaTexture, Error()))
-            return false;
-        limbReach[1] = std::max(limbReach[1], ModelReach(far));
-        santa->position = {0.0f, 0.0f, 1.7f};
-        santa->SetAnimation(santa::kSeated.first, santa::kSeated.last, 200, true, false);
-    }
-    {
-        MS3D model;
-        if (!LoadModel((resourcePath + kElfModel.file).c_str(), &model, &elfTexture, context, kElfModelFar.lump))
-            return false;
-        model.Scale(kElfModel.scale);
-        model.InitialSetup();
-        if (!elf->Setup(&animTemplates[2], &model, elfTexture, Error())) return false;
-        if (!NeedJoints(Error(), kElfModel.file, elf->numJoints, kElfJointsNeeded)) return false;
-        limbReach[2] = ModelReach(model);
-        MS3D far;
-        if (!LoadFarCharacter(kElfModelFar, animTemplates[2], &far) ||
-            !elfFar->Setup(&animTemplates[2], &far, elfTexture, Error()))
-            return false;
-        limbReach[2] = std::max(limbReach[2], ModelReach(far));
-        elf->position = {0.0f, 1.6f, -1.0f};
-        elf->SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, false);
-    }
+    if (!SetupRider(1, kSantaModel, kSantaModelFar, kSantaJointsNeeded, santa.get(), santaFar.get(), &santaTexture))
+        return false;
+    santa->position = {0.0f, 0.0f, 1.7f};
+    santa->SetAnimation(santa::kSeated.first, santa::kSeated.last, 200, true, false);
+    if (!SetupRider(2, kElfModel, kElfModelFar, kElfJointsNeeded, elf.get(), elfFar.get(), &elfTexture)) return false;
+    elf->position = {0.0f, 1.6f, -1.0f};
+    elf->SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, false);
 
     // The first flight skips the entry actions of step 0 and lasts at least 20 s.
     animState = ANIM_FLYING;

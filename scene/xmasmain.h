@@ -149,6 +149,11 @@ public:
     // blink when DrawCharacterFar says so. Only the model drawn is skinned:
     // the vertices belong to the picture, not to the simulation.
     void DrawCharacter(ONEMODEL& model, ONEMODEL* far, float limbReach);
+    // Santa or the elf (`index` into the templates): the near model, which
+    // must carry `jointsNeeded` joints, and the low-detail one beside it, both
+    // with the pictures of the near model's file; `limbReach` covers both.
+    bool SetupRider(int index, const ModelRef& near, const ModelRef& far, int jointsNeeded, ONEMODEL* instance,
+                    ONEMODEL* farInstance, std::vector<Texture>* textures);
 
     // ---- reindeer and reins (reindeer.cpp) ----
     bool SetupReindeers();

@@ -55,7 +55,9 @@ void DrawString(const GlyphTable& glyphs, const char* text, float size, float al
             const int glyph = GlyphIndex(static_cast<unsigned char>(text[i]));
             if (glyph < 0) continue;
             const GlyphQuad quad = MakeGlyphQuad(glyphs, glyph, size);
-            for (int k = 0; k < 4; ++k) to[v++] = {quad.x[k], quad.y[k], 0.0f, quad.s[k], quad.t[k], 1.0f, 1.0f, 1.0f, alpha};
+            for (int k = 0; k < 4; ++k) {
+                to[v++] = {quad.x[k], quad.y[k], 0.0f, quad.s[k], quad.t[k], 1.0f, 1.0f, 1.0f, alpha};
+            }
         }
         streamed = stream->Unmap();
     }
