@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <malloc.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -67,15 +66,6 @@ std::string FindProjectPage() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    // glibc raises the size from which it maps a block of its own to that of
-    // each such block freed: once set-up has freed a picture of a few MB, the
-    // driver's and the shader compiler's large blocks come from the heap, and
-    // a heap held up by one small live block keeps all that is freed below it
-    // resident for as long as the saver runs. A fixed threshold (glibc's
-    // first one) gives large blocks back to the system as they are freed.
-#ifdef M_MMAP_THRESHOLD
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-#endif
     InstallQuitSignals();
     const ParseResult parsed = ParseOptions(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
     if (!parsed.error.empty()) {
