@@ -62,8 +62,12 @@ void BM_MoveScene(benchmark::State& state) {
 }
 BENCHMARK(BM_MoveScene)->Unit(benchmark::kMicrosecond);
 
-void BM_UpdateAndDraw64(benchmark::State& state) {
-    auto context = MakeContext(64, 64);
+// Whole frames as the headless host draws them, at 64x64 (little to
+// rasterise) and 1280x720; frames per second is the inverse of the wall time
+// per iteration.
+void BM_UpdateAndDraw(benchmark::State& state) {
+    const int width = static_cast<int>(state.range(0)), height = static_cast<int>(state.range(1));
+    auto context = MakeContext(width, height);
     auto scene = context ? MakeScene() : nullptr;
     if (!scene) {
         state.SkipWithError("no GL context or no scene");
@@ -74,8 +78,9 @@ void BM_UpdateAndDraw64(benchmark::State& state) {
         DrawFrame(*scene);
         glFinish();
     }
+    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_UpdateAndDraw64)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UpdateAndDraw)->Args({64, 64})->Args({1280, 720})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Construction to a working scene: every file, model, display list and the
 // 512 x 512 cloud texture; then the clean-up.
@@ -101,22 +106,4 @@ void BM_CloudPixels(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(XMASMAIN::CloudPixels(32, 512, 60, 0.05f));
 }
 BENCHMARK(BM_CloudPixels)->Unit(benchmark::kMillisecond);
-
-// Whole frames as the headless host draws them; frames per second is the
-// inverse of the wall time per iteration (also reported as a rate).
-void BM_Frame1280x720(benchmark::State& state) {
-    auto context = MakeContext(1280, 720);
-    auto scene = context ? MakeScene() : nullptr;
-    if (!scene) {
-        state.SkipWithError("no GL context or no scene");
-        return;
-    }
-    for (auto _ : state) {
-        scene->MoveScene(1.0 / 60.0);
-        DrawFrame(*scene);
-        glFinish();
-    }
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-}
-BENCHMARK(BM_Frame1280x720)->Unit(benchmark::kMillisecond)->UseRealTime();
 }  // namespace

@@ -99,24 +99,19 @@ void XMASMAIN::MoveSnow() {
 
         // Faded out: move it across the box. A flake exactly on a face has
         // faded but is wrapped on no axis, and fades back in from there.
-        if (p.x < lo.x) {
+        const auto wrap = [&flake](float& c, float low, float high, float drift) {
+            if (c < low) {
+                c += kSnowBox - drift;
+            } else if (c > high) {
+                c -= kSnowBox - drift;
+            } else {
+                return;
+            }
             flake.alpha = 0.0f;
-            p.x += kSnowBox - worldVelocity.x;
             flake.rate = 1.0f;
-        } else if (p.x > hi.x) {
-            flake.alpha = 0.0f;
-            p.x -= kSnowBox - worldVelocity.x;
-            flake.rate = 1.0f;
-        }
-        if (p.z < lo.z) {
-            flake.alpha = 0.0f;
-            p.z += kSnowBox - worldVelocity.z;
-            flake.rate = 1.0f;
-        } else if (p.z > hi.z) {
-            flake.alpha = 0.0f;
-            p.z -= kSnowBox - worldVelocity.z;
-            flake.rate = 1.0f;
-        }
+        };
+        wrap(p.x, lo.x, hi.x, worldVelocity.x);
+        wrap(p.z, lo.z, hi.z, worldVelocity.z);
         if (p.y > hi.y) {
             flake.alpha = 0.0f;
             flake.rate = 1.0f;
