@@ -12,9 +12,11 @@
 
 #include <stb/stb_image.h>
 
+#include "assets/resource_contract.h"
 #include "tests/inspect_fixture.h"
 #include "tests/midi_builder.h"
-#include "tests/model_fixtures.h"
+#include "tests/scratch.h"
+#include "tools/bake/model/primitives.h"
 
 namespace {
 // What the inspector prints on stdout, or with `errors` what it says on stderr.
@@ -115,10 +117,27 @@ void Stretch(Ms3dModelDesc& m, int axis, float k) {
     for (auto& v : m.vertices) v.position[static_cast<std::size_t>(axis)] *= k;
 }
 
-// The translation key of joint 15 (the present hand) at `frame` moved to `value`.
-void MoveSantaHand(Fixture& f, double frame, P3 value) {
-    for (auto& k : f.Model("santa.brm").joints[15].translationKeys) {
-        if (std::fabs(k.time * 24 - frame) < 0.01f) k.value = value;
+// The vertices bound to `joint` moved 5 along x, away from the hand they belong to.
+void TearOff(Ms3dModelDesc& m, int joint) {
+    for (auto& v : m.vertices) v.position[0] += v.joint == joint ? 5.0f : 0.0f;
+}
+
+// Through `clip` every joint keeps its last key from before the clip: nothing moves.
+void Hold(Ms3dModelDesc& m, Clip clip) {
+    const auto hold = [&](std::vector<Ms3dKeyDesc>& keys) {
+        const Ms3dKeyDesc* held = nullptr;
+        for (Ms3dKeyDesc& k : keys) {
+            const double frame = k.time * kAnimationFps;
+            if (frame < clip.first + 1e-3) {
+                held = &k;
+            } else if (frame < clip.last + 1e-3 && held != nullptr) {
+                k.value = held->value;
+            }
+        }
+    };
+    for (auto& j : m.joints) {
+        hold(j.rotationKeys);
+        hold(j.translationKeys);
     }
 }
 
@@ -147,34 +166,35 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL houses.brm model-types", [](Fixture& f) { LumpOf(f, "houses.brm", 1).type = 1; }},
         {"FAIL houses.brm models-load", [](Fixture& f) { LumpOf(f, "houses.brm", 1).raw = Bytes(40, 7); }},
         {"FAIL houses.brm joints", [](Fixture& f) { f.Model("houses.brm").joints.resize(1); }},
-        {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm", 1).joints[1].position[1] = 12; }},
+        {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm", 1).joints[1].position[1] += 2; }},
         {"FAIL houses.brm landing", [](Fixture& f) {
-             auto& m = f.Model("houses.brm");  // the roof sinks to two units below the chimney top
+             auto& m = f.Model("houses.brm");  // the roof round the chimney sinks a unit
+             const float top = m.joints[0].position[1] + m.joints[kHouseChimneyJoint].position[1];
              for (auto& v : m.vertices) {
-                 if (v.position[1] == 9.0f && std::fabs(v.position[0]) > 1) v.position[1] = 8.0f;
+                 if (v.position[1] > top - 3 && v.position[1] < top - 0.5f) v.position[1] -= 1;
              }
          }},
-        {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale = 0.82f; }},
+        {"FAIL houses.brm size", [](Fixture& f) { LumpOf(f, "houses.brm", 0).scale *= 2; }},
         {"FAIL houses.brm footing", [](Fixture& f) { Lift(f.Model("houses.brm", 1), 1.0f); }},
         {"FAIL other.brm ground-seams", [](Fixture& f) {
-             f.Model("other.brm").vertices[3].position[1] = -0.3f;  // one corner of the +x, +z edges sinks
+             for (auto& v : f.Model("other.brm").vertices) {
+                 if (v.position[0] == 60.0f) v.position[1] -= 0.3f;  // the +x edge sinks
+             }
          }},
         {"FAIL other.brm tree-width", [](Fixture& f) { Stretch(f.Model("other.brm", 2), 0, 4.0f); }},
         {"FAIL other.brm tree-uv", [](Fixture& f) { f.Model("other.brm", 2).triangles[0].s[1] = 1.5f; }},
         {"FAIL sleigh.brm centred", [](Fixture& f) {
-             f.Model("sleigh.brm").vertices[0].position[0] = -3.5f;  // one runner sticks out
+             f.Model("sleigh.brm").vertices[0].position[0] = -3.5f;  // a corner sticks out to one side
          }},
         {"FAIL other.brm ground-size", [](Fixture& f) { Stretch(f.Model("other.brm"), 0, 0.8f); }},
         {"FAIL other.brm ground-top", [](Fixture& f) { Lift(f.Model("other.brm"), 2.0f); }},
-        {"FAIL other.brm tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 2).scale = 0.15f; }},
+        {"FAIL other.brm tree-height", [](Fixture& f) { LumpOf(f, "other.brm", 2).scale /= 2; }},
         {"FAIL houses.brm far-model", [](Fixture& f) { f.Model("houses.brm", 7) = f.Model("houses.brm", 0); }},
         {"FAIL other.brm far-model", [](Fixture& f) { LumpOf(f, "other.brm", 4).scale = 0.2f; }},
         {"FAIL sleigh.brm runners", [](Fixture& f) { Lift(f.Model("sleigh.brm"), 0.5f); }},
         {"FAIL sleigh.brm runner-ends", [](Fixture& f) { Stretch(f.Model("sleigh.brm"), 2, 0.8f); }},
         {"FAIL sleigh.brm elf-seat", [](Fixture& f) {
-             for (auto& v : f.Model("sleigh.brm").vertices) {
-                 if (v.position[1] == 1.6f) v.position[1] = 0.5f;
-             }
+             for (auto& v : f.Model("sleigh.brm").vertices) v.position[1] = std::min(v.position[1], 1.0f);
          }},
         {"FAIL sleigh.brm materials", [](Fixture& f) {
              f.Model("sleigh.brm").materials.resize(f.files["sleigh.brm"].size());  // one more than the pictures
@@ -182,7 +202,7 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL presents.brm shapes", [](Fixture& f) { f.Model("presents.brm").groups.resize(2); }},
         {"FAIL presents.brm wrappings", [](Fixture& f) { f.files["presents.brm"].resize(9); }},
         {"FAIL presents.brm centred", [](Fixture& f) {
-             auto& m = f.Model("presents.brm");  // the tall box (1.2 high) moved 0.3 sideways
+             auto& m = f.Model("presents.brm");  // one present moved 0.3 sideways
              std::set<std::uint16_t> corners;
              for (std::uint16_t t : m.groups[1].triangles) corners.insert(m.triangles[t].vertices.begin(), m.triangles[t].vertices.end());
              for (std::uint16_t i : corners) m.vertices[i].position[0] += 0.3f;
@@ -190,13 +210,16 @@ const std::vector<Breakage>& Breakages() {
         {"FAIL presents.brm size", [](Fixture& f) { LumpOf(f, "presents.brm", 0).scale = 0.03f; }},
         {"FAIL reindeer.brm frames", [](Fixture& f) { f.Model("reindeer.brm").fps = 30.0f; }},
         {"FAIL reindeer.brm length", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 2, 1.5f); }},
-        {"FAIL reindeer.brm nose", [](Fixture& f) { f.Model("reindeer.brm").joints[11].position = {0, 0, -0.8f}; }},
+        {"FAIL reindeer.brm nose", [](Fixture& f) {
+             f.Model("reindeer.brm").joints[reindeer::kNose].position = {0, 0, -0.8f};
+         }},
         {"FAIL reindeer.brm harness", [](Fixture& f) { Stretch(f.Model("reindeer.brm"), 0, 0.5f); }},
-        {"FAIL reindeer.brm hoof-tips", [](Fixture& f) { f.Model("reindeer.brm").joints[9].rotation = {0, 0, 0}; }},
-        {"FAIL reindeer.brm front-hooves", [](Fixture& f) { AddMoves(&f.Model("reindeer.brm"), 4, {{1, {0, 0.4f, 0}}}); }},
+        {"FAIL reindeer.brm hoof-tips", [](Fixture& f) {
+             f.Model("reindeer.brm").joints[reindeer::kHindHoofPlusX].rotation = {0, 0, 0};
+         }},
+        {"FAIL reindeer.brm front-hooves", [](Fixture& f) { Hold(f.Model("reindeer.brm"), {15, 20}); }},
         {"FAIL reindeer.brm standing", [](Fixture& f) {
-             const P3 up = {0, 0.4f, 0}, down = {0, 0, 0};
-             AddMoves(&f.Model("reindeer.brm"), 8, {{1, up}, {3, up}, {5, down}, {8, down}, {10, up}, {22, up}, {30, up}});
+             f.Model("reindeer.brm").joints[reindeer::kHindHoofMinusX].position[1] += 0.3f;
          }},
         {"FAIL santa.brm height", [](Fixture& f) { Stretch(f.Model("santa.brm"), 1, 2.0f); }},
         {"FAIL santa.brm far-skeleton", [](Fixture& f) { f.Model("santa.brm", 3).joints[1].position[0] += 0.5f; }},
@@ -205,30 +228,29 @@ const std::vector<Breakage>& Breakages() {
              for (int axis : {0, 1, 2}) Stretch(f.Model("reindeer.brm", 11), axis, 1.08f);  // reaches 8% further
          }},
         {"FAIL elf.brm far-model", [](Fixture& f) { f.Model("elf.brm", 3) = f.Model("elf.brm"); }},
-        {"FAIL santa.brm hands", [](Fixture& f) { std::swap(f.Model("santa.brm").joints[9].position, f.Model("santa.brm").joints[15].position); }},
-        {"FAIL santa.brm fists", [](Fixture& f) {
-             auto& m = f.Model("santa.brm");
-             for (auto& v : m.vertices) {
-                 if (v.joint == 9) v.position = {0.5f, 1.3f, 0.0f};  // the mitten collapses into the body
-             }
+        {"FAIL santa.brm hands", [](Fixture& f) {
+             auto& hand = f.Model("santa.brm").joints[santa::kHandMinusX];  // the -x hand on the +x side
+             hand.parent.clear();
+             hand.position = {1.0f, 1.0f, 0.0f};
          }},
+        {"FAIL santa.brm fists", [](Fixture& f) { TearOff(f.Model("santa.brm"), santa::kHandPlusX); }},
         {"FAIL santa.brm present-hand", [](Fixture& f) {
-             for (auto& v : f.Model("santa.brm").vertices) {
-                 if (v.joint == 15) v.position[0] = std::max(v.position[0], -1.0f);
-             }
+             TearOff(f.Model("santa.brm"), santa::kHandMinusX);
          }},
         // The present stops above the chimney and would vanish in mid-air.
-        {"FAIL santa.brm second-drop", [](Fixture& f) { MoveSantaHand(f, 122, {-3.1f, -1.0f, -0.6f}); }},
-        // The hand never reaches out.
-        {"FAIL santa.brm first-drop", [](Fixture& f) {
-             MoveSantaHand(f, 85, {-1, 1, 0});
-             MoveSantaHand(f, 93, {-1, 1, 0});
+        {"FAIL santa.brm first-drop", [](Fixture& f) { Hold(f.Model("santa.brm"), santa::kLower); }},
+        {"FAIL santa.brm second-drop", [](Fixture& f) { Hold(f.Model("santa.brm"), santa::kDrop); }},
+        {"FAIL santa.brm seated-loop", [](Fixture& f) {
+             for (auto& k : f.Model("santa.brm").joints[santa::kHandMinusX].rotationKeys) {
+                 if (std::lround(k.time * kAnimationFps) == santa::kSeated.last) k.value[0] += 0.5f;
+             }
          }},
-        {"FAIL santa.brm seated-loop", [](Fixture& f) { MoveSantaHand(f, 49, {0, 0.5f, 0}); }},
-        {"FAIL elf.brm hand1-pick-up", [](Fixture& f) {
-             AddMoves(&f.Model("elf.brm"), 9, {{0, {0, 0, 0}}, {37, {0, 0, 0}}, {42, {0, 0.3f, 0.2f}}, {46, {0, 0, 0}}});
+        {"FAIL elf.brm hand1-pick-up", [](Fixture& f) { Hold(f.Model("elf.brm"), elf::kHand1PickUp); }},
+        {"FAIL elf.brm hand2-at-sack", [](Fixture& f) {
+             for (auto& g : f.Model("sleigh.brm").groups) {
+                 if (g.name == sleigh::kSackGroup) g.name = "bag";
+             }
          }},
-        {"FAIL elf.brm hand2-at-sack", [](Fixture& f) { f.Model("sleigh.brm").groups[1].name = "bag"; }},
         {"FAIL music/ present", [](Fixture& f) { f.tunes.clear(); }},
         {"FAIL music/ tunes", [](Fixture& f) { f.tunes.pop_back(); }},
         {"FAIL music/ midi", [](Fixture& f) { f.tuneBytes["joy.mid"] = Bytes{'R', 'I', 'F', 'F'}; }},
@@ -261,15 +283,13 @@ TEST(InspectCheck, EachBrokenRowFails) {
 namespace {
 // A 2 x 10 x 2 pillar standing off the origin, in a file the scene does not know (scale 1).
 std::string WritePillar(const std::string& dir) {
-    Ms3dModelDesc m;
-    m.groups.resize(1);
-    m.groups[0].material = 0;
-    m.materials.resize(1);
-    AddBox(&m, 0, {20, 0, -1}, {22, 10, 1});
+    Mesh m;
+    m.Use(m.AddGroup("pillar", m.AddMaterial(PlainMaterial("white"))));
+    AddBox(m, Move(21, 5, 0), {2, 10, 2}, BoxUv::All({}));
     Image white(8, 8);
     std::fill(white.rgba.begin(), white.rgba.end(), 255);
-    WriteBytes(dir + "/pillar.brm",
-               BuildLumpFile({{EncodeMs3d(m), 2, 0}, {EncodeTga(white, 24, TgaEncoding::Uncompressed), 1, 0}}));
+    const Bytes picture = EncodeTga(white, 24, TgaEncoding::Uncompressed);
+    WriteBytes(dir + "/pillar.brm", BuildLumpFile({{EncodeMs3d(m.ToMs3d(1.0f)), 2, 0}, {picture, 1, 0}}));
     return dir + "/pillar.brm";
 }
 }  // namespace
