@@ -77,10 +77,6 @@ TEST(InspectCheck, GoodFolderPassesEveryRow) {
     const std::string out = Inspect("check " + dir.path(), &status);
     EXPECT_EQ(status, 0) << out;
     EXPECT_TRUE(FailLines(out).empty()) << out;
-    for (const char* file : {"tex.brm", "bramble.works", "houses.brm", "other.brm", "sleigh.brm", "presents.brm",
-                             "reindeer.brm", "santa.brm", "elf.brm", "music/"}) {
-        EXPECT_NE(out.find(std::string("ok ") + file + " present"), std::string::npos) << file;
-    }
 }
 
 TEST(InspectCheck, MissingFileIsOneFailAndAMissingFolderFails) {
@@ -292,18 +288,21 @@ std::string WritePillar(const std::string& dir) {
     WriteBytes(dir + "/pillar.brm", BuildLumpFile({{EncodeMs3d(m.ToMs3d(1.0f)), 2, 0}, {picture, 1, 0}}));
     return dir + "/pillar.brm";
 }
+
+// `render MODEL DIR/out.png ARGS`, DIR being the model's folder; the picture.
+Picture Render(const std::string& model, const std::string& args, int want = 0) {
+    const std::string out = std::filesystem::path(model).replace_filename("out.png");
+    int status = -1;
+    Inspect("render " + model + " " + out + " " + args, &status);
+    EXPECT_EQ(status, want) << model << " " << args;
+    return ReadPng(out);
+}
 }  // namespace
 
 TEST(InspectRender, FramesTheModelLitAtTheAskedSizeWhateverItsScaleAndTurn) {
     TempDir dir;
     const std::string pillar = WritePillar(dir.path());
-    const auto render = [&](const std::string& args) {
-        int status = -1;
-        Inspect("render " + pillar + " " + dir.path() + "/out.png " + args, &status);
-        EXPECT_EQ(status, 0) << args;
-        return ReadPng(dir.path() + "/out.png");
-    };
-    const Picture p = render("--size 300x200 --yaw 0 --pitch 0");
+    const Picture p = Render(pillar, "--size 300x200 --yaw 0 --pitch 0");
     ASSERT_EQ(p.width, 300);
     ASSERT_EQ(p.height, 200);
     // The pillar is framed wherever it stands: its middle is lit, not black, not background.
@@ -314,25 +313,20 @@ TEST(InspectRender, FramesTheModelLitAtTheAskedSizeWhateverItsScaleAndTurn) {
     EXPECT_EQ(p.Covered(200, 0, 300, 200), 0.0);
     // From straight above, a 2 x 2 top face in a sphere of radius ~5.2: a small square in the middle;
     // framing follows the scale, so three times larger is the same picture, give or take an edge pixel.
-    const Picture top = render("--size 128x128 --yaw 0 --pitch 89");
+    const Picture top = Render(pillar, "--size 128x128 --yaw 0 --pitch 89");
     EXPECT_FALSE(top.Background(64, 64));
     EXPECT_EQ(top.Covered(0, 0, 128, 30), 0.0);
-    EXPECT_NEAR(render("--size 128x128 --scale 3 --yaw 0 --pitch 89").Covered(0, 0, 128, 128),
+    EXPECT_NEAR(Render(pillar, "--size 128x128 --scale 3 --yaw 0 --pitch 89").Covered(0, 0, 128, 128),
                 top.Covered(0, 0, 128, 128), 0.01);
 }
 
 TEST(InspectRender, AnimatedPosesAndFilmStrip) {
     TempDir dir;
     GoodFixture().Write(dir.path());
-    const auto render = [&](const std::string& file, const std::string& args, int want = 0) {
-        int status = -1;
-        Inspect("render " + dir.path() + "/" + file + " " + dir.path() + "/out.png " + args, &status);
-        EXPECT_EQ(status, want) << file << " " << args;
-        return ReadPng(dir.path() + "/out.png");
-    };
-    const Picture seated = render("santa.brm", "--size 160x160 --frame 1");
-    EXPECT_NE(seated.rgba, render("santa.brm", "--size 160x160 --frame 85").rgba);
-    const Picture strip = render("santa.brm", "--size 400x300 --frames 1 121 30");
+    const std::string santa = dir / "santa.brm";
+    const Picture seated = Render(santa, "--size 160x160 --frame 1");
+    EXPECT_NE(seated.rgba, Render(santa, "--size 160x160 --frame 85").rgba);
+    const Picture strip = Render(santa, "--size 400x300 --frames 1 121 30");
     ASSERT_EQ(strip.width, 400);
     ASSERT_EQ(strip.height, 300);
     // Five poses on a 3 x 2 grid of 133 x 150 cells: each of the five holds the model, the sixth is empty.
@@ -345,7 +339,7 @@ TEST(InspectRender, AnimatedPosesAndFilmStrip) {
             EXPECT_EQ(covered, 0.0);
         }
     }
-    render("sleigh.brm", "--frame 3", 1);  // static models have no frames to show
+    Render(dir / "sleigh.brm", "--frame 3", 1);  // static models have no frames to show
 }
 
 TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {
@@ -353,20 +347,13 @@ TEST(InspectRender, RefusesBadArgumentsAndMissingTextures) {
     Fixture f = GoodFixture();
     f.files.erase("tex.brm");
     f.Write(dir.path());
-    int status = -1;
-    const std::string out = dir.path() + "/o.png";
     for (const char* args : {"--size 10x10", "--size 64", "--frames 5 1 1", "--frames 1 5 0",
                              "--frame 1 --frames 1 5 1", "--lump x"}) {
-        Inspect("render " + dir.path() + "/santa.brm " + out + " " + args, &status);
-        EXPECT_EQ(status, 1) << args;
+        Render(dir / "santa.brm", args, 1);
     }
-    // The trees take their pictures from "tex.brm", which is gone.
-    Inspect("render " + dir.path() + "/other.brm " + out + " --lump 2", &status);
-    EXPECT_EQ(status, 1);
-    // A lump that is an image, not a model.
-    Inspect("render " + dir.path() + "/houses.brm " + out + " --lump 3", &status);
-    EXPECT_EQ(status, 1);
-    EXPECT_FALSE(std::filesystem::exists(out));
+    Render(dir / "other.brm", "--lump 2", 1);   // the trees take their pictures from "tex.brm", which is gone
+    Render(dir / "houses.brm", "--lump 3", 1);  // an image, not a model
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.png"));
 }
 
 TEST(InspectSheet, AllModelsOnOneSheetAndMissingOnesMarked) {
