@@ -17,9 +17,11 @@ namespace {
 using Models = std::vector<std::pair<ModelRef, Mesh>>;
 std::vector<FixtureLump> Baked(const std::vector<Lump>& baked, const Models& models) {
     std::vector<FixtureLump> lumps;
-    for (const Lump& lump : baked) lumps.push_back({{}, 1.0f, lump.alphaMode, lump.type, lump.bytes});
+    for (const Lump& lump : baked) lumps.push_back({lump, {}, 1.0f});
     for (const auto& [ref, mesh] : models) {
-        lumps.at(static_cast<std::size_t>(ref.lump)) = {mesh.ToMs3d(1.0f), ref.scale, 0, {}, {}};
+        FixtureLump& lump = lumps.at(static_cast<std::size_t>(ref.lump));
+        lump.model = mesh.ToMs3d(1.0f);
+        lump.scale = ref.scale;
     }
     return lumps;
 }
@@ -76,11 +78,8 @@ void Fixture::Write(const std::string& dir) const {
     for (const auto& [name, entries] : files) {
         std::vector<Lump> lumps;
         for (const FixtureLump& e : entries) {
-            Lump lump;
-            lump.bytes = e.raw ? *e.raw : EncodeMs3d(Unscaled(*e.model, e.scale));
-            lump.type = e.type.value_or(e.model ? kLumpTypeModel : kLumpTypeImage);
-            lump.alphaMode = e.alphaMode;
-            lumps.push_back(std::move(lump));
+            lumps.push_back(e.baked);
+            if (e.model) lumps.back().bytes = EncodeMs3d(Unscaled(*e.model, e.scale));
         }
         WriteBytes(dir + "/" + name, BuildLumpFile(lumps));
     }

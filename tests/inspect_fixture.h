@@ -13,11 +13,9 @@
 #include "tools/common/ms3dwriter.h"
 
 struct FixtureLump {
-    std::optional<Ms3dModelDesc> model;  // else a picture, as `raw`
+    Lump baked;                          // written as it is unless there is a model
+    std::optional<Ms3dModelDesc> model;  // written in place of the baked bytes
     float scale = 1.0f;                  // model: the engine's scale for this lump
-    std::uint32_t alphaMode = 0;
-    std::optional<std::uint32_t> type;   // default: model 2, image 1
-    std::optional<Bytes> raw;            // replaces the encoded model
 };
 
 struct Fixture {

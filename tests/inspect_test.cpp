@@ -142,25 +142,27 @@ FixtureLump& LumpOf(Fixture& f, const char* file, int i) { return f.files.at(fil
 // Baked picture `i` of `file` repainted all `grey`, or replaced by a blank of another size.
 void Repaint(Fixture& f, const char* file, int i, std::uint8_t grey, std::optional<Image> blank = {}) {
     FixtureLump& lump = LumpOf(f, file, i);
-    const Bytes& tga = *lump.raw;
+    const Bytes& tga = lump.baked.bytes;
     Image image = blank.value_or(Image(tga.at(12) | tga.at(13) << 8, tga.at(14) | tga.at(15) << 8));
     std::fill(image.rgba.begin(), image.rgba.end(), grey);
-    lump.raw = EncodeTga(image, 24, TgaEncoding::Uncompressed);
+    lump.baked.bytes = EncodeTga(image, 24, TgaEncoding::Uncompressed);
 }
 
 // One broken thing per entry; the named row must fail.
 const std::vector<Breakage>& Breakages() {
     static const std::vector<Breakage> list = {
         {"FAIL tex.brm lumps", [](Fixture& f) { f.files["tex.brm"].resize(5); }},
-        {"FAIL tex.brm image-types", [](Fixture& f) { LumpOf(f, "tex.brm", 3).type = 2; }},
+        {"FAIL tex.brm image-types", [](Fixture& f) { LumpOf(f, "tex.brm", 3).baked.type = 2; }},
         {"FAIL tex.brm image-sizes", [](Fixture& f) { Repaint(f, "tex.brm", 0, 0, Image(12, 8)); }},
-        {"FAIL tex.brm glow-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 2).alphaMode = 0; }},
+        {"FAIL tex.brm glow-alpha", [](Fixture& f) { LumpOf(f, "tex.brm", 2).baked.alphaMode = 0; }},
         {"FAIL tex.brm reins-cut-out", [](Fixture& f) { Repaint(f, "tex.brm", 3, 0); }},
         {"FAIL tex.brm glow-edges", [](Fixture& f) { Repaint(f, "tex.brm", 5, 255); }},
         {"FAIL bramble.works font-grid", [](Fixture& f) { Repaint(f, "bramble.works", 0, 0, Image(128, 32)); }},
         {"FAIL bramble.works banner-shape", [](Fixture& f) { Repaint(f, "bramble.works", 1, 0, Image(64, 16)); }},
-        {"FAIL houses.brm model-types", [](Fixture& f) { LumpOf(f, "houses.brm", 1).type = 1; }},
-        {"FAIL houses.brm models-load", [](Fixture& f) { LumpOf(f, "houses.brm", 1).raw = Bytes(40, 7); }},
+        {"FAIL houses.brm model-types", [](Fixture& f) { LumpOf(f, "houses.brm", 1).baked.type = 1; }},
+        {"FAIL houses.brm models-load", [](Fixture& f) {
+             LumpOf(f, "houses.brm", 1) = {{Bytes(40, 7), kLumpTypeModel, 0}, {}, 1.0f};  // bytes that are no model
+         }},
         {"FAIL houses.brm joints", [](Fixture& f) { f.Model("houses.brm").joints.resize(1); }},
         {"FAIL houses.brm chimney", [](Fixture& f) { f.Model("houses.brm", 1).joints[1].position[1] += 2; }},
         {"FAIL houses.brm landing", [](Fixture& f) {
