@@ -37,19 +37,16 @@ std::vector<std::string> FailLines(const std::string& out) {
 struct Picture {
     int width = 0, height = 0;
     std::vector<unsigned char> rgba;
-    bool Background(int x, int y) const {
-        const unsigned char* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-        return p[0] == 0x0B && p[1] == 0x16 && p[2] == 0x33;
-    }
-    int Brightness(int x, int y) const {
-        const unsigned char* p = &rgba[(static_cast<std::size_t>(y) * width + x) * 4];
-        return (p[0] + p[1] + p[2]) / 3;
-    }
-    // Share of non-background pixels in the rectangle [x0, x1) x [y0, y1), rows from the top.
-    double Covered(int x0, int y0, int x1, int y1) const {
+    const unsigned char* At(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * width + x) * 4]; }
+    std::uint32_t Rgb(int x, int y) const { return At(x, y)[0] << 16 | At(x, y)[1] << 8 | At(x, y)[2]; }
+    bool Background(int x, int y) const { return Rgb(x, y) == 0x0B1633; }
+    int Brightness(int x, int y) const { return (At(x, y)[0] + At(x, y)[1] + At(x, y)[2]) / 3; }
+    // Share of the rectangle [x0, x1) x [y0, y1), rows from the top, that is not
+    // background, or with `rgb` given, that is that colour.
+    double Covered(int x0, int y0, int x1, int y1, std::optional<std::uint32_t> rgb = {}) const {
         int hit = 0;
         for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < x1; ++x) hit += Background(x, y) ? 0 : 1;
+            for (int x = x0; x < x1; ++x) hit += rgb ? Rgb(x, y) == *rgb : !Background(x, y);
         }
         return static_cast<double>(hit) / ((x1 - x0) * (y1 - y0));
     }
@@ -379,14 +376,7 @@ TEST(InspectSheet, AllModelsOnOneSheetAndMissingOnesMarked) {
         }
     }
     // Labels: text in the label colour in the first cell's top-left corner.
-    int labelPixels = 0;
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 250; ++x) {
-            const unsigned char* px = &sheet.rgba[(static_cast<std::size_t>(y) * sheet.width + x) * 4];
-            labelPixels += px[0] == 0xEE && px[1] == 0xF4 && px[2] == 0xFF ? 1 : 0;
-        }
-    }
-    EXPECT_GT(labelPixels, 50);
+    EXPECT_GT(sheet.Covered(0, 0, 250, 30, 0xEEF4FF) * 250 * 30, 50);
 
     std::filesystem::remove(dir.path() + "/elf.brm");
     Inspect("sheet " + dir.path() + " " + dir.path() + "/partial.png --size 500x400", &status);
