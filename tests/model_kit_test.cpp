@@ -132,6 +132,7 @@ TEST(Primitives, SolidsAreClosedOutwardAndOfTheirVolume) {
              o.creases = {1};
              AddLathe(m, Xform(), {{0, 0}, {1, 0}, {1, 1}, {0, 1}}, {}, o);
          }, polygon - 1e-3f, polygon + 1e-3f},
+        // Its caps are the L triangulated: a gap or an overlap there opens the solid.
         {"concave extrusion", [&](Mesh& m) { AddExtrusion(m, Xform(), ell, 0.5f, {}, {UvRect{}}, false); },
          1.4999f, 1.5001f},
         // A strip along a bent line is a valid outline whichever way the line turns.
@@ -171,13 +172,6 @@ TEST(Primitives, SolidsAreClosedOutwardAndOfTheirVolume) {
         solid.build(m);
         ExpectSolidBetween(m, solid.lo, solid.hi);
     }
-    float area = 0.0f;
-    for (const auto& t : Triangulate(ell)) {
-        area += SignedArea({ell[static_cast<std::size_t>(t[0])], ell[static_cast<std::size_t>(t[1])],
-                            ell[static_cast<std::size_t>(t[2])]});
-    }
-    EXPECT_FLOAT_EQ(SignedArea(ell), 3.0f);
-    EXPECT_NEAR(area, 3.0f, 1e-5f);
 }
 
 // Shapes that cannot be built are refused at bake time, not written half-made.
@@ -301,15 +295,10 @@ TEST(BakedModels, SameBytesOnEveryRunAndAsTheBuildBaked) {
 TEST(BakedModels, EveryModelIsClosedWithOutwardNormals) {
     // The saver culls back faces on houses and trees: a hole or an inside-out
     // part would show as a gap or a black face.
-    for (int k = 0; k < kHouseModelCount; ++k) {
-        SCOPED_TRACE("house " + std::to_string(k));
-        const Mesh m = HouseMesh(k);
-        EXPECT_TRUE(ClosedAndConsistent(m));
-        EXPECT_GT(SignedVolume(m), 0.0f);
-    }
-    const std::pair<const char*, Mesh> others[] = {
+    std::vector<std::pair<std::string, Mesh>> meshes = {
         {"tree", TreeMesh()}, {"rare tree", RareTreeMesh()}, {"sleigh", SleighMesh()}, {"presents", PresentsMesh()}};
-    for (const auto& [name, m] : others) {
+    for (int k = 0; k < kHouseModelCount; ++k) meshes.emplace_back("house " + std::to_string(k), HouseMesh(k));
+    for (const auto& [name, m] : meshes) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(ClosedAndConsistent(m));
         EXPECT_GT(SignedVolume(m), 0.0f);
