@@ -385,21 +385,13 @@ TEST(InspectSheet, AllModelsOnOneSheetAndMissingOnesMarked) {
     EXPECT_EQ(partial.width, 500);
 }
 
-namespace {
-std::string WriteMidi(const TempDir& dir, const std::string& name, const MidiBytes& bytes) {
-    WriteBytes(dir / name, bytes);
-    return dir / name;
-}
-}  // namespace
-
 TEST(InspectMidi, ReportsTracksLengthAndSeconds) {
-    TempDir dir;
     TrackBuilder conductor, voice, empty;
     conductor.Tempo(0, 1000000).Tempo(96 * 2, 250000).End();
     voice.Program(0, 0, 0).NoteOn(96, 0, 60, 100).NoteOff(96, 0, 60).NoteOn(96, 0, 62, 100).NoteOff(48, 0, 62).End();
-    const std::string file = WriteMidi(dir, "tune.mid", BuildMidi(1, 96, {conductor, voice, empty}));
+    const TempFile tune("tune.mid", BuildMidi(1, 96, {conductor, voice, empty}));
     int status = -1;
-    const std::string out = Inspect("midi " + file, &status);
+    const std::string out = Inspect("midi " + tune.path(), &status);
     EXPECT_EQ(status, 0);
     // Last event at beat 3, so 7 beats: 2 s for the first two, 5 x 0.25 s after.
     EXPECT_EQ(out,
@@ -409,12 +401,12 @@ TEST(InspectMidi, ReportsTracksLengthAndSeconds) {
               "track 2 events 0 notes 0 last none\n"
               "length 7.0000\nseconds 3.2500\n");
 
-    const std::string broken = WriteMidi(dir, "smpte.mid", BuildMidi(0, 0xE728, {voice}));
-    const std::string said = Inspect("midi " + broken, &status, true);
+    const TempFile smpte("smpte.mid", BuildMidi(0, 0xE728, {voice}));
+    const std::string said = Inspect("midi " + smpte.path(), &status, true);
     EXPECT_EQ(status, 1);
     EXPECT_NE(said.find("SMPTE"), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one plain sentence";
-    Inspect("midi " + dir.path() + "/absent.mid", &status);
+    Inspect("midi /nonexistent/absent.mid", &status);
     EXPECT_EQ(status, 1);
 }
 
@@ -422,7 +414,8 @@ TEST(InspectPlay, WritesA16BitStereoWav) {
     TempDir dir;
     TrackBuilder voice;
     voice.Program(0, 0, 0).NoteOn(0, 0, 64, 110).NoteOff(96, 0, 64);
-    const std::string file = WriteMidi(dir, "tune.mid", BuildMidi(0, 96, {voice}));
+    const std::string file = dir / "tune.mid";
+    WriteBytes(file, BuildMidi(0, 96, {voice}));
     const std::string wav = dir.path() + "/out.wav";
     int status = -1;
     Inspect("play " + file + " --wav " + wav + " --seconds 0.5", &status);
