@@ -248,19 +248,23 @@ const std::vector<Breakage>& Breakages() {
 }
 }  // namespace
 
+// Each row reads only its own file (the elf's also the sleigh's sack), and passed
+// on the whole good folder; the other files are left out, so their rows are skipped.
 TEST(InspectCheck, EachBrokenRowFails) {
     for (const Breakage& b : Breakages()) {
         TempDir dir;
         Fixture f = GoodFixture();
         b.apply(f);
+        const std::string expected = b.expected, file = expected.substr(5, expected.find(' ', 5) - 5);
+        std::erase_if(f.files, [&](const auto& e) { return e.first != file && e.first != "sleigh.brm"; });
         f.Write(dir.path());
-        if (std::string(b.expected) == "FAIL music/ present") std::filesystem::remove_all(dir.path() + "/music");
+        if (expected == "FAIL music/ present") std::filesystem::remove_all(dir.path() + "/music");
         int status = -1;
         const std::string out = Inspect("check " + dir.path(), &status);
         EXPECT_EQ(status, 1) << b.expected;
         const auto fails = FailLines(out);
         const bool found = std::any_of(fails.begin(), fails.end(), [&](const std::string& line) {
-            return line.rfind(std::string(b.expected) + ":", 0) == 0;
+            return line.rfind(expected + ":", 0) == 0;
         });
         EXPECT_TRUE(found) << "expected \"" << b.expected << "\" in:\n" << out;
     }
