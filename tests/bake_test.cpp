@@ -25,6 +25,11 @@ struct Decoded {
     const std::uint8_t* FromTop(int x, int y) const {
         return rgba.data() + (static_cast<std::size_t>(height - 1 - y) * width + x) * 4;
     }
+    // Brightness as the renderer adds it over black: colour times alpha.
+    double Light(int x, int y) const {
+        const std::uint8_t* p = FromTop(x, y);
+        return (p[0] + p[1] + p[2]) / 3.0 * p[3] / 255.0;
+    }
 };
 
 Decoded Decode(const Lump& lump) {
@@ -101,10 +106,7 @@ TEST(BakedFiles, StripLightsAreNotSingleTexels) {
     for (std::size_t index : {4u, 5u}) {
         SCOPED_TRACE("bramble.works lump " + std::to_string(index));
         const Decoded d = Decode(Overlay()[index]);
-        auto light = [&](int x, int y) {
-            const std::uint8_t* p = d.FromTop(x, y);
-            return (p[0] + p[1] + p[2]) / 3.0 * p[3] / 255.0;
-        };
+        const auto light = [&d](int x, int y) { return d.Light(x, y); };
         int lone = 0, spots = 0;
         for (int y = 1; y + 1 < d.height; ++y) {
             for (int x = 1; x + 1 < d.width; ++x) {
@@ -334,7 +336,7 @@ Mean MeanOver(const Decoded& d, const AtlasRect& rect) {
 }
 }  // namespace
 
-TEST(TreePictures, RegionsMatchTheLayoutTheModelsUse) {
+TEST(TreePictures, RegionsMatchTheLayoutTheModelsUseAndNeedlesTileRoundTheCone) {
     for (int index : {4, 6}) {
         SCOPED_TRACE("tex.brm lump " + std::to_string(index));
         const Decoded d = Decode(Scene()[static_cast<std::size_t>(index)]);
@@ -350,15 +352,9 @@ TEST(TreePictures, RegionsMatchTheLayoutTheModelsUse) {
         const Mean gold = MeanOver(d, kTreeGold);
         EXPECT_GT(gold.r, gold.g);
         EXPECT_GT(gold.g, gold.b * 1.5);
-    }
-}
 
-TEST(TreePictures, NeedlesTileRoundTheCone) {
-    // u wraps round each tier, so the first and last columns must meet as
-    // smoothly as any two neighbouring columns do.
-    for (int index : {4, 6}) {
-        SCOPED_TRACE("tex.brm lump " + std::to_string(index));
-        const Decoded d = Decode(Scene()[static_cast<std::size_t>(index)]);
+        // u wraps round each tier, so the first and last columns must meet as
+        // smoothly as any two neighbouring columns do.
         const int rows = static_cast<int>(kTreeNeedles.v1 * d.height);
         auto step = [&](int xa, int xb) {
             double sum = 0;
@@ -390,11 +386,7 @@ TEST(ScenePictures, ReinStrapRunsTheFullLengthAlongTheTop) {
 
 TEST(ScenePictures, MoonIsBrightestInsideItsLimb) {
     const Decoded d = Decode(Scene()[0]);
-    // Brightness as the renderer adds it over black: colour times alpha.
-    auto light = [&](int x, int y) {
-        const std::uint8_t* p = d.FromTop(x, y);
-        return (p[0] + p[1] + p[2]) / 3.0 * p[3] / 255.0;
-    };
+    const auto light = [&d](int x, int y) { return d.Light(x, y); };
     const int c = d.width / 2;
     double centre = 0, limb = 0;
     for (int k = -3; k <= 3; ++k) {

@@ -71,8 +71,8 @@ TEST(CharacterPictures, PairsDifferOnlyRoundTheEyesAndTheLeadHasTheRedNose) {
 class Elf : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(elf.Load(Baked(kElfModel.file), kElfModel.scale)); }
-    VECTOR3D Hand1() const { return elf.Point(elf::kHand1, {0.75f, 0, 0.5f}); }
-    VECTOR3D Hand2() const { return elf.Point(elf::kHand2, {-0.75f, 0, 0.5f}); }
+    VECTOR3D Hand1() const { return elf.Point(elf::kHand1, elf::kHand1Grip); }
+    VECTOR3D Hand2() const { return elf.Point(elf::kHand2, elf::kHand2Grip); }
     Character elf;
 };
 
@@ -81,16 +81,16 @@ protected:
 // hand 2 above the head. (That the hands reach the sack to pick up is the
 // resource check's.)
 TEST_F(Elf, ThrowsToEachSideInItsWindowsAndWavesAboveTheHead) {
-    elf.instance.SetAnimation(0, 53, 1000, true, false);
+    elf.instance.SetAnimation(elf::kCruise.first, elf::kCruise.last, 1000, true, false);
     int throws1 = 0, throws2 = 0;
     Play(elf.instance, 4.6, [&] {
         const double t = elf.instance.currentTime;
-        if (t > 458.33334 && t < 666.6667) {
+        if (t > FrameMs(elf::kHand2Throw.first) && t < FrameMs(elf::kHand2Throw.last)) {
             ++throws2;
             ASSERT_GT(Hand2().x, 0.6f) << "hand 2 does not swing out to +x at " << t << " ms";
             ASSERT_GT(Hand2().y, 0.6f);
         }
-        if (t > 1541.6667 && t < 1750.0) {
+        if (t > FrameMs(elf::kHand1Throw.first) && t < FrameMs(elf::kHand1Throw.last)) {
             ++throws1;
             ASSERT_LT(Hand1().x, -0.6f) << "hand 1 does not swing out to -x at " << t << " ms";
             ASSERT_GT(Hand1().y, 0.6f);

@@ -1,11 +1,9 @@
-// A complete, small resource folder that meets the contract, for the
-// inspector's tests: the baker's pictures beside small stand-in models made
-// with our own writer. Models are described in scene units
-// (after the engine's scale) and divided by the scale when written, so tests
-// can break one thing at a time in the units the checks speak.
+// A complete resource folder that meets the contract, for the inspector's
+// tests: the baker's own files, with every model held as a description in
+// scene units (after the engine's scale) and divided by the scale when
+// written, so tests can break one thing at a time in the units the checks speak.
 #pragma once
 
-#include <array>
 #include <map>
 #include <optional>
 #include <string>
@@ -14,14 +12,10 @@
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
 
-using P3 = std::array<float, 3>;
-
 struct FixtureLump {
-    std::optional<Ms3dModelDesc> model;  // else a picture, as `raw`
+    Lump baked;                          // written as it is unless there is a model
+    std::optional<Ms3dModelDesc> model;  // written in place of the baked bytes
     float scale = 1.0f;                  // model: the engine's scale for this lump
-    std::uint32_t alphaMode = 0;
-    std::optional<std::uint32_t> type;   // default: model 2, image 1
-    std::optional<Bytes> raw;            // replaces the encoded model
 };
 
 struct Fixture {
@@ -37,9 +31,3 @@ struct Fixture {
 
 // The good folder.
 Fixture GoodFixture();
-
-// Geometry helpers (scene units).
-// A box of 12 triangles wound counter-clockwise from outside, every corner bound to `joint`.
-void AddBox(Ms3dModelDesc* m, int group, P3 lo, P3 hi, int joint = -1);
-// Joint `index` of `m` gets a translation key of `value` at each frame (24 per second).
-void AddMoves(Ms3dModelDesc* m, int joint, const std::vector<std::pair<double, P3>>& keys);
