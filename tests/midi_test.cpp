@@ -1,6 +1,8 @@
 // The standard MIDI file reader: what a sequence holds for well-formed files
 // and a clear refusal for every kind of damage (random damage is the fuzz
-// target's, fuzz/midi_fuzz.cpp).
+// target's, fuzz/midi_fuzz.cpp). A sequence's length, the latest event of any
+// track plus the tail, is held by the carol step's tests and by
+// frostvale-inspect midi's (inspect_test).
 #include <gtest/gtest.h>
 
 #include "assets/midi.h"
@@ -237,35 +239,4 @@ TEST(MidiReader, BytesAfterEndOfTrackAreIgnored) {
     ASSERT_TRUE(Load(OneTrack(t), &s));
     EXPECT_EQ(s.tracks[0].events.size(), 1u);
     EXPECT_DOUBLE_EQ(s.tracks[0].endBeat, 2.0);
-}
-
-TEST(MidiLength, LatestEventOverAllTracksPlusFourBeats) {
-    TrackBuilder a, b, empty;
-    a.NoteOn(0, 0, 60, 1).NoteOff(96 * 20, 0, 60).End();  // a long note: its start counts, not its end
-    b.Control(96 * 6, 1, 64, 0).NoteOn(96, 1, 50, 1).NoteOff(96, 1, 50).End(96 * 50);
-    MidiSequence s;
-    ASSERT_TRUE(Load(BuildMidi(1, 96, {a, b, empty}), &s));
-    EXPECT_DOUBLE_EQ(MidiSequenceLength(s), 7.0 + 4.0);
-    EXPECT_DOUBLE_EQ(MidiSequenceLength(s, 0.0), 7.0);  // all tracks empty: the carols' test
-}
-
-TEST(MidiCursor, SeekPastTheEndThenStepBack) {
-    TrackBuilder t;
-    t.NoteOn(0, 0, 60, 1).NoteOn(96, 0, 61, 1).NoteOn(96, 0, 62, 1);
-    MidiSequence s;
-    ASSERT_TRUE(Load(OneTrack(t), &s));
-    MidiEventCursor cursor(s.tracks[0]);
-    cursor.Seek(1e9);
-    EXPECT_EQ(cursor.Current(), nullptr);
-    ASSERT_TRUE(cursor.Previous());
-    EXPECT_EQ(cursor.Current()->data1, 62);
-    cursor.Seek(1.0);
-    EXPECT_EQ(cursor.Current()->data1, 61);
-    cursor.Seek(0.0);
-    EXPECT_FALSE(cursor.Previous());
-
-    MidiTrack none;
-    MidiEventCursor empty(none);
-    empty.Seek(1e9);
-    EXPECT_FALSE(empty.Previous());
 }
