@@ -22,7 +22,6 @@
 
 namespace {
 
-
 const std::string kBaked = std::string(FROSTVALE_BAKED_DIR) + "/";
 
 // A frustum so large that every culling test passes, whatever ran before.

@@ -332,16 +332,6 @@ TEST_F(ViewTest, JitteryWakeUpsStillGiveTheViewAFrameEveryInterval) {
     }
 }
 
-TEST(FramePacer, SleepEndsWhenTheRunIsToEnd) {
-    SimulatedClock clock(10.0);
-    int waits = 0;
-    FramePacer pacer(&clock, [&](double) { ++waits; });  // never reaches the deadline
-    EXPECT_FALSE(pacer.SleepUntil(10.5, [&] { return waits >= 3; }));
-    EXPECT_EQ(waits, 3);
-    EXPECT_TRUE(pacer.SleepUntil(9.0, [] { return false; }));  // already past: no wait
-    EXPECT_EQ(waits, 3);
-}
-
 TEST(FramePacer, MonotonicSleepNeverWakesBeforeItsDeadline) {
     MonotonicClock clock;
     for (int i = 0; i < 20; ++i) {
