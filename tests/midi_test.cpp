@@ -112,7 +112,6 @@ TEST(MidiReader, FormatOneTempoMapAndEmptyTrack) {
 
     // Seconds across the change and each track's last event are printed by
     // frostvale-inspect midi (inspect_test); the player turns seconds back into beats.
-    EXPECT_EQ(s.tempo.ChangeCount(), 1u);  // the change at beat 0 replaces the default
     for (double beat : {0.0, 0.3, 2.0, 3.7, 100.0}) EXPECT_NEAR(s.tempo.BeatAt(s.tempo.SecondsAt(beat)), beat, 1e-9);
     double last = 0.0;
     EXPECT_FALSE(s.LastEventBeat(3, &last)) << "no such track";
@@ -159,7 +158,6 @@ TEST(MidiReader, RefusesWhatItCannotPlayWithAClearMessage) {
     TrackBuilder t;
     t.NoteOn(0, 0, 60, 1);
     EXPECT_NE(LoadError(BuildMidi(2, 96, {t})).find("format 2"), std::string::npos);
-    EXPECT_NE(LoadError(BuildMidi(0, 0xE728, {t})).find("SMPTE"), std::string::npos);
     EXPECT_NE(LoadError(BuildMidi(0, 0, {t})).find("division"), std::string::npos);
     EXPECT_NE(LoadError(BuildMidi(7, 96, {t})).find("format 7"), std::string::npos);
     EXPECT_NE(LoadError(MidiBytes{'R', 'I', 'F', 'F', 0, 0, 0, 6}).find("MThd"), std::string::npos);

@@ -166,8 +166,7 @@ TEST(CarolTables, EveryLeadStaysInAListenersRangeAndTempo) {
 }
 
 TEST(CarolTables, EveryTuneFileIsArrangedExactlyOnce) {
-    EXPECT_EQ(CheckMusicTable(AllArrangements()), "");
-
+    // The bake refuses a table that fails the check; here it must see each fault.
     static const Melody tiny = Tune44("C4:4", "C:4");
     std::vector<Arrangement> table = AllArrangements();
     table.erase(std::remove_if(table.begin(), table.end(),
