@@ -420,11 +420,8 @@ TEST_F(Camera, PresentShotsEndWhenTheSleighLeavesCruising) {
         Call();
         EXPECT_EQ(s->cameraTimer, 0.0f);
         EXPECT_FALSE(s->cameraCut);
-        s->heldShot = 2;
         Call();
-        EXPECT_TRUE(s->cameraCut);
-        EXPECT_EQ(s->cameraMode, 2);
-        s->heldShot = -1;
+        EXPECT_TRUE(s->cameraCut) << "a new shot at the next call";
     }
     // Other shots run their time.
     s->cameraMode = 3;
