@@ -158,6 +158,7 @@ TEST(MidiReader, RefusesWhatItCannotPlayWithAClearMessage) {
     TrackBuilder t;
     t.NoteOn(0, 0, 60, 1);
     EXPECT_NE(LoadError(BuildMidi(2, 96, {t})).find("format 2"), std::string::npos);
+    EXPECT_NE(LoadError(BuildMidi(0, 0xE728, {t})).find("SMPTE"), std::string::npos);
     EXPECT_NE(LoadError(BuildMidi(0, 0, {t})).find("division"), std::string::npos);
     EXPECT_NE(LoadError(BuildMidi(7, 96, {t})).find("format 7"), std::string::npos);
     EXPECT_NE(LoadError(MidiBytes{'R', 'I', 'F', 'F', 0, 0, 0, 6}).find("MThd"), std::string::npos);

@@ -661,7 +661,7 @@ std::map<std::string, std::string> Fields(const std::string& line) {
     return fields;
 }
 
-TEST(Trace, LineNamesEveryField) {
+TEST(Trace, LineNamesEveryFieldAndNothingIsWrittenNowhere) {
     XMASMAIN scene;
     scene.sceneTime = 1.5;
     scene.cameraMode = 7;
@@ -684,8 +684,11 @@ TEST(Trace, LineNamesEveryField) {
         {"target_house", "-1"}, {"eye", "30.0000,10.0000,0.0000"}, {"vel", "0.0000,0.0000,-25.0000"},
         {"sparkles", "1"}, {"presents", "1"}, {"flying", "1"}};
     for (const auto& [key, value] : values) EXPECT_EQ(f.at(key), value) << key;
-    // A line cut short by the buffer is reported as longer than it. (An
-    // unwritable trace file is refused through the saver, in scene_cli_test.sh.)
+    // A line cut short by the buffer is reported as longer than it.
     EXPECT_GE(FormatTraceLine(line, 16, 12, scene), 16);
+    // A file that cannot be opened takes no lines (the saver's --trace shows the rest).
+    TraceWriter nowhere;
+    EXPECT_FALSE(nowhere.Open("/nonexistent-folder/trace.txt"));
+    EXPECT_FALSE(nowhere.Write(scene));
 }
 }  // namespace
