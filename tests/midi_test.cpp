@@ -5,6 +5,9 @@
 // frostvale-inspect midi's (inspect_test).
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "assets/midi.h"
 #include "tests/midi_builder.h"
 
@@ -26,6 +29,23 @@ std::string LoadError(const MidiBytes& bytes) {
 MidiBytes OneTrack(const TrackBuilder& track, int format = 0, int division = 96) {
     return BuildMidi(format, division, {track});
 }
+
+// A track's events as one line, each as its kind, channel, two data bytes and
+// beat, with a note's length and the byte count of meta and system-exclusive data.
+std::string Events(const MidiTrack& track) {
+    static const char* const kinds[] = {"note", "touch", "control", "program", "pressure",
+                                        "bend", "meta",  "sysex",   "escape"};
+    std::string line;
+    for (const MidiEvent& e : track.events) {
+        char word[128];
+        const int n = std::snprintf(word, sizeof word, "%s%s %d %d %d @%g", line.empty() ? "" : ", ",
+                                    kinds[static_cast<int>(e.type)], e.channel, e.data1, e.data2, e.beat);
+        if (e.type == MidiEventType::Note) std::snprintf(word + n, sizeof word - n, " +%g", e.duration);
+        if (e.type >= MidiEventType::Meta) std::snprintf(word + n, sizeof word - n, " #%u", e.dataSize);
+        line += word;
+    }
+    return line;
+}
 }  // namespace
 
 TEST(MidiReader, NotesAreOneEventWithTheirLengthInBeats) {
@@ -36,18 +56,8 @@ TEST(MidiReader, NotesAreOneEventWithTheirLengthInBeats) {
     EXPECT_EQ(s.format, 0);
     EXPECT_EQ(s.division, 96);
     ASSERT_EQ(s.TrackCount(), 1u);
-    const auto& e = s.tracks[0].events;
-    ASSERT_EQ(e.size(), 3u);  // program change and two notes; note-offs and end-of-track are no events
-    EXPECT_EQ(e[0].type, MidiEventType::Program);
-    EXPECT_EQ(e[0].data1, 40);
-    EXPECT_EQ(e[1].type, MidiEventType::Note);
-    EXPECT_EQ(e[1].channel, 2);
-    EXPECT_EQ(e[1].data1, 60);
-    EXPECT_EQ(e[1].data2, 100);
-    EXPECT_DOUBLE_EQ(e[1].beat, 0.0);
-    EXPECT_DOUBLE_EQ(e[1].duration, 0.5);
-    EXPECT_DOUBLE_EQ(e[2].beat, 1.0);
-    EXPECT_DOUBLE_EQ(e[2].duration, 1.0);
+    // Note-offs and the end of the track are no events.
+    EXPECT_EQ(Events(s.tracks[0]), "program 2 40 0 @0, note 2 60 100 @0 +0.5, note 2 64 90 @1 +1");
     EXPECT_DOUBLE_EQ(s.tracks[0].endBeat, (48 + 48 + 96 + 10) / 96.0);
 }
 
@@ -59,16 +69,8 @@ TEST(MidiReader, RunningStatusVelocityZeroAndFifoPairing) {
         .NoteOn(0, 1, 60, 70).Running(0, {62, 71}).NoteOff(96, 1, 62).NoteOff(0, 1, 60);
     MidiSequence s;
     ASSERT_TRUE(Load(OneTrack(t), &s));
-    const auto& e = s.tracks[0].events;
-    ASSERT_EQ(e.size(), 4u);
-    EXPECT_DOUBLE_EQ(e[0].duration, 48 / 96.0);
-    EXPECT_EQ(e[1].data2, 81);
-    EXPECT_DOUBLE_EQ(e[1].beat, 24 / 96.0);
-    EXPECT_DOUBLE_EQ(e[1].duration, 48 / 96.0);
-    EXPECT_EQ(e[2].channel, 1);
-    EXPECT_EQ(e[3].data1, 62);
-    EXPECT_DOUBLE_EQ(e[2].duration, 1.0);
-    EXPECT_DOUBLE_EQ(e[3].duration, 1.0);
+    EXPECT_EQ(Events(s.tracks[0]),
+              "note 0 60 80 @0 +0.5, note 0 60 81 @0.25 +0.5, note 1 60 70 @0.75 +1, note 1 62 71 @0.75 +1");
 }
 
 TEST(MidiReader, UnclosedNotesRingToTheTrackEnd) {
@@ -76,14 +78,12 @@ TEST(MidiReader, UnclosedNotesRingToTheTrackEnd) {
     t.NoteOn(0, 0, 60, 80).NoteOn(96, 0, 62, 80).NoteOff(96, 0, 62).End(192);
     MidiSequence s;
     ASSERT_TRUE(Load(OneTrack(t), &s));
-    EXPECT_DOUBLE_EQ(s.tracks[0].events[0].duration, 4.0);
-    EXPECT_DOUBLE_EQ(s.tracks[0].events[1].duration, 1.0);
+    EXPECT_EQ(Events(s.tracks[0]), "note 0 60 80 @0 +4, note 0 62 80 @1 +1");
     // A stray note-off with nothing open is ignored.
     TrackBuilder stray;
-    stray.NoteOff(0, 0, 70).NoteOn(0, 0, 70, 1).NoteOff(10, 0, 70);
+    stray.NoteOff(0, 0, 70).NoteOn(0, 0, 70, 1).NoteOff(48, 0, 70);
     ASSERT_TRUE(Load(OneTrack(stray), &s));
-    ASSERT_EQ(s.tracks[0].events.size(), 1u);
-    EXPECT_DOUBLE_EQ(s.tracks[0].events[0].duration, 10 / 96.0);
+    EXPECT_EQ(Events(s.tracks[0]), "note 0 70 1 @0 +0.5");
 }
 
 TEST(MidiReader, FormatOneTempoMapAndEmptyTrack) {
@@ -97,17 +97,12 @@ TEST(MidiReader, FormatOneTempoMapAndEmptyTrack) {
     ASSERT_TRUE(Load(BuildMidi(1, 480, {conductor, voice, empty}), &s));
     EXPECT_EQ(s.format, 1);
     ASSERT_EQ(s.TrackCount(), 3u);
-    ASSERT_EQ(s.tracks[0].events.size(), 1u);
-    EXPECT_EQ(s.tracks[0].events[0].type, MidiEventType::Meta);
-    EXPECT_EQ(s.tracks[0].events[0].data1, 0x03);
+    ASSERT_EQ(Events(s.tracks[0]), "meta 0 3 0 @0 #9");
     const MidiEvent& name = s.tracks[0].events[0];
     EXPECT_EQ(std::string(s.data.begin() + name.dataOffset, s.data.begin() + name.dataOffset + name.dataSize),
               "conductor");
-    const auto& voiceEvents = s.tracks[1].events;
-    ASSERT_EQ(voiceEvents.size(), 5u);
-    EXPECT_EQ(voiceEvents[2].type, MidiEventType::KeyPressure);
-    EXPECT_EQ(voiceEvents[3].type, MidiEventType::ChannelPressure);
-    EXPECT_EQ(voiceEvents[4].type, MidiEventType::PitchBend);
+    EXPECT_EQ(Events(s.tracks[1]),
+              "control 3 7 100 @0, note 3 67 90 @1 +4, touch 3 67 9 @5, pressure 3 5 0 @5, bend 3 0 64 @5");
     EXPECT_TRUE(s.tracks[2].events.empty());
 
     // Seconds across the change and each track's last event are printed by
@@ -141,17 +136,9 @@ TEST(MidiReader, SysexMetaAndForeignChunks) {
     MidiSequence s;
     std::string error;
     ASSERT_TRUE(Load(file, &s, &error)) << error;
-    const auto& e = s.tracks[0].events;
-    ASSERT_EQ(e.size(), 5u);
-    EXPECT_EQ(e[0].type, MidiEventType::Sysex);
-    EXPECT_EQ(e[0].dataSize, 5u);
-    EXPECT_EQ(s.data[e[0].dataOffset + 4], 0xF7);
-    EXPECT_EQ(e[1].type, MidiEventType::SysexEscape);
-    EXPECT_EQ(e[2].type, MidiEventType::Meta);
-    EXPECT_EQ(e[2].dataSize, 3u);
-    EXPECT_EQ(e[3].type, MidiEventType::Note);
-    EXPECT_EQ(e[4].type, MidiEventType::Meta);
-    EXPECT_EQ(e[4].dataSize, 0u);
+    ASSERT_EQ(Events(s.tracks[0]), "sysex 0 0 0 @0 #5, escape 0 0 0 @0.0520833 #2, meta 0 127 0 @0.0520833 #3, "
+                                   "note 9 36 100 @0.0520833 +0.104167, meta 0 1 0 @0.15625 #0");
+    EXPECT_EQ(s.data[s.tracks[0].events[0].dataOffset + 4], 0xF7);
 }
 
 TEST(MidiReader, RefusesWhatItCannotPlayWithAClearMessage) {

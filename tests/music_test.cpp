@@ -338,8 +338,8 @@ TEST(Arranger, StylesBringTheirBands) {
 
 // The whole bake: every file of the table read as the saver reads it (the
 // writer's bytes with it), long enough to be a carol, its notes all ending,
-// the lead above the band, not too many notes at once, and the same bytes on
-// a second run.
+// the lead above the band, not too many notes at once, and the same bytes as
+// the build's own bake.
 TEST(BakedMusic, ValidDeterministicAndBalanced) {
     struct Note {
         std::size_t track;
@@ -413,11 +413,8 @@ TEST(BakedMusic, ValidDeterministicAndBalanced) {
         EXPECT_LE(highest, 88);
         EXPECT_LE(lowest, 48);
     }
-    // The same bytes on a second run, and in the folder the build baked in another process.
-    const std::vector<MusicFile> second = BuildMusic();
-    ASSERT_EQ(second.size(), first.size());
+    // The same bytes as the build baked in another process: what ships is what was judged.
     for (std::size_t i = 0; i < first.size(); ++i) {
-        EXPECT_EQ(first[i].bytes, second[i].bytes) << first[i].name;
         std::ifstream in(std::string(FROSTVALE_BAKED_DIR) + "/" + first[i].name, std::ios::binary);
         if (!in) GTEST_SKIP() << "no baked folder";
         EXPECT_EQ(Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), first[i].bytes)

@@ -97,7 +97,8 @@ struct Checker {
         for (std::size_t i = 0; i < count && failure.empty(); ++i) {
             if (std::isfinite(first[i])) continue;
             char name[96];
-            std::snprintf(name, sizeof name, index < 0 ? "%s is not finite" : "%s[%d] is not finite", what, index);
+            const char* format = index < 0 ? "%s is not finite" : "%s[%d] is not finite";
+            std::snprintf(name, sizeof name, format, what, index);
             Fail(name);
         }
     }
