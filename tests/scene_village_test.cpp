@@ -407,8 +407,11 @@ TEST(Presents, PickUpWindowsAreOpenAtBothEnds) {
     }
 }
 
-// Houses at z 0 on both sides near the sleigh and far ahead, for the throws.
-void AddThrowTargets(XMASMAIN* scene) {
+// The throw step at elf time `t` with the present in hand `stage`, the next
+// one waiting, among houses on both sides near the sleigh (at z 0, or far
+// ahead of it) and beyond.
+std::unique_ptr<XMASMAIN> ThrowAt(int stage, float t, bool far = false) {
+    auto scene = PresentScene();
     scene->houses.resize(8);
     const VECTOR3D places[8] = {{-40.0f, -54.5f, 0.0f},  {40.0f, -54.5f, 10.0f},  {-60.0f, -54.5f, -49.0f},
                                 {60.0f, -54.5f, 24.0f},  {-40.0f, -54.5f, 25.0f}, {40.0f, -54.5f, -50.0f},
@@ -418,19 +421,20 @@ void AddThrowTargets(XMASMAIN* scene) {
         scene->houses[static_cast<std::size_t>(i)].chimney = {1.0f, 12.0f, 2.0f};
     }
     scene->houseCount = 8;
+    if (far) scene->sleighPos = {0.0f, 0.0f, 1000.0f};
+    scene->handPresent = 0;
+    scene->presents[0].stage = stage;
+    scene->nextPresent = 1;
+    scene->presents[1].active = 1;
+    scene->elf->currentTime = t;
+    scene->ThrowPresents();
+    return scene;
 }
 
 TEST(Presents, ThrowWindowsAndTheHouseAimedAt) {
     const float inWindow[] = {1541.7f, 1749.9f, 458.4f, 666.6f};
-    const float outside[] = {1541.6667f, 1750.0f, 458.33334f, 666.6667f, 1000.0f};
-    for (float t : outside) {
-        auto scene = PresentScene();
-        AddThrowTargets(scene.get());
-        scene->handPresent = 0;
-        scene->presents[0].stage = kPresentHand1;
-        scene->nextPresent = -1;
-        scene->elf->currentTime = t;
-        scene->ThrowPresents();
+    for (float t : {1541.6667f, 1750.0f, 458.33334f, 666.6667f, 1000.0f}) {  // outside them
+        auto scene = ThrowAt(kPresentHand1, t);
         EXPECT_EQ(scene->handPresent, 0) << t;
         EXPECT_EQ(scene->presents[0].stage, kPresentHand1) << t;
         EXPECT_FLOAT_EQ(scene->presents[0].position.x, 1.75f);  // held at the hand
@@ -443,16 +447,8 @@ TEST(Presents, ThrowWindowsAndTheHouseAimedAt) {
     std::set<int> aimed[3], anywhere;
     for (int round = 0; round < 240; ++round) {
         for (int stage : {kPresentHand1, kPresentHand2}) {
-            auto scene = PresentScene();
-            AddThrowTargets(scene.get());
             const bool far = round >= 120;
-            if (far) scene->sleighPos = {0.0f, 0.0f, 1000.0f};
-            scene->handPresent = 0;
-            scene->presents[0].stage = stage;
-            scene->nextPresent = 1;
-            scene->presents[1].active = 1;
-            scene->elf->currentTime = inWindow[round % 4];
-            scene->ThrowPresents();
+            auto scene = ThrowAt(stage, inWindow[round % 4], far);
             const PRESENT& p = scene->presents[0];
             ASSERT_EQ(p.stage, kPresentThrown);
             EXPECT_EQ(scene->handPresent, -1);
@@ -707,7 +703,7 @@ TEST_F(VillageSetUp, PresentsGetOneListPerShapeAndTheFirstPresentIsReady) {
     ASSERT_GT(scene->presentModelCount, 0);
     EXPECT_EQ(static_cast<int>(scene->presentLists.size()), scene->presentModelCount);
     for (GLuint list : scene->presentLists) EXPECT_NE(list, 0u);
-    EXPECT_GE(scene->presentTextures.size(), 10u);
+    EXPECT_GE(scene->presentTextures.size(), 10u);  // a wrapping for every index a throw may draw
     EXPECT_EQ(scene->nextPresent, 0);
     EXPECT_EQ(scene->presents[0].active, 1);
     EXPECT_EQ(scene->presents[0].stage, kPresentWaiting);
