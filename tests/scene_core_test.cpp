@@ -317,11 +317,8 @@ TEST_F(Camera, NewShotsTheirLengthsAndHeldShots) {
             const int mode = s->cameraMode;
             ++after[from - 5][mode];
             const float extra = s->cameraTimer - 20.0f;
-            if (mode >= 6) {
-                EXPECT_TRUE(extra >= 0.0f && extra <= 59.0f && extra == std::floor(extra)) << mode << " " << extra;
-            } else {
-                EXPECT_EQ(extra, 0.0f) << mode;
-            }
+            const bool whole = extra >= 0.0f && extra <= 59.0f && extra == std::floor(extra);
+            EXPECT_TRUE(mode >= 6 ? whole : extra == 0.0f) << mode << " " << extra;
             Call();
             EXPECT_FALSE(s->cameraCut);
         }
