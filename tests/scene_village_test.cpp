@@ -67,8 +67,7 @@ TEST(Snow, FlakesNeverHaveAZeroVelocityComponentAtSetUpOrRebirth) {
         EXPECT_EQ(f.alpha, 0.0f);
         EXPECT_EQ(f.rate, 1.0f);
         EXPECT_EQ(f.position.y, 70.0f);
-        EXPECT_GE(f.position.x, 10.0f - 50.0f);
-        EXPECT_LT(f.position.x, 10.0f + 50.0f);
+        EXPECT_TRUE(f.position.x >= 10.0f - 50.0f && f.position.x < 10.0f + 50.0f) << f.position.x;
     }
 }
 
@@ -217,15 +216,13 @@ TEST(Houses, RecycledOnlyBelowMinus400AndOnTheirOwnSide) {
         EXPECT_EQ(scene->houses[0].position.x, -50.0f);
         EXPECT_EQ(h.position.z, 400.0f);
         EXPECT_EQ(h.position.y, -60.0f);  // y is kept
-        EXPECT_GE(h.position.x, 20.0f);
-        EXPECT_LE(h.position.x, 219.9f + 1e-4f);
+        EXPECT_TRUE(h.position.x >= 20.0f && h.position.x <= 219.9f + 1e-4f) << h.position.x;
         EXPECT_LE(h.model, 1);
         EXPECT_LE(h.texture, 4);
         EXPECT_TRUE(scene->showSmoke || !h.smoking);
         smoked += h.smoking;
     }
-    EXPECT_GT(smoked, 20);
-    EXPECT_LT(smoked, 65);
+    EXPECT_TRUE(smoked > 20 && smoked < 65) << smoked;
 }
 
 // A recycled house within 100 of the flight line becomes the target, unless
@@ -346,8 +343,7 @@ TEST(Trees, ReplantedOnlyBelowMinus400OnTheirOwnSide) {
             EXPECT_LT(t.angle, 360.0f);
         }
     }
-    EXPECT_GT(rare, 200);  // one in ten of 3900
-    EXPECT_LT(rare, 600);
+    EXPECT_TRUE(rare > 200 && rare < 600) << rare;  // one in ten of 3900
 
     scene->showTrees = false;
     scene->trees[5].position = {1.0f, -54.5f, -450.0f};
@@ -536,8 +532,7 @@ TEST(Presents, SparkleTimerRunsOnlyWithSparklesOn) {
     EXPECT_LT(scene->presents[1].sparkleTimer, 0.075f);
     int burst = 0;
     for (const ONEPARTICLE& s : scene->sparkles) burst += s.alpha > 0.0f;
-    EXPECT_GE(burst, 1);  // one to four sparkles where the present is
-    EXPECT_LE(burst, 4);
+    EXPECT_TRUE(burst >= 1 && burst <= 4) << burst;  // one to four sparkles where the present is
 }
 
 TEST(Presents, OnlyVisiblePresentsTumbleButTheFirstAlwaysIsVisible) {
@@ -679,10 +674,8 @@ TEST_F(VillageSetUp, FarModelsLoadBesideTheNearOnes) {
         EXPECT_EQ(std::count(std::begin(lists), std::end(lists), a), 1);
     }
     // About 20 across with the chimney on top; firs about 15 high.
-    EXPECT_GT(scene->houseReach, 10.0f);
-    EXPECT_LT(scene->houseReach, 25.0f);
-    EXPECT_GT(scene->treeReach, 14.0f);
-    EXPECT_LT(scene->treeReach, 25.0f);
+    EXPECT_TRUE(scene->houseReach > 10.0f && scene->houseReach < 25.0f) << scene->houseReach;
+    EXPECT_TRUE(scene->treeReach > 14.0f && scene->treeReach < 25.0f) << scene->treeReach;
     for (const TREESLOT& tree : scene->trees) {
         EXPECT_TRUE(tree.list == scene->treeList || tree.list == scene->rareTreeList);
     }
