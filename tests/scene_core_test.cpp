@@ -18,7 +18,6 @@
 
 #include "assets/resfile.h"
 #include "engine/ssmain.h"
-#include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/trace.h"

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "math/failure.h"
 #include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"

@@ -16,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "assets/alert.h"
 #include "assets/texture.h"
 #include "math/frustum.h"
 #include "math/frustum_gl.h"
