@@ -188,7 +188,6 @@ TEST(Options, SettingsOverridesComeFromTheTable) {
 // ---- The store as users' editors, crashes and full disks leave it ----
 
 TEST_F(StoreTest, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
-    const std::string nul(1, '\0');
     const struct {
         const char* why;
         std::string bytes;
@@ -197,7 +196,7 @@ TEST_F(StoreTest, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
         {"CRLF", "version=1.0\r\nNumStars=7\r\n"},
         {"CR only", "version=1.0\rNumStars=7\r"},
         {"NUL padding after a crash", "version=1.0\nNumStars=7\n" + std::string(300, '\0')},
-        {"NUL inside a line", "version=1.0\nNum" + nul + "Snow=3\nNumStars=7\n"},
+        {"NUL inside a line", "version=1.0\nNum" + std::string(1, '\0') + "Snow=3\nNumStars=7\n"},
         {"over 64 KiB of comments", "version=1.0\n" + std::string(70 * 1024, '#') + "\nNumStars=7\n"},
     };
     for (const auto& c : cases) {
