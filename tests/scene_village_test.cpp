@@ -644,8 +644,7 @@ TEST_F(VillageSetUp, TreesStandOnTheirSidesAndTreesOffNeedsNoFile) {
         const TREESLOT& t = scene->trees[i];
         EXPECT_EQ(t.position.z, 20.0f * i - 385.0f);
         EXPECT_EQ(t.position.y, -54.5f);
-        if (i % 2 == 0) EXPECT_LE(t.position.x, 0.0f);
-        else EXPECT_GE(t.position.x, 0.0f);
+        EXPECT_TRUE(i % 2 == 0 ? t.position.x <= 0.0f : t.position.x >= 0.0f) << i;  // even ones on the -x side
     }
 
     auto bare = std::make_unique<XMASMAIN>(&setup);
@@ -668,10 +667,7 @@ TEST_F(VillageSetUp, FarModelsLoadBesideTheNearOnes) {
     const GLuint lists[] = {scene->houseLists[0], scene->houseLists[1], scene->houseListsFar[0],
                             scene->houseListsFar[1], scene->treeList,   scene->rareTreeList,
                             scene->treeListFar,      scene->rareTreeListFar};
-    for (GLuint a : lists) {
-        EXPECT_NE(a, 0u);
-        EXPECT_EQ(std::count(std::begin(lists), std::end(lists), a), 1);
-    }
+    for (GLuint a : lists) EXPECT_TRUE(a != 0 && std::count(std::begin(lists), std::end(lists), a) == 1) << a;
     // About 20 across with the chimney on top; firs about 15 high.
     EXPECT_TRUE(scene->houseReach > 10.0f && scene->houseReach < 25.0f) << scene->houseReach;
     EXPECT_TRUE(scene->treeReach > 14.0f && scene->treeReach < 25.0f) << scene->treeReach;
