@@ -90,12 +90,11 @@ TEST(Frustum, PerspectiveRejectsPointsBehindTheCamera) {
     const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, (f + n) / (n - f), -1, 0, 0, 2 * f * n / (n - f), 0};
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     ExtractFrustumFrom(projection, identity);
-    EXPECT_TRUE(PointInFrustum(MakePoint(0, 0, -10)));
-    EXPECT_TRUE(PointInFrustum(MakePoint(9, 0, -10)));
-    EXPECT_FALSE(PointInFrustum(MakePoint(11, 0, -10)));
-    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, 5)));
-    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -0.5f)));
-    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -150)));
+    // Ahead, inside the 45-degree side; beyond it, behind the eye, before the near plane, past the far one.
+    const std::pair<VECTOR3D, bool> points[] = {{MakePoint(0, 0, -10), true},   {MakePoint(9, 0, -10), true},
+                                                {MakePoint(11, 0, -10), false},  {MakePoint(0, 0, 5), false},
+                                                {MakePoint(0, 0, -0.5f), false}, {MakePoint(0, 0, -150), false}};
+    for (const auto& [p, inside] : points) EXPECT_EQ(PointInFrustum(p), inside) << p.x << ", " << p.z;
 }
 
 // The host prints Line() as it is, the first failure of a set-up only. (Each

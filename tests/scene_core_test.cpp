@@ -241,8 +241,7 @@ TEST_F(Delivery, RunGoesRoundTheCycle) {
         EXPECT_EQ(heldAtStep.at(4).active, 0);
         // Cruising again: the elf's loop blended in, and a longer flight drawn.
         EXPECT_FLOAT_EQ(scene->elf->startTime, 0.0f);  // the cruise loop starts on frame 0
-        EXPECT_TRUE(scene->elf->loop);
-        EXPECT_TRUE(scene->elf->blending);
+        EXPECT_TRUE(scene->elf->loop && scene->elf->blending);
         EXPECT_TRUE(scene->animTimer >= 30.0f && scene->animTimer < 150.0f) << scene->animTimer;
     }
 }
