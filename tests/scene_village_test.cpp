@@ -63,8 +63,7 @@ TEST(Snow, FlakesNeverHaveAZeroVelocityComponentAtSetUpOrRebirth) {
     scene->MoveSnow();
     for (const ONEPARTICLE& f : scene->snowFlakes) {
         ASSERT_TRUE(NoZeroComponent(f.velocity));
-        EXPECT_EQ(f.alpha, 0.0f);
-        EXPECT_EQ(f.rate, 1.0f);
+        EXPECT_TRUE(f.alpha == 0.0f && f.rate == 1.0f) << "reborn faded out, to fade in";
         EXPECT_EQ(f.position.y, 70.0f);
         EXPECT_TRUE(f.position.x >= 10.0f - 50.0f && f.position.x < 10.0f + 50.0f) << f.position.x;
     }
@@ -302,8 +301,7 @@ TEST(Smoke, APuffLivesThreeSecondsAndTheWindBendsItHorizontallyOnly) {
     house.MoveSmoke(0.25, {3.0f, 7.0f, 0.0f});
     const VECTOR3D after = house.particles[0].velocity;
     EXPECT_FLOAT_EQ(after.x, before.x + 0.75f);
-    EXPECT_EQ(after.y, before.y);
-    EXPECT_EQ(after.z, before.z);
+    EXPECT_TRUE(after.y == before.y && after.z == before.z) << "bent sideways only";
     for (int step = 1; step < 11; ++step) house.MoveSmoke(0.25, {0.0f, 0.0f, 0.0f});
     EXPECT_GT(house.particles[0].alpha, 0.0f);  // 2.75 s: still there
     house.MoveSmoke(0.25, {0.0f, 0.0f, 0.0f});
