@@ -376,12 +376,12 @@ TEST(FrameDriverOverlay, PreviewDrawsNoOverlayAndTheIntroWaits) {
         Driver d;
         ASSERT_TRUE(d.SetUp(preview)) << preview;
         d.Run(8 * 60, 1.0 / 60.0);
-        const SSMAIN& driver = d.engine;
+        const SSMAIN& e = d.engine;
         EXPECT_EQ(AllBlack(d.context->ReadPixels()), preview) << "a preview draws the (empty) scene only";
-        EXPECT_TRUE(preview ? driver.introTopAlpha == -5.0f : driver.introTopAlpha >= 1.0f) << driver.introTopAlpha;
-        EXPECT_TRUE(preview ? driver.countdownY == 1000.0f : driver.countdownY < 760.0f) << driver.countdownY;
-        EXPECT_TRUE(!preview || driver.bannerTimer == 15.0f) << driver.bannerTimer;
-        EXPECT_NEAR(driver.totalTime, 8.0, 1e-9);
+        EXPECT_TRUE(preview ? e.introTopAlpha == -5.0f : e.introTopAlpha >= 1.0f) << e.introTopAlpha;
+        EXPECT_TRUE(preview ? e.countdownY == 1000.0f : e.countdownY < 760.0f) << e.countdownY;
+        EXPECT_TRUE(!preview || e.bannerTimer == 15.0f) << e.bannerTimer;
+        EXPECT_NEAR(e.totalTime, 8.0, 1e-9);
     }
 }
 

@@ -215,8 +215,8 @@ TEST_F(Delivery, RunGoesRoundTheCycle) {
         bool onRoof = false;
         for (int i = 0; i < 60 * 300 && states.size() < 5; ++i) {
             scene->MoveScene(1.0 / 60.0);
-            ASSERT_TRUE(scene->sceneTime >= 20.0 || (scene->animState == ANIM_FLYING && scene->targetHouse == -1))
-                << "the first flight lasts 20 s";
+            const bool cruising = scene->animState == ANIM_FLYING && scene->targetHouse == -1;
+            ASSERT_TRUE(scene->sceneTime >= 20.0 || cruising) << "the first flight lasts 20 s";
             if (scene->animState != states.back()) states.push_back(scene->animState);
             if (scene->animState != ANIM_DELIVER) continue;
             if (scene->animStep >= 2 && !onRoof) {
@@ -263,9 +263,7 @@ TEST_F(Delivery, BothDropsComeUpAndAnUnknownStateDoesNothing) {
     scene->animStep = 0;
     const float timer = scene->animTimer;
     scene->AnimControl();
-    EXPECT_EQ(scene->animState, 3);
-    EXPECT_EQ(scene->animStep, 0);
-    EXPECT_EQ(scene->animTimer, timer);
+    EXPECT_TRUE(scene->animState == 3 && scene->animStep == 0 && scene->animTimer == timer);
 }
 
 // ---------------------------------------------------------------------------

@@ -230,7 +230,7 @@ TEST(Reins, BothSidesEndAtTheLeadAndHandsHoldStillOnTheRoof) {
     s.NewState(ANIM_DELIVER);
     s.santa->position.x += 5.0f;
     s.DrawReigns();
-    EXPECT_TRUE(s.reinAnchorPlusX.x == plus.x && s.reinAnchorMinusX.z == minus.z) << "the hands moved the reins";
+    EXPECT_TRUE(s.reinAnchorPlusX.x == plus.x && s.reinAnchorMinusX.z == minus.z) << "moved with the hands";
     s.NewState(ANIM_TAKEOFF);
     s.DrawReigns();
     EXPECT_NEAR(s.reinAnchorPlusX.x, plus.x + 5.0f, 1e-4f);

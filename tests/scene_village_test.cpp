@@ -642,7 +642,7 @@ TEST_F(VillageSetUp, TreesStandOnTheirSidesAndTreesOffNeedsNoFile) {
         const TREESLOT& t = scene->trees[i];
         EXPECT_EQ(t.position.z, 20.0f * i - 385.0f);
         EXPECT_EQ(t.position.y, -54.5f);
-        EXPECT_TRUE(i % 2 == 0 ? t.position.x <= 0.0f : t.position.x >= 0.0f) << i;  // even ones on the -x side
+        EXPECT_TRUE(i % 2 == 0 ? t.position.x <= 0.0f : t.position.x >= 0.0f) << i;
     }
 
     auto bare = std::make_unique<XMASMAIN>(&setup);
