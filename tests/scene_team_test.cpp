@@ -170,9 +170,8 @@ TEST_F(Team, LeadBanksAgainstSidewaysMotionAndFollowersCatchUp) {
     EXPECT_LT(std::fabs(s.reindeer[2].position.y - target), std::fabs(s.reindeer[0].position.y - target));
 }
 
-// Only reindeer in view are posed, so the hooves strike, and throw their
-// sparkles, only when the team is seen. (What is out of view is skipped to
-// save the time; the soak runs that branch through every shot.)
+// Only reindeer in view are posed (those out of view are skipped only to save
+// time), so the hooves strike and throw their sparkles when the team is seen.
 TEST_F(Team, HoovesThrowSparklesBelowTheBodyOnlyWhenSwitchedOn) {
     s.frameTime = 1.0 / 60.0;
     s.showSparkles = false;
