@@ -1,7 +1,6 @@
 // The carol step driven with a fake player and made-up frame times.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <set>

@@ -6,28 +6,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "assets/midi.h"
 #include "platform/fluid_player.h"
 #include "tests/midi_builder.h"
+#include "tests/scratch.h"
 
 namespace {
-MidiSequence Parse(const MidiBytes& bytes) {
+// A file's bytes, from a builder or from the baked folder, as the saver reads them.
+template <class Bytes>
+MidiSequence Parse(const Bytes& bytes) {
     MidiSequence sequence;
     std::string error;
     EXPECT_TRUE(LoadMidi(bytes.data(), bytes.size(), &sequence, &error)) << error;
-    return sequence;
-}
-
-MidiSequence LoadBaked(const std::string& name) {
-    std::ifstream in(std::string(FROSTVALE_BAKED_DIR) + "/" + name, std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    MidiSequence sequence;
-    std::string error;
-    EXPECT_TRUE(LoadMidi(bytes.data(), bytes.size(), &sequence, &error)) << name << ": " << error;
     return sequence;
 }
 
@@ -99,7 +91,8 @@ TEST_F(FluidRender, EveryStyleOfBakedCarolSoundsAtOneLevelWithoutClipping) {
                                  "music/jingle.mid",   "music/3KINGS.MID",  "music/white_xm.mid", "music/XMASMED.MID"};
     double quietest = 0, loudest = -100;
     for (const char* name : names) {
-        const MidiSequence sequence = LoadBaked(name);
+        SCOPED_TRACE(name);
+        const MidiSequence sequence = Parse(ReadBytes(std::string(FROSTVALE_BAKED_DIR) + "/" + name));
         std::vector<std::int16_t> stereo;
         std::string error;
         ASSERT_TRUE(RenderMidiOffline(sequence, 16.0, &stereo, &error)) << name << ": " << error;

@@ -16,14 +16,13 @@
 #include <string>
 #include <vector>
 
-
 #include "assets/resfile.h"
 #include "engine/ssmain.h"
-#include "math/frustum.h"
 #include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "scene/trace.h"
 #include "scene/xmasmain.h"
+#include "tests/gl_pictures.h"
 #include "tests/scratch.h"
 #include "tools/common/lumpwriter.h"
 #include "tools/common/ms3dwriter.h"
@@ -142,15 +141,13 @@ TEST(Sky, CloudsAndGroundScrollWrap) {
     scene.MoveSky();
     EXPECT_NEAR(scene.cloudDrift.x, -std::sqrt(0.5f), 1e-5f);
     EXPECT_NEAR(scene.cloudDrift.y, std::sqrt(0.5f), 1e-5f);
-    EXPECT_GE(scene.cloudOffsetU, 0.0f);
-    EXPECT_LE(scene.cloudOffsetU, 1.0f);
+    EXPECT_TRUE(scene.cloudOffsetU >= 0.0f && scene.cloudOffsetU <= 1.0f) << scene.cloudOffsetU;
 
     scene.showTrees = false;
     scene.frameTime = 1.0 / 60.0;
     for (int i = 0; i < 60 * 30; ++i) {
         scene.MoveBackground();
-        ASSERT_LE(scene.groundScroll.z, 0.0f);
-        ASSERT_GE(scene.groundScroll.z, -120.0f);
+        ASSERT_TRUE(scene.groundScroll.z <= 0.0f && scene.groundScroll.z >= -120.0f) << scene.groundScroll.z;
     }
     // 750 units = 6 tiles and 30: the scroll is at -30.
     EXPECT_NEAR(scene.groundScroll.z, -30.0f, 0.05);
@@ -218,10 +215,8 @@ TEST_F(Delivery, RunGoesRoundTheCycle) {
         bool onRoof = false;
         for (int i = 0; i < 60 * 300 && states.size() < 5; ++i) {
             scene->MoveScene(1.0 / 60.0);
-            if (scene->sceneTime < 20.0) {
-                ASSERT_EQ(scene->animState, ANIM_FLYING) << "the first flight lasts 20 s";
-                ASSERT_EQ(scene->targetHouse, -1);
-            }
+            const bool cruising = scene->animState == ANIM_FLYING && scene->targetHouse == -1;
+            ASSERT_TRUE(scene->sceneTime >= 20.0 || cruising) << "the first flight lasts 20 s";
             if (scene->animState != states.back()) states.push_back(scene->animState);
             if (scene->animState != ANIM_DELIVER) continue;
             if (scene->animStep >= 2 && !onRoof) {
@@ -246,10 +241,8 @@ TEST_F(Delivery, RunGoesRoundTheCycle) {
         EXPECT_EQ(heldAtStep.at(4).active, 0);
         // Cruising again: the elf's loop blended in, and a longer flight drawn.
         EXPECT_FLOAT_EQ(scene->elf->startTime, 0.0f);  // the cruise loop starts on frame 0
-        EXPECT_TRUE(scene->elf->loop);
-        EXPECT_TRUE(scene->elf->blending);
-        EXPECT_GE(scene->animTimer, 30.0f);
-        EXPECT_LT(scene->animTimer, 150.0f);
+        EXPECT_TRUE(scene->elf->loop && scene->elf->blending);
+        EXPECT_TRUE(scene->animTimer >= 30.0f && scene->animTimer < 150.0f) << scene->animTimer;
     }
 }
 
@@ -270,9 +263,7 @@ TEST_F(Delivery, BothDropsComeUpAndAnUnknownStateDoesNothing) {
     scene->animStep = 0;
     const float timer = scene->animTimer;
     scene->AnimControl();
-    EXPECT_EQ(scene->animState, 3);
-    EXPECT_EQ(scene->animStep, 0);
-    EXPECT_EQ(scene->animTimer, timer);
+    EXPECT_TRUE(scene->animState == 3 && scene->animStep == 0 && scene->animTimer == timer);
 }
 
 // ---------------------------------------------------------------------------
@@ -317,11 +308,8 @@ TEST_F(Camera, NewShotsTheirLengthsAndHeldShots) {
             const int mode = s->cameraMode;
             ++after[from - 5][mode];
             const float extra = s->cameraTimer - 20.0f;
-            if (mode >= 6) {
-                EXPECT_TRUE(extra >= 0.0f && extra <= 59.0f && extra == std::floor(extra)) << mode << " " << extra;
-            } else {
-                EXPECT_EQ(extra, 0.0f) << mode;
-            }
+            const bool whole = extra >= 0.0f && extra <= 59.0f && extra == std::floor(extra);
+            EXPECT_TRUE(mode >= 6 ? whole : extra == 0.0f) << mode << " " << extra;
             Call();
             EXPECT_FALSE(s->cameraCut);
         }
@@ -420,11 +408,8 @@ TEST_F(Camera, PresentShotsEndWhenTheSleighLeavesCruising) {
         Call();
         EXPECT_EQ(s->cameraTimer, 0.0f);
         EXPECT_FALSE(s->cameraCut);
-        s->heldShot = 2;
         Call();
-        EXPECT_TRUE(s->cameraCut);
-        EXPECT_EQ(s->cameraMode, 2);
-        s->heldShot = -1;
+        EXPECT_TRUE(s->cameraCut) << "a new shot at the next call";
     }
     // Other shots run their time.
     s->cameraMode = 3;
@@ -551,30 +536,16 @@ TEST_F(SetupFailures, FilesShortOfWhatTheSceneNeeds) {
     }
 }
 
-TEST(SceneSetup, FullSetupThenCleanupTwiceAndNoStarsStillSetsUpTheSky) {
+// Without stars the sky is still set up and drawn; clean-up lets its picture
+// go. (Set-up honours the star count; a whole scene cleaned up twice is the
+// frame driver's test.)
+TEST(SceneSetup, NoStarsStillSetsUpTheSkyAndCleanUpFreesIt) {
     REQUIRE_GL();
-    bool ok = false;
-    auto scene = BuildScene(FROSTVALE_BAKED_DIR, 2, &ok);
-    ASSERT_TRUE(ok);
-    EXPECT_GE(scene->textures.size(), 7u);
-    EXPECT_NE(scene->skyList, 0u);
-    EXPECT_NE(scene->groundList, 0u);
-    EXPECT_EQ(scene->animTemplates.size(), 3u);
-    ASSERT_NE(scene->santa, nullptr);
-    EXPECT_EQ(static_cast<int>(scene->stars.size()), SETTINGS{}.NUM_STARS);
-    const GLuint sky = scene->skyTexture;
-    EXPECT_TRUE(glIsTexture(sky));
-    scene->CleanupAll();
-    EXPECT_FALSE(glIsTexture(sky));
-    EXPECT_EQ(scene->santa, nullptr);
-    EXPECT_TRUE(scene->animTemplates.empty());
-    EXPECT_TRUE(scene->stars.empty());
-    scene->CleanupAll();
-    EXPECT_EQ(scene->skyTexture, 0u);
-
+    EXPECT_EQ(static_cast<int>(SharedScene().stars.size()), SETTINGS{}.NUM_STARS);
     SETTINGS settings;
     settings.NUM_STARS = 0;
-    scene = BuildScene(FROSTVALE_BAKED_DIR, 2, &ok, settings);
+    bool ok = false;
+    auto scene = BuildScene(FROSTVALE_BAKED_DIR, 2, &ok, settings);
     ASSERT_TRUE(ok);
     EXPECT_TRUE(scene->stars.empty());
     EXPECT_GE(scene->moonSize, 4.0f);
@@ -583,6 +554,11 @@ TEST(SceneSetup, FullSetupThenCleanupTwiceAndNoStarsStillSetsUpTheSky) {
     ExtractFrustum();
     scene->DrawScene();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    const GLuint sky = scene->skyTexture;
+    EXPECT_TRUE(glIsTexture(sky));
+    scene->CleanupAll();
+    EXPECT_FALSE(glIsTexture(sky));
+    EXPECT_EQ(scene->skyTexture, 0u);
 }
 
 // The moon's quad faces the eye and lies where its offset says.
@@ -607,9 +583,7 @@ TEST(SkyDrawing, MoonShowsWhereItIs) {
         glDisable(GL_TEXTURE_2D);
         scene.skyList = sky;
         glFinish();
-        const auto pixels = Gl()->ReadPixels();
-        const std::size_t centre = (static_cast<std::size_t>(kHeight / 2) * kWidth + kWidth / 2) * 4;
-        return static_cast<int>(pixels[centre]);
+        return testpics::At(Gl()->ReadPixels(), kWidth, kWidth / 2, kHeight / 2).r;
     };
     // Away from the moon, below the horizon: nothing there.
     EXPECT_LT(centreOfView({-scene.moon.position.x, -100.0f, -scene.moon.position.z}), 20);
@@ -685,17 +659,16 @@ TEST(Trace, LineNamesEveryFieldAndNothingIsWrittenNowhere) {
     scene.sparkles[4].alpha = 0.5f;
     char line[1024];
     const int length = FormatTraceLine(line, sizeof line, 12, scene);
-    ASSERT_GT(length, 0);
-    ASSERT_LT(length, static_cast<int>(sizeof line));
+    ASSERT_TRUE(length > 0 && length < static_cast<int>(sizeof line)) << length;
     const auto f = Fields(line);
     const char* keys[] = {"frame", "t", "dt", "state", "step", "timer", "shot", "cut", "camtimer", "eye", "target",
                           "target_house", "vel", "offset", "sleigh", "lead", "bob", "ground", "sparkles",
                           "presents", "flying", "next", "hand", "held", "santa_t", "elf_t"};
     EXPECT_EQ(f.size(), std::size(keys));
     for (const char* key : keys) EXPECT_EQ(f.count(key), 1u) << key;
+    // (The first fields' layout is held by scene_cli_test.sh on the saver's first line.)
     const std::pair<const char*, const char*> values[] = {
-        {"frame", "12"}, {"t", "1.5000"}, {"shot", "7"}, {"cut", "1"}, {"target_house", "-1"},
-        {"eye", "30.0000,10.0000,0.0000"}, {"vel", "0.0000,0.0000,-25.0000"},
+        {"target_house", "-1"}, {"eye", "30.0000,10.0000,0.0000"}, {"vel", "0.0000,0.0000,-25.0000"},
         {"sparkles", "1"}, {"presents", "1"}, {"flying", "1"}};
     for (const auto& [key, value] : values) EXPECT_EQ(f.at(key), value) << key;
     // A line cut short by the buffer is reported as longer than it.

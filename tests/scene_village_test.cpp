@@ -16,7 +16,6 @@
 #include <utility>
 #include <vector>
 
-#include "assets/alert.h"
 #include "assets/texture.h"
 #include "math/frustum.h"
 #include "math/frustum_gl.h"
@@ -64,11 +63,9 @@ TEST(Snow, FlakesNeverHaveAZeroVelocityComponentAtSetUpOrRebirth) {
     scene->MoveSnow();
     for (const ONEPARTICLE& f : scene->snowFlakes) {
         ASSERT_TRUE(NoZeroComponent(f.velocity));
-        EXPECT_EQ(f.alpha, 0.0f);
-        EXPECT_EQ(f.rate, 1.0f);
+        EXPECT_TRUE(f.alpha == 0.0f && f.rate == 1.0f) << "reborn faded out, to fade in";
         EXPECT_EQ(f.position.y, 70.0f);
-        EXPECT_GE(f.position.x, 10.0f - 50.0f);
-        EXPECT_LT(f.position.x, 10.0f + 50.0f);
+        EXPECT_TRUE(f.position.x >= 10.0f - 50.0f && f.position.x < 10.0f + 50.0f) << f.position.x;
     }
 }
 
@@ -217,15 +214,13 @@ TEST(Houses, RecycledOnlyBelowMinus400AndOnTheirOwnSide) {
         EXPECT_EQ(scene->houses[0].position.x, -50.0f);
         EXPECT_EQ(h.position.z, 400.0f);
         EXPECT_EQ(h.position.y, -60.0f);  // y is kept
-        EXPECT_GE(h.position.x, 20.0f);
-        EXPECT_LE(h.position.x, 219.9f + 1e-4f);
+        EXPECT_TRUE(h.position.x >= 20.0f && h.position.x <= 219.9f + 1e-4f) << h.position.x;
         EXPECT_LE(h.model, 1);
         EXPECT_LE(h.texture, 4);
         EXPECT_TRUE(scene->showSmoke || !h.smoking);
         smoked += h.smoking;
     }
-    EXPECT_GT(smoked, 20);
-    EXPECT_LT(smoked, 65);
+    EXPECT_TRUE(smoked > 20 && smoked < 65) << smoked;
 }
 
 // A recycled house within 100 of the flight line becomes the target, unless
@@ -306,8 +301,7 @@ TEST(Smoke, APuffLivesThreeSecondsAndTheWindBendsItHorizontallyOnly) {
     house.MoveSmoke(0.25, {3.0f, 7.0f, 0.0f});
     const VECTOR3D after = house.particles[0].velocity;
     EXPECT_FLOAT_EQ(after.x, before.x + 0.75f);
-    EXPECT_EQ(after.y, before.y);
-    EXPECT_EQ(after.z, before.z);
+    EXPECT_TRUE(after.y == before.y && after.z == before.z) << "bent sideways only";
     for (int step = 1; step < 11; ++step) house.MoveSmoke(0.25, {0.0f, 0.0f, 0.0f});
     EXPECT_GT(house.particles[0].alpha, 0.0f);  // 2.75 s: still there
     house.MoveSmoke(0.25, {0.0f, 0.0f, 0.0f});
@@ -346,8 +340,7 @@ TEST(Trees, ReplantedOnlyBelowMinus400OnTheirOwnSide) {
             EXPECT_LT(t.angle, 360.0f);
         }
     }
-    EXPECT_GT(rare, 200);  // one in ten of 3900
-    EXPECT_LT(rare, 600);
+    EXPECT_TRUE(rare > 200 && rare < 600) << rare;  // one in ten of 3900
 
     scene->showTrees = false;
     scene->trees[5].position = {1.0f, -54.5f, -450.0f};
@@ -385,12 +378,10 @@ TEST(Presents, PickUpWindowsAreOpenAtBothEnds) {
         auto scene = PresentScene();
         scene->elf->currentTime = c.t;
         scene->ThrowPresents();
-        if (c.stage == 0) {
-            EXPECT_EQ(scene->handPresent, -1) << c.t;
-            EXPECT_EQ(scene->nextPresent, 0) << c.t;
-            continue;
-        }
-        ASSERT_EQ(scene->handPresent, 0) << c.t;
+        ASSERT_EQ(scene->handPresent, c.stage == 0 ? -1 : 0) << c.t;
+        // A taken present is replaced by the next one in the sleigh.
+        EXPECT_EQ(scene->nextPresent, c.stage == 0 ? 0 : 1) << c.t;
+        if (c.stage == 0) continue;
         const PRESENT& p = scene->presents[0];
         EXPECT_EQ(p.stage, c.stage);
         // Grip (+-0.75, 0, 0.5) from the hand joint, plus the elf's position.
@@ -398,8 +389,6 @@ TEST(Presents, PickUpWindowsAreOpenAtBothEnds) {
         EXPECT_FLOAT_EQ(p.position.y, 3.6f);
         EXPECT_FLOAT_EQ(p.position.z, 2.5f);
         EXPECT_EQ(p.matrix[12], 0.0);
-        // The taken present is replaced by the next one in the sleigh.
-        EXPECT_EQ(scene->nextPresent, 1);
         EXPECT_EQ(scene->presents[1].stage, kPresentWaiting);
         EXPECT_EQ(scene->presents[1].active, 1);
         EXPECT_LT(scene->presents[1].modelIndex, 3);
@@ -407,8 +396,11 @@ TEST(Presents, PickUpWindowsAreOpenAtBothEnds) {
     }
 }
 
-// Houses at z 0 on both sides near the sleigh and far ahead, for the throws.
-void AddThrowTargets(XMASMAIN* scene) {
+// The throw step at elf time `t` with the present in hand `stage`, the next
+// one waiting, among houses on both sides near the sleigh (at z 0, or far
+// ahead of it) and beyond.
+std::unique_ptr<XMASMAIN> ThrowAt(int stage, float t, bool far = false) {
+    auto scene = PresentScene();
     scene->houses.resize(8);
     const VECTOR3D places[8] = {{-40.0f, -54.5f, 0.0f},  {40.0f, -54.5f, 10.0f},  {-60.0f, -54.5f, -49.0f},
                                 {60.0f, -54.5f, 24.0f},  {-40.0f, -54.5f, 25.0f}, {40.0f, -54.5f, -50.0f},
@@ -418,19 +410,20 @@ void AddThrowTargets(XMASMAIN* scene) {
         scene->houses[static_cast<std::size_t>(i)].chimney = {1.0f, 12.0f, 2.0f};
     }
     scene->houseCount = 8;
+    if (far) scene->sleighPos = {0.0f, 0.0f, 1000.0f};
+    scene->handPresent = 0;
+    scene->presents[0].stage = stage;
+    scene->nextPresent = 1;
+    scene->presents[1].active = 1;
+    scene->elf->currentTime = t;
+    scene->ThrowPresents();
+    return scene;
 }
 
 TEST(Presents, ThrowWindowsAndTheHouseAimedAt) {
     const float inWindow[] = {1541.7f, 1749.9f, 458.4f, 666.6f};
-    const float outside[] = {1541.6667f, 1750.0f, 458.33334f, 666.6667f, 1000.0f};
-    for (float t : outside) {
-        auto scene = PresentScene();
-        AddThrowTargets(scene.get());
-        scene->handPresent = 0;
-        scene->presents[0].stage = kPresentHand1;
-        scene->nextPresent = -1;
-        scene->elf->currentTime = t;
-        scene->ThrowPresents();
+    for (float t : {1541.6667f, 1750.0f, 458.33334f, 666.6667f, 1000.0f}) {  // outside them
+        auto scene = ThrowAt(kPresentHand1, t);
         EXPECT_EQ(scene->handPresent, 0) << t;
         EXPECT_EQ(scene->presents[0].stage, kPresentHand1) << t;
         EXPECT_FLOAT_EQ(scene->presents[0].position.x, 1.75f);  // held at the hand
@@ -443,16 +436,8 @@ TEST(Presents, ThrowWindowsAndTheHouseAimedAt) {
     std::set<int> aimed[3], anywhere;
     for (int round = 0; round < 240; ++round) {
         for (int stage : {kPresentHand1, kPresentHand2}) {
-            auto scene = PresentScene();
-            AddThrowTargets(scene.get());
             const bool far = round >= 120;
-            if (far) scene->sleighPos = {0.0f, 0.0f, 1000.0f};
-            scene->handPresent = 0;
-            scene->presents[0].stage = stage;
-            scene->nextPresent = 1;
-            scene->presents[1].active = 1;
-            scene->elf->currentTime = inWindow[round % 4];
-            scene->ThrowPresents();
+            auto scene = ThrowAt(stage, inWindow[round % 4], far);
             const PRESENT& p = scene->presents[0];
             ASSERT_EQ(p.stage, kPresentThrown);
             EXPECT_EQ(scene->handPresent, -1);
@@ -544,8 +529,7 @@ TEST(Presents, SparkleTimerRunsOnlyWithSparklesOn) {
     EXPECT_LT(scene->presents[1].sparkleTimer, 0.075f);
     int burst = 0;
     for (const ONEPARTICLE& s : scene->sparkles) burst += s.alpha > 0.0f;
-    EXPECT_GE(burst, 1);  // one to four sparkles where the present is
-    EXPECT_LE(burst, 4);
+    EXPECT_TRUE(burst >= 1 && burst <= 4) << burst;  // one to four sparkles where the present is
 }
 
 TEST(Presents, OnlyVisiblePresentsTumbleButTheFirstAlwaysIsVisible) {
@@ -594,7 +578,8 @@ private:
 };
 
 // Forty houses stand twenty apart from -400, on alternating sides; no
-// houses is refused rather than divided by, and a lone house still moves.
+// houses is refused rather than divided by. (A lone house's recycling is
+// the target tests'.)
 TEST_F(VillageSetUp, HousesStandTwentyApartFromMinus400AndNoneIsRefused) {
     scene->houseCount = 0;
     EXPECT_FALSE(scene->SetupHouses());
@@ -613,13 +598,6 @@ TEST_F(VillageSetUp, HousesStandTwentyApartFromMinus400AndNoneIsRefused) {
         EXPECT_EQ(h.position.x < 0.0f, i % 2 == 0);
         EXPECT_NE(scene->houseTextures[h.texture].texID, 0u);
     }
-
-    scene->houseCount = 1;
-    ASSERT_TRUE(scene->SetupHouses()) << Failure();
-    EXPECT_EQ(scene->houses[0].position.z, -400.0f);
-    scene->frameTime = 1.0 / 60.0;
-    scene->MoveHouses();
-    EXPECT_EQ(scene->houses[0].position.z, 400.0f);
 }
 
 TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
@@ -638,9 +616,7 @@ TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
         ASSERT_TRUE(scene->SetupHouses());
         int smoking = 0;
         for (const ONEHOUSE& h : scene->houses) smoking += h.smoking;
-        if (!smoke) {
-            EXPECT_EQ(smoking, 0);
-        }
+        EXPECT_TRUE(smoke || smoking == 0) << smoking;
 
         // A big puff right in front of the camera, which faces it.
         ONEHOUSE& h = scene->houses[0];
@@ -656,11 +632,7 @@ TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
         scene->DrawAllSmoke();
         GLubyte centre[4];
         glReadPixels(80, 60, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, centre);
-        if (smoke) {
-            EXPECT_GT(centre[0], 60);
-        } else {
-            EXPECT_EQ(centre[0], 0);
-        }
+        EXPECT_TRUE(smoke ? centre[0] > 60 : centre[0] == 0) << int{centre[0]};
     }
 }
 
@@ -670,8 +642,7 @@ TEST_F(VillageSetUp, TreesStandOnTheirSidesAndTreesOffNeedsNoFile) {
         const TREESLOT& t = scene->trees[i];
         EXPECT_EQ(t.position.z, 20.0f * i - 385.0f);
         EXPECT_EQ(t.position.y, -54.5f);
-        if (i % 2 == 0) EXPECT_LE(t.position.x, 0.0f);
-        else EXPECT_GE(t.position.x, 0.0f);
+        EXPECT_TRUE(i % 2 == 0 ? t.position.x <= 0.0f : t.position.x >= 0.0f) << i;
     }
 
     auto bare = std::make_unique<XMASMAIN>(&setup);
@@ -694,15 +665,10 @@ TEST_F(VillageSetUp, FarModelsLoadBesideTheNearOnes) {
     const GLuint lists[] = {scene->houseLists[0], scene->houseLists[1], scene->houseListsFar[0],
                             scene->houseListsFar[1], scene->treeList,   scene->rareTreeList,
                             scene->treeListFar,      scene->rareTreeListFar};
-    for (GLuint a : lists) {
-        EXPECT_NE(a, 0u);
-        EXPECT_EQ(std::count(std::begin(lists), std::end(lists), a), 1);
-    }
+    for (GLuint a : lists) EXPECT_TRUE(a != 0 && std::count(std::begin(lists), std::end(lists), a) == 1) << a;
     // About 20 across with the chimney on top; firs about 15 high.
-    EXPECT_GT(scene->houseReach, 10.0f);
-    EXPECT_LT(scene->houseReach, 25.0f);
-    EXPECT_GT(scene->treeReach, 14.0f);
-    EXPECT_LT(scene->treeReach, 25.0f);
+    EXPECT_TRUE(scene->houseReach > 10.0f && scene->houseReach < 25.0f) << scene->houseReach;
+    EXPECT_TRUE(scene->treeReach > 14.0f && scene->treeReach < 25.0f) << scene->treeReach;
     for (const TREESLOT& tree : scene->trees) {
         EXPECT_TRUE(tree.list == scene->treeList || tree.list == scene->rareTreeList);
     }
@@ -713,7 +679,7 @@ TEST_F(VillageSetUp, PresentsGetOneListPerShapeAndTheFirstPresentIsReady) {
     ASSERT_GT(scene->presentModelCount, 0);
     EXPECT_EQ(static_cast<int>(scene->presentLists.size()), scene->presentModelCount);
     for (GLuint list : scene->presentLists) EXPECT_NE(list, 0u);
-    EXPECT_GE(scene->presentTextures.size(), 10u);
+    EXPECT_GE(scene->presentTextures.size(), 10u);  // a wrapping for every index a throw may draw
     EXPECT_EQ(scene->nextPresent, 0);
     EXPECT_EQ(scene->presents[0].active, 1);
     EXPECT_EQ(scene->presents[0].stage, kPresentWaiting);

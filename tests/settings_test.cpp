@@ -60,16 +60,6 @@ TEST_F(StoreTest, FirstRunWritesAllTwelveKeysInOrder) {
     EXPECT_EQ(FormatSettings(ViewSettings{}), kDefaults);
 }
 
-TEST_F(StoreTest, StoredChoicesAreKeptWhenTheVersionMatches) {
-    WriteStore("version=1.0\nNumSnow=1234\nShowSmoke=0\nMainMonitorOnly=1\nUnknownKey=hello\n");
-    DefaultsStore store(path_);
-    // Keys left out take their defaults.
-    EXPECT_EQ(FormatSettings(LoadSettings(&store)),
-              "version=1.0\nMainMonitorOnly=1\nPlayMusic=1\nShowCountdown=1\nShowSparkles=1\nShowSmoke=0\n"
-              "ShowTrees=1\nSelectedTune=58\nNumStars=400\nNumSnow=1234\nNumReindeer=1\nNumHouses=40\n");
-    EXPECT_EQ(ReadStore(), "version=1.0\nNumSnow=1234\nShowSmoke=0\nMainMonitorOnly=1\nUnknownKey=hello\n");
-}
-
 TEST_F(StoreTest, AnyOtherVersionIsKeptAsideAndReplacedByTheDefaults) {
     const std::pair<const char*, const char*> cases[] = {
         {"version=2.0\nNumSnow=5\n", "has version \"2.0\", not 1.0; kept it as"},
@@ -138,9 +128,7 @@ TEST_F(StoreTest, ReadIntegerTellsNumbersFromText) {
     for (const auto& [key, want] : cases) {
         const IntegerReading got = store.ReadInteger(key);
         EXPECT_EQ(got.state, want.state) << key;
-        if (want.state == State::Number) {
-            EXPECT_EQ(got.value, want.value) << key;
-        }
+        EXPECT_EQ(got.value, want.value) << key;
     }
 }
 
@@ -158,13 +146,12 @@ TEST(Options, WindowIdsAndTheDaemonsEnvironment) {
     }
 }
 
-// Unknown options, bad values, and settings outside their ranges.
+// Unknown options, bad values, settings outside their ranges (bad times: the calendar's test).
 TEST(Options, BadValuesAndUnknownOptionsAreUsageErrors) {
     const std::vector<std::vector<const char*>> bad = {
         {"--bogus"},          {"--size", "0x10"},        {"--size", "10"},         {"--size", "100x-5"},
         {"--seconds", "-1"},  {"--seconds", "nan"},      {"--frame-rate", "0"},    {"--seed", "-3"},
         {"--seed", "1x"},     {"--now", "2026-13-01 00:00:00"}, {"--now", "yesterday"}, {"--size"},
-        {"-now", "2026-02-29 00:00:00"}, {"--now", "2026-12-24 18:00:60"}, {"--now", "2026-12-24 18:00"},
         {"--headless=1"},     {"stray"},                 {"--headless", "-root"},  {"--fullscreen", "-window-id", "5"},
         {"--houses", "9"},  {"--houses", "101"}, {"--snow", "-1"},     {"--snow", "5001"},
         {"--tune", "59"},   {"--snow", "12abc"}, {"--snow", ""},       {"--snow"},
@@ -175,8 +162,7 @@ TEST(Options, BadValuesAndUnknownOptionsAreUsageErrors) {
     for (const auto& words : bad) {
         EXPECT_FALSE(Parse(words).error.empty()) << words.front() << (words.size() > 1 ? words[1] : "");
     }
-    EXPECT_NE(Parse({"--houses", "9"}).error.find("10-100"), std::string::npos);
-    EXPECT_NE(Parse({"--tune=59"}).error.find("0-58"), std::string::npos);
+    EXPECT_NE(Parse({"--tune=59"}).error.find("0-58"), std::string::npos);  // --houses: cli_test.sh
     const ParseResult ok = Parse({"--now", "2028-02-29 23:59:59", "-fps"});
     EXPECT_TRUE(ok.error.empty()) << ok.error;
     EXPECT_TRUE(ok.options.now.has_value());
@@ -202,7 +188,6 @@ TEST(Options, SettingsOverridesComeFromTheTable) {
 // ---- The store as users' editors, crashes and full disks leave it ----
 
 TEST_F(StoreTest, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
-    const std::string nul(1, '\0');
     const struct {
         const char* why;
         std::string bytes;
@@ -211,7 +196,7 @@ TEST_F(StoreTest, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
         {"CRLF", "version=1.0\r\nNumStars=7\r\n"},
         {"CR only", "version=1.0\rNumStars=7\r"},
         {"NUL padding after a crash", "version=1.0\nNumStars=7\n" + std::string(300, '\0')},
-        {"NUL inside a line", "version=1.0\nNum" + nul + "Snow=3\nNumStars=7\n"},
+        {"NUL inside a line", "version=1.0\nNum" + std::string(1, '\0') + "Snow=3\nNumStars=7\n"},
         {"over 64 KiB of comments", "version=1.0\n" + std::string(70 * 1024, '#') + "\nNumStars=7\n"},
     };
     for (const auto& c : cases) {
@@ -226,8 +211,8 @@ TEST_F(StoreTest, ForeignLineEndsMarksAndPaddingKeepTheUsersValues) {
     }
 }
 
-// Files as people write them by hand: keys left out, spaces for layout, a
-// check box set to 2. Each gets the value the user meant or the default, one
+// Files as people write them by hand: keys left out, keys of their own,
+// spaces for layout, a check box set to 2. Each gets the value the user meant or the default, one
 // note per key that needed help, and the file is left as it was.
 TEST_F(StoreTest, HandWrittenStoresReadAsMeantWithOneNotePerKeyFixed) {
     const std::string rest = "MainMonitorOnly=0\nShowCountdown=1\nShowSparkles=1\nShowSmoke=1\nShowTrees=1\n"
@@ -238,7 +223,7 @@ TEST_F(StoreTest, HandWrittenStoresReadAsMeantWithOneNotePerKeyFixed) {
         const char* value;
         std::vector<std::string> notes;
     } cases[] = {
-        {"version=1.0\nNumSnow=100\n", "NumSnow", "100",
+        {"version=1.0\nNumSnow=100\nUnknownKey=hello\n", "NumSnow", "100",
          {"MainMonitorOnly is missing; using 0", "PlayMusic is missing; using 1",
           "ShowCountdown is missing; using 1", "ShowSparkles is missing; using 1", "ShowSmoke is missing; using 1",
           "ShowTrees is missing; using 1", "SelectedTune is missing; using 58", "NumStars is missing; using 400",
@@ -388,9 +373,7 @@ TEST_F(SheetTest, TheTuneMenuIsEnabledExactlyWhenMusicIsOn) {
     sheet.Set("PlayMusic", 0);
     EXPECT_FALSE(sheet.Find("SelectedTune")->enabled);
     for (const auto& control : sheet.Controls()) {
-        if (control.row->enabledBy == nullptr) {
-            EXPECT_TRUE(control.enabled) << control.row->key;
-        }
+        EXPECT_TRUE(control.row->enabledBy != nullptr || control.enabled) << control.row->key;
     }
     sheet.Defaults();  // music back on, the menu with it
     EXPECT_EQ(Value(sheet, "PlayMusic"), 1);
@@ -462,8 +445,7 @@ TEST_F(SheetTest, AFailedSaveKeepsTheSheetOpenAndTheFields) {
     sheet.Open();
     sheet.Set("NumSnow", 10);
     std::string error;
-    EXPECT_FALSE(sheet.Save(&error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(!sheet.Save(&error) && !error.empty()) << "a failed save says why";
     EXPECT_TRUE(sheet.IsOpen());
     EXPECT_EQ(fields_.settings.NUM_SNOW, 750);
 }
@@ -477,8 +459,7 @@ TEST_F(SheetTest, HelpersStartWithoutAShell) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     EXPECT_TRUE(std::filesystem::exists(odd));
-    EXPECT_FALSE(std::filesystem::exists("injected"));
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "injected"));
+    EXPECT_FALSE(std::filesystem::exists("injected") || std::filesystem::exists(dir_ / "injected"));
 
     ASSERT_TRUE(SpawnDetached({"false"}, &error));
     int failed = 0;

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 #include <utility>
@@ -86,43 +87,32 @@ double ResidentMegabytes() {
 }
 
 // Collects the first violation of a frame; the run stops on it.
-class Checker {
-public:
+struct Checker {
     void Fail(const std::string& what) {
         if (failure.empty()) failure = what;
     }
-    // Appended piece by piece: GCC 12 warns (-Wrestrict, wrongly) on
-    // "[" + std::to_string(n) in an optimised build.
-    static std::string Named(const char* what, int index) {
-        std::string name = what;
-        if (index >= 0) {
-            name += '[';
-            name += std::to_string(index);
-            name += ']';
+    // `count` numbers from `first`, named `what`, or `what`[index] when an index is given.
+    template <class Number>
+    void Finite(const char* what, const Number* first, std::size_t count, int index = -1) {
+        for (std::size_t i = 0; i < count && failure.empty(); ++i) {
+            if (std::isfinite(first[i])) continue;
+            char name[96];
+            const char* format = index < 0 ? "%s is not finite" : "%s[%d] is not finite";
+            std::snprintf(name, sizeof name, format, what, index);
+            Fail(name);
         }
-        return name;
     }
-    void Finite(const char* what, float v, int index = -1) {
-        if (!failure.empty() || std::isfinite(v)) return;
-        Fail(Named(what, index) + " is not finite");
-    }
+    void Finite(const char* what, float v, int index = -1) { Finite(what, &v, 1, index); }
     void Finite(const char* what, VECTOR3D v, int index = -1) {
-        Finite(what, v.x, index);
-        Finite(what, v.y, index);
-        Finite(what, v.z, index);
+        const float xyz[] = {v.x, v.y, v.z};
+        Finite(what, xyz, 3, index);
     }
-    void Finite(const char* what, const MATRIX& m, int index = -1) {
-        for (double d : m.m) {
-            if (!failure.empty() || std::isfinite(d)) continue;
-            Fail(Named(what, index) + " is not finite");
-        }
-    }
+    void Finite(const char* what, const MATRIX& m, int index = -1) { Finite(what, m.m, 16, index); }
     void Particles(const char* what, const ONEPARTICLE* p, std::size_t count) {
         for (std::size_t i = 0; i < count && failure.empty(); ++i) {
-            Finite(what, p[i].position, static_cast<int>(i));
-            Finite(what, p[i].velocity, static_cast<int>(i));
-            Finite(what, p[i].alpha, static_cast<int>(i));
-            Finite(what, p[i].size, static_cast<int>(i));
+            const float numbers[] = {p[i].position.x, p[i].position.y, p[i].position.z, p[i].velocity.x,
+                                     p[i].velocity.y, p[i].velocity.z, p[i].alpha,      p[i].size};
+            Finite(what, numbers, std::size(numbers), static_cast<int>(i));
         }
     }
     void Model(const char* what, const ONEMODEL& m, int index = -1) {
