@@ -28,17 +28,27 @@ wait_exit() {
 # start_xvfb ARGS...: a fresh Xvfb that picks a free display number itself
 # (so two test scripts, or a server still shutting down, cannot collide on
 # one) and says it only once it takes clients. Sets $display and $server;
-# returns 1, with the server's own words, if it is not up within 20 s.
+# returns 1, with the server's own words, if it is not up within 20 s. A
+# server that said its number but takes no client (seen once, with other
+# suites' servers coming and going) is replaced, up to three times.
 start_xvfb() {
-  local said=$work/xvfb.$RANDOM
-  : >"$said"
-  Xvfb -displayfd 3 "$@" -nolisten tcp 3>"$said" 2>"$said.err" &
-  server=$!
-  for _ in $(seq 400); do
-    # A whole line: the number may arrive in more than one write.
-    if [ -s "$said" ] && [ -z "$(tail -c 1 "$said")" ]; then display=":$(head -1 "$said")"; return 0; fi
-    kill -0 "$server" 2>/dev/null || break
-    sleep 0.05
+  local said try
+  for try in 1 2 3; do
+    said=$work/xvfb.$RANDOM
+    display=
+    : >"$said"
+    Xvfb -displayfd 3 "$@" -nolisten tcp 3>"$said" 2>"$said.err" &
+    server=$!
+    for _ in $(seq 400); do
+      # A whole line: the number may arrive in more than one write.
+      if [ -s "$said" ] && [ -z "$(tail -c 1 "$said")" ]; then display=":$(head -1 "$said")"; break; fi
+      kill -0 "$server" 2>/dev/null || break
+      sleep 0.05
+    done
+    [ -z "$display" ] && break
+    { ! command -v xdpyinfo >/dev/null || xdpyinfo -display "$display" >/dev/null 2>&1; } && return 0
+    echo "(Xvfb on $display takes no client, try $try)"
+    kill "$server" 2>/dev/null; wait "$server" 2>/dev/null
   done
   echo "Xvfb did not start: $(head -c 300 "$said.err")"
   return 1
