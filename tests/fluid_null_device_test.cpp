@@ -20,13 +20,6 @@ long ResidentKiB() {
     }
     return 0;
 }
-
-MidiSequence Parse(const MidiBytes& bytes) {
-    MidiSequence sequence;
-    std::string error;
-    EXPECT_TRUE(LoadMidi(bytes.data(), bytes.size(), &sequence, &error)) << error;
-    return sequence;
-}
 }  // namespace
 
 // Run by CTest with HOME pointing at an ALSA set-up whose default device is
@@ -44,7 +37,11 @@ TEST(FluidNullDevice, TheClockRunsPastTheLastEventAndStopFreezesIt) {
     EXPECT_FALSE(player->GetTime(&beats)) << "no sequence yet";
     TrackBuilder t;
     t.Program(0, 0, 0).NoteOn(0, 0, 60, 100).NoteOff(96, 0, 60).Sysex(0, 0xF0, {0x7E, 0x7F, 0x09, 0x01, 0xF7});
-    ASSERT_TRUE(player->SetSequence(Parse(BuildMidi(0, 96, {t}))));
+    const MidiBytes bytes = BuildMidi(0, 96, {t});
+    MidiSequence sequence;
+    std::string error;
+    ASSERT_TRUE(LoadMidi(bytes.data(), bytes.size(), &sequence, &error)) << error;
+    ASSERT_TRUE(player->SetSequence(sequence));
     ASSERT_TRUE(player->GetTime(&beats));
     EXPECT_EQ(beats, 0.0) << "a sequence not yet started stands at its start";
     ASSERT_TRUE(player->Start());
