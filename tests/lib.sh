@@ -34,8 +34,7 @@ wait_exit() {
 start_xvfb() {
   local said try
   for try in 1 2 3; do
-    said=$work/xvfb.$RANDOM
-    display=
+    said=$work/xvfb.$RANDOM display=
     : >"$said"
     Xvfb -displayfd 3 "$@" -nolisten tcp 3>"$said" 2>"$said.err" &
     server=$!
@@ -45,14 +44,17 @@ start_xvfb() {
       kill -0 "$server" 2>/dev/null || break
       sleep 0.05
     done
-    [ -z "$display" ] && break
-    { ! command -v xdpyinfo >/dev/null || xdpyinfo -display "$display" >/dev/null 2>&1; } && return 0
-    echo "(Xvfb on $display takes no client, try $try)"
+    [ -n "$display" ] && { ! command -v xdpyinfo >/dev/null || xdpyinfo -display "$display" >/dev/null 2>&1; } &&
+      return 0
+    echo "(Xvfb ${display:-with no number} takes no client, try $try)"
     kill "$server" 2>/dev/null; wait "$server" 2>/dev/null
   done
   echo "Xvfb did not start: $(head -c 300 "$said.err")"
   return 1
 }
+
+# need_tools TOOL...: ends the test as skipped (77) unless every tool is installed.
+need_tools() { for tool; do command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }; done; }
 
 # lit_over SHARE XWD-ARGS...: waits (bounded) until more than that share of
 # the sampled pixels of what xwd shows is not black.

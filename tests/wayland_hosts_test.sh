@@ -10,10 +10,8 @@
 set -uo pipefail
 build=$1
 fv=${FROSTVALE:-$build/host/frostvale}
-for tool in weston Xvfb xdotool xwd python3; do
-  command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
-done
 . "$(dirname "$0")/lib.sh"
+need_tools weston Xvfb xdotool xwd python3
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$work/runtime"
 unset SDL_VIDEODRIVER WAYLAND_DISPLAY

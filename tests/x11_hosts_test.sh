@@ -11,10 +11,8 @@ owner=$2
 pointer=$3
 runs=${4:-30}
 fv=${FROSTVALE:-$build/host/frostvale}
-for tool in Xvfb xdotool xwd python3; do
-  command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
-done
 . "$(dirname "$0")/lib.sh"
+need_tools Xvfb xdotool xwd python3
 # SDL loads and unloads the X client libraries at run time; see cli_test.sh.
 export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
