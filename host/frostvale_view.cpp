@@ -69,9 +69,9 @@ void FrostvaleView::AnimateOneFrame() {
         nextDue = now + frameInterval;
         return;
     }
-    // A frame exactly one interval after the last is due; only closer ones wait.
-    // The small tolerance absorbs the rounding of clocks that tick at 1/60 s.
-    if (dt < kFrameInterval - 1e-9 || now < nextDue - 1e-9) return;
+    // A frame exactly when due is drawn; only earlier ones wait. The small
+    // tolerance absorbs the rounding of clocks that tick at 1/60 s.
+    if (now < nextDue - 1e-9) return;
     animtime = now;
     // A longer interval of our own keeps to a grid: a wake-up a little late
     // each time would otherwise add up to a lower rate (29.6 for 30 on an
@@ -112,7 +112,10 @@ bool FrostvaleView::MainSetup() {
         return false;
     }
     if (ssMain->xmasMain) ssMain->xmasMain->heldShot = services.heldShot;
+    // Due no sooner than the fastest rate allows: until then the host sleeps
+    // rather than asking again and again.
     animtime = services.clock->Now();
+    nextDue = animtime + kFrameInterval;
     return true;
 }
 

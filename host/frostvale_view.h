@@ -81,7 +81,7 @@ public:
     bool ThisScreenIsOn() const { return thisScreenIsOn; }
     const Carols& Music() const { return carols; }
     // Clock time from which the next frame advances the scene: one interval
-    // after the last frame (0 before the first).
+    // after the last frame, 1/60 s after set-up (0 before it).
     double NextFrameDue() const { return nextDue; }
     // The least time between two frames that advance the scene: 1/60 s, 1/30 s
     // at light quality, or what -delay asked for (never under 1/60 s). Known
