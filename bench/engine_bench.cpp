@@ -75,7 +75,7 @@ void Fly(benchmark::State& state, int width, int height, const SETTINGS& setting
             const auto wall = std::chrono::steady_clock::now();
             LoadSceneProjection(width, height);
             engine->Update(kFrame);
-            engine->Draw();
+            engine->Draw({});
             glFinish();
             cpuMs.push_back(1e3 * (ProcessSeconds() - cpu));
             wallMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - wall).count());
@@ -149,7 +149,7 @@ void BM_FirstFrame(benchmark::State& state) {
             return;
         }
         engine->Update(kFrame);
-        engine->Draw();
+        engine->Draw({});
         glFinish();
         state.PauseTiming();
         engine.reset();

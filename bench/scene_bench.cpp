@@ -35,7 +35,7 @@ void DrawFrame(XMASMAIN& scene) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     scene.MoveCamera();
     scene.MoveSnow();
-    ExtractFrustum();
+    scene.frustum = ExtractFrustum();
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_FOG);
     glPushMatrix();

@@ -31,5 +31,5 @@ inline void LookDownTheLine(XMASMAIN* scene, int width, int height) {
     scene->cameraEye = MakePoint(0.0f, 4.0f, -10.0f);
     scene->cameraTarget = MakePoint(0.0f, 4.0f, 30.0f);
     gluLookAt(0, 4, -10, 0, 4, 30, 0, 1, 0);
-    ExtractFrustum();
+    scene->frustum = ExtractFrustum();
 }

@@ -65,7 +65,7 @@ void SetSharedSceneState() {
 }
 
 bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,
-                   const char* path) {
+                   const char* path, const SceneInputs& inputs) {
     veilAlpha = 0.0f;
     isPreview = preview;
     resourcePath = WithTrailingSlash(path);
@@ -77,6 +77,7 @@ bool SSMAIN::Setup(bool preview, int drawableWidth, int drawableHeight, const SE
         xmasMain.reset();
     }
     xmasMain = std::make_unique<XMASMAIN>(context);
+    xmasMain->inputs = inputs;
     if (!xmasMain->SetupAll(settings, resourcePath.c_str())) return false;
     if (!LoadTexturesFromDataFile((resourcePath + kOverlayImageFile).c_str(), &textures, context, PictureUse::Screen)) {
         return false;
@@ -104,14 +105,14 @@ void SSMAIN::Update(double elapsedSeconds) {
     if (xmasMain) xmasMain->MoveScene(elapsedSeconds);
 }
 
-void SSMAIN::Draw() {
-    DrawWorld();
+void SSMAIN::Draw(const SceneInputs& inputs) {
+    DrawWorld(inputs);
     DrawScreen();
 }
 
 bool SSMAIN::WorldHidden() const { return !isPreview && VeilCoversAll(*this, frameTime); }
 
-void SSMAIN::DrawWorld() {
+void SSMAIN::DrawWorld(const SceneInputs& inputs) {
     // The elements are still drawn, for what drawing animates, but an empty
     // scissor box lets the rasteriser drop every triangle and the clear.
     // The box is put back by hand: a glPushAttrib would cost the driver a
@@ -129,11 +130,12 @@ void SSMAIN::DrawWorld() {
     glLoadIdentity();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     if (xmasMain) {
+        xmasMain->inputs = inputs;
         xmasMain->MoveCamera();
         xmasMain->MoveSnow();
     }
     // After the camera, before any element: every cull test is in world space.
-    ExtractFrustum();
+    if (xmasMain) xmasMain->frustum = ExtractFrustum();
 
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_FOG);

@@ -33,16 +33,18 @@ public:
     // Returns false at the first failing step (scene set-up, then the overlay
     // textures); the shared GL state is then left unset. What was built stays
     // in place for Cleanup, and Update/Draw remain harmless.
+    // `inputs` reach the scene before its set-up (the held shot).
     bool Setup(bool preview, int drawableWidth, int drawableHeight, const SETTINGS* settings,
-               const char* path);
+               const char* path, const SceneInputs& inputs = {});
     // Stores the size only: the view owns the viewport and the projection.
     void SetSize(int drawableWidth, int drawableHeight);
     void Update(double elapsedSeconds);
     // DrawWorld then DrawScreen.
-    void Draw();
-    // The 3-D scene: clear, camera, frustum, every element. Under an opaque
-    // veil every element still moves and animates but nothing is rasterised.
-    void DrawWorld();
+    void Draw(const SceneInputs& inputs);
+    // The 3-D scene: clear, camera, frustum, every element, with this frame's
+    // `inputs` handed to the scene first. Under an opaque veil every element
+    // still moves and animates but nothing is rasterised.
+    void DrawWorld(const SceneInputs& inputs);
     // True when this frame's overlay will hide the whole scene.
     bool WorldHidden() const;
     // What sits on the screen over the scene at the drawable's full size:

@@ -105,13 +105,13 @@ bool FrostvaleView::MainSetup() {
     context.scenePictureHalvings = light && scaled.Ready() ? 1 : 0;
     ssMain = std::make_unique<SSMAIN>(&context);
     ssMain->showFps = services.showFps;
-    if (!ssMain->Setup(isPreview, scrn.width, scrn.height, &settings.settings, services.resourcePath.c_str())) {
+    if (!ssMain->Setup(isPreview, scrn.width, scrn.height, &settings.settings, services.resourcePath.c_str(),
+                       FrameInputs(scrn.height))) {
         // Keep the display black: an engine that failed half-way draws nothing.
         ssMain->Cleanup();
         ssMain.reset();
         return false;
     }
-    if (ssMain->xmasMain) ssMain->xmasMain->heldShot = services.heldShot;
     // Due no sooner than the fastest rate allows: until then the host sleeps
     // rather than asking again and again.
     animtime = services.clock->Now();
@@ -122,28 +122,28 @@ bool FrostvaleView::MainSetup() {
 void FrostvaleView::DrawFrame() {
     const double scale = SceneScale();
     if (!ssMain || scale >= 1.0 || !scaled.Begin(scale)) {
-        SetFarDetail(scrn.height);
         GlReshape();  // the overlay of the previous frame left its own projection
-        if (ssMain) ssMain->Draw();
+        if (ssMain) ssMain->Draw(FrameInputs(scrn.height));
         return;
     }
-    SetFarDetail(scaled.PictureHeight());
     GlReshape();
-    ssMain->DrawWorld();
+    ssMain->DrawWorld(FrameInputs(scaled.PictureHeight()));
     scaled.End(!ssMain->WorldHidden());
     ssMain->DrawScreen();
 }
 
-void FrostvaleView::SetFarDetail(int pictureLines) {
-    if (!ssMain || !ssMain->xmasMain) return;
+SceneInputs FrostvaleView::FrameInputs(int pictureLines) const {
+    SceneInputs inputs;
+    inputs.heldShot = services.heldShot;
     // A house or fir past the fog's start covers no more pixels of a
     // kDetailLines-line frame than it does of a smaller picture at the same
     // depth scaled down by the line count: the low-detail models take over
     // that much nearer. Full quality keeps the fog's start at any size.
     double depth = kFarDetailDepth;
     if (light) depth *= std::min(1.0, pictureLines / kDetailLines);
-    ssMain->xmasMain->farDetailDepth = static_cast<float>(depth);
-    ssMain->xmasMain->lightPictureLines = light ? pictureLines : 0;
+    inputs.farDetailDepth = static_cast<float>(depth);
+    inputs.lightPictureLines = light ? pictureLines : 0;
+    return inputs;
 }
 
 void FrostvaleView::ChooseQuality() {

@@ -97,7 +97,8 @@ private:
     void GlReshape();
     void ChooseQuality();
     void DrawFrame();
-    void SetFarDetail(int pictureLines);
+    // What the scene is handed for a frame drawn into `pictureLines` lines.
+    SceneInputs FrameInputs(int pictureLines) const;
 
     ViewServices services;
     bool isPreview;

@@ -3,14 +3,10 @@
 #include <cmath>
 
 namespace {
-// One table for the whole process, not one per view: every draw function
-// culls against it, and each view's frame extracts it afresh before drawing.
-FrustumPlanes gFrustum = {};
-
-void SetPlane(int index, float a, float b, float c, float d) {
+void SetPlane(FrustumPlanes* frustum, int index, float a, float b, float c, float d) {
     const float sum = a * a + b * b + c * c;
     const float t = static_cast<float>(std::sqrt(static_cast<double>(sum)));
-    float* p = gFrustum.plane[index];
+    float* p = frustum->plane[index];
     p[0] = a / t;
     p[1] = b / t;
     p[2] = c / t;
@@ -22,7 +18,7 @@ float Distance(const float* plane, VECTOR3D p) {
 }
 }  // namespace
 
-void ExtractFrustumFrom(const float P[16], const float M[16]) {
+FrustumPlanes ExtractFrustumFrom(const float P[16], const float M[16]) {
     float C[16];
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
@@ -30,25 +26,25 @@ void ExtractFrustumFrom(const float P[16], const float M[16]) {
                            M[4 * i + 3] * P[12 + j];
         }
     }
-    SetPlane(0, C[3] - C[0], C[7] - C[4], C[11] - C[8], C[15] - C[12]);
-    SetPlane(1, C[3] + C[0], C[7] + C[4], C[11] + C[8], C[15] + C[12]);
-    SetPlane(2, C[3] + C[1], C[7] + C[5], C[11] + C[9], C[15] + C[13]);
-    SetPlane(3, C[3] - C[1], C[7] - C[5], C[11] - C[9], C[15] - C[13]);
-    SetPlane(4, C[3] - C[2], C[7] - C[6], C[11] - C[10], C[15] - C[14]);
-    SetPlane(5, C[3] + C[2], C[7] + C[6], C[11] + C[10], C[15] + C[14]);
+    FrustumPlanes f;
+    SetPlane(&f, 0, C[3] - C[0], C[7] - C[4], C[11] - C[8], C[15] - C[12]);
+    SetPlane(&f, 1, C[3] + C[0], C[7] + C[4], C[11] + C[8], C[15] + C[12]);
+    SetPlane(&f, 2, C[3] + C[1], C[7] + C[5], C[11] + C[9], C[15] + C[13]);
+    SetPlane(&f, 3, C[3] - C[1], C[7] - C[5], C[11] - C[9], C[15] - C[13]);
+    SetPlane(&f, 4, C[3] - C[2], C[7] - C[6], C[11] - C[10], C[15] - C[14]);
+    SetPlane(&f, 5, C[3] + C[2], C[7] + C[6], C[11] + C[10], C[15] + C[14]);
+    return f;
 }
 
-const FrustumPlanes& CurrentFrustum() { return gFrustum; }
-
-bool PointInFrustum(VECTOR3D p) {
-    for (const auto& plane : gFrustum.plane) {
+bool PointInFrustum(const FrustumPlanes& frustum, VECTOR3D p) {
+    for (const auto& plane : frustum.plane) {
         if (Distance(plane, p) <= 0.0f) return false;
     }
     return true;
 }
 
-bool SphereInFrustum(VECTOR3D centre, float radius) {
-    for (const auto& plane : gFrustum.plane) {
+bool SphereInFrustum(const FrustumPlanes& frustum, VECTOR3D centre, float radius) {
+    for (const auto& plane : frustum.plane) {
         if (Distance(plane, centre) <= -radius) return false;
     }
     return true;

@@ -2,10 +2,10 @@
 
 #include <GL/gl.h>
 
-void ExtractFrustum() {
+FrustumPlanes ExtractFrustum() {
     float projection[16];
     float modelview[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    ExtractFrustumFrom(projection, modelview);
+    return ExtractFrustumFrom(projection, modelview);
 }

@@ -35,7 +35,7 @@ void XMASMAIN::MoveCamera() {
         while (cameraMode == 6 && n == 4) n = std::rand() % kCameraShots;
         // A held shot still makes the draws above, so the rest of the run's
         // random sequence keeps its shape.
-        if (heldShot >= 0 && heldShot < kCameraShots) n = heldShot;
+        if (inputs.heldShot >= 0 && inputs.heldShot < kCameraShots) n = inputs.heldShot;
         cameraMode = n;
         cameraUp = {0.0f, 1.0f, 0.0f};
         cameraTimer = kShotSeconds;

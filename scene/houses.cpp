@@ -191,7 +191,7 @@ void ONEHOUSE::MoveSmoke(double frameTime, VECTOR3D wind) {
 // detail once the whole house is past the fog's start.
 void XMASMAIN::DrawHouses() {
     for (const ONEHOUSE& house : houses) {
-        if (!SphereInFrustum(house.position, kHouseCullRadius)) continue;
+        if (!SphereInFrustum(frustum, house.position, kHouseCullRadius)) continue;
         const GLuint* lists = PastFogStart(house.position, houseReach) ? houseListsFar : houseLists;
         glPushMatrix();
         glTranslatef(house.position.x, house.position.y, house.position.z);
@@ -220,7 +220,7 @@ void XMASMAIN::DrawAllSmoke() {
         for (const ONEPARTICLE& puff : house.particles) {
             if (puff.alpha <= 0.0f) continue;
             const VECTOR3D centre = AddVectors(house.position, puff.position);
-            if (!SphereInFrustum(centre, puff.size)) continue;
+            if (!SphereInFrustum(frustum, centre, puff.size)) continue;
             for (int c = 0; c < 4; ++c) {
                 to[n++] = {centre.x + corners[c].x * puff.size, centre.y + corners[c].y * puff.size,
                            centre.z + corners[c].z * puff.size, kQuad[c].s, kQuad[c].t, 1.0f, 1.0f, 1.0f, puff.alpha};

@@ -194,7 +194,7 @@ void XMASMAIN::MovePresents() {
         // It lands only on its way down: one that starts below its chimney top
         // (the world shifted during a delivery) first rises over it.
         if (p.velocity.y < 0.0f && p.position.y < p.targetPoint.y) p.active = 0;
-        p.visible = (i == 0 || SphereInFrustum(p.position, kPresentCullRadius)) ? 1 : 0;
+        p.visible = (i == 0 || SphereInFrustum(frustum, p.position, kPresentCullRadius)) ? 1 : 0;
         if (p.visible != 0) {
             const VECTOR3D turn = ScaleVector(p.spin, dt);
             p.matrix = MultiplyMatrix(MatrixFromAngle(turn), p.matrix);

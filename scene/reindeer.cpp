@@ -178,7 +178,7 @@ void XMASMAIN::MoveReindeers() {
     // Only reindeer in view are posed; one out of view keeps its pose and
     // picks its gallop up where it stopped.
     for (ONEREINDEER& deer : reindeer) {
-        deer.visible = SphereInFrustum(deer.position, kVisibleRadius);
+        deer.visible = SphereInFrustum(frustum, deer.position, kVisibleRadius);
         if (!deer.visible) continue;
         deer.orientation = MatrixFromAngle(deer.angles);
         deer.Pose(frameTime);

@@ -104,7 +104,7 @@ void XMASMAIN::DrawStars() {
     std::size_t n = 0;
     for (const ONEPARTICLE& star : stars) {
         const VECTOR3D centre = AddVectors(cameraEye, star.position);
-        if (star.alpha <= 0.0f || !SphereInFrustum(centre, kStarSize)) continue;
+        if (star.alpha <= 0.0f || !SphereInFrustum(frustum, centre, kStarSize)) continue;
         for (int i = 0; i < 4; ++i) {
             to[n++] = {centre.x + corners[i].x, centre.y + corners[i].y, centre.z + corners[i].z, kQuad[i].s,
                        kQuad[i].t, 0.75f * star.alpha, 0.75f * star.alpha, 1.0f, star.alpha};
@@ -112,7 +112,7 @@ void XMASMAIN::DrawStars() {
     }
     const std::size_t starVertices = n;
     const VECTOR3D moonCentre = AddVectors(cameraEye, moon.position);
-    if (SphereInFrustum(moonCentre, moonSize)) {
+    if (SphereInFrustum(frustum, moonCentre, moonSize)) {
         const MATRIX moonFacing = MatrixAngleBetweenVectors(moon.position, {0.0f, 0.0f, 0.0f});
         for (int i = 0; i < 4; ++i) {
             const VECTOR3D c = MatrixRotatePoint(moonFacing, ScaleVector(kQuad[i].at, moonSize));
@@ -364,7 +364,7 @@ void XMASMAIN::DrawBackground() {
         for (int j = -kGroundTiles; j <= kGroundTiles; ++j) {
             const VECTOR3D centre = {groundScroll.x + kGroundTile * i, groundScroll.y + kGroundLevel,
                                      groundScroll.z + kGroundTile * j};
-            if (!SphereInFrustum(centre, kGroundTileRadius)) continue;
+            if (!SphereInFrustum(frustum, centre, kGroundTileRadius)) continue;
             glPushMatrix();
             glTranslatef(kGroundTile * i, 0.0f, kGroundTile * j);
             if (groundList != 0) glCallList(groundList);

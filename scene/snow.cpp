@@ -142,7 +142,7 @@ void XMASMAIN::DrawSnow() {
     if (to == nullptr) return;
     std::size_t n = 0;
     for (const ONEPARTICLE& flake : snowFlakes) {
-        if (flake.alpha <= 0.0f || !SphereInFrustum(flake.position, kFlakeSize)) continue;
+        if (flake.alpha <= 0.0f || !SphereInFrustum(frustum, flake.position, kFlakeSize)) continue;
         for (int c = 0; c < 4; ++c) {
             to[n++] = {flake.position.x + corners[c].x, flake.position.y + corners[c].y,
                        flake.position.z + corners[c].z, kQuad[c].s, kQuad[c].t, 1.0f, 1.0f, 1.0f, flake.alpha};

@@ -71,7 +71,7 @@ void XMASMAIN::DrawSparkles() {
     if (to == nullptr) return;
     std::size_t n = 0;
     for (const ONEPARTICLE& s : sparkles) {
-        if (!SphereInFrustum(s.position, s.size) || s.alpha <= 0.0f) continue;
+        if (!SphereInFrustum(frustum, s.position, s.size) || s.alpha <= 0.0f) continue;
         for (int c = 0; c < 4; ++c) {
             to[n++] = {s.position.x + corners[c].x * s.size, s.position.y + corners[c].y * s.size,
                        s.position.z + corners[c].z * s.size, kQuad[c].s, kQuad[c].t, 1.0f, 0.0f,
@@ -84,7 +84,7 @@ void XMASMAIN::DrawSparkles() {
 // A red glow that swells and shrinks twice every two seconds. Only the nose
 // point is tested against the view: a nose just off screen shows no glow.
 void XMASMAIN::DoNoseGlow(VECTOR3D nose) {
-    if (!PointInFrustum(nose)) return;
+    if (!PointInFrustum(frustum, nose)) return;
     const float s = static_cast<float>(1.5 * std::sin(static_cast<float>(kPi * sceneTime)));
     const MATRIX basis = MatrixAngleBetweenVectors(nose, cameraEye);
 

@@ -110,7 +110,7 @@ void XMASMAIN::DrawTrees() {
     if (!showTrees) return;
     for (const TREESLOT& tree : trees) {
         const VECTOR3D middle = {tree.position.x, tree.position.y + kTreeCullLift, tree.position.z};
-        if (!SphereInFrustum(middle, kTreeCullRadius)) continue;
+        if (!SphereInFrustum(frustum, middle, kTreeCullRadius)) continue;
         glPushMatrix();
         glTranslatef(tree.position.x, tree.position.y, tree.position.z);
         glRotatef(tree.angle, 0.0f, 1.0f, 0.0f);

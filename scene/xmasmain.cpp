@@ -77,7 +77,7 @@ std::optional<double> XMASMAIN::ViewDepth(VECTOR3D origin) const {
 
 bool XMASMAIN::PastFogStart(VECTOR3D origin, float reach) const {
     const std::optional<double> depth = ViewDepth(origin);
-    return depth && *depth - reach > farDetailDepth;
+    return depth && *depth - reach > inputs.farDetailDepth;
 }
 
 bool XMASMAIN::LoadFarCharacter(const ModelRef& far, const ANIMATIONTEMPLATE& templ, MS3D* model) {
@@ -103,11 +103,11 @@ bool XMASMAIN::DrawCharacterFar(const ONEMODEL& model, float reach) const {
     }
     const double r = reach + furthest;
     if (PastFogStart(model.position, static_cast<float>(r))) return true;
-    if (lightPictureLines <= 0) return false;
+    if (inputs.lightPictureLines <= 0) return false;
     const std::optional<double> depth = ViewDepth(model.position);
     // The sphere's width in lines under the frame driver's 45-degree field of view.
     const double halfFovTan = 0.41421356237309503;
-    return depth && *depth > r && r * lightPictureLines < kCharacterFarLines * *depth * halfFovTan;
+    return depth && *depth > r && r * inputs.lightPictureLines < kCharacterFarLines * *depth * halfFovTan;
 }
 
 void XMASMAIN::DrawCharacter(ONEMODEL& model, ONEMODEL* far, float reach) {

@@ -22,6 +22,7 @@
 #include "assets/resource_contract.h"
 #include "assets/texture.h"
 #include "assets/vertex_stream.h"
+#include "math/frustum.h"
 #include "math/matrix.h"
 #include "math/vector.h"
 #include "scene/records.h"
@@ -57,6 +58,23 @@ inline constexpr float kFarDetailDepth = kFogStart;
 // about twice a reindeer's height: one some 35 lines tall shows no change,
 // while at 50 its rump shows the fewer sides.
 inline constexpr float kCharacterFarLines = 80.0f;
+
+// What the view that owns the scene decides for it, handed down and only
+// read by the scene: the held shot once, at set-up; the detail inputs with
+// every frame, as the picture's size may change between frames.
+struct SceneInputs {
+    // -1 lets the camera draw its shots; 0..8 holds every new shot on that
+    // kind (for looking at one shot and for tests).
+    int heldShot = -1;
+    // Depth past which houses and firs are drawn from their low-detail
+    // models: the fog's start, or nearer when the picture is drawn small
+    // enough that the difference would be lost in its pixels.
+    float farDetailDepth = kFarDetailDepth;
+    // Lines of the picture the world is drawn into at light quality, which
+    // switches characters by their size in it; 0 at full quality, where only
+    // the fog does.
+    int lightPictureLines = 0;
+};
 
 class XMASMAIN {
 public:
@@ -121,7 +139,7 @@ public:
     // How far `origin` lies from the eye along this frame's view; nothing
     // while the eye and its target coincide. Reads only the camera.
     std::optional<double> ViewDepth(VECTOR3D origin) const;
-    // True when all of the sphere about `origin` lies past farDetailDepth
+    // True when all of the sphere about `origin` lies past inputs.farDetailDepth
     // along this frame's view.
     bool PastFogStart(VECTOR3D origin, float reach) const;
 
@@ -241,17 +259,14 @@ public:
     VECTOR3D cameraSpin = {0.0f, 0.0f, 0.0f};
     int cameraMode = 1;
     bool cameraCut = false;
-    // -1 lets the camera draw its shots; 0..8 holds every new shot on that kind
-    // (for looking at one shot and for tests).
-    int heldShot = -1;
-    // Depth past which houses and firs are drawn from their low-detail models:
-    // the fog's start, or nearer when the picture is drawn small enough that
-    // the difference would be lost in its pixels.
-    float farDetailDepth = kFarDetailDepth;
-    // Lines of the picture the world is drawn into at light quality, which
-    // switches characters by their size in it; 0 at full quality, where only
-    // the fog does.
-    int lightPictureLines = 0;
+    // The view's inputs: the held shot as set up, the detail as of this frame.
+    SceneInputs inputs;
+    // This scene's view frustum, in world coordinates. Its frame driver fills
+    // it after placing the camera; the draw step culls against it and the
+    // next move step poses and flags only what it holds. It lives here and
+    // not in the process because one process may drive several views, and
+    // one view's move runs right after another view's draw.
+    FrustumPlanes frustum;
 
     // delivery state machine
     int animState = ANIM_FLYING;

@@ -73,15 +73,15 @@ TEST(Billboard, BasisFacesFromBTowardsA) {
 
 TEST(Frustum, IdentityMatricesGiveTheUnitCube) {
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    ExtractFrustumFrom(identity, identity);
-    EXPECT_TRUE(PointInFrustum(MakePoint(0, 0, 0)));
-    EXPECT_FALSE(PointInFrustum(MakePoint(1, 0, 0)));  // on a plane counts as outside
-    EXPECT_FALSE(PointInFrustum(MakePoint(0, 0, -1.5f)));
-    EXPECT_TRUE(SphereInFrustum(MakePoint(1.4f, 0, 0), 0.5f));
-    EXPECT_FALSE(SphereInFrustum(MakePoint(1.5f, 0, 0), 0.5f));
+    const FrustumPlanes cube = ExtractFrustumFrom(identity, identity);
+    EXPECT_TRUE(PointInFrustum(cube, MakePoint(0, 0, 0)));
+    EXPECT_FALSE(PointInFrustum(cube, MakePoint(1, 0, 0)));  // on a plane counts as outside
+    EXPECT_FALSE(PointInFrustum(cube, MakePoint(0, 0, -1.5f)));
+    EXPECT_TRUE(SphereInFrustum(cube, MakePoint(1.4f, 0, 0), 0.5f));
+    EXPECT_FALSE(SphereInFrustum(cube, MakePoint(1.5f, 0, 0), 0.5f));
     // A negative radius is stricter than the point test by its margin.
-    EXPECT_FALSE(SphereInFrustum(MakePoint(0.8f, 0, 0), -0.25f));
-    EXPECT_TRUE(SphereInFrustum(MakePoint(0.7f, 0, 0), -0.25f));
+    EXPECT_FALSE(SphereInFrustum(cube, MakePoint(0.8f, 0, 0), -0.25f));
+    EXPECT_TRUE(SphereInFrustum(cube, MakePoint(0.7f, 0, 0), -0.25f));
 }
 
 TEST(Frustum, PerspectiveRejectsPointsBehindTheCamera) {
@@ -89,12 +89,12 @@ TEST(Frustum, PerspectiveRejectsPointsBehindTheCamera) {
     const float n = 1, f = 100;
     const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, (f + n) / (n - f), -1, 0, 0, 2 * f * n / (n - f), 0};
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    ExtractFrustumFrom(projection, identity);
+    const FrustumPlanes view = ExtractFrustumFrom(projection, identity);
     // Ahead, inside the 45-degree side; beyond it, behind the eye, before the near plane, past the far one.
     const std::pair<VECTOR3D, bool> points[] = {
         {MakePoint(0, 0, -10), true},    {MakePoint(9, 0, -10), true},   {MakePoint(11, 0, -10), false},
         {MakePoint(0, 0, 5), false},     {MakePoint(0, 0, -0.5f), false}, {MakePoint(0, 0, -150), false}};
-    for (const auto& [p, inside] : points) EXPECT_EQ(PointInFrustum(p), inside) << p.x << ", " << p.z;
+    for (const auto& [p, inside] : points) EXPECT_EQ(PointInFrustum(view, p), inside) << p.x << ", " << p.z;
 }
 
 // The host prints Line() as it is, the first failure of a set-up only. (Each

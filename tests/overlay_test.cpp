@@ -365,7 +365,7 @@ struct Driver {
         glViewport(0, 0, 320, 240);
         for (int i = 0; i < frames; ++i) {
             engine.Update(dt);
-            engine.Draw();
+            engine.Draw({});
         }
     }
 };

@@ -274,7 +274,7 @@ protected:
     void SetUp() override {
         if (Gl() == nullptr) GTEST_SKIP() << "no offscreen GL context";
         s = &SharedScene();
-        s->heldShot = -1;
+        s->inputs.heldShot = -1;
         s->animState = ANIM_FLYING;
         s->frameTime = 1.0 / 60.0;
         s->presents[0].active = 0;
@@ -318,7 +318,7 @@ TEST_F(Camera, NewShotsTheirLengthsAndHeldShots) {
     EXPECT_EQ(after[1].size(), 8u);  // every other kind, 6 itself included
     EXPECT_EQ(after[0].size(), 9u);  // the chase can follow anything else
     for (int shot = 0; shot < kCameraShots; ++shot) {
-        s->heldShot = shot;
+        s->inputs.heldShot = shot;
         s->cameraMode = 6;
         Cut();
         EXPECT_EQ(s->cameraMode, shot);
@@ -328,7 +328,7 @@ TEST_F(Camera, NewShotsTheirLengthsAndHeldShots) {
 // The ground shot stands on the ground 375 ahead, up to 100 to either side,
 // rides with the world and goes back ahead once 400 behind.
 TEST_F(Camera, GroundPointStartsAheadAndRecyclesBehind) {
-    s->heldShot = 7;
+    s->inputs.heldShot = 7;
     s->worldVelocity = {0.0f, 0.0f, -25.0f};
     s->worldOffset = {0.0f, 3.0f, 0.0f};
     s->frameTime = 0.0;
@@ -551,7 +551,7 @@ TEST(SceneSetup, NoStarsStillSetsUpTheSkyAndCleanUpFreesIt) {
     EXPECT_GE(scene->moonSize, 4.0f);
     scene->MoveScene(1.0 / 60.0);
     scene->MoveCamera();
-    ExtractFrustum();
+    scene->frustum = ExtractFrustum();
     scene->DrawScene();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     const GLuint sky = scene->skyTexture;
@@ -577,7 +577,7 @@ TEST(SkyDrawing, MoonShowsWhereItIs) {
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         gluLookAt(0, 0, 0, target.x, target.y, target.z, 0, 1, 0);
-        ExtractFrustum();
+        scene.frustum = ExtractFrustum();
         glEnable(GL_TEXTURE_2D);
         scene.DrawSky();
         glDisable(GL_TEXTURE_2D);

@@ -23,11 +23,11 @@ namespace {
 
 const std::string kBaked = std::string(FROSTVALE_BAKED_DIR) + "/";
 
-// A frustum so large that every culling test passes, whatever ran before.
-void SeeEverything() {
+// A frustum so large that every culling test passes.
+FrustumPlanes Everything() {
     const float projection[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     const float modelview[16] = {0.001f, 0, 0, 0, 0, 0.001f, 0, 0, 0, 0, 0.001f, 0, 0, 0, 0, 1};
-    ExtractFrustumFrom(projection, modelview);
+    return ExtractFrustumFrom(projection, modelview);
 }
 
 int LiveSparkles(const XMASMAIN& scene) {
@@ -117,7 +117,7 @@ class Team : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(t.Build(1)) << t.error;
-        SeeEverything();
+        s.frustum = Everything();
     }
     TeamScene t;
     XMASMAIN& s = t.scene;
@@ -201,7 +201,7 @@ TEST(Reins, BothSidesEndAtTheLeadAndHandsHoldStillOnTheRoof) {
     ASSERT_TRUE(t.Build(2)) << t.error;
     XMASMAIN& s = t.scene;
     ASSERT_TRUE(s.SetupScene()) << t.setup.error.Line();
-    SeeEverything();
+    s.frustum = Everything();
     s.frameTime = 1.0 / 60.0;
     s.MoveReindeers();
     s.MoveSleigh();
@@ -451,7 +451,7 @@ protected:
         team.scene.cameraEye = MakePoint(0.0f, 0.0f, 5.0f);
         team.scene.cameraTarget = MakePoint(0.0f, 0.0f, 0.0f);
         gluLookAt(0, 0, 5, 0, 0, 0, 0, 1, 0);
-        ExtractFrustum();
+        team.scene.frustum = ExtractFrustum();
         glEnable(GL_TEXTURE_2D);
         glEnable(GL_CULL_FACE);
         glEnable(GL_DEPTH_TEST);

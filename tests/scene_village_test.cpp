@@ -534,9 +534,9 @@ TEST(Presents, SparkleTimerRunsOnlyWithSparklesOn) {
 
 TEST(Presents, OnlyVisiblePresentsTumbleButTheFirstAlwaysIsVisible) {
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    ExtractFrustumFrom(identity, identity);  // the cube -1..1
     for (int slot : {0, 1}) {
         auto scene = Flight(slot, -40.0f);
+        scene->frustum = ExtractFrustumFrom(identity, identity);  // the cube -1..1
         scene->presents[slot].position = {50.0f, 0.0f, 0.0f};  // far outside the cube
         scene->frameTime = 0.01;
         scene->MovePresents();
@@ -608,7 +608,7 @@ TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
     glEnable(GL_TEXTURE_2D);
     glEnable(GL_CULL_FACE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    ExtractFrustum();
+    scene->frustum = ExtractFrustum();
     for (bool smoke : {false, true}) {
         SCOPED_TRACE(smoke);
         scene->showSmoke = smoke;

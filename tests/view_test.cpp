@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "host/frostvale_view.h"
+#include "math/frustum_gl.h"
 #include "platform/egl_offscreen.h"
 #include "platform/frame_pacer.h"
 #include "platform/sdl_window.h"
@@ -49,9 +51,11 @@ protected:
 
     std::unique_ptr<FrostvaleView> MakeView(int display = 0, bool mainOnly = false,
                                             std::string resources = FROSTVALE_BAKED_DIR,
-                                            MidiPlayerFactory* players = nullptr, bool preview = false) {
+                                            MidiPlayerFactory* players = nullptr, bool preview = false,
+                                            GLSurface* surface = nullptr) {
         ViewServices services;
-        services.surface = surface_.get();
+        services.surface = surface != nullptr ? surface : surface_.get();
+        services.heldShot = heldShot;
         services.clock = &clock;
         services.displayNumber = display;
         services.mainDisplayNumber = 0;
@@ -76,6 +80,7 @@ protected:
     SimulatedClock clock{500.0};
     Quality quality = Quality::Full;
     int frameDelay = -1;
+    int heldShot = -1;
     std::unique_ptr<OffscreenContext> context_;
     std::unique_ptr<RecordingSurface> surface_;
 };
@@ -255,6 +260,57 @@ TEST_F(ViewTest, OnlyTheMainDisplaysFullViewPlaysCarolsAndDestructionStopsThem) 
         EXPECT_EQ(players.log.stopped, c.plays ? 1 : 0);
         EXPECT_EQ(players.log.alive, 0);
     }
+}
+
+// The frustum of the camera a scene holds now, as its frame driver reads it
+// from GL after placing that camera.
+FrustumPlanes CameraFrustum(const XMASMAIN& scene, int width, int height) {
+    LoadSceneProjection(width, height);
+    const VECTOR3D eye = scene.cameraEye, target = scene.cameraTarget, up = scene.cameraUp;
+    gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, up.x, up.y, up.z);
+    return ExtractFrustum();
+}
+
+int PosedReindeer(const XMASMAIN& scene) {
+    return static_cast<int>(std::count_if(scene.reindeer.begin(), scene.reindeer.end(),
+                                          [](const ONEREINDEER& deer) { return deer.visible; }));
+}
+
+// Two views of one process (two displays), their frames interleaved: one
+// behind the sleigh looking down the line at the whole team, one just ahead
+// of the sleigh looking back, past which the leading reindeer fly. Each keeps
+// the frustum of its own camera and poses the reindeer that camera sees,
+// whatever the other view drew last.
+TEST_F(ViewTest, TwoViewsEachCullAgainstTheirOwnCamera) {
+    std::string error;
+    auto otherContext = OffscreenContext::Create(320, 180, &error);
+    ASSERT_NE(otherContext, nullptr) << error;
+    RecordingSurface otherSurface(otherContext.get(), &clock);
+    heldShot = 4;
+    auto behind = MakeView(0);
+    heldShot = 2;
+    auto ahead = MakeView(1, false, FROSTVALE_BAKED_DIR, nullptr, false, &otherSurface);
+    behind->StartAnimation();
+    ahead->StartAnimation();
+    for (int i = 0; i < 90; ++i) {
+        clock.Advance(kTick);
+        behind->AnimateOneFrame();
+        ahead->AnimateOneFrame();
+    }
+    ASSERT_NE(behind->Engine(), nullptr);
+    ASSERT_NE(ahead->Engine(), nullptr);
+    const XMASMAIN& behindScene = *behind->Engine()->xmasMain;
+    const XMASMAIN& aheadScene = *ahead->Engine()->xmasMain;
+
+    ASSERT_TRUE(context_->MakeCurrent());
+    const FrustumPlanes behindCamera = CameraFrustum(behindScene, 320, 180);
+    ASSERT_TRUE(otherContext->MakeCurrent());
+    const FrustumPlanes aheadCamera = CameraFrustum(aheadScene, 320, 180);
+    EXPECT_EQ(behindScene.frustum, behindCamera);
+    EXPECT_EQ(aheadScene.frustum, aheadCamera);
+
+    EXPECT_EQ(PosedReindeer(behindScene), static_cast<int>(behindScene.reindeer.size()));
+    EXPECT_LT(PosedReindeer(aheadScene), static_cast<int>(aheadScene.reindeer.size()));
 }
 
 TEST_F(ViewTest, FailedSetUpKeepsTheDisplayBlackAndSaysWhy) {
