@@ -4,12 +4,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
 #include "host/run_calendar.h"
+#include "host/run_services.h"
 #include "platform/egl_offscreen.h"
 #include "platform/signals.h"
 #include "scene/trace.h"
@@ -66,18 +66,11 @@ int RunHeadless(const RunContext& run) {
     }
 
     SimulatedClock clock(kSimulatedStart);
-    ViewServices services;
+    ViewServices services = RunServices(run, context.get(), &clock);
     // No one to show an image alert to: the set-up error printed below already
     // names the file, the lump and the decoder's message, on one line.
     services.alert = [](const char*, const char*) {};
     services.calendar = RunCalendar(o, &clock);
-    services.surface = context.get();
-    services.clock = &clock;
-    services.resourcePath = run.resourcePath;
-    const std::optional<std::uint32_t> seed = o.seed;
-    services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
-    services.showFps = o.showFps;
-    services.heldShot = o.shot;
     // Headless frames are for looking: full quality unless light is asked for.
     services.quality = o.quality == Quality::Light ? Quality::Light : Quality::Full;
     if (trace.IsOpen()) {

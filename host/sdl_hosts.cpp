@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <limits>
@@ -22,6 +21,7 @@
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
 #include "host/run_calendar.h"
+#include "host/run_services.h"
 #include "platform/fluid_player.h"
 #include "platform/frame_pacer.h"
 #include "platform/signals.h"
@@ -162,24 +162,19 @@ struct RunShared {
     Clock* clock = nullptr;
     MidiPlayerFactory* players = nullptr;  // the views dispose of their players
     CalendarClock calendar;
+    // Image alerts: a message box in a window of our own; empty (one line on
+    // stderr) over a whole screen or in a daemon's window, where the daemon
+    // holds the keyboard and pointer and a box could not be dismissed.
+    AlertHandler alert = {};
     // --trace follows the main display's view; one file for the whole run.
     TraceWriter trace{};
 };
 
 ViewServices ServicesFor(const RunContext& run, GLSurface* surface, RunShared* shared, int display) {
-    ViewServices services;
-    services.surface = surface;
-    services.clock = shared->clock;
+    ViewServices services = RunServices(run, surface, shared->clock);
     services.displayNumber = display;
-    services.mainDisplayNumber = 0;
-    services.resourcePath = run.resourcePath;
-    const std::optional<std::uint32_t> seed = run.options.seed;
-    services.seed = [seed] { return seed ? *seed : static_cast<unsigned>(std::time(nullptr)); };
-    services.showFps = run.options.showFps;
     services.players = shared->players;
-    services.heldShot = run.options.shot;
-    services.quality = run.options.quality;
-    services.alert = ShowSdlAlert;
+    services.alert = shared->alert;
     services.calendar = shared->calendar;
     if (!run.options.trace.empty() && display == services.mainDisplayNumber) {
         TraceWriter* trace = &shared->trace;
@@ -324,8 +319,11 @@ int RunWindow(const RunContext& run) {
     if (!StartVideo()) return 1;
     MonotonicClock clock;
     FluidPlayerFactory players;
-    RunShared shared{.clock = &clock, .players = &players, .calendar = RunCalendar(run.options, &clock)};
-    if (run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
+    RunShared shared{.clock = &clock,
+                     .players = &players,
+                     .calendar = RunCalendar(run.options, &clock),
+                     .alert = ShowSdlAlert};
+    if (RunPlaysCarols(run, 0)) players.Preload();
     std::string error;
     auto surface = SdlWindowSurface::CreateWindow("Frostvale", 1280, 720, 0, false, &error);
     if (!surface) {
@@ -360,7 +358,7 @@ int RunFullscreen(const RunContext& run) {
     FluidPlayerFactory players;
     RunShared shared{.clock = &clock, .players = &players, .calendar = RunCalendar(run.options, &clock)};
     // Only the first copy holds the main display; the others never play.
-    if (displayBase == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
+    if (RunPlaysCarols(run, displayBase)) players.Preload();
     std::vector<ScreenView> views;
     const int displays = std::max(1, SdlDisplayCount());
     for (int display = 0; display < displays; ++display) {
@@ -419,7 +417,7 @@ int RunXScreenSaver(const RunContext& run) {
     // The daemon starts one process per monitor: the one on the primary monitor
     // is the main display, which plays the carols.
     const int display = WindowHoldsPrimaryOrigin(xid) ? 0 : 1;
-    if (display == 0 && run.settings.settings.PLAYMUSIC && !run.options.preview) players.Preload();
+    if (RunPlaysCarols(run, display)) players.Preload();
     AddView(views, run, &shared, std::move(surface), display);
     EndPromptlyAfterQuit(kQuitGraceSeconds);
     // The daemon may destroy its window before (or instead of) signalling us.

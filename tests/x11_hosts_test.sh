@@ -135,6 +135,36 @@ gl_asks_the_saver() { grep -q "libGLX_mesa[^ ]* \[[0-9]*\] to [^ ]*/${fv##*/} \[
 check "resized: the GL driver asks window sizes of the saver's XGetGeometry" gl_asks_the_saver
 close_owner
 
+# A damaged picture in the daemon's window: the daemon holds the keyboard and
+# pointer, so a message box could be neither seen through the lock nor
+# dismissed. The alert is one line on stderr, and no window of ours appears.
+bad_pictures=$work/bad-pictures
+mkdir -p "$bad_pictures"
+for f in "$build"/resources/*; do ln -s "$(cd "$(dirname "$f")" && pwd)/${f##*/}" "$bad_pictures/"; done
+rm "$bad_pictures/tex.brm"
+python3 - "$build/resources/tex.brm" "$bad_pictures/tex.brm" <<'EOF_PY'
+import struct, sys
+data = bytearray(open(sys.argv[1], "rb").read())
+dir_at = struct.unpack("<I", data[20:24])[0]
+offset = struct.unpack("<I", data[dir_at + 4:dir_at + 8])[0]
+data[offset + 2] = 1  # a colour-mapped picture: not one the saver reads
+open(sys.argv[2], "wb").write(data)
+EOF_PY
+# The saver's own GL window in a daemon's window is never mapped; a box would be.
+mapped_windows() { xdotool search --onlyvisible --name '' | wc -l; }
+start_owner
+windows_before=$(mapped_windows)
+run_saver -window-id "$wid" --resources "$bad_pictures"
+said_alert() { grep -q '^Invalid Image: ' "$work/err"; }
+for _ in $(seq 100); do said_alert && break; sleep 0.1; done
+sleep 0.5
+check "damaged picture in a daemon's window: the alert is one line on stderr" [ "$(grep -c '^Invalid Image: ' "$work/err")" -eq 1 ]
+check "damaged picture in a daemon's window: no window of ours appears" [ "$(mapped_windows)" -eq "$windows_before" ]
+check "damaged picture in a daemon's window: still running" kill -0 "$saver"
+kill -TERM "$saver"
+wait_exit "$saver" 10
+close_owner
+
 # SIGTERM as soon as the saver has found its window (during the engine's
 # set-up) and at random moments while it draws: status 0 every time, and
 # within a second of the signal.
