@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
-#include <dlfcn.h>
 #include <pthread.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -14,27 +13,6 @@
 #include <thread>
 
 #include "platform/signals.h"
-
-// Takes the place of Xlib's own for the whole process, the GL driver
-// included. Mesa's software GLX (22.x) sizes a window's back buffer from this
-// query without looking at its status: once the daemon has destroyed the
-// window, it reads whatever its stack held as width and height (seen: 9 x 0,
-// 1285849608 x 21868), llvmpipe sizes the buffer from them in arithmetic that
-// wraps, and its rasteriser threads write far outside it: heap corruption or
-// a segfault in the frame that follows the destroy. A failed query answers
-// zero everywhere instead, which the driver takes as an empty window.
-extern "C" Status XGetGeometry(Display* display, Drawable drawable, Window* root, int* x, int* y,
-                               unsigned* width, unsigned* height, unsigned* border, unsigned* depth) {
-    using Query = Status (*)(Display*, Drawable, Window*, int*, int*, unsigned*, unsigned*, unsigned*, unsigned*);
-    static const auto xlib = reinterpret_cast<Query>(dlsym(RTLD_NEXT, "XGetGeometry"));
-    const Status ok = xlib != nullptr ? xlib(display, drawable, root, x, y, width, height, border, depth) : 0;
-    if (ok == 0) {
-        *root = 0;
-        *x = *y = 0;
-        *width = *height = *border = *depth = 0;
-    }
-    return ok;
-}
 
 namespace {
 // One connection for the process, opened on first use; size queries run

@@ -1,7 +1,6 @@
 // The little of Xlib the saver needs for windows it does not own, for the
-// screens of a display, and for X errors. Its source also stands in for
-// Xlib's XGetGeometry, process-wide, so that a window destroyed under the GL
-// driver reads as empty rather than as stack garbage.
+// screens of a display, and for X errors. (The saver alone also replaces
+// Xlib's XGetGeometry: platform/x11_geometry_guard.cpp.)
 #pragma once
 
 #include <string>
