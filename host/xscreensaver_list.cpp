@@ -1,12 +1,5 @@
 #include "host/xscreensaver_list.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,7 +10,8 @@
 #include <string_view>
 #include <vector>
 
-extern char** environ;
+#include "platform/atomic_file.h"
+#include "platform/spawn.h"
 
 namespace {
 // The line we add, laid out as the daemon's own settings program writes its lines.
@@ -232,52 +226,7 @@ ProgramsEdit RemoveFromPrograms(const std::string& file) {
 }
 
 namespace {
-// Runs a program quietly and waits for it; its exit status, or -1.
-int RunQuietly(const std::vector<std::string>& words) {
-    std::vector<char*> argv;
-    for (const std::string& w : words) argv.push_back(const_cast<char*>(w.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) return -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
-bool WriteWhole(const std::string& path, const std::string& text, std::string* error) {
-    const std::string temp = path + ".frostvale-tmp";
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode);
-    if (fd < 0) {
-        *error = "cannot create \"" + temp + "\": " + std::strerror(errno);
-        return false;
-    }
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    const bool ok = done == text.size() && ::fsync(fd) == 0;
-    const int saved = errno;
-    ::close(fd);
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        *error = "cannot write \"" + path + "\": " + std::strerror(ok ? errno : saved);
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
-}
 }  // namespace
 
 int RunXScreenSaverListCommand(bool add) {
@@ -328,7 +277,7 @@ int RunXScreenSaverListCommand(bool add) {
         }
     }
     std::string error;
-    if (!WriteWhole(path, edit.text, &error)) {
+    if (!WriteFileAtomically(path, edit.text, &error)) {
         std::fprintf(stderr, "frostvale: %s\n", error.c_str());
         return 1;
     }

@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <string_view>
-#include <unistd.h>
+
+#include "platform/atomic_file.h"
 
 namespace {
 // Far beyond any store we write (a few hundred bytes), yet a user's file with
@@ -167,27 +168,9 @@ void DefaultsStore::SetString(const std::string& key, const std::string& value) 
 }
 
 bool DefaultsStore::Synchronize(std::string* error) const {
-    auto fail = [&](const std::string& what) {
-        if (error != nullptr) *error = what + ": " + std::strerror(errno);
-        return false;
-    };
-    const std::filesystem::path target(path_);
     std::error_code ec;
-    std::filesystem::create_directories(target.parent_path(), ec);
-    const std::string temp = path_ + ".tmp." + std::to_string(::getpid());
-    std::FILE* f = std::fopen(temp.c_str(), "w");
-    if (f == nullptr) return fail("cannot create \"" + temp + "\"");
-    bool ok = true;
-    for (const auto& [key, value] : entries_) {
-        ok = ok && std::fprintf(f, "%s=%s\n", key.c_str(), value.c_str()) > 0;
-    }
-    ok = (std::fflush(f) == 0) && ok;
-    ok = (::fsync(::fileno(f)) == 0) && ok;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), path_.c_str()) != 0) {
-        const bool result = fail("cannot write \"" + path_ + "\"");
-        std::remove(temp.c_str());
-        return result;
-    }
-    return true;
+    std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ec);
+    std::string text;
+    for (const auto& [key, value] : entries_) text += key + "=" + value + "\n";
+    return WriteFileAtomically(path_, text, error);
 }
