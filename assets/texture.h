@@ -38,6 +38,13 @@ struct Texture {
     void Release();
 };
 
+// The GL name of picture `index` of `set`; 0 (no texture) when the set is
+// too short or the record holds no picture, so a short file draws untextured
+// instead of reading past the array.
+inline GLuint TextureName(const std::vector<Texture>& set, std::size_t index) {
+    return index < set.size() ? set[index].texID : 0;
+}
+
 // Decoders. Each shows its error through MessageBox (assets/alert.h) with
 // `owner`, notes the message (`what` alone: the caller knows the file) in
 // `error` and returns 0; on any failure imageData is null, never dangling.

@@ -172,7 +172,7 @@ OverlayFrame SSMAIN::MakeOverlayFrame() const {
     frame.textStream = &textStream;
     // An empty record (a lump that is no picture) counts as missing: it has no GL name.
     for (unsigned int i = 0; i < kOverlayPictures; ++i) {
-        frame.pictures[i] = i < textures.size() ? textures[i].texID : 0;
+        frame.pictures[i] = TextureName(textures, i);
     }
     return frame;
 }

@@ -18,7 +18,6 @@ namespace {
 
 constexpr const char* kHouseFile = kHouseModels[0].file;
 constexpr int kChimneyJoint = kHouseChimneyJoint;
-constexpr float kHouseGround = -54.5f;
 constexpr float kVillageBack = -400.0f;
 constexpr float kVillageFront = 400.0f;
 constexpr float kHouseCullRadius = 25.0f;
@@ -112,7 +111,7 @@ bool XMASMAIN::SetupHouses() {
     for (int i = 0; i < houseCount; ++i) {
         ONEHOUSE& house = houses[static_cast<std::size_t>(i)];
         house.position.x = RandomHouseX(i);
-        house.position.y = kHouseGround;
+        house.position.y = kFootingLevel;
         house.position.z = static_cast<float>(i * (spacing + spacing) + kVillageBack);
         RandomHouseLook(&house, chimneyOffsets);
         house.smoking = std::rand() % 4 == 0;
@@ -142,9 +141,8 @@ void XMASMAIN::MoveHouses() {
             if (targetHouse == -1 && animTimer < 0.0f && house.position.x > -100.0f && house.position.x < 100.0f &&
                 handPresent == -1) {
                 targetHouse = i;
-                // Aim beside the chimney top, where the sleigh comes to rest.
-                const VECTOR3D beside = AddVectors(AddVectors(house.position, house.chimney), VECTOR3D{5.0f, 1.7f, -1.7f});
-                const VECTOR3D d = SubtractVectors(worldOffset, beside);
+                const VECTOR3D aim = AddVectors(AddVectors(house.position, house.chimney), kApproachAimFromChimney);
+                const VECTOR3D d = SubtractVectors(worldOffset, aim);
                 speedLimit.x = std::fabs(d.x) / 14.0f;
                 speedLimit.y = std::fabs(d.y) / 14.0f;
                 NewState(ANIM_APPROACH);

@@ -222,7 +222,7 @@ void XMASMAIN::DrawReigns() {
     glEnable(GL_BLEND);
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
-    glBindTexture(GL_TEXTURE_2D, scene_image::kReins < static_cast<int>(textures.size()) ? textures[scene_image::kReins].texID : 0);
+    glBindTexture(GL_TEXTURE_2D, TextureName(textures, scene_image::kReins));
 
     // One trace per side: the sleigh, then every reindeer on that side (the
     // lead stands on both) from the back of the team to the front.

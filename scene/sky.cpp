@@ -19,7 +19,6 @@ constexpr float kStarLowest = -10.0f;
 constexpr float kGroundTile = 120.0f;
 constexpr float kGroundTileRadius = 90.0f;
 constexpr float kGroundLevel = -54.0f;
-constexpr float kHouseGround = -54.5f;
 constexpr int kGroundTiles = 4;  // either side of the middle tile
 
 constexpr GLuint kMoonImage = scene_image::kMoon;
@@ -42,10 +41,6 @@ float WrapOffset(float offset) {
     if (offset < 0.0f) offset += 1.0f;
     if (offset > 1.0f) offset -= 1.0f;
     return offset;
-}
-
-GLuint Texture2(const std::vector<Texture>& textures, GLuint index) {
-    return index < textures.size() ? textures[index].texID : 0;
 }
 }  // namespace
 
@@ -124,10 +119,10 @@ void XMASMAIN::DrawStars() {
         glEnable(GL_BLEND);
         glDisable(GL_LIGHTING);
         glDisable(GL_DEPTH_TEST);
-        glBindTexture(GL_TEXTURE_2D, Texture2(textures, kGlowImage));
+        glBindTexture(GL_TEXTURE_2D, TextureName(textures, kGlowImage));
         starStream.Draw(GL_QUADS, 0, starVertices);
         if (n > starVertices) {
-            glBindTexture(GL_TEXTURE_2D, Texture2(textures, kMoonImage));
+            glBindTexture(GL_TEXTURE_2D, TextureName(textures, kMoonImage));
             starStream.Draw(GL_QUADS, starVertices, n - starVertices);
         }
         starStream.Done();
@@ -349,8 +344,8 @@ void XMASMAIN::MoveBackground() {
 void XMASMAIN::ResetGround() {
     groundScroll.x = 0.0f;
     groundScroll.y = 0.0f;
-    for (ONEHOUSE& house : houses) house.position.y = kHouseGround;
-    for (TREESLOT& tree : trees) tree.position.y = kHouseGround;
+    for (ONEHOUSE& house : houses) house.position.y = kFootingLevel;
+    for (TREESLOT& tree : trees) tree.position.y = kFootingLevel;
 }
 
 void XMASMAIN::DrawBackground() {

@@ -25,10 +25,6 @@ constexpr float kRunnerInterval = 0.05f;
 constexpr int kRunnerBurst = 3;
 
 using namespace sleigh;
-// From the chimney top to the point of the roof that has to reach the sleigh.
-constexpr VECTOR3D kRoofFromChimney = {-(santa::kChimneyFromSeat.x + kSantaSeat.x),
-                                       -(santa::kChimneyFromSeat.y + kSantaSeat.y),
-                                       -(santa::kChimneyFromSeat.z + kSantaSeat.z)};
 
 float Clamp(float v, float lo, float hi) { return std::min(std::max(v, lo), hi); }
 

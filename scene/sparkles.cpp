@@ -20,12 +20,6 @@ constexpr float kSparkleGravity = 2.0f;  // units per second squared
 // Corners of a camera-facing quad and their texture coordinates, in the order
 // they are emitted.
 
-// 0 when the shared set lacks the entry, so a short tex.brm draws untextured
-// instead of reading past the array.
-GLuint TextureName(const std::vector<Texture>& set, std::size_t index) {
-    return index < set.size() ? set[index].texID : 0;
-}
-
 }  // namespace
 
 // Fills free slots (alpha <= 0) from the bottom of the pool. The caller has

@@ -18,7 +18,6 @@ constexpr const char* kTreeFile = kTreeModel.file;
 static_assert(std::string_view(kRareTreeModel.file) == kTreeModel.file, "both firs come from one file");
 constexpr int kTreeImage = scene_image::kTree;
 constexpr int kRareTreeImage = scene_image::kRareTree;
-constexpr float kTreeGround = -54.5f;
 constexpr float kTreeBack = -400.0f;
 constexpr float kTreeFront = 400.0f;
 constexpr float kTreeCullLift = 3.0f;
@@ -84,7 +83,7 @@ bool XMASMAIN::SetupTrees() {
     for (int i = 0; i < kTreeCount; ++i) {
         TREESLOT& tree = trees[i];
         PlaceTree(&tree, i, treeList, rareTreeList);
-        tree.position.y = kTreeGround;
+        tree.position.y = kFootingLevel;
         tree.position.z = static_cast<float>(20 * i - 385);
     }
     return true;

@@ -47,6 +47,22 @@ bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model
 // sphere about the origin that holds the model however it is turned about it.
 float ModelReach(const MS3D& model);
 
+// Two points beside a chimney top, in the house's axes. The roof point comes
+// to rest at the sleigh when it lands: Santa, in his seat, is then the
+// chimney's reach from the chimney.
+inline constexpr VECTOR3D kRoofFromChimney = {-(santa::kChimneyFromSeat.x + sleigh::kSantaSeat.x),
+                                              -(santa::kChimneyFromSeat.y + sleigh::kSantaSeat.y),
+                                              -(santa::kChimneyFromSeat.z + sleigh::kSantaSeat.z)};
+// The approach's sideways and vertical speed limits are sized, once, from the
+// distance to this point, half a unit below and behind the roof point. The
+// limits differ by under 0.04 units/s from those the roof point would give,
+// and seeded runs are flown with these, so both points stay.
+inline constexpr VECTOR3D kApproachAimFromChimney = {5.0f, 1.7f, -1.7f};
+
+// The height houses and firs stand at: half a unit into the snow, whose
+// surface lies at -54, so no gap shows under a wall or a trunk.
+inline constexpr float kFootingLevel = -54.5f;
+
 // The linear fog's eye depths (the frame driver sets them). A house or a fir
 // lying wholly past the start is drawn from its low-detail model: the fog is
 // already taking it, and what the far model leaves out is under a pixel there.
