@@ -469,6 +469,8 @@ TEST(AnimationInstance, SetupRegroupsBakedModelsExactlyAsTheSearchDoes) {
 // Materials keep their mode and take the texture names in order, none beyond
 // the span; with two or more, the first and last exchange their pictures.
 TEST(AnimationInstance, MaterialsTakeTheTexturesAndExchangeOnlyWithTwoOrMore) {
+    // The two materials' pictures, as set up and while swapped.
+    constexpr unsigned kPictures[2][2] = {{11u, 22u}, {22u, 11u}};
     std::vector<Texture> textures(2);
     textures[0].texID = 11;  // names only; nothing here touches GL
     textures[1].texID = 22;
@@ -491,8 +493,8 @@ TEST(AnimationInstance, MaterialsTakeTheTexturesAndExchangeOnlyWithTwoOrMore) {
         two->instance.Update(dt);
         one->instance.Update(dt);
         const ONEMODEL& m = two->instance;
-        EXPECT_EQ(m.materials[0].textureId, m.texturesSwapped ? 22u : 11u);
-        EXPECT_EQ(m.materials[1].textureId, m.texturesSwapped ? 11u : 22u);
+        EXPECT_EQ(m.materials[0].textureId, kPictures[m.texturesSwapped][0]);
+        EXPECT_EQ(m.materials[1].textureId, kPictures[m.texturesSwapped][1]);
         EXPECT_EQ(one->instance.materials[0].textureId, 11u);
         if (m.texturesSwapped) {
             swappedFor += dt;

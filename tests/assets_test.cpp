@@ -119,14 +119,18 @@ TEST_F(AssetsTest, HostileDirectoriesAreRefused) {
 
 TEST_F(AssetsTest, DecodesUncompressedAndRunLengthIdentically) {
     const Image image = Gradient(37, 5);
-    for (int bpp : {24, 32}) {
+    const struct {
+        int bpp;
+        GLenum type;
+    } cases[] = {{24, GL_RGB}, {32, GL_RGBA}};
+    for (const auto [bpp, type] : cases) {
         Texture raw, rle;
         ASSERT_EQ(Decode(EncodeTga(image, bpp, TgaEncoding::Uncompressed), &raw), 1);
         ASSERT_EQ(Decode(EncodeTga(image, bpp, TgaEncoding::RunLength), &rle), 1);
         EXPECT_EQ(raw.width, 37u);
         EXPECT_EQ(raw.height, 5u);
         EXPECT_EQ(raw.bpp, static_cast<unsigned>(bpp));
-        EXPECT_EQ(raw.type, bpp == 24 ? static_cast<GLenum>(GL_RGB) : static_cast<GLenum>(GL_RGBA));
+        EXPECT_EQ(raw.type, type);
         const std::size_t bytes = 37 * 5 * (bpp / 8);
         ASSERT_EQ(std::vector<std::uint8_t>(raw.imageData, raw.imageData + bytes),
                   std::vector<std::uint8_t>(rle.imageData, rle.imageData + bytes));

@@ -195,7 +195,8 @@ TEST(CharacterDetail, ModelsSkinnedAfterFramesAwayComeBackInThePose) {
     ASSERT_TRUE(farDeer.Load(Baked(kReindeerModelFar.file), kReindeerModelFar.scale, kReindeerModelFar.lump));
     MS3D& farModel = farDeer.model;
     ONEMODEL lazy, far;
-    ASSERT_TRUE(lazy.Setup(&deer.animTemplate, &deer.model, {}) && far.Setup(&deer.animTemplate, &farModel, {}));
+    ASSERT_TRUE(lazy.Setup(&deer.animTemplate, &deer.model, {}));
+    ASSERT_TRUE(far.Setup(&deer.animTemplate, &farModel, {}));
     ONEMODEL& every = deer.instance;
     const auto apart = [](const ONEMODEL& a, const ONEMODEL& b) {
         float worst = 0.0f;

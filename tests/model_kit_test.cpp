@@ -235,7 +235,10 @@ TEST(Primitives, SurfacePaintersStayInsideTheCanvas) {
     const PixelRect r = {-4, 10, 40, 30};  // mostly outside
     int painted = 0;
     ForEachPixel(c, r, [&](int x, int y, float, float) {
-        ASSERT_TRUE(x >= 0 && y >= 10 && x < 16 && y < 16);
+        ASSERT_GE(x, 0);
+        ASSERT_GE(y, 10);
+        ASSERT_LT(x, 16);
+        ASSERT_LT(y, 16);
         ++painted;
     });
     EXPECT_EQ(painted, 16 * 6);

@@ -98,11 +98,14 @@ void ExpectRefused(const Bytes& bytes, const char* why) {
     MS3D model;
     SetupError error;
     EXPECT_FALSE(LoadFromBytes(bytes, &model, &error)) << why;
-    EXPECT_TRUE(error.what.starts_with(kMs3dInvalidMessage) && error.quotesReader) << why << ": " << error.what;
+    EXPECT_TRUE(error.what.starts_with(kMs3dInvalidMessage)) << why << ": " << error.what;
+    EXPECT_TRUE(error.quotesReader) << why << ": " << error.what;
     EXPECT_EQ(model.numVertices, 0) << why;
-    EXPECT_TRUE(model.vertices.empty() && model.triangles.empty() && model.groups.empty() &&
-                model.materials.empty() && model.joints.empty())
-        << why;
+    EXPECT_TRUE(model.vertices.empty()) << why;
+    EXPECT_TRUE(model.triangles.empty()) << why;
+    EXPECT_TRUE(model.groups.empty()) << why;
+    EXPECT_TRUE(model.materials.empty()) << why;
+    EXPECT_TRUE(model.joints.empty()) << why;
 }
 
 // Offsets into the chain model's file, found by walking its layout.
@@ -198,7 +201,8 @@ TEST(Ms3dRead, RefusesEveryTruncation) {
         MS3D model;
         ASSERT_FALSE(LoadFromBytes(part, &model)) << "prefix " << n;
         ASSERT_EQ(model.numTriangles, 0);
-        ASSERT_TRUE(model.groups.empty() && model.joints.empty());
+        ASSERT_TRUE(model.groups.empty());
+        ASSERT_TRUE(model.joints.empty());
     }
 }
 
@@ -290,7 +294,8 @@ TEST(Ms3dRead, RefusesNumbersThatWouldPoisonThePose) {
         SetupError error;
         EXPECT_FALSE(LoadFromBytes(EncodeMs3d(d), &model, &error)) << c.why;
         EXPECT_EQ(error.what, kMs3dBadNumberMessage) << c.why;
-        EXPECT_TRUE(model.vertices.empty() && model.joints.empty()) << c.why;
+        EXPECT_TRUE(model.vertices.empty()) << c.why;
+        EXPECT_TRUE(model.joints.empty()) << c.why;
     }
     MS3D model;
     EXPECT_TRUE(LoadFromBytes(EncodeMs3d(MakeChainModel()), &model)) << "the untouched model still loads";

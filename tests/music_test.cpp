@@ -149,7 +149,8 @@ TEST(CarolNotation, ChordBarsMustMatchTheMelody) {
 TEST(CarolTables, EveryLeadStaysInAListenersRangeAndTempo) {
     for (const Arrangement& a : Table()) {
         SCOPED_TRACE(a.file);
-        EXPECT_TRUE(a.bpm >= 40 && a.bpm <= 260) << a.bpm;
+        EXPECT_GE(a.bpm, 40);
+        EXPECT_LE(a.bpm, 260);
         std::size_t bars = 0;
         for (const Melody* m : a.melodies) {
             const Tune tune = ReadTune(*m, a.file);
@@ -280,11 +281,16 @@ TEST(CarolTables, TwelveDaysCountDownEveryDay) {
     ASSERT_EQ(days.size(), 12u);
     ASSERT_EQ(partridges.size(), 12u);
     ASSERT_EQ(rings.size(), 8u) << "the gold rings come on days 5 to 12";
-    for (std::size_t d = 0; d < 12; ++d) {
-        SCOPED_TRACE("day " + std::to_string(d + 1));
-        EXPECT_TRUE(d == 0 || partridges[d] - days[d] > partridges[d - 1] - days[d - 1]) << "one gift more";
-        EXPECT_LT(partridges[d], d + 1 < 12 ? days[d + 1] : song.size());
-        EXPECT_TRUE(d < 4 || (rings[d - 4] > days[d] && rings[d - 4] < partridges[d])) << "the gold rings";
+    // Each day runs from its opening to the next day's; the last to the end.
+    std::vector<std::size_t> dayEnds(days.begin() + 1, days.end());
+    dayEnds.push_back(song.size());
+    for (std::size_t d = 0; d < 12; ++d) EXPECT_LT(partridges[d], dayEnds[d]) << "day " << d + 1;
+    for (std::size_t d = 1; d < 12; ++d) {
+        EXPECT_GT(partridges[d] - days[d], partridges[d - 1] - days[d - 1]) << "one gift more on day " << d + 1;
+    }
+    for (std::size_t d = 4; d < 12; ++d) {
+        EXPECT_GT(rings[d - 4], days[d]) << "the gold rings of day " << d + 1;
+        EXPECT_LT(rings[d - 4], partridges[d]) << "the gold rings of day " << d + 1;
     }
 }
 

@@ -48,7 +48,8 @@ TEST(Snow, FlakesNeverHaveAZeroVelocityComponentAtSetUpOrRebirth) {
         ASSERT_TRUE(NoZeroComponent(f.velocity));
         EXPECT_LE(f.velocity.y, -1.0f);  // every flake falls
         EXPECT_EQ(f.alpha, 1.0f);
-        EXPECT_TRUE(f.position.y >= -30.0f && f.position.y <= 49.0f) << f.position.y;
+        EXPECT_GE(f.position.y, -30.0f);
+        EXPECT_LE(f.position.y, 49.0f);
     }
 
     // Every flake has faded out below the box: each is reborn on the top face.
@@ -63,9 +64,11 @@ TEST(Snow, FlakesNeverHaveAZeroVelocityComponentAtSetUpOrRebirth) {
     scene->MoveSnow();
     for (const ONEPARTICLE& f : scene->snowFlakes) {
         ASSERT_TRUE(NoZeroComponent(f.velocity));
-        EXPECT_TRUE(f.alpha == 0.0f && f.rate == 1.0f) << "reborn faded out, to fade in";
+        EXPECT_EQ(f.alpha, 0.0f) << "reborn faded out, to fade in";
+        EXPECT_EQ(f.rate, 1.0f) << "reborn faded out, to fade in";
         EXPECT_EQ(f.position.y, 70.0f);
-        EXPECT_TRUE(f.position.x >= 10.0f - 50.0f && f.position.x < 10.0f + 50.0f) << f.position.x;
+        EXPECT_GE(f.position.x, 10.0f - 50.0f);
+        EXPECT_LT(f.position.x, 10.0f + 50.0f);
     }
 }
 
@@ -203,7 +206,7 @@ TEST(Houses, RecycledOnlyBelowMinus400AndOnTheirOwnSide) {
     auto scene = Village(2);
     scene->worldVelocity = {0.0f, 0.0f, 0.0f};
     scene->frameTime = 0.016;
-    int smoked = 0;
+    int smoked = 0, smokedSwitchedOff = 0;
     for (int trial = 0; trial < 800; ++trial) {
         scene->showSmoke = trial % 2 == 0;
         scene->houses[0].position = {-50.0f, -54.5f, -400.0f};
@@ -214,13 +217,15 @@ TEST(Houses, RecycledOnlyBelowMinus400AndOnTheirOwnSide) {
         EXPECT_EQ(scene->houses[0].position.x, -50.0f);
         EXPECT_EQ(h.position.z, 400.0f);
         EXPECT_EQ(h.position.y, -60.0f);  // y is kept
-        EXPECT_TRUE(h.position.x >= 20.0f && h.position.x <= 219.9f + 1e-4f) << h.position.x;
+        EXPECT_GE(h.position.x, 20.0f);
+        EXPECT_LE(h.position.x, 219.9f + 1e-4f);
         EXPECT_LE(h.model, 1);
         EXPECT_LE(h.texture, 4);
-        EXPECT_TRUE(scene->showSmoke || !h.smoking);
-        smoked += h.smoking;
+        (scene->showSmoke ? smoked : smokedSwitchedOff) += h.smoking;
     }
-    EXPECT_TRUE(smoked > 20 && smoked < 65) << smoked;
+    EXPECT_EQ(smokedSwitchedOff, 0);
+    EXPECT_GT(smoked, 20);
+    EXPECT_LT(smoked, 65);
 }
 
 // A recycled house within 100 of the flight line becomes the target, unless
@@ -232,9 +237,11 @@ TEST(Houses, OnlyARecycledHouseNearTheLineWithNothingElseGoingOnBecomesTheTarget
     scene->worldOffset = {3.0f, 4.0f, 0.0f};
     std::srand(5);
     enum Blocker { kNone, kHand, kTimer, kTarget };
+    std::map<Blocker, int> chosenWith, nearWith;
     for (Blocker blocker : {kNone, kHand, kTimer, kTarget}) {
         SCOPED_TRACE(blocker);
-        int chosen = 0, near = 0;
+        int& chosen = chosenWith[blocker];
+        int& near = nearWith[blocker];
         for (int trial = 0; trial < 200; ++trial) {
             scene->targetHouse = blocker == kTarget ? 7 : -1;
             scene->animTimer = blocker == kTimer ? 0.0f : -0.5f;
@@ -253,8 +260,9 @@ TEST(Houses, OnlyARecycledHouseNearTheLineWithNothingElseGoingOnBecomesTheTarget
             EXPECT_EQ(scene->animStep, 0);
         }
         EXPECT_GT(near, 40);  // about 40 % land within 100 of the line
-        EXPECT_EQ(chosen, blocker == kNone ? near : 0);
     }
+    EXPECT_EQ(chosenWith[kNone], nearWith[kNone]);
+    for (Blocker blocker : {kHand, kTimer, kTarget}) EXPECT_EQ(chosenWith[blocker], 0) << blocker;
 
     // A house merely passing near the line is not chosen: only recycling chooses.
     scene->targetHouse = -1;
@@ -301,7 +309,8 @@ TEST(Smoke, APuffLivesThreeSecondsAndTheWindBendsItHorizontallyOnly) {
     house.MoveSmoke(0.25, {3.0f, 7.0f, 0.0f});
     const VECTOR3D after = house.particles[0].velocity;
     EXPECT_FLOAT_EQ(after.x, before.x + 0.75f);
-    EXPECT_TRUE(after.y == before.y && after.z == before.z) << "bent sideways only";
+    EXPECT_EQ(after.y, before.y) << "bent sideways only";
+    EXPECT_EQ(after.z, before.z) << "bent sideways only";
     for (int step = 1; step < 11; ++step) house.MoveSmoke(0.25, {0.0f, 0.0f, 0.0f});
     EXPECT_GT(house.particles[0].alpha, 0.0f);  // 2.75 s: still there
     house.MoveSmoke(0.25, {0.0f, 0.0f, 0.0f});
@@ -322,6 +331,7 @@ TEST(Trees, ReplantedOnlyBelowMinus400OnTheirOwnSide) {
     scene->rareTreeList = 8;
     scene->worldVelocity = {0.0f, 0.0f, 0.0f};
     scene->frameTime = 0.02;
+    std::set<GLuint> lists;
     int rare = 0;
     for (int trial = 0; trial < 100; ++trial) {
         for (int i = 0; i < kTreeCount; ++i) {
@@ -334,13 +344,16 @@ TEST(Trees, ReplantedOnlyBelowMinus400OnTheirOwnSide) {
             ASSERT_EQ(t.position.z, 400.0f);
             EXPECT_EQ(t.position.y, -50.0f);
             const float outwards = i % 2 == 0 ? -t.position.x : t.position.x;  // even trees on the -x side
-            EXPECT_TRUE(outwards >= 0.0f && outwards <= 199.9f + 1e-4f) << i << ": " << t.position.x;
-            EXPECT_TRUE(t.list == 7 || t.list == 8);
+            EXPECT_GE(outwards, 0.0f) << i << ": " << t.position.x;
+            EXPECT_LE(outwards, 199.9f + 1e-4f) << i << ": " << t.position.x;
+            lists.insert(t.list);
             rare += t.list == 8;
             EXPECT_LT(t.angle, 360.0f);
         }
     }
-    EXPECT_TRUE(rare > 200 && rare < 600) << rare;  // one in ten of 3900
+    EXPECT_EQ(lists, (std::set<GLuint>{7, 8}));
+    EXPECT_GT(rare, 200);  // one in ten of 3900
+    EXPECT_LT(rare, 600);
 
     scene->showTrees = false;
     scene->trees[5].position = {1.0f, -54.5f, -450.0f};
@@ -368,24 +381,32 @@ std::unique_ptr<XMASMAIN> PresentScene() {
 }
 
 TEST(Presents, PickUpWindowsAreOpenAtBothEnds) {
-    struct Case {
+    // Outside both windows, their ends included: the hand stays empty and the
+    // same present waits.
+    for (const float t : {1125.0f, 1250.0f, 41.666668f, 166.66667f, 600.0f}) {
+        auto scene = PresentScene();
+        scene->elf->currentTime = t;
+        scene->ThrowPresents();
+        EXPECT_EQ(scene->handPresent, -1) << t;
+        EXPECT_EQ(scene->nextPresent, 0) << t;
+    }
+    // Inside them: the present goes to the window's hand, gripped at
+    // (+-0.75, 0, 0.5) from the hand joint plus the elf's position.
+    const struct {
         float t;
-        int stage;  // expected hand, 0 for none
-    };
-    const Case cases[] = {{1125.0f, 0}, {1125.5f, 1}, {1249.9f, 1}, {1250.0f, 0},
-                          {41.666668f, 0}, {42.0f, 2}, {166.0f, 2}, {166.66667f, 0}, {600.0f, 0}};
-    for (const Case& c : cases) {
+        int stage;
+        float x;
+    } taken[] = {{1125.5f, 1, 1.75f}, {1249.9f, 1, 1.75f}, {42.0f, 2, -1.75f}, {166.0f, 2, -1.75f}};
+    for (const auto& c : taken) {
         auto scene = PresentScene();
         scene->elf->currentTime = c.t;
         scene->ThrowPresents();
-        ASSERT_EQ(scene->handPresent, c.stage == 0 ? -1 : 0) << c.t;
+        ASSERT_EQ(scene->handPresent, 0) << c.t;
         // A taken present is replaced by the next one in the sleigh.
-        EXPECT_EQ(scene->nextPresent, c.stage == 0 ? 0 : 1) << c.t;
-        if (c.stage == 0) continue;
+        EXPECT_EQ(scene->nextPresent, 1) << c.t;
         const PRESENT& p = scene->presents[0];
         EXPECT_EQ(p.stage, c.stage);
-        // Grip (+-0.75, 0, 0.5) from the hand joint, plus the elf's position.
-        EXPECT_FLOAT_EQ(p.position.x, c.stage == 1 ? 1.75f : -1.75f);
+        EXPECT_FLOAT_EQ(p.position.x, c.x);
         EXPECT_FLOAT_EQ(p.position.y, 3.6f);
         EXPECT_FLOAT_EQ(p.position.z, 2.5f);
         EXPECT_EQ(p.matrix[12], 0.0);
@@ -529,21 +550,26 @@ TEST(Presents, SparkleTimerRunsOnlyWithSparklesOn) {
     EXPECT_LT(scene->presents[1].sparkleTimer, 0.075f);
     int burst = 0;
     for (const ONEPARTICLE& s : scene->sparkles) burst += s.alpha > 0.0f;
-    EXPECT_TRUE(burst >= 1 && burst <= 4) << burst;  // one to four sparkles where the present is
+    EXPECT_GE(burst, 1);  // one to four sparkles where the present is
+    EXPECT_LE(burst, 4);
 }
 
 TEST(Presents, OnlyVisiblePresentsTumbleButTheFirstAlwaysIsVisible) {
     const float identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    for (int slot : {0, 1}) {
-        auto scene = Flight(slot, -40.0f);
+    const struct {
+        int slot;
+        int visible;
+        bool turned;
+    } cases[] = {{0, 1, true}, {1, 0, false}};
+    for (const auto& c : cases) {
+        auto scene = Flight(c.slot, -40.0f);
         scene->frustum = ExtractFrustumFrom(identity, identity);  // the cube -1..1
-        scene->presents[slot].position = {50.0f, 0.0f, 0.0f};  // far outside the cube
+        scene->presents[c.slot].position = {50.0f, 0.0f, 0.0f};  // far outside the cube
         scene->frameTime = 0.01;
         scene->MovePresents();
-        const PRESENT& p = scene->presents[slot];
-        EXPECT_EQ(p.visible, slot == 0 ? 1 : 0);
-        const bool turned = p.matrix[5] != 1.0;
-        EXPECT_EQ(turned, slot == 0) << slot;
+        const PRESENT& p = scene->presents[c.slot];
+        EXPECT_EQ(p.visible, c.visible) << c.slot;
+        EXPECT_EQ(p.matrix[5] != 1.0, c.turned) << c.slot;
     }
     // Presents not in flight count as visible.
     auto waiting = PresentScene();
@@ -609,16 +635,19 @@ TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
     glEnable(GL_CULL_FACE);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     scene->frustum = ExtractFrustum();
-    for (bool smoke : {false, true}) {
-        SCOPED_TRACE(smoke);
+    // Sets the houses up with smoke on or off, then draws a big puff right in
+    // front of the camera, facing it: how many houses smoke, and the red of
+    // the picture's centre.
+    struct Drawn {
+        int smoking;
+        int red;
+    };
+    auto drawPuff = [this](bool smoke) -> Drawn {
         scene->showSmoke = smoke;
         scene->houseCount = 40;
-        ASSERT_TRUE(scene->SetupHouses());
+        EXPECT_TRUE(scene->SetupHouses());
         int smoking = 0;
         for (const ONEHOUSE& h : scene->houses) smoking += h.smoking;
-        EXPECT_TRUE(smoke || smoking == 0) << smoking;
-
-        // A big puff right in front of the camera, which faces it.
         ONEHOUSE& h = scene->houses[0];
         h.position = {0.0f, 0.0f, 0.0f};
         h.smoking = true;
@@ -632,17 +661,25 @@ TEST_F(VillageSetUp, SmokeOffDrawsNothingWhereSmokeOnDoesAndNoHouseSmokes) {
         scene->DrawAllSmoke();
         GLubyte centre[4];
         glReadPixels(80, 60, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, centre);
-        EXPECT_TRUE(smoke ? centre[0] > 60 : centre[0] == 0) << int{centre[0]};
-    }
+        return {smoking, centre[0]};
+    };
+    const Drawn off = drawPuff(false);
+    EXPECT_EQ(off.smoking, 0);
+    EXPECT_EQ(off.red, 0);
+    const Drawn on = drawPuff(true);
+    EXPECT_GT(on.red, 60);
 }
 
 TEST_F(VillageSetUp, TreesStandOnTheirSidesAndTreesOffNeedsNoFile) {
+    constexpr float kOutwardX[2] = {-1.0f, 1.0f};
     ASSERT_TRUE(scene->SetupTrees()) << Failure();
     for (int i = 0; i < kTreeCount; ++i) {
         const TREESLOT& t = scene->trees[i];
         EXPECT_EQ(t.position.z, 20.0f * i - 385.0f);
         EXPECT_EQ(t.position.y, -54.5f);
-        EXPECT_TRUE(i % 2 == 0 ? t.position.x <= 0.0f : t.position.x >= 0.0f) << i;
+        // Even firs on the -x side, odd ones on the +x side.
+        const float outwards = kOutwardX[i % 2] * t.position.x;
+        EXPECT_GE(outwards, 0.0f) << i;
     }
 
     auto bare = std::make_unique<XMASMAIN>(&setup);
@@ -665,13 +702,18 @@ TEST_F(VillageSetUp, FarModelsLoadBesideTheNearOnes) {
     const GLuint lists[] = {scene->houseLists[0], scene->houseLists[1], scene->houseListsFar[0],
                             scene->houseListsFar[1], scene->treeList,   scene->rareTreeList,
                             scene->treeListFar,      scene->rareTreeListFar};
-    for (GLuint a : lists) EXPECT_TRUE(a != 0 && std::count(std::begin(lists), std::end(lists), a) == 1) << a;
+    for (GLuint a : lists) EXPECT_NE(a, 0u);
+    EXPECT_EQ(std::set<GLuint>(std::begin(lists), std::end(lists)).size(), std::size(lists)) << "each its own";
     // About 20 across with the chimney on top; firs about 15 high.
-    EXPECT_TRUE(scene->houseReach > 10.0f && scene->houseReach < 25.0f) << scene->houseReach;
-    EXPECT_TRUE(scene->treeReach > 14.0f && scene->treeReach < 25.0f) << scene->treeReach;
-    for (const TREESLOT& tree : scene->trees) {
-        EXPECT_TRUE(tree.list == scene->treeList || tree.list == scene->rareTreeList);
-    }
+    EXPECT_GT(scene->houseReach, 10.0f);
+    EXPECT_LT(scene->houseReach, 25.0f);
+    EXPECT_GT(scene->treeReach, 14.0f);
+    EXPECT_LT(scene->treeReach, 25.0f);
+    const auto naming = [this](const TREESLOT& tree) {
+        return tree.list == scene->treeList || tree.list == scene->rareTreeList;
+    };
+    EXPECT_EQ(std::count_if(std::begin(scene->trees), std::end(scene->trees), naming), kTreeCount)
+        << "every slot names a near model";
 }
 
 TEST_F(VillageSetUp, PresentsGetOneListPerShapeAndTheFirstPresentIsReady) {
