@@ -374,12 +374,19 @@ struct Driver {
 };
 }  // namespace
 
+// Eight seconds at 60 frames a second; null when the set-up failed.
+std::unique_ptr<Driver> EightSeconds(bool preview) {
+    auto d = std::make_unique<Driver>();
+    if (!d->SetUp(preview)) return nullptr;
+    d->Run(8 * 60, 1.0 / 60.0);
+    return d;
+}
+
 TEST(FrameDriverOverlay, PreviewDrawsNoOverlayAndTheIntroWaits) {
-    Driver d;
-    ASSERT_TRUE(d.SetUp(true));
-    d.Run(8 * 60, 1.0 / 60.0);
-    const SSMAIN& e = d.engine;
-    EXPECT_TRUE(AllBlack(d.context->ReadPixels())) << "a preview draws the (empty) scene only";
+    const auto d = EightSeconds(true);
+    ASSERT_NE(d, nullptr);
+    const SSMAIN& e = d->engine;
+    EXPECT_TRUE(AllBlack(d->context->ReadPixels())) << "a preview draws the (empty) scene only";
     EXPECT_EQ(e.introTopAlpha, -5.0f);
     EXPECT_EQ(e.countdownY, 1000.0f);
     EXPECT_EQ(e.bannerTimer, 15.0f);
@@ -387,11 +394,10 @@ TEST(FrameDriverOverlay, PreviewDrawsNoOverlayAndTheIntroWaits) {
 }
 
 TEST(FrameDriverOverlay, FullViewRunsTheIntroAndBringsTheCountdownIn) {
-    Driver d;
-    ASSERT_TRUE(d.SetUp(false));
-    d.Run(8 * 60, 1.0 / 60.0);
-    const SSMAIN& e = d.engine;
-    EXPECT_FALSE(AllBlack(d.context->ReadPixels()));
+    const auto d = EightSeconds(false);
+    ASSERT_NE(d, nullptr);
+    const SSMAIN& e = d->engine;
+    EXPECT_FALSE(AllBlack(d->context->ReadPixels()));
     EXPECT_GE(e.introTopAlpha, 1.0f);
     EXPECT_LT(e.countdownY, 760.0f);
     EXPECT_NEAR(e.totalTime, 8.0, 1e-9);
