@@ -12,6 +12,10 @@ bool IsSoftwareRenderer(std::string_view renderer) {
     return false;
 }
 
+bool WindowWantsDepthBuffer(Quality quality, std::string_view renderer) {
+    return quality == Quality::Full || !IsSoftwareRenderer(renderer);
+}
+
 FrameBudget::FrameBudget(double budgetSeconds, int startLevel)
     : budget_(budgetSeconds), level_(std::clamp(startLevel, 0, kLevels - 1)) {
     // Until measured, the cost follows the pixel count.

@@ -13,6 +13,12 @@ bool IsSoftwareRenderer(std::string_view glRenderer);
 
 enum class Quality { Auto, Full, Light };
 
+// Whether a window of the saver at `quality` on the renderer named
+// `glRenderer` gets a depth buffer. A light frame on a software rasteriser
+// draws the scene, depth and all, into a picture of its own and only stretches
+// it over the window, which llvmpipe does fastest into a window without one.
+bool WindowWantsDepthBuffer(Quality quality, std::string_view glRenderer);
+
 // Chooses the scene's drawing scale, one of a few fixed steps, from the cost
 // of each frame (processor seconds) against a budget per frame.
 //

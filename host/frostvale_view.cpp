@@ -121,7 +121,10 @@ bool FrostvaleView::MainSetup() {
 
 void FrostvaleView::DrawFrame() {
     const double scale = SceneScale();
-    if (!ssMain || scale >= 1.0 || !scaled.Begin(scale)) {
+    // A drawable without a depth buffer gets the scene through the picture
+    // even at full scale: the picture holds the depth.
+    const bool direct = scale >= 1.0 && drawableHasDepth;
+    if (!ssMain || direct || !scaled.Begin(scale)) {
         GlReshape();  // the overlay of the previous frame left its own projection
         if (ssMain) ssMain->Draw(FrameInputs(scrn.height));
         return;
@@ -163,9 +166,14 @@ void FrostvaleView::GlInit() {
     if (ssMain) ssMain->SetSize(scrn.width, scrn.height);
     LoadViewState(scrn.width, scrn.height);
     if (!qualityChosen) ChooseQuality();
-    // At full scale the scene is drawn directly, so the picture need only be as
-    // large as the next step down. Without framebuffer objects: full size always.
-    if (light && !scaled.Create(services.surface, scrn.width, scrn.height, FrameBudget::kScales[1])) budget.reset();
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    drawableHasDepth = depthBits > 0;
+    // At full scale the scene is drawn directly where the drawable has a depth
+    // buffer, so the picture need only be as large as the next step down.
+    // Without framebuffer objects: full size always.
+    const double largest = drawableHasDepth ? FrameBudget::kScales[1] : 1.0;
+    if (light && !scaled.Create(services.surface, scrn.width, scrn.height, largest)) budget.reset();
 }
 
 void FrostvaleView::GlReshape() { LoadSceneProjection(scrn.width, scrn.height); }

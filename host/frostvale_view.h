@@ -88,6 +88,8 @@ public:
     // once the first frame has seen the renderer.
     double FrameInterval() const { return frameInterval; }
     bool Light() const { return light; }
+    // True when the stretch of a light frame runs through the GL 2.0 program.
+    bool StretchesWithProgram() const { return scaled.Ready() && scaled.StretchesWithProgram(); }
     // The scale the scene is drawn at (1 at full quality).
     double SceneScale() const { return budget ? budget->Scale() : 1.0; }
 
@@ -119,4 +121,5 @@ private:
     double frameInterval = kFrameInterval;
     std::unique_ptr<FrameBudget> budget;
     ScaledScene scaled;
+    bool drawableHasDepth = true;  // a light window on a software rasteriser has none
 };

@@ -32,7 +32,10 @@ bool WriteFrame(const OffscreenContext& context, std::vector<std::uint8_t> pixel
 int RunHeadless(const RunContext& run) {
     const Options& o = run.options;
     std::string error;
-    auto context = OffscreenContext::Create(o.width, o.height, &error);
+    // A light run draws into what a light window on a software rasteriser is:
+    // no depth buffer, the scene's depth in its own picture.
+    const OffscreenFormat format = o.quality == Quality::Light ? OffscreenFormat::LightWindow : OffscreenFormat::Window;
+    auto context = OffscreenContext::Create(o.width, o.height, &error, format);
     if (!context) {
         std::fprintf(stderr, "frostvale: %s\n", error.c_str());
         return 1;

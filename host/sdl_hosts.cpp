@@ -307,16 +307,22 @@ int Loop(std::vector<ScreenView>& views, MonotonicClock& clock, QuitOn quitOn, S
     return end.status;
 }
 
-bool StartVideo(bool x11Only = false) {
+// Starts the video and sets the depth buffer the run's windows get: none at
+// light quality on a software rasteriser, so that the one full-window pass of
+// a frame can take llvmpipe's fastest path.
+bool StartVideo(Quality quality, bool x11Only = false) {
     std::string error;
-    if (StartSdlVideo(&error, x11Only)) return true;
-    std::fprintf(stderr, "frostvale: no display (%s); try --headless\n", error.c_str());
-    return false;
+    if (!StartSdlVideo(&error, x11Only)) {
+        std::fprintf(stderr, "frostvale: no display (%s); try --headless\n", error.c_str());
+        return false;
+    }
+    RequestSdlDepthBuffer(quality == Quality::Full || WindowWantsDepthBuffer(quality, SdlRendererName()));
+    return true;
 }
 }  // namespace
 
 int RunWindow(const RunContext& run) {
-    if (!StartVideo()) return 1;
+    if (!StartVideo(run.options.quality)) return 1;
     MonotonicClock clock;
     FluidPlayerFactory players;
     RunShared shared{.clock = &clock,
@@ -345,7 +351,7 @@ int RunFullscreen(const RunContext& run) {
     const char* copyScreen = std::getenv(kScreenVariable);
     const int displayBase = copyScreen != nullptr ? kDisplaysPerScreen * (1 + std::atoi(copyScreen)) : 0;
     ScreenCopies copies;
-    if (!StartVideo()) return 1;
+    if (!StartVideo(run.options.quality)) return 1;
     // A Wayland compositor lists every output to one client; X screens each need a process.
     if (copyScreen == nullptr && !SdlVideoIsWayland()) {
         const int own = XDefaultScreen();
@@ -398,7 +404,7 @@ int RunXScreenSaver(const RunContext& run) {
     WatchForeignWindow(xid);
     // SDL makes its GL context on the screen $DISPLAY names: the window's own.
     if (window.screen != XDefaultScreen()) setenv("DISPLAY", XDisplayNameForScreen(window.screen).c_str(), 1);
-    if (!StartVideo(true)) return 1;
+    if (!StartVideo(run.options.quality, true)) return 1;
     MonotonicClock clock;
     FluidPlayerFactory players;
     RunShared shared{.clock = &clock, .players = &players, .calendar = RunCalendar(run.options, &clock)};

@@ -22,7 +22,8 @@ EGLDisplay SurfacelessDisplay() {
 }
 }  // namespace
 
-std::unique_ptr<OffscreenContext> OffscreenContext::Create(int width, int height, std::string* error) {
+std::unique_ptr<OffscreenContext> OffscreenContext::Create(int width, int height, std::string* error,
+                                                          OffscreenFormat format) {
     auto fail = [&](const char* why) -> std::unique_ptr<OffscreenContext> {
         if (error != nullptr) *error = why;
         return nullptr;
@@ -68,6 +69,7 @@ std::unique_ptr<OffscreenContext> OffscreenContext::Create(int width, int height
     }
     self->width_ = width;
     self->height_ = height;
+    self->format_ = format;
     if (!self->CreateFramebuffer()) return fail("offscreen: cannot create the framebuffer");
     return self;
 }
@@ -97,6 +99,20 @@ bool OffscreenContext::MakeCurrent() {
 bool OffscreenContext::CreateFramebuffer() {
     gFbo.genFramebuffers(1, &framebuffer_);
     gFbo.bindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    if (format_ == OffscreenFormat::LightWindow) {
+        // A renderbuffer's sized RGBA8 is laid out RGBA; only an unsized
+        // texture given BGRA bytes comes out as a window's BGRA.
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        glGenTextures(1, &colour_);
+        glBindTexture(GL_TEXTURE_2D, colour_);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width_, height_, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+        gFbo.framebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour_, 0);
+        glDrawBuffer(GL_COLOR_ATTACHMENT0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        return gFbo.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
     gFbo.genRenderbuffers(1, &colour_);
     gFbo.bindRenderbuffer(GL_RENDERBUFFER, colour_);
     gFbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width_, height_);
@@ -113,8 +129,12 @@ bool OffscreenContext::CreateFramebuffer() {
 void OffscreenContext::DestroyFramebuffer() {
     if (framebuffer_ == 0) return;
     gFbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    gFbo.deleteRenderbuffers(1, &colour_);
-    gFbo.deleteRenderbuffers(1, &depth_);
+    if (format_ == OffscreenFormat::LightWindow) {
+        glDeleteTextures(1, &colour_);
+    } else {
+        gFbo.deleteRenderbuffers(1, &colour_);
+        gFbo.deleteRenderbuffers(1, &depth_);
+    }
     gFbo.deleteFramebuffers(1, &framebuffer_);
     framebuffer_ = colour_ = depth_ = 0;
 }

@@ -11,10 +11,16 @@
 
 #include "platform/gl_surface.h"
 
+// What the framebuffer holds: the saver's windowed pixel format (RGBA8 colour,
+// 16-bit depth), or a light window's on a software rasteriser (8-bit colour in
+// BGRA order, as an X server's 24-bit visual gives it, and no depth buffer).
+enum class OffscreenFormat { Window, LightWindow };
+
 class OffscreenContext final : public GLSurface {
 public:
     // Null (and `error` says why) when EGL or the context cannot be had.
-    static std::unique_ptr<OffscreenContext> Create(int width, int height, std::string* error);
+    static std::unique_ptr<OffscreenContext> Create(int width, int height, std::string* error,
+                                                    OffscreenFormat format = OffscreenFormat::Window);
     ~OffscreenContext() override;
     OffscreenContext(const OffscreenContext&) = delete;
     OffscreenContext& operator=(const OffscreenContext&) = delete;
@@ -46,7 +52,8 @@ private:
 
     void* display_ = nullptr;  // EGLDisplay
     void* context_ = nullptr;  // EGLContext
-    unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;
+    OffscreenFormat format_ = OffscreenFormat::Window;
+    unsigned framebuffer_ = 0, colour_ = 0, depth_ = 0;  // colour_ a texture for LightWindow
     int width_ = 0, height_ = 0;
     int presentCount_ = 0;
     bool keepsPresented_ = true;

@@ -102,6 +102,22 @@ void StopSdlVideo() {
     gVideoStarted = false;
 }
 
+void RequestSdlDepthBuffer(bool depth) { SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth ? 16 : 0); }
+
+std::string SdlRendererName() {
+    SDL_Window* window = SDL_CreateWindow("", 0, 0, 1, 1, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (window == nullptr) return {};
+    std::string name;
+    if (SDL_GLContext context = SDL_GL_CreateContext(window); context != nullptr) {
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        if (renderer != nullptr) name = renderer;
+        SDL_GL_MakeCurrent(window, nullptr);
+        SDL_GL_DeleteContext(context);
+    }
+    SDL_DestroyWindow(window);
+    return name;
+}
+
 int SdlDisplayCount() { return SDL_GetNumVideoDisplays(); }
 
 void SyncSdlVideo() { SyncX(gSdlXDisplay); }

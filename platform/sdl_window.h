@@ -1,7 +1,8 @@
 // SDL2 drawables: a window of our own (windowed or full screen on one
 // display) or a foreign X11 window that another program owns (the
 // XScreenSaver daemon's). Each has its own GL context with the saver's pixel
-// format: 8 bits per colour channel, 16-bit depth, double-buffered.
+// format: 8 bits per colour channel, 16-bit depth (none for a light window on
+// a software rasteriser), double-buffered.
 #pragma once
 
 #include <memory>
@@ -27,6 +28,12 @@ std::string VideoDriversFor(const char* userChoice, const char* waylandDisplay, 
 // `drivers` (comma-separated) without every entry named `driver`.
 std::string WithoutVideoDriver(const std::string& drivers, const std::string& driver);
 void StopSdlVideo();
+// Whether the windows and foreign-window contexts made from now on have a
+// depth buffer (16 bits; the default) or none. Needs the video started.
+void RequestSdlDepthBuffer(bool depth);
+// GL_RENDERER of a GL context SDL makes on this display, from a hidden
+// window made and destroyed for the purpose; empty when none can be made.
+std::string SdlRendererName();
 int SdlDisplayCount();
 // Waits until the X server has carried out every request SDL has made.
 void SyncSdlVideo();

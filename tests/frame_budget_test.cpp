@@ -108,3 +108,26 @@ TEST(FrameBudget, SingleSlowFramesAreIgnored) {
     for (int i = 0; i < 40 * FrameBudget::kWindow; ++i) governor.AddFrame(i % 9 == 0 ? 0.050 : 0.004);
     EXPECT_EQ(governor.Changes(), 0);
 }
+
+// A window loses its depth buffer only where a light frame draws the scene
+// into a picture of its own and a software rasteriser fills the window: on a
+// GPU, or at full quality, the scene may be drawn into the window directly.
+TEST(FrameBudget, WindowsGetADepthBufferUnlessLightOnASoftwareRasteriser) {
+    const struct {
+        Quality quality;
+        const char* renderer;
+        bool depth;
+    } cases[] = {
+        {Quality::Full, "llvmpipe (LLVM 15.0.6, 256 bits)", true},
+        {Quality::Light, "llvmpipe (LLVM 15.0.6, 256 bits)", false},
+        {Quality::Auto, "llvmpipe (LLVM 15.0.6, 256 bits)", false},
+        {Quality::Auto, "softpipe", false},
+        {Quality::Auto, "AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49, 6.1.0)", true},
+        {Quality::Light, "Mesa Intel(R) UHD Graphics 620 (KBL GT2)", true},
+        {Quality::Auto, "", true},  // no context to ask: the safe format
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WindowWantsDepthBuffer(c.quality, c.renderer), c.depth)
+            << static_cast<int>(c.quality) << " " << c.renderer;
+    }
+}

@@ -60,3 +60,24 @@ TEST(OffscreenContext, RefusesASizeLargerThanTheDriverMakes) {
     EXPECT_NE(error.find("largest framebuffer, " + std::to_string(largest)), std::string::npos) << error;
     EXPECT_EQ(OffscreenContext::Create(16, largest + 1, &error), nullptr);
 }
+
+// A light window's stand-in has no depth buffer, and its colour, kept in
+// BGRA order, still reads back as RGBA with red and blue in their places.
+TEST(OffscreenContext, LightWindowFormatHasNoDepthAndReadsBackRgba) {
+    std::string error;
+    auto context = OffscreenContext::Create(16, 8, &error, OffscreenFormat::LightWindow);
+    ASSERT_NE(context, nullptr) << error;
+    GLint depthBits = -1;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_EQ(depthBits, 0);
+    glClearColor(1.0f, 0.0f, 0.5f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const auto pixels = context->ReadPixels();
+    EXPECT_EQ(PixelAt(pixels, 16, 15, 7)[0], 255);
+    EXPECT_EQ(PixelAt(pixels, 16, 15, 7)[1], 0);
+    EXPECT_NEAR(PixelAt(pixels, 16, 15, 7)[2], 128, 1);
+    ASSERT_TRUE(context->Resize(20, 10));
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_EQ(depthBits, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

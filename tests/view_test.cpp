@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <string_view>
 #include <vector>
 
 #include "host/frostvale_view.h"
@@ -29,9 +30,16 @@ public:
         context_->Present();
     }
     DrawableSize Size() const override { return size; }
-    void* GetProcAddress(const char* name) override { return context_->GetProcAddress(name); }
+    void* GetProcAddress(const char* name) override {
+        const std::string_view wanted(name);
+        const bool shaderCall = wanted.find("Shader") != std::string_view::npos ||
+                                wanted.find("Program") != std::string_view::npos ||
+                                wanted.find("Uniform") != std::string_view::npos;
+        return hideShaders && shaderCall ? nullptr : context_->GetProcAddress(name);
+    }
 
     int presents = 0;
+    bool hideShaders = false;  // a driver without GL 2.0's shader calls
     std::vector<double> times;
     DrawableSize size{320, 180};
 
@@ -63,6 +71,15 @@ protected:
         services.seed = [] { return 1u; };
         services.players = players;
         services.quality = quality;
+        // The countdown's calendar stands still: frames of two views compare.
+        services.calendar = [] {
+            std::tm t{};
+            t.tm_year = 126;
+            t.tm_mon = 11;
+            t.tm_mday = 20;
+            t.tm_hour = 21;
+            return t;
+        };
         ViewSettings settings;
         settings.MainMonitorOnly = mainOnly;
         settings.frameDelay = frameDelay;
@@ -155,42 +172,119 @@ TEST_F(ViewTest, FrameIntervalFollowsQualityAndDelay) {
 // The picture drawn at a reduced scale covers the whole drawable when
 // stretched, edge to edge, and drawing goes back to the surface's own
 // framebuffer (offscreen, not the window system's 0); the picture is made
-// again at each new scale, smaller and back up.
+// again at each new scale, smaller and back up. The GL 2.0 program does the
+// stretch where the driver has shaders, and the fixed-function quad, giving
+// the same picture, where it has not.
 TEST_F(ViewTest, ScaledSceneStretchesItsPictureOverTheDrawable) {
     ASSERT_TRUE(context_->MakeCurrent());
-    ScaledScene scaled;
-    ASSERT_TRUE(scaled.Create(surface_.get(), 320, 180, 0.84));
     GLint own = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &own);
-    for (double scale : {0.84, 0.5, 0.35, 0.84}) {
-        glClearColor(0, 0, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        ASSERT_TRUE(scaled.Begin(scale));
-        EXPECT_EQ(scaled.PictureHeight(), std::lround(180 * scale));
-        // Left half red, right half green, in the picture's own viewport.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glDisable(GL_TEXTURE_2D);
-        glClearColor(0, 1, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        glColor3f(1, 0, 0);
-        glRectf(-1, -1, 0, 1);
-        scaled.End();
-        GLint bound = -1;
-        glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
-        EXPECT_EQ(bound, own);
-        const std::vector<std::uint8_t> pixels = context_->ReadPixels();
-        for (int y : {0, 90, 179}) {
-            EXPECT_GT(testpics::At(pixels, 320, 0, y).r, 200) << scale;    // red reaches the left edge
-            EXPECT_GT(testpics::At(pixels, 320, 319, y).g, 200) << scale;  // green the right, no blue left
-            EXPECT_LT(testpics::At(pixels, 320, 319, y).b, 30) << scale;
-            EXPECT_GT(testpics::At(pixels, 320, 100, y).r, 200) << scale;
-            EXPECT_GT(testpics::At(pixels, 320, 220, y).g, 200) << scale;
+    std::vector<std::vector<std::uint8_t>> stretched[2];
+    for (const bool shaders : {true, false}) {
+        SCOPED_TRACE(shaders ? "program" : "fixed function");
+        surface_->hideShaders = !shaders;
+        ScaledScene scaled;
+        ASSERT_TRUE(scaled.Create(surface_.get(), 320, 180, 0.84));
+        EXPECT_EQ(scaled.StretchesWithProgram(), shaders);
+        for (double scale : {0.84, 0.5, 0.35, 0.84}) {
+            glClearColor(0, 0, 1, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            ASSERT_TRUE(scaled.Begin(scale));
+            EXPECT_EQ(scaled.PictureHeight(), std::lround(180 * scale));
+            // Left half red, right half green, in the picture's own viewport.
+            glMatrixMode(GL_PROJECTION);
+            glLoadIdentity();
+            glMatrixMode(GL_MODELVIEW);
+            glLoadIdentity();
+            glDisable(GL_TEXTURE_2D);
+            glClearColor(0, 1, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            glColor3f(1, 0, 0);
+            glRectf(-1, -1, 0, 1);
+            scaled.End();
+            GLint bound = -1;
+            glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+            EXPECT_EQ(bound, own);
+            GLint program = -1;
+            glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+            EXPECT_EQ(program, 0) << "fixed function again for what follows";
+            const std::vector<std::uint8_t> pixels = context_->ReadPixels();
+            for (int y : {0, 90, 179}) {
+                EXPECT_GT(testpics::At(pixels, 320, 0, y).r, 200) << scale;    // red reaches the left edge
+                EXPECT_GT(testpics::At(pixels, 320, 319, y).g, 200) << scale;  // green the right, no blue left
+                EXPECT_LT(testpics::At(pixels, 320, 319, y).b, 30) << scale;
+                EXPECT_GT(testpics::At(pixels, 320, 100, y).r, 200) << scale;
+                EXPECT_GT(testpics::At(pixels, 320, 220, y).g, 200) << scale;
+            }
+            stretched[shaders ? 0 : 1].push_back(pixels);
         }
+        scaled.Release();
+    }
+    surface_->hideShaders = false;
+    ASSERT_EQ(stretched[0].size(), stretched[1].size());
+    for (std::size_t i = 0; i < stretched[0].size(); ++i) {
+        int worst = 0;
+        for (std::size_t p = 0; p < stretched[0][i].size(); ++p)
+            worst = std::max(worst, std::abs(stretched[0][i][p] - stretched[1][i][p]));
+        EXPECT_LE(worst, 2) << "scale " << i;
     }
     glColor3f(1, 1, 1);
+}
+
+// Shader programs are core from OpenGL 2.0; the context's own version leads
+// the string, whatever the driver could do in another profile.
+TEST(StretchProgram, NeedsOpenGl20) {
+    const struct {
+        const char* version;
+        bool enough;
+    } cases[] = {
+        {"4.5 (Compatibility Profile) Mesa 22.3.6", true},
+        {"2.0 Mesa 7.0", true},
+        {"2.1 Mesa 22.3.6", true},
+        {"1.4 (2.1 Mesa 22.3.6)", false},
+        {"1.5", false},
+        {"10.1", true},
+        {"", false},
+        {"OpenGL ES 3.2 Mesa", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(HasOpenGl20(c.version), c.enough) << c.version;
+}
+
+// A light window on a software rasteriser has no depth buffer: the scene goes
+// through its picture, which holds the depth, and comes out as it does in a
+// window that has one. Ten frames, a second and a half apart (past the
+// opening's veil): too few for the budget to change the scale.
+TEST_F(ViewTest, LightViewWithoutADepthBufferDrawsTheSameFrames) {
+    quality = Quality::Light;
+    std::vector<std::uint8_t> frames[2];
+    for (const OffscreenFormat format : {OffscreenFormat::Window, OffscreenFormat::LightWindow}) {
+        std::string error;
+        context_ = OffscreenContext::Create(320, 180, &error, format);
+        ASSERT_NE(context_, nullptr) << error;
+        surface_ = std::make_unique<RecordingSurface>(context_.get(), &clock);
+        clock.Set(500.0);
+        auto view = MakeView(0, false, FROSTVALE_BAKED_DIR, nullptr, true);  // a preview: the scene alone
+        view->StartAnimation();
+        for (int i = 0; i < 10; ++i) Frame(*view, 1.5);
+        ASSERT_NE(view->Engine(), nullptr);
+        EXPECT_TRUE(view->StretchesWithProgram());
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        frames[format == OffscreenFormat::Window ? 0 : 1] = context_->LastPresented();
+        view.reset();
+    }
+    // Two runs of the same view differ in a few dozen pixels of a thin band
+    // wherever they are drawn; a scene without its depth test differs in most.
+    ASSERT_EQ(frames[0].size(), frames[1].size());
+    std::size_t differing = 0;
+    for (std::size_t p = 0; p < frames[0].size(); p += 4) {
+        int worst = 0;
+        for (std::size_t c = 0; c < 3; ++c) worst = std::max(worst, std::abs(frames[0][p + c] - frames[1][p + c]));
+        differing += worst > 16;
+    }
+    EXPECT_LT(differing, frames[0].size() / 4 / 500);
+    std::size_t lit = 0;
+    for (std::size_t p = 0; p < frames[1].size(); p += 4) lit += frames[1][p] + frames[1][p + 1] + frames[1][p + 2] > 60;
+    EXPECT_GT(lit, frames[1].size() / 4 / 10) << "the scene, not a black frame";
 }
 
 // A resize re-runs the GL set-up on the same engine. A window the daemon
