@@ -292,15 +292,27 @@ constexpr unsigned kSeatVersion = 5;  // the pointer events handled above
 }  // namespace
 
 struct WaylandSeatGlue {
+    // Keyboards and pointers come and go (a virtual keyboard, a mouse
+    // plugged in): the seat's devices are taken whenever it has them.
     static void Capabilities(void* data, wl_seat* seat, uint32_t caps) {
         WaylandLayerShell::Protocol& p = *ShellFrom(data)->p_;
+        const bool release = wl_seat_get_version(seat) >= WL_KEYBOARD_RELEASE_SINCE_VERSION;
         if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && p.keyboard == nullptr) {
             p.keyboard = wl_seat_get_keyboard(seat);
             wl_keyboard_add_listener(p.keyboard, &kKeyboardListener, data);
+        } else if ((caps & WL_SEAT_CAPABILITY_KEYBOARD) == 0 && p.keyboard != nullptr) {
+            if (release) wl_keyboard_release(p.keyboard);
+            else wl_keyboard_destroy(p.keyboard);
+            p.keyboard = nullptr;
         }
         if ((caps & WL_SEAT_CAPABILITY_POINTER) != 0 && p.pointer == nullptr) {
             p.pointer = wl_seat_get_pointer(seat);
             wl_pointer_add_listener(p.pointer, &kPointerListener, data);
+        } else if ((caps & WL_SEAT_CAPABILITY_POINTER) == 0 && p.pointer != nullptr) {
+            if (release) wl_pointer_release(p.pointer);
+            else wl_pointer_destroy(p.pointer);
+            p.pointer = nullptr;
+            p.pointerSurface = nullptr;
         }
     }
     static void Name(void*, wl_seat*, const char*) {}
