@@ -12,12 +12,13 @@
 # key from a virtual keyboard and by SIGTERM; and --toplevel must still give
 # SDL's windows. sway refuses to run as root, so as root (CI) the test makes
 # an unprivileged user for it and the saver. Every wait is bounded.
-# Usage: wayland_hosts_test.sh BUILD_DIR
+# Usage: wayland_hosts_test.sh BUILD_DIR [WL_POINTER]
 # Exits 77 (skipped) without weston, Xvfb, xdotool, xwd or python3; the sway
 # part says it is skipped without sway, swaymsg, grim or wtype.
 set -uo pipefail
 build=$1
 fv=${FROSTVALE:-$build/host/frostvale}
+pointer_tool=${2:-}  # tests/tools/wl_pointer, for the sway part
 . "$(dirname "$0")/lib.sh"
 need_tools weston Xvfb xdotool xwd python3
 export XDG_RUNTIME_DIR=$work/runtime
@@ -145,6 +146,7 @@ sway_part() {
     # The saver and its resources where that user may read them (a root checkout may be closed to it).
     cp "$fv" "$home/frostvale"
     cp -r "$build/resources" "$home/resources"
+    [ -n "$pointer_tool" ] && cp "$pointer_tool" "$home/wl_pointer" && pointer_tool=$home/wl_pointer
     chmod 711 "$work"
     chown -R "$user:" "$home"
     run_as=(setpriv --reuid="$(id -u "$user")" --regid="$(id -g "$user")" --clear-groups --)
@@ -194,11 +196,32 @@ sway_part() {
   check "sway: an output made while it runs gets a view" drawn HEADLESS-3
   check "sway: and its own layer surface" eval 'surfaces | has "^HEADLESS-3 3 configured 320x180"'
 
+  # A pointer, as wlroots' virtual pointer: a twitch is no reason to end, a move or a click is.
+  if [ -n "$pointer_tool" ]; then
+    outer "$pointer_tool" move 2 1
+    sleep 1
+    check "sway: a twitch of the pointer does not end the run" kill -0 "$pid"
+    outer "$pointer_tool" move 40 30
+    wait_exit "$pid" 10
+    check "sway: a real pointer move ends the run with status 0" rc_is 0
+    saver "$socket" --fullscreen
+    drawn HEADLESS-1
+    # sway gives a surface mapped under a still pointer its buttons only after a motion.
+    outer "$pointer_tool" move 1 0 click
+    wait_exit "$pid" 10
+    check "sway: a click ends the run with status 0" rc_is 0
+    saver "$socket" --fullscreen
+    drawn HEADLESS-1
+  else
+    echo "sway pointer checks skipped: no wl_pointer tool given"
+  fi
+
   # A virtual keyboard's key. wtype types as soon as its keyboard exists; the
-  # pause lets the saver take the new keyboard first.
-  outer wtype -s 300 x
+  # pause (generous: a loaded machine) lets the saver take the new keyboard first.
+  outer wtype -s 1500 x
   wait_exit "$pid" 10
   check "sway: a key (wtype) ends the run with status 0" rc_is 0
+  [ "$rc" -eq 0 ] || { cp "$work/err" /tmp/wtype_err.log; cp "$work/sway.log" /tmp/wtype_sway.log; }
   check "sway: no Wayland protocol error" eval '! grep -q "wl_display@1.error" "$work/err"'
 
   saver "$socket" --fullscreen
