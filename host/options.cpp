@@ -59,6 +59,9 @@ const std::vector<OptionRow>& OptionTable() {
     static const std::vector<OptionRow> table = {
         {"fullscreen", nullptr, "one full-screen view per display; a key or mouse motion quits",
          [](Options& o, const std::string&) { o.mode = HostMode::Fullscreen; return true; }},
+        {"toplevel", nullptr,
+         "full screen on Wayland as ordinary full-screen windows, not layer-shell overlays above everything",
+         [](Options& o, const std::string&) { o.toplevel = true; return true; }},
         {"root", nullptr, "draw into $XSCREENSAVER_WINDOW, else the root window",
          [](Options& o, const std::string&) { o.root = true; return true; }},
         {"window-id", "ID", "draw into the X window ID (0x hex or decimal)",

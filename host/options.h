@@ -27,6 +27,7 @@ struct Options {
     std::optional<std::uint32_t> seed;
     std::optional<std::string> now;  // "YYYY-MM-DD HH:MM:SS", local time at start
     bool root = false;
+    bool toplevel = false;  // Wayland full screen: SDL's windows even where layer shell is offered
     std::optional<unsigned long> windowId;
     bool printSettings = false;
     bool settingsSheet = false;

@@ -1,5 +1,6 @@
 #include "host/run_services.h"
 
+#include <cstdio>
 #include <ctime>
 #include <optional>
 
@@ -15,6 +16,16 @@ ViewServices RunServices(const RunContext& run, GLSurface* surface, Clock* clock
     services.heldShot = o.shot;
     services.quality = o.quality;
     return services;
+}
+
+std::function<void(const XMASMAIN&)> RunTrace(const RunContext& run, TraceWriter* trace) {
+    const std::string& path = run.options.trace;
+    if (path.empty()) return {};
+    if (!trace->IsOpen() && !trace->Open(path)) {
+        std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", path.c_str());
+        return {};
+    }
+    return [trace](const XMASMAIN& scene) { trace->Write(scene); };
 }
 
 bool RunPlaysCarols(const RunContext& run, int display) {

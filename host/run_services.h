@@ -3,8 +3,11 @@
 // sees of them.
 #pragma once
 
+#include <functional>
+
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
+#include "scene/trace.h"
 
 // The services every view of the run reads alike: its surface and clock, the
 // resource folder, the seed (the clock time in whole seconds without
@@ -13,6 +16,12 @@
 // the calendar (one per run, so every view counts down from the same start).
 // `clock` must outlive the services.
 ViewServices RunServices(const RunContext& run, GLSurface* surface, Clock* clock);
+
+// With --trace, what the main display's view calls after each drawn frame: a
+// line of scene state into `trace`, opened by the first call (one file for
+// the whole run). Empty without --trace, or when the file cannot be
+// written, which it says on stderr.
+std::function<void(const XMASMAIN&)> RunTrace(const RunContext& run, TraceWriter* trace);
 
 // True when the view on `display` will play carols (music on, not a
 // preview, the main display): the host starts loading the soundfont at once,

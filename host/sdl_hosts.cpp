@@ -20,8 +20,10 @@
 #include "assets/alert.h"
 #include "host/frostvale_view.h"
 #include "host/hosts.h"
+#include "host/pointer_watch.h"
 #include "host/run_calendar.h"
 #include "host/run_services.h"
+#include "host/wayland_host.h"
 #include "platform/fluid_player.h"
 #include "platform/frame_pacer.h"
 #include "platform/signals.h"
@@ -36,28 +38,6 @@ struct ScreenView {
     std::unique_ptr<SdlWindowSurface> surface;
     std::unique_ptr<FrostvaleView> view;
     DrawableSize lastSize;
-};
-
-// A full-screen saver ends when the user moves the pointer, not when it
-// twitches or is first found: distances count from where it was first seen.
-class PointerWatch {
-public:
-    static constexpr int kThresholdPixels = 8;
-    // True when the pointer, now at (x, y) in screen pixels, has really moved.
-    bool Moved(int x, int y) {
-        if (!seen_) {
-            seen_ = true;
-            x0_ = x;
-            y0_ = y;
-            return false;
-        }
-        const long dx = x - x0_, dy = y - y0_;
-        return dx * dx + dy * dy > static_cast<long>(kThresholdPixels) * kThresholdPixels;
-    }
-
-private:
-    bool seen_ = false;
-    int x0_ = 0, y0_ = 0;
 };
 
 // SDL draws on one X screen per process. With several screens, the
@@ -176,13 +156,7 @@ ViewServices ServicesFor(const RunContext& run, GLSurface* surface, RunShared* s
     services.players = shared->players;
     services.alert = shared->alert;
     services.calendar = shared->calendar;
-    if (!run.options.trace.empty() && display == services.mainDisplayNumber) {
-        TraceWriter* trace = &shared->trace;
-        if (!trace->IsOpen() && !trace->Open(run.options.trace)) {
-            std::fprintf(stderr, "frostvale: cannot write \"%s\"\n", run.options.trace.c_str());
-        }
-        if (trace->IsOpen()) services.frameDrawn = [trace](const XMASMAIN& scene) { trace->Write(scene); };
-    }
+    if (display == services.mainDisplayNumber) services.frameDrawn = RunTrace(run, &shared->trace);
     return services;
 }
 
@@ -349,6 +323,8 @@ int RunWindow(const RunContext& run) {
 int RunFullscreen(const RunContext& run) {
     // The first copy covers the screen $DISPLAY names and starts one for each other screen.
     const char* copyScreen = std::getenv(kScreenVariable);
+    // Where the compositor offers layer shell, the saver is an overlay of its own making.
+    if (int status = 0; copyScreen == nullptr && RunWaylandLayerSaver(run, &status)) return status;
     const int displayBase = copyScreen != nullptr ? kDisplaysPerScreen * (1 + std::atoi(copyScreen)) : 0;
     ScreenCopies copies;
     if (!StartVideo(run.options.quality)) return 1;

@@ -3,6 +3,8 @@
 // start-up and dies, so a compositor without one must be found out first.
 #pragma once
 
+#include "platform/wayland_choice.h"
+
 enum class WaylandProbe {
     NoCompositor,  // nothing answers at $WAYLAND_DISPLAY
     NoSeat,        // a compositor, but no wl_seat: no keyboard or pointer at all
@@ -12,3 +14,5 @@ enum class WaylandProbe {
 // Connects to $WAYLAND_DISPLAY (SDL's default when unset), lists its globals
 // once and disconnects. Takes one round trip; never touches SDL.
 WaylandProbe ProbeWaylandCompositor();
+// The same listing, whole; false when no compositor answers.
+bool ListWaylandGlobals(WaylandGlobals* globals);
