@@ -4,7 +4,9 @@
 # Usage: geometry_guard_test.sh SAVER OTHER...
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
-defines() { nm -D --defined-only "$1" | grep -qw XGetGeometry; }
+# Reads nm's whole list: a reader that stopped at the first match would leave
+# nm writing into a closed pipe, and pipefail would count that as no match.
+defines() { nm -D --defined-only "$1" | awk '$3 == "XGetGeometry" { found = 1 } END { exit !found }'; }
 keeps_xlibs() { ! defines "$1"; }
 check "the saver has an XGetGeometry of its own" defines "$1"
 shift
