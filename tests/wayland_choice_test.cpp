@@ -137,6 +137,8 @@ public:
     ~FakeCompositor() {
         stop_ = true;
         thread_.join();
+        // wl_display_destroy leaves clients it has not yet seen hang up.
+        wl_display_destroy_clients(display_);
         wl_display_destroy(display_);
         for (const auto& [name, value] : saved_) {
             if (value) setenv(name.c_str(), value->c_str(), 1);
