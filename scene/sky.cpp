@@ -3,7 +3,10 @@
 // moving world.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <utility>
+#include <vector>
 #include <new>
 
 #include "assets/ms3d.h"
@@ -20,6 +23,7 @@ constexpr float kGroundTile = 120.0f;
 constexpr float kGroundTileRadius = 90.0f;
 constexpr float kGroundLevel = -54.0f;
 constexpr int kGroundTiles = 4;  // either side of the middle tile
+constexpr int kCoarseGroundStep = 3;
 
 constexpr GLuint kMoonImage = scene_image::kMoon;
 constexpr GLuint kGlowImage = scene_image::kGlow;
@@ -327,7 +331,93 @@ bool XMASMAIN::SetupGround() {
     model.Scale(kGroundModel.scale);
     // Drawn untextured, so the snow's colour comes from the tile's material.
     groundList = CompileDisplayList([&model] { model.DrawGroupInMaterial(0); });
-    return groundList != 0;
+    if (groundList == 0) return false;
+    if (CoarsenGroundTile(&model, kCoarseGroundStep)) {
+        groundListCoarse = CompileDisplayList([&model] { model.DrawGroupInMaterial(0); });
+    }
+    return true;
+}
+
+bool CoarsenGroundTile(MS3D* tile, int step) {
+    if (tile->numGroups < 1 || step < 1) return false;
+    MS3D_GROUP& group = tile->groups[0];
+    // The grid lines: every distinct x and z among the group's corners.
+    std::vector<float> xs, zs;
+    for (std::uint16_t t : group.triangleIndices) {
+        if (t >= tile->triangles.size()) return false;
+        for (std::uint16_t v : tile->triangles[t].vertexIndices) {
+            if (v >= tile->vertices.size()) return false;
+            xs.push_back(tile->vertices[v].position.x);
+            zs.push_back(tile->vertices[v].position.z);
+        }
+    }
+    auto lines = [](std::vector<float>* values) {
+        std::sort(values->begin(), values->end());
+        values->erase(std::unique(values->begin(), values->end()), values->end());
+    };
+    lines(&xs);
+    lines(&zs);
+    const int cells = static_cast<int>(xs.size()) - 1;
+    if (cells < step || cells % step != 0 || zs.size() != xs.size()) return false;
+    // Each grid point's vertex and the normal its corners carry.
+    const std::size_t side = xs.size();
+    std::vector<int> vertexAt(side * side, -1);
+    std::vector<VECTOR3D> normalAt(side * side);
+    auto index = [&](float value, const std::vector<float>& on) {
+        return static_cast<std::size_t>(std::lower_bound(on.begin(), on.end(), value) - on.begin());
+    };
+    for (std::uint16_t t : group.triangleIndices) {
+        const MS3D_TRIANGLE& triangle = tile->triangles[t];
+        for (int k = 0; k < 3; ++k) {
+            const VECTOR3D p = tile->vertices[triangle.vertexIndices[k]].position;
+            const std::size_t at = index(p.z, zs) * side + index(p.x, xs);
+            vertexAt[at] = triangle.vertexIndices[k];
+            normalAt[at] = triangle.vertexNormals[k];
+        }
+    }
+    for (int v : vertexAt) {
+        if (v < 0) return false;
+    }
+    // Two triangles a coarse cell, split along alternating diagonals as the
+    // fine cells are, each turned to face the way its corners' normals do.
+    std::vector<MS3D_TRIANGLE> coarse;
+    const MS3D_TRIANGLE pattern = tile->triangles[group.triangleIndices.front()];
+    auto add = [&](std::size_t a, std::size_t b, std::size_t c) {
+        MS3D_TRIANGLE triangle = pattern;
+        const std::size_t corners[3] = {a, b, c};
+        for (int k = 0; k < 3; ++k) {
+            triangle.vertexIndices[k] = static_cast<std::uint16_t>(vertexAt[corners[k]]);
+            triangle.vertexNormals[k] = normalAt[corners[k]];
+        }
+        const VECTOR3D pa = tile->vertices[triangle.vertexIndices[0]].position;
+        const VECTOR3D face = VectorCrossProduct(SubtractVectors(tile->vertices[triangle.vertexIndices[1]].position, pa),
+                                                 SubtractVectors(tile->vertices[triangle.vertexIndices[2]].position, pa));
+        const VECTOR3D up = AddVectors(AddVectors(normalAt[a], normalAt[b]), normalAt[c]);
+        if (face.x * up.x + face.y * up.y + face.z * up.z < 0.0f) {
+            std::swap(triangle.vertexIndices[1], triangle.vertexIndices[2]);
+            std::swap(triangle.vertexNormals[1], triangle.vertexNormals[2]);
+        }
+        coarse.push_back(triangle);
+    };
+    const int s = step;
+    for (int j = 0; j < cells; j += s) {
+        for (int i = 0; i < cells; i += s) {
+            auto at = [side](int x, int z) { return static_cast<std::size_t>(z) * side + static_cast<std::size_t>(x); };
+            if ((i / s + j / s) % 2 == 0) {
+                add(at(i, j), at(i, j + s), at(i + s, j + s));
+                add(at(i, j), at(i + s, j + s), at(i + s, j));
+            } else {
+                add(at(i + s, j), at(i, j), at(i, j + s));
+                add(at(i + s, j), at(i, j + s), at(i + s, j + s));
+            }
+        }
+    }
+    tile->triangles = std::move(coarse);
+    tile->numTriangles = static_cast<std::uint16_t>(tile->triangles.size());
+    group.triangleIndices.resize(tile->triangles.size());
+    for (std::size_t t = 0; t < group.triangleIndices.size(); ++t) group.triangleIndices[t] = static_cast<std::uint16_t>(t);
+    group.numTriangles = static_cast<std::uint16_t>(group.triangleIndices.size());
+    return true;
 }
 
 void XMASMAIN::MoveBackground() {
@@ -353,6 +443,8 @@ void XMASMAIN::DrawBackground() {
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glDisable(GL_TEXTURE_2D);
+    // At light quality the small picture gets the coarse tile.
+    const GLuint tile = inputs.lightPictureLines > 0 && groundListCoarse != 0 ? groundListCoarse : groundList;
     glPushMatrix();
     glTranslatef(groundScroll.x, groundScroll.y + kGroundLevel, groundScroll.z);
     for (int i = -kGroundTiles; i <= kGroundTiles; ++i) {
@@ -362,7 +454,7 @@ void XMASMAIN::DrawBackground() {
             if (!SphereInFrustum(frustum, centre, kGroundTileRadius)) continue;
             glPushMatrix();
             glTranslatef(kGroundTile * i, 0.0f, kGroundTile * j);
-            if (groundList != 0) glCallList(groundList);
+            if (tile != 0) glCallList(tile);
             glPopMatrix();
         }
     }
@@ -386,6 +478,8 @@ void XMASMAIN::CleanupBackground() {
     }
     if (skyList != 0) glDeleteLists(skyList, 1);
     if (groundList != 0) glDeleteLists(groundList, 1);
+    if (groundListCoarse != 0) glDeleteLists(groundListCoarse, 1);
+    groundListCoarse = 0;
     skyList = groundList = 0;
     if (skyTexture != 0) glDeleteTextures(1, &skyTexture);
     skyTexture = 0;

@@ -46,6 +46,12 @@ bool ReadModelLump(RESFILE* file, const std::string& name, int lump, MS3D* model
 // The farthest any vertex lies from the model's origin: the radius of a
 // sphere about the origin that holds the model however it is turned about it.
 float ModelReach(const MS3D& model);
+// Redraws the ground tile in `tile` (a square grid of cells in group 0, whose
+// opposite edges meet) on every `step`-th grid line: a coarser tile made of
+// the same grid points and their normals, so coarse tiles still meet one
+// another without a crack. False, the tile unchanged, when group 0 is no
+// such grid or its cells do not divide by `step`. No GL.
+bool CoarsenGroundTile(MS3D* tile, int step);
 
 // Two points beside a chimney top, in the house's axes. The roof point comes
 // to rest at the sleigh when it lands: Santa, in his seat, is then the
@@ -262,6 +268,10 @@ public:
     // sky and ground
     GLuint skyList = 0;
     GLuint groundList = 0;
+    // The ground tile on every third grid line: a ninth of the triangles, for
+    // the small picture of light quality, where setting triangles up is most
+    // of the ground's cost. 0 when the tile could not be coarsened.
+    GLuint groundListCoarse = 0;
     GLuint skyTexture = 0;
     VECTOR3D cloudDrift = {0.0f, 1.0f, 0.0f};
     float cloudOffsetU = 0.0f;

@@ -440,6 +440,75 @@ TEST_F(Camera, PresentShotsEndWhenTheSleighLeavesCruising) {
 }
 
 // ---------------------------------------------------------------------------
+// The coarse ground of light quality, no GL
+
+// The baked ground tile, in scene units; false when it cannot be read.
+bool LoadGroundTile(MS3D* tile) {
+    RESFILE file;
+    const std::string path = std::string(FROSTVALE_BAKED_DIR) + "/" + kGroundModel.file;
+    if (!file.Open(path.c_str())) return false;
+    SetupError why;
+    if (!ReadModelLump(&file, kGroundModel.file, kGroundModel.lump, tile, &why)) return false;
+    tile->Scale(kGroundModel.scale);
+    return true;
+}
+
+// Where the corners of a tile's triangles stand: height by (x, z).
+std::map<std::pair<float, float>, float> CornerHeights(const MS3D& tile) {
+    std::map<std::pair<float, float>, float> heights;
+    for (const MS3D_TRIANGLE& t : tile.triangles) {
+        for (std::uint16_t v : t.vertexIndices) {
+            const VECTOR3D p = tile.vertices[v].position;
+            heights[{p.x, p.z}] = p.y;
+        }
+    }
+    return heights;
+}
+
+// A ninth of the triangles, standing on the fine tile's own grid points, so
+// coarse tiles meet each other as the fine ones do: at every edge point the
+// opposite edge has a point at the same height.
+TEST(CoarseGround, ANinthOfTheTrianglesOnTheFineGridAndItsEdgesMeet) {
+    MS3D tile;
+    ASSERT_TRUE(LoadGroundTile(&tile));
+    const std::size_t fine = tile.triangles.size();
+    const auto fineHeights = CornerHeights(tile);
+    ASSERT_TRUE(CoarsenGroundTile(&tile, 3));
+    EXPECT_EQ(tile.triangles.size(), fine / 9);
+    EXPECT_EQ(tile.groups[0].triangleIndices.size(), fine / 9);
+    const auto heights = CornerHeights(tile);
+    EXPECT_EQ(heights.size(), 36u);  // 6 x 6 grid points of 5 x 5 cells
+    for (const auto& [at, y] : heights) EXPECT_EQ(fineHeights.at(at), y);
+
+    std::set<float> xs, zs;  // the coarse grid lines
+    for (const auto& [at, y] : heights) {
+        xs.insert(at.first);
+        zs.insert(at.second);
+    }
+    for (float z : zs) {
+        EXPECT_EQ(heights.at({*xs.begin(), z}), heights.at({*xs.rbegin(), z})) << "the x edges, at z " << z;
+    }
+    for (float x : xs) {
+        EXPECT_EQ(heights.at({x, *zs.begin()}), heights.at({x, *zs.rbegin()})) << "the z edges, at x " << x;
+    }
+    for (const MS3D_TRIANGLE& t : tile.triangles) {
+        const VECTOR3D a = tile.vertices[t.vertexIndices[0]].position;
+        const VECTOR3D face = VectorCrossProduct(SubtractVectors(tile.vertices[t.vertexIndices[1]].position, a),
+                                                 SubtractVectors(tile.vertices[t.vertexIndices[2]].position, a));
+        EXPECT_GT(face.y, 0.0f) << "faces up, towards the sky";
+    }
+}
+
+// A step that does not divide the cells leaves the tile as it was.
+TEST(CoarseGround, AStepThatDoesNotDivideTheCellsChangesNothing) {
+    MS3D tile;
+    ASSERT_TRUE(LoadGroundTile(&tile));
+    const std::size_t fine = tile.triangles.size();
+    EXPECT_FALSE(CoarsenGroundTile(&tile, 4));
+    EXPECT_EQ(tile.triangles.size(), fine);
+}
+
+// ---------------------------------------------------------------------------
 // Set-up and clean-up
 
 // The lumps of a resource file as the lump writer takes them; none when unreadable.
