@@ -95,8 +95,7 @@ int RunHeadless(const RunContext& run) {
             clock.Set(kSimulatedStart + static_cast<double>(tick) / o.frameRate);
             view.AnimateOneFrame();
             if (view.SetupFailed()) {
-                const SetupError& why = view.SetupProblem();
-                std::fprintf(stderr, "frostvale: %s\n", why.Failed() ? why.Line().c_str() : "set-up failed");
+                PrintSetupFailure(view);
                 status = 1;
                 break;
             }

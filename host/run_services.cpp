@@ -28,6 +28,11 @@ std::function<void(const XMASMAIN&)> RunTrace(const RunContext& run, TraceWriter
     return [trace](const XMASMAIN& scene) { trace->Write(scene); };
 }
 
+void PrintSetupFailure(const FrostvaleView& view) {
+    const SetupError& why = view.SetupProblem();
+    std::fprintf(stderr, "frostvale: %s\n", why.Failed() ? why.Line().c_str() : "set-up failed");
+}
+
 bool RunPlaysCarols(const RunContext& run, int display) {
     return display == ViewServices{}.mainDisplayNumber && run.settings.settings.PLAYMUSIC && !run.options.preview;
 }

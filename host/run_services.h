@@ -23,6 +23,9 @@ ViewServices RunServices(const RunContext& run, GLSurface* surface, Clock* clock
 // written, which it says on stderr.
 std::function<void(const XMASMAIN&)> RunTrace(const RunContext& run, TraceWriter* trace);
 
+// Prints why the view's engine set-up failed, as the one line the hosts give it.
+void PrintSetupFailure(const FrostvaleView& view);
+
 // True when the view on `display` will play carols (music on, not a
 // preview, the main display): the host starts loading the soundfont at once,
 // so the first carol does not stall a frame.

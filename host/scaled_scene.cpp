@@ -4,7 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <iterator>
-#include <type_traits>
+
+#include "platform/gl_entry_points.h"
 
 bool HasOpenGl20(std::string_view version) {
     int major = 0;
@@ -29,10 +30,7 @@ struct StretchProgram::Api {
     PFNGLUNIFORM1IPROC uniform1i = nullptr;
 
     bool Load(const std::function<void*(const char*)>& lookup) {
-        auto get = [&lookup](auto* fn, const char* name) {
-            *fn = reinterpret_cast<std::remove_pointer_t<decltype(fn)>>(lookup(name));
-            return *fn != nullptr;
-        };
+        auto get = [&lookup](auto* fn, const char* name) { return LoadEntryPoint(lookup, fn, name); };
         return get(&createShader, "glCreateShader") && get(&shaderSource, "glShaderSource") &&
                get(&compileShader, "glCompileShader") && get(&getShaderiv, "glGetShaderiv") &&
                get(&deleteShader, "glDeleteShader") && get(&createProgram, "glCreateProgram") &&

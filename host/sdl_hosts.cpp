@@ -189,8 +189,7 @@ LoopEnd Frame(ScreenView& sv, bool* reported) {
     sv.view->AnimateOneFrame();
     if (!*reported && sv.view->SetupFailed()) {
         *reported = true;
-        const SetupError& why = sv.view->SetupProblem();
-        std::fprintf(stderr, "frostvale: %s\n", why.Failed() ? why.Line().c_str() : "set-up failed");
+        PrintSetupFailure(*sv.view);
     }
     return {};
 }

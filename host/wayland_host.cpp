@@ -148,8 +148,7 @@ int RunLayers(const RunContext& run, WaylandLayerShell::Mode mode) {
                 lv.view->AnimateOneFrame();
                 if (!reported && lv.view->SetupFailed()) {
                     reported = true;
-                    const SetupError& why = lv.view->SetupProblem();
-                    std::fprintf(stderr, "frostvale: %s\n", why.Failed() ? why.Line().c_str() : "set-up failed");
+                    PrintSetupFailure(*lv.view);
                 }
             }
             if (lv.surface->ReadyToDraw()) next = std::min(next, pacer.Deadline(lv.view->NextFrameDue()));

@@ -1,11 +1,11 @@
 // Framebuffer objects are not GL 1.x: a context reaches them only through its
-// loader (eglGetProcAddress, SDL_GL_GetProcAddress), once it exists.
+// loader (platform/gl_entry_points.h).
 #pragma once
 
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <type_traits>
+#include "platform/gl_entry_points.h"
 
 struct FramebufferApi {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
@@ -22,10 +22,7 @@ struct FramebufferApi {
     // `lookup(name)` returns the entry point or null; true when every one was found.
     template <typename Lookup>
     bool Load(Lookup lookup) {
-        auto get = [&lookup](auto* fn, const char* name) {
-            *fn = reinterpret_cast<std::remove_pointer_t<decltype(fn)>>(lookup(name));
-            return *fn != nullptr;
-        };
+        auto get = [&lookup](auto* fn, const char* name) { return LoadEntryPoint(lookup, fn, name); };
         return get(&genFramebuffers, "glGenFramebuffers") && get(&deleteFramebuffers, "glDeleteFramebuffers") &&
                get(&bindFramebuffer, "glBindFramebuffer") && get(&framebufferTexture2D, "glFramebufferTexture2D") &&
                get(&genRenderbuffers, "glGenRenderbuffers") && get(&deleteRenderbuffers, "glDeleteRenderbuffers") &&

@@ -26,12 +26,6 @@ namespace {
 // signal taken by another thread (the audio callback's) is seen promptly.
 constexpr double kLongestWait = 0.1;
 constexpr const char* kNamespace = "frostvale";
-
-double MonotonicNow() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
-}
 }  // namespace
 
 struct WaylandLayerShell::Protocol {
@@ -49,6 +43,7 @@ struct WaylandLayerShell::Protocol {
     bool registryDone = false;  // outputs seen after the first listing get their surface at once
 
     struct Output {
+        WaylandLayerShell* shell = nullptr;  // the owner, for the output's events
         unsigned name = 0;
         wl_output* output = nullptr;
         unsigned version = 0;
@@ -75,7 +70,7 @@ struct WaylandLayerSurface::Protocol {
 };
 
 namespace {
-using Output = WaylandLayerShell::Protocol;  // Output::Output: one wl_output and its surface
+using Output = WaylandLayerShell::Protocol::Output;  // one wl_output and its surface
 
 WaylandLayerSurface* SurfaceFrom(void* data) { return static_cast<WaylandLayerSurface*>(data); }
 }  // namespace
@@ -182,20 +177,19 @@ void OnOutputDescription(void*, wl_output*, const char*) {}
 // Friend-free glue: the listeners reach the classes through these.
 struct WaylandGlue {
     static void OutputScale(void* data, wl_output*, int32_t scale) {
-        static_cast<Output::Output*>(data)->scale = std::max(1, scale);
+        static_cast<Output*>(data)->scale = std::max(1, scale);
     }
     static void OutputName(void* data, wl_output*, const char* name) {
-        static_cast<Output::Output*>(data)->connector = name;
+        static_cast<Output*>(data)->connector = name;
     }
-    static WaylandLayerShell* shellOf;  // set during Dispatch and Connect only
     static void OutputDone(void* data, wl_output*) {
-        auto* output = static_cast<Output::Output*>(data);
+        auto* output = static_cast<Output*>(data);
         output->done = true;
         if (output->surface != nullptr) {
             output->surface->outputScale_ = output->scale;
             output->surface->ApplySize();
-        } else if (shellOf != nullptr && shellOf->p_->registryDone) {
-            shellOf->MakeSurface(output->name);
+        } else if (output->shell->p_->registryDone) {
+            output->shell->MakeSurface(output->name);
         }
     }
     static void Configure(WaylandLayerSurface* surface, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width,
@@ -228,7 +222,6 @@ struct WaylandGlue {
         return nullptr;
     }
 };
-WaylandLayerShell* WaylandGlue::shellOf = nullptr;
 
 namespace {
 void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, uint32_t serial, uint32_t width, uint32_t height) {
@@ -385,6 +378,7 @@ EGLConfig ChooseConfig(EGLDisplay egl) {
 
 void WaylandLayerShell::AddOutput(unsigned name, unsigned version) {
     auto output = std::make_unique<Protocol::Output>();
+    output->shell = this;
     output->name = name;
     // Version 2 brings scale and done; 4 the connector's name.
     output->version = std::min<unsigned>(version, 4);
@@ -448,10 +442,8 @@ std::unique_ptr<WaylandLayerShell> WaylandLayerShell::Connect(Mode mode, std::st
     if (p.display == nullptr) return fail("no Wayland compositor answers");
     p.registry = wl_display_get_registry(p.display);
     wl_registry_add_listener(p.registry, &kRegistryListener, shell.get());
-    WaylandGlue::shellOf = shell.get();
     // The globals, then what each output says of itself.
     const bool listed = wl_display_roundtrip(p.display) >= 0 && wl_display_roundtrip(p.display) >= 0;
-    WaylandGlue::shellOf = nullptr;
     if (!listed) return fail("the Wayland compositor did not answer");
     if (p.compositor == nullptr || p.layerShell == nullptr) return fail("the Wayland compositor offers no layer shell");
 
@@ -514,13 +506,9 @@ int WaylandLayerShell::SurfaceCount() const { return static_cast<int>(surfaces_.
 
 bool WaylandLayerShell::Dispatch(double deadline, const std::function<void(const WaylandInput&)>& onInput) {
     onInput_ = &onInput;
-    WaylandGlue::shellOf = this;
     struct Reset {
         WaylandLayerShell* shell;
-        ~Reset() {
-            shell->onInput_ = nullptr;
-            WaylandGlue::shellOf = nullptr;
-        }
+        ~Reset() { shell->onInput_ = nullptr; }
     } reset{this};
     wl_display* display = p_->display;
     while (wl_display_prepare_read(display) != 0) {
@@ -531,7 +519,7 @@ bool WaylandLayerShell::Dispatch(double deadline, const std::function<void(const
         wl_display_cancel_read(display);
         return false;
     }
-    const double wait = std::clamp(deadline - MonotonicNow(), 0.0, kLongestWait);
+    const double wait = std::clamp(deadline - MonotonicClock().Now(), 0.0, kLongestWait);
     timespec timeout{};
     timeout.tv_sec = static_cast<time_t>(wait);
     timeout.tv_nsec = static_cast<long>((wait - static_cast<double>(timeout.tv_sec)) * 1e9);
