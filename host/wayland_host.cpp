@@ -69,7 +69,11 @@ void EndWithParent() {
 int RunLayers(const RunContext& run, WaylandLayerShell::Mode mode) {
     EndWithParent();
     std::string error;
-    std::unique_ptr<WaylandLayerShell> shell = WaylandLayerShell::Connect(mode, &error);
+    // A light surface on a software rasteriser has no depth buffer, as a light
+    // window has under SDL: the stretch over it then takes llvmpipe's fast path.
+    const Quality quality = run.options.quality;
+    const auto wantsDepth = [quality](const std::string& renderer) { return WindowWantsDepthBuffer(quality, renderer); };
+    std::unique_ptr<WaylandLayerShell> shell = WaylandLayerShell::Connect(mode, wantsDepth, &error);
     if (!shell) {
         std::fprintf(stderr, "frostvale: %s\n", error.c_str());
         return 1;

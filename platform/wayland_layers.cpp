@@ -2,6 +2,7 @@
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
+#include <GL/gl.h>
 #include <poll.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -359,20 +360,42 @@ namespace {
 const wl_registry_listener kRegistryListener = {WaylandRegistryGlue::Global, WaylandRegistryGlue::GlobalRemove};
 
 // A window config of 8-bit colour without alpha, so the compositor takes the
-// surface as opaque, and a 16-bit depth buffer at least.
-EGLConfig ChooseConfig(EGLDisplay egl) {
+// surface as opaque, with a 16-bit depth buffer at least or, without `depth`,
+// none at all where there is such a config.
+EGLConfig ChooseConfig(EGLDisplay egl, bool depth) {
     const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_RED_SIZE, 8,
-                             EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 16, EGL_NONE};
+                             EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, depth ? 16 : 0, EGL_NONE};
     EGLint count = 0;
     if (!eglChooseConfig(egl, wanted, nullptr, 0, &count) || count <= 0) return nullptr;
     std::vector<EGLConfig> configs(static_cast<std::size_t>(count));
     eglChooseConfig(egl, wanted, configs.data(), count, &count);
-    for (EGLConfig config : configs) {
-        EGLint alpha = 0;
+    // Best first: no alpha, and no depth buffer when none is wanted.
+    auto rank = [egl, depth](EGLConfig config) {
+        EGLint alpha = 0, depthBits = 0;
         eglGetConfigAttrib(egl, config, EGL_ALPHA_SIZE, &alpha);
-        if (alpha == 0) return config;
+        eglGetConfigAttrib(egl, config, EGL_DEPTH_SIZE, &depthBits);
+        return (alpha == 0 ? 0 : 2) + (depth || depthBits == 0 ? 0 : 1);
+    };
+    return *std::min_element(configs.begin(), configs.end(),
+                             [&rank](EGLConfig a, EGLConfig b) { return rank(a) < rank(b); });
+}
+
+const EGLint kContextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                     EGL_NONE};
+
+// GL_RENDERER of a context in `config`, current on no surface for the
+// moment; empty where the driver cannot do that.
+std::string RendererName(EGLDisplay egl, EGLConfig config) {
+    const EGLContext context = eglCreateContext(egl, config, EGL_NO_CONTEXT, kContextAttributes);
+    if (context == EGL_NO_CONTEXT) return {};
+    std::string name;
+    if (eglMakeCurrent(egl, EGL_NO_SURFACE, EGL_NO_SURFACE, context) == EGL_TRUE) {
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        if (renderer != nullptr) name = renderer;
+        eglMakeCurrent(egl, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     }
-    return configs.front();
+    eglDestroyContext(egl, context);
+    return name;
 }
 }  // namespace
 
@@ -400,9 +423,7 @@ void WaylandLayerShell::MakeSurface(unsigned outputName) {
     surface->order_ = nextOrder_++;
     surface->outputName_ = output->connector;
     surface->outputScale_ = output->scale;
-    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
-                                        EGL_NONE};
-    s.context = eglCreateContext(p_->egl, p_->config, EGL_NO_CONTEXT, contextAttributes);
+    s.context = eglCreateContext(p_->egl, p_->config, EGL_NO_CONTEXT, kContextAttributes);
     s.surface = wl_compositor_create_surface(p_->compositor);
     const bool overlay = mode_ == Mode::Overlay;
     s.layer = zwlr_layer_shell_v1_get_layer_surface(
@@ -429,7 +450,8 @@ void WaylandLayerShell::MakeSurface(unsigned outputName) {
     surfaces_.push_back(std::move(surface));
 }
 
-std::unique_ptr<WaylandLayerShell> WaylandLayerShell::Connect(Mode mode, std::string* error) {
+std::unique_ptr<WaylandLayerShell> WaylandLayerShell::Connect(Mode mode, const DepthChoice& wantsDepth,
+                                                              std::string* error) {
     auto fail = [&](const std::string& why) -> std::unique_ptr<WaylandLayerShell> {
         if (error != nullptr) *error = why;
         return nullptr;
@@ -451,8 +473,9 @@ std::unique_ptr<WaylandLayerShell> WaylandLayerShell::Connect(Mode mode, std::st
     EGLint major = 0, minor = 0;
     if (p.egl == EGL_NO_DISPLAY || !eglInitialize(p.egl, &major, &minor)) return fail("EGL cannot draw on Wayland");
     if (!eglBindAPI(EGL_OPENGL_API)) return fail("EGL has no desktop OpenGL");
-    p.config = ChooseConfig(p.egl);
+    p.config = ChooseConfig(p.egl, true);
     if (p.config == nullptr) return fail("EGL has no window config with 8-bit colour and a depth buffer");
+    if (!wantsDepth(RendererName(p.egl, p.config))) p.config = ChooseConfig(p.egl, false);
 
     p.registryDone = true;
     for (auto& output : p.outputs) {

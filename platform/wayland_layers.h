@@ -74,9 +74,12 @@ public:
         Overlay,     // above everything, the keyboard exclusively ours
         Background,  // behind a lock: no input asked for
     };
+    // Decides from the GL_RENDERER of a context on the display whether the
+    // surfaces get a depth buffer (as RequestSdlDepthBuffer does for SDL's).
+    using DepthChoice = std::function<bool(const std::string& glRenderer)>;
     // Connects to $WAYLAND_DISPLAY and binds what it needs; null and `error`
     // if the compositor lacks layer shell or EGL cannot draw there.
-    static std::unique_ptr<WaylandLayerShell> Connect(Mode mode, std::string* error);
+    static std::unique_ptr<WaylandLayerShell> Connect(Mode mode, const DepthChoice& wantsDepth, std::string* error);
     ~WaylandLayerShell();
     WaylandLayerShell(const WaylandLayerShell&) = delete;
     WaylandLayerShell& operator=(const WaylandLayerShell&) = delete;
